@@ -1,0 +1,3 @@
+#include "app/shell/BrindleApp.h"
+
+wxIMPLEMENT_APP(CBrindleApp);

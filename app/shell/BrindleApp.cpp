@@ -1,0 +1,124 @@
+#include "app/shell/BrindleApp.h"
+
+#include "app/document/ScaffoldDocument.h"
+#include "app/shell/AboutDlg.h"
+#include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/MainFrame.h"
+#include "app/shell/ParserCheck.h"
+#include "app/shell/RecentStringList.h"
+#include "app/shell/Settings.h"
+#include "app/views/ScaffoldView.h"
+#include "platform/settings/Profile.h"
+#include "platform/settings/SettingsStore.h"
+#include "resources/CommandIds.h"
+#include "resources/Strings.h"
+
+#include <curl/curl.h>
+#include <wx/dnd.h>
+
+using namespace brindle;
+
+namespace {
+
+const char* const kXmlDocString =
+    "\nXML\ndocument\nXML Document (*.xml,*.xsl,*.xsd,*.xdr)\n.xml;.xsl;.xsd;.xdr;\nBrindle.Document\nXML Document";
+const char* const kDtdDocString = "\nDTD\ndocument\nDTD Document (*.dtd)\n.dtd\nBrindle.General\nDTD Document";
+
+// Files dropped onto the main window open as documents.
+class FileDropTarget : public wxFileDropTarget {
+public:
+    explicit FileDropTarget(CBrindleDocManager* manager) : m_manager(manager) {}
+    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override
+    {
+        for (const auto& file : files) m_manager->OpenDocumentFile(file);
+        return true;
+    }
+
+private:
+    CBrindleDocManager* m_manager;
+};
+
+} // namespace
+
+CBrindleApp::CBrindleApp() = default;
+CBrindleApp::~CBrindleApp() = default;
+
+bool CBrindleApp::OnInit()
+{
+    SetAppName("Brindle");
+    SetAppDisplayName("Brindle");
+    SetUIServices(&m_uiServices);
+    wxInitAllImageHandlers();
+
+    // The settings live under Software\Brindle\Brindle.
+    Profile::SetRegistryKey("Brindle", "Brindle");
+
+    if (!CheckParserPresence()) return false;
+
+    // The network library stands in for the sockets layer the FTP client needs.
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        UIServices().MessageBox(strings::kSocketsInitFailed, MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    m_curlReady = true;
+
+    m_docManager = new CBrindleDocManager;
+    m_recentFiles = std::make_unique<CRecentStringList>("Recent File List", "File%d", 4, 30);
+    m_recentFiles->ReadList();
+    m_previewPages = Settings::GetPreviewPages();
+
+    RegisterDocumentKinds();
+
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutDialog(m_mainFrame); }, ids::ID_APP_ABOUT);
+
+    m_mainFrame = new CMainFrame(m_docManager, GetAppDisplayName());
+    SetTopWindow(m_mainFrame);
+    auto* dropTarget = new FileDropTarget(m_docManager);
+    m_mainFrame->SetDropTarget(dropTarget);
+    m_mainFrame->GetClientWindow()->SetDropTarget(new FileDropTarget(m_docManager));
+
+    // The command line names a file or "ftp://" address to open, or nothing.
+    wxString file;
+    for (int i = 1; i < argc; ++i) {
+        if (!argv[i].StartsWith("-")) {
+            file = argv[i];
+            break;
+        }
+    }
+
+    m_mainFrame->Show(true);
+
+    if (std::string problem = Profile::Store().TakeProblem(); !problem.empty())
+        UIServices().MessageBox(problem, MsgButtons::Ok, MsgIcon::Warning);
+
+    if (!file.empty()) {
+        // As with any failed start-up step, a file that cannot be opened ends the
+        // program once its message has been shown.
+        if (!m_docManager->OpenDocumentFile(file)) return false;
+    } else if (Settings::GetDisplayFileTypesDlg()) {
+        m_docManager->NewDocument();
+    }
+    return true;
+}
+
+void CBrindleApp::RegisterDocumentKinds()
+{
+    // SCAFFOLDING: both kinds show their files in the placeholder view until the XML
+    // and DTD documents arrive.
+    new CBrindleDocTemplate(
+        m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new ScaffoldDocument; },
+        [] { return new ScaffoldView(ids::IDR_XMLTYPE); });
+    new CBrindleDocTemplate(
+        m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new ScaffoldDocument; },
+        [] { return new ScaffoldView(ids::IDR_DTDTYPE); });
+}
+
+int CBrindleApp::OnExit()
+{
+    if (m_recentFiles) m_recentFiles->WriteList();
+    delete m_docManager;
+    m_docManager = nullptr;
+    if (m_curlReady) curl_global_cleanup();
+    SetUIServices(nullptr);
+    return wxApp::OnExit();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/shell/BrindleDocManager.h"
+#include "app/shell/WxUIServices.h"
+
+#include <memory>
+#include <wx/app.h>
+#include <wx/cmndata.h>
+
+class CRecentStringList;
+class CMainFrame;
+
+// The application: start-up checks, the document kinds, the main window and the
+// recent files.
+class CBrindleApp : public wxApp {
+public:
+    CBrindleApp();
+    ~CBrindleApp() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+
+    CRecentStringList& RecentFiles() { return *m_recentFiles; }
+    wxPrintData& PrintData() { return m_printData; }
+    CBrindleDocManager* DocManager() const { return m_docManager; }
+    CMainFrame* MainFrame() const { return m_mainFrame; }
+
+private:
+    void RegisterDocumentKinds();
+
+    WxUIServices m_uiServices;
+    std::unique_ptr<CRecentStringList> m_recentFiles;
+    wxPrintData m_printData;
+    CBrindleDocManager* m_docManager = nullptr;
+    CMainFrame* m_mainFrame = nullptr;
+    int m_previewPages = 0;
+    bool m_curlReady = false;
+};
+
+wxDECLARE_APP(CBrindleApp);

@@ -1,0 +1,121 @@
+#include "app/shell/BrindleDocManager.h"
+
+#include "app/shell/BrindleApp.h"
+#include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/RecentStringList.h"
+#include "platform/ui/UIServices.h"
+#include "resources/CommandIds.h"
+#include "resources/Strings.h"
+
+#include <wx/filedlg.h>
+
+using namespace brindle;
+using namespace ids;
+
+CBrindleDocManager::CBrindleDocManager()
+{
+    Bind(wxEVT_MENU, &CBrindleDocManager::OnNew, this, ID_FILE_NEW);
+    Bind(wxEVT_MENU, &CBrindleDocManager::OnOpen, this, ID_FILE_OPEN);
+    Bind(wxEVT_MENU, &CBrindleDocManager::OnClose, this, ID_FILE_CLOSE);
+    Bind(wxEVT_MENU, &CBrindleDocManager::OnSave, this, ID_FILE_SAVE);
+    Bind(wxEVT_MENU, &CBrindleDocManager::OnSaveAs, this, ID_FILE_SAVE_AS);
+    Bind(wxEVT_UPDATE_UI, &CBrindleDocManager::OnUpdateNeedsDocument, this, ID_FILE_CLOSE);
+    Bind(wxEVT_UPDATE_UI, &CBrindleDocManager::OnUpdateNeedsDocument, this, ID_FILE_SAVE_AS);
+    Bind(wxEVT_UPDATE_UI, &CBrindleDocManager::OnUpdateSave, this, ID_FILE_SAVE);
+}
+
+std::vector<CBrindleDocTemplate*> CBrindleDocManager::Templates() const
+{
+    std::vector<CBrindleDocTemplate*> out;
+    for (auto* node = m_templates.GetFirst(); node; node = node->GetNext())
+        if (auto* t = dynamic_cast<CBrindleDocTemplate*>(static_cast<wxDocTemplate*>(node->GetData()))) out.push_back(t);
+    return out;
+}
+
+CBrindleDocTemplate* CBrindleDocManager::DefaultTemplate() const
+{
+    auto templates = Templates();
+    std::vector<std::string> exts;
+    for (auto* t : templates) exts.push_back(t->GetDocString(4));
+    int index = DefaultDocKind(exts);
+    return index < 0 ? nullptr : templates[static_cast<size_t>(index)];
+}
+
+wxDocument* CBrindleDocManager::OpenDocumentFile(const wxString& rawPath)
+{
+    const std::string path = NormalizeOpenPath(rawPath.utf8_string());
+    CBrindleDocTemplate* chosen = nullptr;
+    wxDocument* alreadyOpen = nullptr;
+    for (auto* t : Templates()) {
+        DocTypeMatch match = t->MatchDocType(path, &alreadyOpen);
+        if (alreadyOpen) break;
+        if (match.confidence == MatchConfidence::MaybeNative) chosen = t;
+    }
+    if (alreadyOpen) {
+        if (wxView* view = alreadyOpen->GetFirstView()) {
+            if (auto* frame = wxDynamicCast(view->GetFrame(), wxAuiMDIChildFrame)) frame->Activate();
+            if (wxWindow* top = wxGetTopLevelParent(view->GetFrame())) top->Raise();
+        }
+        return alreadyOpen;
+    }
+    if (!chosen) chosen = DefaultTemplate();
+    if (!chosen) {
+        UIServices().MessageBox(strings::kFailedToOpenDoc, MsgButtons::Ok, MsgIcon::Error);
+        return nullptr;
+    }
+    return chosen->OpenDocumentFile(wxString::FromUTF8(path), true);
+}
+
+wxDocument* CBrindleDocManager::NewDocument()
+{
+    // TEMPORARY SCAFFOLDING until the new-document dialog: File New makes an empty
+    // document of the default kind.
+    CBrindleDocTemplate* t = DefaultTemplate();
+    if (!t) return nullptr;
+    t->m_untitledPath.clear();
+    return t->OpenDocumentFile(wxEmptyString, true);
+}
+
+wxDocument* CBrindleDocManager::CreateDocument(const wxString& path, long flags)
+{
+    // Every way of opening (the file dialog, recent files, the command line) comes
+    // through here.
+    if ((flags & wxDOC_NEW) || path.empty()) return NewDocument();
+    return OpenDocumentFile(path);
+}
+
+void CBrindleDocManager::AddFileToHistory(const wxString& file)
+{
+    auto& recent = wxGetApp().RecentFiles();
+    recent.Add(file.utf8_string());
+    recent.WriteList();
+}
+
+void CBrindleDocManager::OnNew(wxCommandEvent&) { NewDocument(); }
+
+void CBrindleDocManager::OnOpen(wxCommandEvent&)
+{
+    wxString filter;
+    for (auto* t : Templates()) filter += t->GetDescription() + "|" + t->GetFileFilter() + "|";
+    filter += "All Files (*.*)|*";
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Open", wxEmptyString, wxEmptyString, filter,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK) return;
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    for (const auto& path : paths) OpenDocumentFile(path);
+}
+
+void CBrindleDocManager::OnClose(wxCommandEvent& event) { OnFileClose(event); }
+
+void CBrindleDocManager::OnSave(wxCommandEvent& event) { OnFileSave(event); }
+
+void CBrindleDocManager::OnSaveAs(wxCommandEvent& event) { OnFileSaveAs(event); }
+
+void CBrindleDocManager::OnUpdateNeedsDocument(wxUpdateUIEvent& event) { event.Enable(GetCurrentDocument() != nullptr); }
+
+void CBrindleDocManager::OnUpdateSave(wxUpdateUIEvent& event)
+{
+    wxDocument* doc = GetCurrentDocument();
+    event.Enable(doc && doc->IsModified());
+}

@@ -1,0 +1,121 @@
+#include "app/shell/BrindleDocTemplate.h"
+
+#include "app/document/BrindleDocBase.h"
+#include "app/shell/Settings.h"
+#include "platform/ui/UIServices.h"
+#include "resources/Strings.h"
+
+using namespace brindle;
+
+namespace {
+
+// "*.xml;*.xsl" from ".xml;.xsl;": the file dialog's filter of a kind.
+wxString FilterFromExtensions(const std::string& exts)
+{
+    wxString filter;
+    for (const auto& ext : wxSplit(wxString::FromUTF8(exts), ';', '\0')) {
+        if (ext.empty()) continue;
+        if (!filter.empty()) filter += ";";
+        filter += "*" + ext;
+    }
+    return filter;
+}
+
+// Closes the document's views, which destroys its frame and the document.
+void DestroyDocument(wxDocument* doc)
+{
+    doc->Modify(false);
+    doc->DeleteAllViews();
+}
+
+} // namespace
+
+CBrindleDocTemplate::CBrindleDocTemplate(wxDocManager* manager, int resourceId, const std::string& docString,
+                                         DocumentFactory makeDocument, ViewFactory makeView)
+    : wxDocTemplate(manager, wxString::FromUTF8(DocStringField(docString, 3)),
+                    FilterFromExtensions(DocStringField(docString, 4)), wxEmptyString,
+                    wxString::FromUTF8(DocStringField(docString, 4)).AfterFirst('.').BeforeFirst(';'),
+                    wxString::FromUTF8(DocStringField(docString, 1)), wxString::FromUTF8(DocStringField(docString, 1))),
+      m_resourceId(resourceId), m_docString(docString), m_makeDocument(std::move(makeDocument)),
+      m_makeView(std::move(makeView))
+{
+}
+
+wxDocument* CBrindleDocTemplate::DoCreateDocument() { return m_makeDocument(); }
+
+wxView* CBrindleDocTemplate::DoCreateView() { return m_makeView(); }
+
+DocTypeMatch CBrindleDocTemplate::MatchDocType(const std::string& path, wxDocument** alreadyOpen) const
+{
+    std::vector<std::string> openPaths;
+    std::vector<wxDocument*> openDocs;
+    for (auto* doc : GetDocumentManager()->GetDocumentsVector()) {
+        if (doc->GetDocumentTemplate() != this) continue;
+        openPaths.push_back(doc->GetFilename().utf8_string());
+        openDocs.push_back(doc);
+    }
+    DocTypeMatch match = MatchDocTypeByPath(openPaths, GetDocString(4), path);
+    if (alreadyOpen && match.confidence == MatchConfidence::AlreadyOpen)
+        *alreadyOpen = openDocs[static_cast<size_t>(match.openIndex)];
+    return match;
+}
+
+wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool makeVisible)
+{
+    wxDocument* doc = DoCreateDocument();
+    if (!doc) {
+        UIServices().MessageBox(strings::kFailedToCreateDoc, MsgButtons::Ok, MsgIcon::Error);
+        return nullptr;
+    }
+    doc->SetDocumentTemplate(this);
+    GetDocumentManager()->AddDocument(doc);
+    doc->SetCommandProcessor(doc->OnCreateCommandProcessor());
+    // Creating the view creates the document's frame.
+    if (!doc->OnCreate(path, path.empty() ? wxDOC_NEW : 0)) {
+        // A failed first view may already have taken the document with it.
+        if (GetDocumentManager()->GetDocuments().Member(doc)) DestroyDocument(doc);
+        UIServices().MessageBox(strings::kFailedToCreateDoc, MsgButtons::Ok, MsgIcon::Error);
+        return nullptr;
+    }
+    auto* base = dynamic_cast<CBrindleDocBase*>(doc);
+
+    if (path.empty() || m_openAsTemplate) {
+        doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
+        if (base) base->SetEmbedded(!makeVisible);
+        if (!doc->OnNewDocument()) {
+            DestroyDocument(doc);
+            return nullptr;
+        }
+        if (m_openAsTemplate) {
+            doc->OnOpenDocument(wxString::FromUTF8(m_templateFile));
+            doc->Modify(true);
+        }
+        wxString name = path;
+        if (name.empty()) {
+            if (m_untitledPath.empty()) m_untitledPath = UntitledPath(Settings::GetWorkingPath(), m_untitledCount + 1);
+            name = wxString::FromUTF8(m_untitledPath);
+        }
+        if (base) base->SetPathName(name, true);
+        else doc->SetFilename(name, true);
+        ++m_untitledCount;
+    } else {
+        WaitCursor wait;
+        if (!doc->OnOpenDocument(path)) {
+            DestroyDocument(doc);
+            return nullptr;
+        }
+        if (base) base->SetPathName(path, true);
+        else doc->SetFilename(path, true);
+    }
+
+    if (wxView* view = doc->GetFirstView()) {
+        if (wxWindow* frame = view->GetFrame()) {
+            view->OnUpdate(nullptr, nullptr);
+            if (makeVisible) {
+                frame->Show();
+                view->Activate(true);
+            }
+        }
+    }
+    return doc;
+}

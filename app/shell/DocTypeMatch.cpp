@@ -1,0 +1,66 @@
+#include "app/shell/DocTypeMatch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+} // namespace
+
+DocTypeMatch MatchDocTypeByPath(const std::vector<std::string>& openPaths, const std::string& filterExt,
+                                const std::string& path)
+{
+    for (size_t i = 0; i < openPaths.size(); ++i)
+        if (EqualNoCase(openPaths[i], path)) return {MatchConfidence::AlreadyOpen, static_cast<int>(i)};
+    const size_t dot = path.rfind('.');
+    if (!filterExt.empty() && dot != std::string::npos && filterExt.find(path.substr(dot)) != std::string::npos)
+        return {MatchConfidence::MaybeNative, -1};
+    return {MatchConfidence::MaybeForeign, -1};
+}
+
+std::string NormalizeOpenPath(const std::string& raw)
+{
+    std::string path = raw.substr(!raw.empty() && raw.front() == '"' ? 1 : 0, 259);
+    if (size_t quote = path.rfind('"'); quote != std::string::npos) path.erase(quote);
+    if (path.rfind("ftp://", 0) == 0 || path.empty()) return path;
+    std::error_code ec;
+    auto full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+int DefaultDocKind(const std::vector<std::string>& filterExts)
+{
+    int chosen = -1;
+    for (size_t i = 0; i < filterExts.size(); ++i) {
+        std::string upper = filterExts[i];
+        std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (upper.find(".XML") != std::string::npos) chosen = static_cast<int>(i);
+    }
+    return chosen;
+}
+
+std::string DocStringField(const std::string& docString, int index)
+{
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = docString.find('\n', start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    size_t end = docString.find('\n', start);
+    return docString.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string UntitledPath(const std::string& workingFolder, int number)
+{
+    return workingFolder + "untitled-" + std::to_string(number);
+}

@@ -1,0 +1,308 @@
+#include "app/shell/MainFrame.h"
+
+#include "app/shell/BrindleApp.h"
+#include "app/shell/DocChildFrame.h"
+#include "app/shell/Menus.h"
+#include "app/shell/RecentStringList.h"
+#include "app/shell/Settings.h"
+#include "app/shell/ToolbarArt.h"
+#include "resources/CommandIds.h"
+
+#include <wx/cmndata.h>
+#include <wx/menu.h>
+#include <wx/printdlg.h>
+#include <wx/stattext.h>
+
+using namespace ids;
+
+wxDEFINE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
+
+namespace {
+
+constexpr int kViewButtons[] = {ID_VIEW_SOURCE, ID_VIEW_TREE, ID_VIEW_BROWSER};
+
+struct ToolDef {
+    int id;
+    const char* tip;
+    bool check = false;
+};
+
+// Toolbar 174 and toolbar 191; id 0 is a separator.
+const ToolDef kMainTools[] = {
+    {ID_FILE_NEW, "New"}, {ID_FILE_OPEN, "Open"}, {ID_FILE_SAVE, "Save"}, {0, ""},
+    {ID_EDIT_CUT, "Cut"}, {ID_EDIT_COPY, "Copy"}, {ID_EDIT_PASTE, "Paste"}, {0, ""},
+    {ID_FILE_PRINT, "Print"}, {0, ""},
+    {ID_EDIT_UNDO, "Undo"}, {ID_EDIT_REDO, "Redo"}, {0, ""},
+    {ID_EDIT_FIND, "Find"}, {ID_EDIT_FIND_TOOLBAR, "Find Next"}, {ID_EDIT_REPLACE, "Replace"}, {0, ""},
+    {ID_VIEW_FILE_BROWSER, "File Browser", true}, {0, ""},
+    {ID_NODE_CHILD, "Child Node"}, {0, ""},
+    {ID_NODE_SIBLING, "Sibling Node"},
+};
+const ToolDef kViewTools[] = {
+    {ID_VIEW_SOURCE, "Source View", true}, {ID_VIEW_TREE, "Node Tree", true}, {ID_VIEW_BROWSER, "Browser View", true},
+    {0, ""},
+    {ID_TOOLS_VALIDATE, "Validate"}, {ID_TOOLS_TRANSFORM, "Transform"}, {ID_TOOLS_AUTO_FORMAT, "Auto Format"},
+};
+
+template <size_t N>
+wxAuiToolBar* MakeToolBar(wxWindow* parent, int id, const ToolDef (&tools)[N])
+{
+    auto* bar = new wxAuiToolBar(parent, id, wxDefaultPosition, wxDefaultSize, wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_PLAIN_BACKGROUND);
+    for (const auto& tool : tools) {
+        if (tool.id == 0) {
+            bar->AddSeparator();
+            continue;
+        }
+        bar->AddTool(tool.id, tool.tip, ToolbarImage(tool.id), tool.tip, tool.check ? wxITEM_CHECK : wxITEM_NORMAL);
+    }
+    bar->Realize();
+    return bar;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
+    : wxDocParentFrameAny(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1024, 720))
+{
+    m_aui.SetManagedWindow(this);
+    SetIcon(AppIconImage().GetIcon(wxSize(32, 32)));
+    SetWindowMenu(nullptr); // the document menus carry their own Window menu
+    SetMenuBar(BuildMenuBar(IDR_MAINFRAME));
+    CreateStatusBar(1);
+    CreateToolbars();
+    m_aui.AddPane(GetClientWindow(), wxAuiPaneInfo().Name("documents").CenterPane().PaneBorder(false));
+    CreateExplorerBar();
+    SetUpAccelerators();
+    m_aui.Update();
+
+    wxCommandEvent sync(wxEVT_MENU, CMD_SYNC_VIEW_BUTTONS);
+    OnSyncViewButtons(sync);
+
+    Bind(EVT_BRINDLE_VIEW_MODE, &CMainFrame::OnViewMode, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnSyncViewButtons, this, CMD_SYNC_VIEW_BUTTONS);
+    Bind(wxEVT_MENU, &CMainFrame::OnFileBrowser, this, ID_VIEW_FILE_BROWSER);
+    Bind(wxEVT_MENU, &CMainFrame::OnFileBrowser, this, ID_EXPLORER_CLOSE);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateFileBrowser, this, ID_VIEW_FILE_BROWSER);
+    for (int id : kViewButtons) Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewMode, this, id);
+    Bind(wxEVT_MENU, &CMainFrame::OnRecentFile, this, ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + 15);
+    Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnExit, this, ID_APP_EXIT);
+    Bind(wxEVT_MENU, &CMainFrame::OnPrintSetup, this, ID_FILE_PRINT_SETUP);
+    Bind(wxEVT_MENU, &CMainFrame::OnToggleToolbar, this, ID_VIEW_TOOLBAR);
+    Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolbar, this, ID_VIEW_TOOLBAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
+    // Commands whose windows arrive with the remote file dialog and the settings
+    // sheet stay greyed until then.
+    for (int id : {ID_FILE_FTP_OPEN, ID_FILE_FTP_SAVE_AS, ID_FILE_SETTINGS})
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+}
+
+CMainFrame::~CMainFrame() { m_aui.UnInit(); }
+
+void CMainFrame::CreateToolbars()
+{
+    m_mainBar = MakeToolBar(this, IDR_MAINFRAME, kMainTools);
+    m_viewBar = MakeToolBar(this, IDR_VIEWBAR, kViewTools);
+    // The view toolbar sits on the main toolbar's row, right of it.
+    m_aui.AddPane(m_mainBar, wxAuiPaneInfo().Name("mainbar").Caption("Standard").ToolbarPane().Top().Row(0).Position(0));
+    m_aui.AddPane(m_viewBar, wxAuiPaneInfo().Name("viewbar").Caption("View").ToolbarPane().Top().Row(0).Position(1));
+}
+
+void CMainFrame::CreateExplorerBar()
+{
+    // SCAFFOLDING, replaced by the explorer bar with its Explore and FTP tabs: an
+    // empty docked pane, so the File Browser command already shows and hides it.
+    m_explorerBar = new wxPanel(this, 104);
+    new wxStaticText(m_explorerBar, wxID_ANY, "Explorer", wxPoint(8, 8));
+    m_aui.AddPane(m_explorerBar,
+                  wxAuiPaneInfo().Name("explorer").Caption("Explorer").Left().BestSize(240, 400).Hide().CloseButton(true));
+    Bind(wxEVT_AUI_PANE_CLOSE, [this](wxAuiManagerEvent& event) {
+        if (event.GetPane() && event.GetPane()->window == m_explorerBar) {
+            event.Veto(); // closing goes through the File Browser command, which keeps the button in step
+            wxCommandEvent close(wxEVT_MENU, ID_EXPLORER_CLOSE);
+            ProcessWindowEvent(close);
+        }
+    });
+    if (Settings::GetDisplayNavBar()) {
+        wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_FILE_BROWSER);
+        OnFileBrowser(toggle);
+    }
+}
+
+void CMainFrame::SetUpAccelerators()
+{
+    const wxAcceleratorEntry entries[] = {
+        {wxACCEL_ALT, '0', ID_VIEW_FILE_BROWSER},
+        {wxACCEL_ALT, '1', ID_VIEW_SOURCE},
+        {wxACCEL_ALT, '2', ID_VIEW_TREE},
+        {wxACCEL_ALT, '3', ID_VIEW_BROWSER},
+        {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+        {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
+        {wxACCEL_CTRL, 'X', ID_EDIT_CUT},
+        {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},
+        {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},
+        {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE},
+        {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+        {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+        {wxACCEL_NORMAL, WXK_DELETE, ID_EDIT_DELETE},
+        {wxACCEL_ALT, 'F', ID_NODE_CHILD},
+        {wxACCEL_ALT, 'G', ID_NODE_SIBLING},
+        {wxACCEL_CTRL, 'N', ID_FILE_NEW},
+        {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+        {wxACCEL_CTRL, 'S', ID_FILE_SAVE},
+        {wxACCEL_CTRL, 'P', ID_FILE_PRINT},
+        {wxACCEL_ALT, WXK_RETURN, ID_PROPERTIES},
+        {wxACCEL_NORMAL, WXK_F1, ID_HELP},
+        {wxACCEL_NORMAL, WXK_F5, ID_REFRESH},
+        {wxACCEL_NORMAL, WXK_F6, ID_WINDOW_NEXT_PANE},
+        {wxACCEL_SHIFT, WXK_F6, ID_WINDOW_PREV_PANE},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
+}
+
+wxMenuBar* CMainFrame::CreateDocumentMenuBar(int resourceId)
+{
+    wxMenuBar* bar = BuildMenuBar(resourceId);
+    // The Plugins menu lists the plugin scripts, one command each from 300 on; with
+    // no scripts it is empty (the resource's placeholder item goes).
+    for (int pos = static_cast<int>(bar->GetMenuCount()) - 1; pos >= 1; --pos) {
+        if (bar->GetMenuLabelText(pos) != "Plugins") continue;
+        wxMenu* plugins = bar->GetMenu(pos);
+        while (plugins->GetMenuItemCount() > 0) plugins->Destroy(plugins->FindItemByPosition(0));
+        break;
+    }
+    return bar;
+}
+
+bool CMainFrame::IsExplorerBarShown() const { return m_viewBar && m_mainBar->GetToolToggled(ID_VIEW_FILE_BROWSER); }
+
+void CMainFrame::CheckViewButton(int commandId)
+{
+    for (int id : kViewButtons) m_viewBar->ToggleTool(id, id == commandId);
+    m_viewBar->Refresh();
+}
+
+int CMainFrame::CheckedViewButton() const
+{
+    for (int id : kViewButtons)
+        if (m_viewBar->GetToolToggled(id)) return id;
+    return 0;
+}
+
+void CMainFrame::OnViewMode(wxCommandEvent& event) { CheckViewButton(event.GetInt()); }
+
+void CMainFrame::OnSyncViewButtons(wxCommandEvent&)
+{
+    int checked = CheckedViewButton();
+    CheckViewButton(checked == ID_VIEW_SOURCE || checked == ID_VIEW_BROWSER ? checked : ID_VIEW_TREE);
+}
+
+void CMainFrame::OnFileBrowser(wxCommandEvent&)
+{
+    // The button's check state is the record of the bar's visibility.
+    const bool show = !m_mainBar->GetToolToggled(ID_VIEW_FILE_BROWSER);
+    m_mainBar->ToggleTool(ID_VIEW_FILE_BROWSER, show);
+    m_mainBar->Refresh();
+    m_aui.GetPane(m_explorerBar).Show(show);
+    m_aui.Update();
+}
+
+void CMainFrame::OnUpdateFileBrowser(wxUpdateUIEvent& event) { event.Check(IsExplorerBarShown()); }
+
+void CMainFrame::OnUpdateViewMode(wxUpdateUIEvent& event)
+{
+    // The mode commands belong to an XML document frame that switches modes; the
+    // frames that exist so far show one view only.
+    event.Enable(false);
+    event.Check(CheckedViewButton() == event.GetId());
+}
+
+void CMainFrame::FillRecentFiles(wxMenuBar* bar)
+{
+    auto& recent = wxGetApp().RecentFiles();
+    wxMenu* menu = nullptr;
+    int pos = -1;
+    for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + recent.GetSize(); ++id) {
+        wxMenuItem* item = bar->FindItem(id, &menu);
+        if (!item) continue;
+        if (pos < 0) pos = menu->GetMenuItems().IndexOf(item);
+        menu->Destroy(item);
+    }
+    if (!menu || pos < 0) return;
+    int added = 0;
+    for (int i = 0; i < recent.GetSize(); ++i) {
+        if (recent[i].empty()) continue;
+        wxString text = wxString::Format("&%d %s", added + 1, wxString::FromUTF8(recent.GetDisplayName(i)));
+        text.Replace("&", "&&");
+        text.Replace(wxString::Format("&&%d ", added + 1), wxString::Format("&%d ", added + 1));
+        menu->Insert(static_cast<size_t>(pos + added), ID_FILE_MRU_FILE1 + i, text, wxString::FromUTF8(recent[i]));
+        ++added;
+    }
+    if (added == 0) {
+        menu->Insert(static_cast<size_t>(pos), ID_FILE_MRU_FILE1, kRecentFilePlaceholder);
+        menu->Enable(ID_FILE_MRU_FILE1, false);
+    }
+}
+
+void CMainFrame::OnMenuOpen(wxMenuEvent& event)
+{
+    if (wxMenuBar* bar = GetMenuBar()) FillRecentFiles(bar);
+    event.Skip();
+}
+
+void CMainFrame::OnRecentFile(wxCommandEvent& event)
+{
+    auto& recent = wxGetApp().RecentFiles();
+    const int slot = event.GetId() - ID_FILE_MRU_FILE1;
+    if (slot < 0 || slot >= recent.GetSize() || recent[slot].empty()) return;
+    const std::string path = recent[slot];
+    auto* manager = dynamic_cast<CBrindleDocManager*>(GetDocumentManager());
+    if (manager && !manager->OpenDocumentFile(wxString::FromUTF8(path))) {
+        // A file that no longer opens leaves the list, as it does in other editors.
+        recent.Remove(slot);
+        recent.WriteList();
+    }
+}
+
+void CMainFrame::OnExit(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnPrintSetup(wxCommandEvent&)
+{
+    wxPageSetupDialogData data(wxGetApp().PrintData());
+    wxPageSetupDialog dialog(this, &data);
+    if (dialog.ShowModal() == wxID_OK) wxGetApp().PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
+}
+
+void CMainFrame::OnToggleToolbar(wxCommandEvent&)
+{
+    for (auto* bar : {static_cast<wxWindow*>(m_mainBar), static_cast<wxWindow*>(m_viewBar)}) {
+        auto& pane = m_aui.GetPane(bar);
+        pane.Show(!pane.IsShown());
+    }
+    m_aui.Update();
+}
+
+void CMainFrame::OnToggleStatusBar(wxCommandEvent&)
+{
+    GetStatusBar()->Show(!GetStatusBar()->IsShown());
+    SendSizeEvent();
+}
+
+void CMainFrame::OnUpdateToggleToolbar(wxUpdateUIEvent& event) { event.Check(m_aui.GetPane(m_mainBar).IsShown()); }
+
+void CMainFrame::OnUpdateToggleStatusBar(wxUpdateUIEvent& event) { event.Check(GetStatusBar()->IsShown()); }
+
+void CMainFrame::OnUpdateNotYetAvailable(wxUpdateUIEvent& event) { event.Enable(false); }
+
+void CMainFrame::OnClose(wxCloseEvent& event)
+{
+    // Documents close first (each may ask to save); then the recent files are stored.
+    if (event.CanVeto() && GetDocumentManager() && !GetDocumentManager()->Clear(false)) {
+        event.Veto();
+        return;
+    }
+    wxGetApp().RecentFiles().WriteList();
+    event.Skip();
+}

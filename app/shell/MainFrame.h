@@ -1,0 +1,54 @@
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/aui/tabmdi.h>
+#include <wx/docview.h>
+
+class wxMenuBar;
+
+// Posted to the main frame by a document frame with the id of the mode it shows
+// (Source View, Node Tree or Browser View) in the event's integer.
+wxDECLARE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
+
+// The top-level window: menus, the main and view toolbars, the status bar, the
+// explorer bar on the left and the documents as tabs.
+class CMainFrame : public wxDocParentFrameAny<wxAuiMDIParentFrame> {
+public:
+    CMainFrame(wxDocManager* manager, const wxString& title);
+    ~CMainFrame() override;
+
+    // A menu bar for a document frame of the kind with the given menu resource.
+    wxMenuBar* CreateDocumentMenuBar(int resourceId);
+
+    bool IsExplorerBarShown() const;
+    // Checks the given view button and unchecks the other two.
+    void CheckViewButton(int commandId);
+    int CheckedViewButton() const;
+
+private:
+    void CreateToolbars();
+    void CreateExplorerBar();
+    void SetUpAccelerators();
+    void FillRecentFiles(wxMenuBar* bar);
+
+    void OnViewMode(wxCommandEvent& event);
+    void OnSyncViewButtons(wxCommandEvent& event);
+    void OnFileBrowser(wxCommandEvent& event);
+    void OnUpdateFileBrowser(wxUpdateUIEvent& event);
+    void OnUpdateViewMode(wxUpdateUIEvent& event);
+    void OnRecentFile(wxCommandEvent& event);
+    void OnMenuOpen(wxMenuEvent& event);
+    void OnExit(wxCommandEvent& event);
+    void OnPrintSetup(wxCommandEvent& event);
+    void OnToggleToolbar(wxCommandEvent& event);
+    void OnToggleStatusBar(wxCommandEvent& event);
+    void OnUpdateToggleToolbar(wxUpdateUIEvent& event);
+    void OnUpdateToggleStatusBar(wxUpdateUIEvent& event);
+    void OnUpdateNotYetAvailable(wxUpdateUIEvent& event);
+    void OnClose(wxCloseEvent& event);
+
+    wxAuiManager m_aui;
+    wxAuiToolBar* m_mainBar = nullptr;
+    wxAuiToolBar* m_viewBar = nullptr;
+    wxWindow* m_explorerBar = nullptr;
+};

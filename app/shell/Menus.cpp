@@ -1,0 +1,218 @@
+#include "app/shell/Menus.h"
+
+#include "app/shell/ToolbarArt.h"
+#include "resources/CommandIds.h"
+
+#include <map>
+#include <wx/menu.h>
+
+using namespace ids;
+
+namespace {
+
+const MenuItemDef kSeparator{};
+
+// Items that show a check mark: window toggles and the document modes.
+bool IsCheckCommand(int id)
+{
+    return id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR || id == ID_VIEW_FILE_BROWSER || id == ID_VIEW_SOURCE ||
+           id == ID_VIEW_TREE || id == ID_VIEW_BROWSER;
+}
+
+std::vector<MenuItemDef> FileMenu(bool withDocument)
+{
+    std::vector<MenuItemDef> items = {
+        {ID_FILE_NEW, "New\tCtrl+N", {}},
+        {ID_FILE_OPEN, "&Open...\tCtrl+O", {}},
+        {ID_FILE_FTP_OPEN, "[FTP] Open FTP...", {}},
+    };
+    if (withDocument) {
+        items.insert(items.end(), {
+                                      {ID_FILE_CLOSE, "&Close", {}},
+                                      kSeparator,
+                                      {ID_FILE_SAVE, "&Save\tCtrl+S", {}},
+                                      {ID_FILE_SAVE_AS, "Save &As...", {}},
+                                      {ID_FILE_SAVE_AS_TEMPLATE, "Save As Template ...", {}},
+                                      {ID_FILE_FTP_SAVE_AS, "[FTP] Save As ...", {}},
+                                      kSeparator,
+                                      {ID_FILE_PRINT, "&Print...\tCtrl+P", {}},
+                                      {ID_FILE_PRINT_PREVIEW, "Print Pre&view", {}},
+                                  });
+    } else {
+        items.push_back(kSeparator);
+    }
+    items.insert(items.end(), {
+                                  {ID_FILE_PRINT_SETUP, "P&rint Setup...", {}},
+                                  kSeparator,
+                                  {ID_FILE_SETTINGS, "Settings ...", {}},
+                                  kSeparator,
+                                  {ID_FILE_MRU_FILE1, kRecentFilePlaceholder, {}},
+                                  kSeparator,
+                                  {ID_APP_EXIT, "E&xit", {}},
+                              });
+    return items;
+}
+
+std::vector<MenuItemDef> ViewMenu(bool withModes)
+{
+    std::vector<MenuItemDef> items = {
+        {ID_VIEW_TOOLBAR, "&Toolbar", {}},
+        {ID_VIEW_STATUS_BAR, "&Status Bar", {}},
+        {ID_VIEW_FILE_BROWSER, "File &Browser\tAlt+0", {}},
+    };
+    if (withModes) {
+        items.insert(items.end(), {
+                                      kSeparator,
+                                      {ID_VIEW_SOURCE, "&Source View\tAlt+1", {}},
+                                      {ID_VIEW_TREE, "&Node Tree\tAlt+2", {}},
+                                      {ID_VIEW_BROWSER, "B&rowser View\tAlt+3", {}},
+                                  });
+    }
+    return items;
+}
+
+const MenuItemDef kHelpMenu{0, "&Help", {{ID_APP_ABOUT, "&About Brindle...", {}}}};
+
+const MenuItemDef kWindowMenu{0,
+                              "&Window",
+                              {
+                                  {wxID_MDI_WINDOW_NEXT, "&Next Document", {}},
+                                  {wxID_MDI_WINDOW_PREV, "&Previous Document", {}},
+                                  kSeparator,
+                                  {wxID_CLOSE_ALL, "Close &All", {}},
+                              }};
+
+const std::vector<MenuItemDef> kTextEditItems = {
+    {ID_EDIT_UNDO, "Undo\tCtrl+Z", {}},
+    {ID_EDIT_REDO, "Redo\tCtrl+Y", {}},
+    kSeparator,
+    {ID_EDIT_CUT, "Cut\tCtrl+X", {}},
+    {ID_EDIT_COPY, "Copy\tCtrl+C", {}},
+    {ID_EDIT_PASTE, "Paste\tCtrl+V", {}},
+    {ID_EDIT_DELETE, "Delete", {}},
+    kSeparator,
+    {ID_EDIT_SELECT_ALL_TEXT, "Select All", {}},
+    kSeparator,
+    {ID_EDIT_FIND, "Find ...", {}},
+    {ID_EDIT_FIND_NEXT_TEXT, "Find Next", {}},
+    {ID_EDIT_REPLACE, "Replace ...", {}},
+};
+
+std::vector<MenuItemDef> XmlSourceEditItems()
+{
+    auto items = kTextEditItems;
+    items.push_back(kSeparator);
+    items.push_back({ID_TOOLS_AUTO_FORMAT, "Auto Format", {}});
+    return items;
+}
+
+std::map<int, std::vector<MenuItemDef>> BuildResources()
+{
+    std::map<int, std::vector<MenuItemDef>> r;
+    const MenuItemDef defaultEdit{0,
+                                  "&Edit",
+                                  {
+                                      {ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}},
+                                      kSeparator,
+                                      {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
+                                      {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
+                                      {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
+                                  }};
+    const MenuItemDef tools{0,
+                            "&Tools",
+                            {
+                                {ID_TOOLS_VALIDATE, "Validate", {}},
+                                {ID_TOOLS_TRANSFORM, "Transform ...", {}},
+                                {ID_TOOLS_AUTO_FORMAT, "Auto Format", {}},
+                            }};
+    r[IDR_MAINFRAME] = {{0, "&File", FileMenu(false)}, {0, "&View", ViewMenu(false)}, kHelpMenu};
+    r[IDR_XMLTYPE] = {{0, "&File", FileMenu(true)},
+                      defaultEdit,
+                      {0, "&View", ViewMenu(true)},
+                      tools,
+                      {0, "Plugins", {{ID_PLUGIN_PLACEHOLDER, "test", {}}}},
+                      kWindowMenu,
+                      kHelpMenu};
+    r[IDR_DTDTYPE] = {{0, "&File", FileMenu(true)}, defaultEdit, {0, "&View", ViewMenu(true)}, kWindowMenu, kHelpMenu};
+    r[IDR_DEFAULT_EDIT] = {defaultEdit};
+    r[IDR_TREE_EDIT] = {{0,
+                         "&Edit",
+                         {
+                             {0,
+                              "&New",
+                              {
+                                  {ID_NODE_CHILD, "&Child Node\tAlt+F", {}},
+                                  {ID_NODE_SIBLING, "&Sibling Node\tAlt+G", {}},
+                              }},
+                             kSeparator,
+                             {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
+                             {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
+                             {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
+                             {ID_EDIT_DELETE, "&Delete\tDel", {}},
+                             {ID_EDIT_RENAME, "Rena&me", {}},
+                             kSeparator,
+                             {ID_REFRESH, "&Refresh\tF5", {}},
+                             {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}},
+                         }}};
+    r[IDR_LIST_EDIT] = {{0,
+                         "&Edit",
+                         {
+                             {ID_NODE_EDIT, "&Edit", {}},
+                             {0,
+                              "&New",
+                              {
+                                  {ID_NEW_ATTRIBUTE, "&Attribute", {}},
+                                  {ID_NEW_COMMENT, "C&omment", {}},
+                                  {ID_NEW_CDATA, "&CData", {}},
+                                  {ID_NEW_TEXT, "&Text", {}},
+                                  {ID_NEW_PROCINST, "&Processing Instruction", {}},
+                              }},
+                             kSeparator,
+                             {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
+                             {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
+                             {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
+                             {ID_EDIT_DELETE, "&Delete\tDel", {}},
+                             {ID_EDIT_RENAME, "Rena&me", {}},
+                             kSeparator,
+                             {ID_REFRESH, "&Refresh\tF5", {}},
+                             {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}},
+                         }}};
+    r[IDR_SOURCE_EDIT] = {{0, "&Edit", XmlSourceEditItems()}};
+    r[IDR_DTD_EDIT] = {{0, "&Edit", kTextEditItems}};
+    return r;
+}
+
+} // namespace
+
+const std::vector<MenuItemDef>& MenuResource(int resourceId)
+{
+    static const auto resources = BuildResources();
+    static const std::vector<MenuItemDef> none;
+    auto it = resources.find(resourceId);
+    return it == resources.end() ? none : it->second;
+}
+
+wxMenu* BuildMenu(const std::vector<MenuItemDef>& items)
+{
+    auto* menu = new wxMenu;
+    for (const auto& item : items) {
+        if (!item.items.empty()) {
+            menu->AppendSubMenu(BuildMenu(item.items), wxString::FromUTF8(item.text));
+        } else if (item.id == 0 && item.text.empty()) {
+            menu->AppendSeparator();
+        } else {
+            auto* entry = new wxMenuItem(menu, item.id, wxString::FromUTF8(item.text), wxEmptyString,
+                                         IsCheckCommand(item.id) ? wxITEM_CHECK : wxITEM_NORMAL);
+            if (!entry->IsCheckable() && HasToolbarImage(item.id)) entry->SetBitmap(ToolbarImage(item.id));
+            menu->Append(entry);
+        }
+    }
+    return menu;
+}
+
+wxMenuBar* BuildMenuBar(int resourceId)
+{
+    auto* bar = new wxMenuBar;
+    for (const auto& popup : MenuResource(resourceId)) bar->Append(BuildMenu(popup.items), wxString::FromUTF8(popup.text));
+    return bar;
+}

@@ -1,0 +1,75 @@
+#include "app/shell/Settings.h"
+
+#include "platform/settings/Profile.h"
+
+#include <filesystem>
+#include <system_error>
+
+using brindle::Profile;
+
+namespace Settings {
+
+namespace {
+
+constexpr const char* kSection = "Settings";
+std::string g_programFolder;
+
+int GetInt(const char* entry, int defaultValue) { return Profile::GetProfileInt(kSection, entry, defaultValue); }
+
+std::string GetFolder(const char* entry, const std::string& subfolder)
+{
+    std::string value = Profile::GetProfileString(kSection, entry);
+    if (!value.empty()) {
+        std::error_code ec; // a folder that cannot be created is ignored
+        std::filesystem::create_directory(value, ec);
+        return value;
+    }
+    value = ProgramFolder() + subfolder;
+    Profile::WriteProfileString(kSection, entry, value);
+    return value;
+}
+
+} // namespace
+
+int GetValidateOnParse() { return GetInt("validateOnParse", 1); }
+int GetResolveExternals() { return GetInt("resolveExternals", 1); }
+int GetUseXPath() { return GetInt("useXPath", 0); }
+int GetDisplayFileTypesDlg() { return GetInt("displayFileTypesDlg", 0); }
+int GetDisplayNavBar() { return GetInt("displayNavBar", 0); }
+int GetStartWithSourceView() { return GetInt("startWithSourceView", 0); }
+int GetPreviewPages() { return GetInt("PreviewPages", 0); }
+
+std::string GetParserAppId()
+{
+    std::string id = Profile::GetProfileString(kSection, "parserAppId");
+    if (id.empty()) {
+        id = "Msxml2.DOMDocument";
+        Profile::WriteProfileString(kSection, "parserAppId", id);
+    }
+    return id;
+}
+
+void WriteParserAppId(const std::string& identifier) { Profile::WriteProfileString(kSection, "parserAppId", identifier); }
+
+std::string GetTemplatePath() { return GetFolder("templatePath", "templates/"); }
+std::string GetWorkingPath() { return GetFolder("workingPath", ""); }
+std::string GetScriptPath() { return GetFolder("scriptPath", "scripts/"); }
+
+std::string ProgramFolder()
+{
+    if (!g_programFolder.empty()) return g_programFolder;
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    std::string folder = exe.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+void SetProgramFolder(const std::string& folder)
+{
+    g_programFolder = folder;
+    if (!g_programFolder.empty() && g_programFolder.back() != '/') g_programFolder += '/';
+}
+
+} // namespace Settings

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// Accessors of the values in the "Settings" section. Every call reads the store;
+// nothing is cached, so a change takes effect at the next access. Integer values
+// fall back to their default without writing it; an empty string value is replaced
+// by its computed default, which is written back at once.
+namespace Settings {
+
+int GetValidateOnParse();      // "validateOnParse", default 1
+int GetResolveExternals();     // "resolveExternals", default 1
+int GetUseXPath();             // "useXPath", default 0
+int GetDisplayFileTypesDlg();  // "displayFileTypesDlg", default 0
+int GetDisplayNavBar();        // "displayNavBar", default 0
+int GetStartWithSourceView();  // "startWithSourceView", default 0
+int GetPreviewPages();         // "PreviewPages", default 0
+
+// "parserAppId", default "Msxml2.DOMDocument".
+std::string GetParserAppId();
+// Writes "parserAppId"; an empty value makes the next read restore the default.
+void WriteParserAppId(const std::string& identifier);
+
+// Folders, each with a trailing separator. Every read first tries to create the
+// folder the stored value names; an empty value is then replaced by the default
+// (so a default folder comes into being at the second read).
+std::string GetTemplatePath(); // "templatePath", default program folder + "templates/"
+std::string GetWorkingPath();  // "workingPath", default program folder
+std::string GetScriptPath();   // "scriptPath", default program folder + "scripts/"
+
+// The folder of the running executable, with its trailing separator.
+std::string ProgramFolder();
+// Replaces the program folder (tests); empty restores the executable's folder.
+void SetProgramFolder(const std::string& folder);
+
+} // namespace Settings

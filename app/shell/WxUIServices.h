@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ui/UIServices.h"
+
+// The user-interface services of the running program, shown with wx.
+class WxUIServices final : public brindle::IUIServices {
+public:
+    brindle::MsgResult MessageBox(const std::string& text, brindle::MsgButtons buttons, brindle::MsgIcon icon) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    void PostCommand(int commandId) override;
+    void OpenUrl(const std::string& url) override;
+};

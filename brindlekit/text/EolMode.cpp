@@ -1,0 +1,32 @@
+#include "brindlekit/text/EolMode.h"
+
+#include "brindlekit/text/TextIndexError.h"
+
+#include <string>
+
+namespace brindle {
+
+namespace {
+
+void CheckMode(int mode)
+{
+    if (!IsValidEolMode(mode)) throw CTextIndexError("invalid end-of-line mode " + std::to_string(mode));
+}
+
+} // namespace
+
+std::string_view EolBytes(int mode)
+{
+    CheckMode(mode);
+    static constexpr std::string_view kBytes[kEolModeCount] = {"\r\n", "\n\r", "\n"};
+    return kBytes[mode];
+}
+
+std::string_view EolIndicatorText(int mode)
+{
+    CheckMode(mode);
+    static constexpr std::string_view kTexts[kEolModeCount] = {"DOS", "UNIX", "MAC"};
+    return kTexts[mode];
+}
+
+} // namespace brindle

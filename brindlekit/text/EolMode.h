@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <string_view>
+
+namespace brindle {
+
+// The line break written between lines when a buffer is saved.
+enum EolMode : int {
+    EOL_CRLF = 0, // "\r\n"
+    EOL_LFCR = 1, // "\n\r"
+    EOL_LF = 2,   // "\n"
+};
+
+constexpr int kEolModeCount = 3;
+
+constexpr bool IsValidEolMode(int mode) { return mode >= 0 && mode < kEolModeCount; }
+
+// The bytes of the line break of a mode (0..2); throws CTextIndexError otherwise.
+BRINDLEKIT_API std::string_view EolBytes(int mode);
+// The text of the end-of-line status indicator: "DOS", "UNIX" or "MAC".
+BRINDLEKIT_API std::string_view EolIndicatorText(int mode);
+
+} // namespace brindle

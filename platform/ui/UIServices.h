@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <string>
+
+namespace brindle {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+// Everything the document and platform layers say to the user goes through this
+// interface: the program implements it with wx, the tests with a recording fake.
+class BRINDLEKIT_API IUIServices {
+public:
+    virtual ~IUIServices();
+
+    // A modal message box; returns the button the user pressed.
+    virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon) = 0;
+    // Nested calls: the cursor is busy until the outermost End.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // Queues a menu command for the main window, handled after the current event.
+    virtual void PostCommand(int commandId) = 0;
+    // Opens an address in the user's web browser.
+    virtual void OpenUrl(const std::string& url) = 0;
+};
+
+// The services in force. Until SetUIServices is called, a headless implementation
+// writes messages to standard error and answers every question with its default
+// (OK, or No for questions).
+BRINDLEKIT_API IUIServices& UIServices();
+// Installs services (not owned); nullptr returns to the headless implementation.
+BRINDLEKIT_API void SetUIServices(IUIServices* services);
+
+// Shows the wait cursor for the lifetime of the object.
+class BRINDLEKIT_API WaitCursor {
+public:
+    WaitCursor() { UIServices().BeginWaitCursor(); }
+    ~WaitCursor() { UIServices().EndWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace brindle

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/ui/UIServices.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace brindle::test {
+
+// Records what the code under test says to the user and answers from a queue.
+// Installs itself for its lifetime.
+class RecordingUIServices : public IUIServices {
+public:
+    struct Message {
+        std::string text;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+
+    RecordingUIServices() { SetUIServices(this); }
+    ~RecordingUIServices() override { SetUIServices(nullptr); }
+
+    MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon) override
+    {
+        messages.push_back({text, buttons, icon});
+        if (!answers.empty()) {
+            MsgResult r = answers.front();
+            answers.pop_front();
+            return r;
+        }
+        return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::No;
+    }
+    void BeginWaitCursor() override { ++waitDepth; ++waitCount; }
+    void EndWaitCursor() override { --waitDepth; }
+    void PostCommand(int commandId) override { postedCommands.push_back(commandId); }
+    void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> out;
+        for (const auto& m : messages) out.push_back(m.text);
+        return out;
+    }
+
+    std::vector<Message> messages;
+    std::deque<MsgResult> answers;
+    std::vector<int> postedCommands;
+    std::vector<std::string> openedUrls;
+    int waitDepth = 0;
+    int waitCount = 0;
+};
+
+} // namespace brindle::test
