@@ -113,6 +113,14 @@ void CBrindleApp::RegisterDocumentKinds()
         [] { return new ScaffoldView(ids::IDR_DTDTYPE); });
 }
 
+bool CBrindleApp::IsExpectedAssert(const wxString& message) { return message == "invalid itemid value"; }
+
+void CBrindleApp::OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond, const wxChar* msg)
+{
+    if (msg && IsExpectedAssert(msg)) return;
+    wxApp::OnAssertFailure(file, line, func, cond, msg);
+}
+
 int CBrindleApp::OnExit()
 {
     if (m_recentFiles) m_recentFiles->WriteList();

@@ -19,6 +19,11 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                         const wxChar* msg) override;
+    // Command ids above 0x7FFF are ours by design; the toolkit's check on them is
+    // no fault.
+    static bool IsExpectedAssert(const wxString& message);
 
     CRecentStringList& RecentFiles() { return *m_recentFiles; }
     wxPrintData& PrintData() { return m_printData; }

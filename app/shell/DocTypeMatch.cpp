@@ -7,11 +7,15 @@
 
 namespace {
 
-bool EqualNoCase(const std::string& a, const std::string& b)
+// The same document: the same text, or two names of one existing file (letter case
+// on a case-insensitive volume, links). Paths that differ only in case name two
+// files on most of our file systems, so case alone never makes a match.
+bool SamePath(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+    if (a == b) return true;
+    if (a.rfind("ftp://", 0) == 0 || b.rfind("ftp://", 0) == 0) return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 } // namespace
@@ -20,7 +24,7 @@ DocTypeMatch MatchDocTypeByPath(const std::vector<std::string>& openPaths, const
                                 const std::string& path)
 {
     for (size_t i = 0; i < openPaths.size(); ++i)
-        if (EqualNoCase(openPaths[i], path)) return {MatchConfidence::AlreadyOpen, static_cast<int>(i)};
+        if (SamePath(openPaths[i], path)) return {MatchConfidence::AlreadyOpen, static_cast<int>(i)};
     const size_t dot = path.rfind('.');
     if (!filterExt.empty() && dot != std::string::npos && filterExt.find(path.substr(dot)) != std::string::npos)
         return {MatchConfidence::MaybeNative, -1};

@@ -12,7 +12,7 @@ struct DocTypeMatch {
 };
 
 // Matches a path against one document kind: already open when one of the kind's
-// open documents has the path (ignoring case, as it is written); native when the
+// open documents has the path or another name of the same file; native when the
 // path's extension, from its last dot, occurs in the kind's filter extensions
 // (case-sensitive, ".xsl" is in ".xml;.xsl;.xsd;.xdr;"); otherwise foreign.
 DocTypeMatch MatchDocTypeByPath(const std::vector<std::string>& openPaths, const std::string& filterExt,

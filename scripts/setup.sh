@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brindle needs to build, run and test it. Only the
+# missing ones are installed (through sudo when not root).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libxml2-dev libxslt1-dev libcurl4-openssl-dev
+  libgtest-dev googletest libxml2-utils
+  xvfb xauth python3-pyftpdlib fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "Brindle setup: these packages are missing and there is no sudo: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+echo "Brindle setup: installing ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

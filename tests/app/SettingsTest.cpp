@@ -1,0 +1,61 @@
+#include "tests/app/ShellFixture.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+using SettingsTest = ShellFixture;
+
+TEST_F(SettingsTest, IntegersFallBackToDefaultsWithoutWritingThem)
+{
+    EXPECT_EQ(Settings::GetValidateOnParse(), 1);
+    EXPECT_EQ(Settings::GetResolveExternals(), 1);
+    EXPECT_EQ(Settings::GetUseXPath(), 0);
+    EXPECT_EQ(Settings::GetDisplayFileTypesDlg(), 0);
+    EXPECT_EQ(Settings::GetDisplayNavBar(), 0);
+    EXPECT_EQ(Settings::GetStartWithSourceView(), 0);
+    EXPECT_EQ(Settings::GetPreviewPages(), 0);
+    EXPECT_TRUE(store->EnumValueNames("Software\\Brindle\\Brindle\\Settings").empty());
+
+    brindle::Profile::WriteProfileInt("Settings", "validateOnParse", 0);
+    brindle::Profile::WriteProfileInt("Settings", "PreviewPages", 2);
+    EXPECT_EQ(Settings::GetValidateOnParse(), 0);
+    EXPECT_EQ(Settings::GetPreviewPages(), 2);
+}
+
+TEST_F(SettingsTest, DefaultFolderIsStoredAtFirstReadAndCreatedAtSecond)
+{
+    const std::string expected = programFolder + "templates/";
+    EXPECT_EQ(Settings::GetTemplatePath(), expected);
+    EXPECT_EQ(Stored("templatePath"), expected);
+    EXPECT_FALSE(fs::exists(expected));
+    EXPECT_EQ(Settings::GetTemplatePath(), expected);
+    EXPECT_TRUE(fs::is_directory(expected));
+
+    EXPECT_EQ(Settings::GetScriptPath(), programFolder + "scripts/");
+    EXPECT_EQ(Settings::GetWorkingPath(), programFolder);
+}
+
+TEST_F(SettingsTest, StoredFolderIsReturnedAsStoredAndCreatedIfPossible)
+{
+    const std::string chosen = (dir / "mine").string(); // no trailing separator: kept as stored
+    brindle::Profile::WriteProfileString("Settings", "workingPath", chosen);
+    EXPECT_EQ(Settings::GetWorkingPath(), chosen);
+    EXPECT_TRUE(fs::is_directory(chosen));
+
+    // A folder that cannot be created is ignored.
+    brindle::Profile::WriteProfileString("Settings", "scriptPath", "/proc/no/such/place/");
+    EXPECT_EQ(Settings::GetScriptPath(), "/proc/no/such/place/");
+}
+
+TEST_F(SettingsTest, EmptyParserIdentifierIsRestoredToTheDefault)
+{
+    EXPECT_EQ(Settings::GetParserAppId(), "Msxml2.DOMDocument");
+    EXPECT_EQ(Stored("parserAppId"), "Msxml2.DOMDocument");
+    Settings::WriteParserAppId("Msxml2.DOMDocument.6.0");
+    EXPECT_EQ(Settings::GetParserAppId(), "Msxml2.DOMDocument.6.0");
+    Settings::WriteParserAppId("");
+    EXPECT_EQ(Stored("parserAppId"), "");
+    EXPECT_EQ(Settings::GetParserAppId(), "Msxml2.DOMDocument");
+    EXPECT_EQ(Stored("parserAppId"), "Msxml2.DOMDocument");
+}

@@ -1,0 +1,221 @@
+// Runs the real application object on a display: start-up with a file on the
+// command line, the document kinds, the main window's commands, and a clean exit.
+#include "app/document/BrindleDocBase.h"
+#include "app/shell/BrindleApp.h"
+#include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/MainFrame.h"
+#include "app/shell/RecentStringList.h"
+#include "app/shell/Settings.h"
+#include "platform/settings/Profile.h"
+#include "platform/settings/SettingsStore.h"
+#include "resources/CommandIds.h"
+#include "tests/support/RecordingUIServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/aui/aui.h>
+
+wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
+
+using namespace brindle;
+namespace fs = std::filesystem;
+
+namespace {
+
+test::TempDir* g_dir = nullptr;
+const std::string kSample = std::string(BRINDLE_SAMPLES) + "/catalog.xml";
+
+void Pump()
+{
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+    }
+}
+
+CBrindleDocManager& Manager() { return *wxGetApp().DocManager(); }
+
+std::vector<wxDocument*> Docs()
+{
+    auto docs = Manager().GetDocumentsVector();
+    return {docs.begin(), docs.end()};
+}
+
+CBrindleDocTemplate* KindOf(wxDocument* doc) { return dynamic_cast<CBrindleDocTemplate*>(doc->GetDocumentTemplate()); }
+
+// Closes every document without asking.
+void CloseAll()
+{
+    for (auto* doc : Docs()) doc->Modify(false);
+    Manager().CloseDocuments(true);
+    Pump();
+}
+
+fs::path Copy(const std::string& name)
+{
+    fs::path target = *g_dir / name;
+    fs::copy_file(kSample, target, fs::copy_options::overwrite_existing);
+    return target;
+}
+
+} // namespace
+
+TEST(AppGui, StartUpOpensTheCommandLineFileAsXmlDocument)
+{
+    auto docs = Docs();
+    ASSERT_EQ(docs.size(), 1u);
+    EXPECT_EQ(KindOf(docs[0])->GetResourceId(), ids::IDR_XMLTYPE);
+    EXPECT_EQ(docs[0]->GetFilename().utf8_string(), kSample);
+    EXPECT_EQ(docs[0]->GetTitle().utf8_string(), kSample); // captions show the whole path
+    EXPECT_EQ(wxGetApp().RecentFiles()[0], kSample);
+    EXPECT_TRUE(wxGetApp().MainFrame()->IsShown());
+    EXPECT_NE(wxGetApp().MainFrame()->GetActiveChild(), nullptr);
+}
+
+TEST(AppGui, OpeningAnOpenFileAgainActivatesItsDocument)
+{
+    wxDocument* first = Docs().at(0);
+    EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8(kSample)), first);
+    std::string roundabout = kSample;
+    roundabout.insert(roundabout.rfind('/'), "/."); // another spelling of the same file
+    EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8("\"" + roundabout + "\"")), first);
+    EXPECT_EQ(Docs().size(), 1u);
+}
+
+TEST(AppGui, KindsFollowTheExtensionAndUnknownOnesOpenAsXml)
+{
+    struct Case {
+        std::string name;
+        int kind;
+    } cases[] = {{"book.dtd", ids::IDR_DTDTYPE}, {"style.xsl", ids::IDR_XMLTYPE},
+                 {"style.XSL", ids::IDR_XMLTYPE}, {"data.txt", ids::IDR_XMLTYPE}};
+    for (const auto& c : cases) {
+        fs::path path = Copy(c.name);
+        wxDocument* doc = Manager().OpenDocumentFile(wxString::FromUTF8(path.string()));
+        ASSERT_NE(doc, nullptr) << c.name;
+        EXPECT_EQ(KindOf(doc)->GetResourceId(), c.kind) << c.name;
+        EXPECT_EQ(doc->GetFilename().utf8_string(), path.string());
+    }
+    EXPECT_EQ(Docs().size(), 5u);
+    CloseAll();
+}
+
+TEST(AppGui, NewDocumentsAreNumberedInTheWorkingFolder)
+{
+    CloseAll();
+    Profile::WriteProfileString("Settings", "workingPath", g_dir->path().string() + "/");
+    auto* kind = Manager().DefaultTemplate();
+    const int before = kind->GetUntitledCount();
+    wxDocument* a = Manager().NewDocument();
+    wxDocument* b = Manager().NewDocument();
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->GetFilename().utf8_string(), g_dir->path().string() + "/untitled-" + std::to_string(before + 1));
+    EXPECT_EQ(b->GetFilename().utf8_string(), g_dir->path().string() + "/untitled-" + std::to_string(before + 2));
+    EXPECT_FALSE(a->IsModified());
+    CloseAll();
+}
+
+TEST(AppGui, TemplateFileGivesModifiedCopyUnderTheGivenName)
+{
+    auto* kind = Manager().DefaultTemplate();
+    kind->m_openAsTemplate = 1;
+    kind->m_templateFile = kSample;
+    kind->m_untitledPath = (*g_dir / "fromtemplate.xml").string();
+    wxDocument* doc = kind->OpenDocumentFile(wxEmptyString, true);
+    kind->m_openAsTemplate = 0;
+    kind->m_templateFile.clear();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetFilename().utf8_string(), (*g_dir / "fromtemplate.xml").string());
+    CloseAll();
+}
+
+TEST(AppGui, MissingFileIsReportedAndOpensNothing)
+{
+    test::RecordingUIServices ui;
+    const size_t before = Docs().size();
+    EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8((*g_dir / "absent.xml").string())), nullptr);
+    Pump();
+    EXPECT_EQ(Docs().size(), before);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("absent.xml"), std::string::npos);
+}
+
+TEST(AppGui, ViewButtonsFollowTheReportedModeAndFileBrowserToggles)
+{
+    CMainFrame* frame = wxGetApp().MainFrame();
+    EXPECT_EQ(frame->CheckedViewButton(), ids::ID_VIEW_TREE);
+    wxCommandEvent mode(EVT_BRINDLE_VIEW_MODE);
+    mode.SetInt(ids::ID_VIEW_SOURCE);
+    frame->GetEventHandler()->ProcessEvent(mode);
+    EXPECT_EQ(frame->CheckedViewButton(), ids::ID_VIEW_SOURCE);
+    wxCommandEvent sync(wxEVT_MENU, ids::CMD_SYNC_VIEW_BUTTONS);
+    frame->GetEventHandler()->ProcessEvent(sync);
+    EXPECT_EQ(frame->CheckedViewButton(), ids::ID_VIEW_SOURCE); // a checked Source View stays
+
+    const bool shown = frame->IsExplorerBarShown();
+    wxCommandEvent toggle(wxEVT_MENU, ids::ID_VIEW_FILE_BROWSER);
+    frame->GetEventHandler()->ProcessEvent(toggle);
+    EXPECT_EQ(frame->IsExplorerBarShown(), !shown);
+    EXPECT_EQ(wxAuiManager::GetManager(frame)->GetPane("explorer").IsShown(), !shown);
+    wxCommandEvent close(wxEVT_MENU, ids::ID_EXPLORER_CLOSE); // the bar's own close button
+    frame->GetEventHandler()->ProcessEvent(close);
+    EXPECT_EQ(frame->IsExplorerBarShown(), shown);
+}
+
+TEST(AppGui, DocumentMenusHaveNoPlaceholderPluginAndRecentFilesShow)
+{
+    CMainFrame* frame = wxGetApp().MainFrame();
+    std::unique_ptr<wxMenuBar> bar(frame->CreateDocumentMenuBar(ids::IDR_XMLTYPE));
+    int plugins = bar->FindMenu("Plugins");
+    ASSERT_NE(plugins, wxNOT_FOUND);
+    EXPECT_EQ(bar->GetMenu(plugins)->GetMenuItemCount(), 0u);
+    std::unique_ptr<wxMenuBar> dtd(frame->CreateDocumentMenuBar(ids::IDR_DTDTYPE));
+    EXPECT_EQ(dtd->FindMenu("Plugins"), wxNOT_FOUND);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    test::TempDir dir;
+    g_dir = &dir;
+    // The application reads its settings from the test's own folder.
+    setenv("BRINDLE_CONFIG_DIR", (dir / "config").c_str(), 1);
+    Settings::SetProgramFolder(dir.path().string());
+
+    std::string program = "Brindle";
+    std::string file = kSample;
+    char* appArgv[] = {program.data(), file.data(), nullptr};
+    int appArgc = 2;
+    if (!wxEntryStart(appArgc, appArgv)) {
+        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    // A failed toolkit check fails the run instead of waiting in a dialog.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+        if (CBrindleApp::IsExpectedAssert(msg)) return;
+        std::fprintf(stderr, "%s:%d: toolkit check failed: %s %s\n", file.utf8_str().data(), line,
+                     cond.utf8_str().data(), msg.utf8_str().data());
+        ADD_FAILURE() << "toolkit check failed: " << cond << " " << msg;
+    });
+    if (!wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "start-up failed\n");
+        return 1;
+    }
+    Pump();
+    int result = RUN_ALL_TESTS();
+
+    // A clean exit: the main window closes, the loop ends, the recent files are stored.
+    wxGetApp().MainFrame()->Close();
+    Pump();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    if (result == 0) {
+        SettingsStore stored(dir / "config" / "settings");
+        if (!stored.GetString("Software\\Brindle\\Brindle\\Recent File List", "File1")) {
+            std::fprintf(stderr, "recent files were not stored at exit\n");
+            result = 1;
+        }
+    }
+    return result;
+}
