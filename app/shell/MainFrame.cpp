@@ -5,6 +5,7 @@
 #include "app/shell/Menus.h"
 #include "app/shell/RecentStringList.h"
 #include "app/shell/Settings.h"
+#include "app/shell/SettingsSheet.h"
 #include "app/shell/ToolbarArt.h"
 #include "resources/CommandIds.h"
 
@@ -92,9 +93,9 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolbar, this, ID_VIEW_TOOLBAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
-    // Commands whose windows arrive with the remote file dialog and the settings
-    // sheet stay greyed until then.
-    for (int id : {ID_FILE_FTP_OPEN, ID_FILE_FTP_SAVE_AS, ID_FILE_SETTINGS})
+    // The FTP commands stay greyed until the remote file dialog exists.
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { RunSettingsSheet(this); }, ID_FILE_SETTINGS);
+    for (int id : {ID_FILE_FTP_OPEN, ID_FILE_FTP_SAVE_AS})
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 }

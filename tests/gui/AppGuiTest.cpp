@@ -6,6 +6,7 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/RecentStringList.h"
 #include "app/shell/Settings.h"
+#include "app/shell/SettingsSheet.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "resources/CommandIds.h"
@@ -13,7 +14,11 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 #include <wx/aui/aui.h>
+#include <wx/bookctrl.h>
+#include <wx/checkbox.h>
+#include <wx/propdlg.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
 
@@ -172,6 +177,51 @@ TEST(AppGui, DocumentMenusHaveNoPlaceholderPluginAndRecentFilesShow)
     EXPECT_EQ(bar->GetMenu(plugins)->GetMenuItemCount(), 0u);
     std::unique_ptr<wxMenuBar> dtd(frame->CreateDocumentMenuBar(ids::IDR_DTDTYPE));
     EXPECT_EQ(dtd->FindMenu("Plugins"), wxNOT_FOUND);
+}
+
+// Runs the settings sheet, letting `act` work on it once it is up.
+bool RunSheetWith(std::function<void(wxPropertySheetDialog&)> act)
+{
+    wxTheApp->CallAfter([act] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* sheet = dynamic_cast<wxPropertySheetDialog*>(w)) act(*sheet);
+    });
+    return RunSettingsSheet(wxGetApp().MainFrame());
+}
+
+TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
+{
+    const std::string key = "Software\\Brindle\\Brindle\\Settings";
+    auto& store = Profile::Store();
+    for (const auto& name : store.EnumValueNames(key)) store.DeleteValue(key, name);
+
+    EXPECT_TRUE(RunSheetWith([](wxPropertySheetDialog& sheet) {
+        EXPECT_EQ(sheet.GetTitle(), "Settings");
+        wxBookCtrlBase* book = sheet.GetBookCtrl();
+        ASSERT_EQ(book->GetPageCount(), 4u);
+        EXPECT_EQ(book->GetPageText(0), "Parser");
+        EXPECT_EQ(book->GetPageText(3), "Edit");
+        EXPECT_EQ(book->GetPage(3)->GetChildren().size(), 0u);
+        EXPECT_EQ(sheet.FindWindow(wxID_APPLY), nullptr);
+        auto* validate = dynamic_cast<wxCheckBox*>(book->GetPage(0)->FindWindow(1005));
+        ASSERT_NE(validate, nullptr);
+        EXPECT_TRUE(validate->GetValue()); // the default shows
+        validate->SetValue(false);
+        sheet.EndModal(wxID_OK);
+    }));
+    auto names = store.EnumValueNames(key);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"parserAppId", "resolveExternals", "useXPath", "validateOnParse"}));
+    EXPECT_EQ(Settings::GetValidateOnParse(), 0);
+
+    // Cancel stores nothing, even from a page that was shown and changed.
+    EXPECT_FALSE(RunSheetWith([](wxPropertySheetDialog& sheet) {
+        sheet.GetBookCtrl()->SetSelection(1);
+        dynamic_cast<wxCheckBox*>(sheet.GetBookCtrl()->GetPage(1)->FindWindow(1005))->SetValue(true);
+        sheet.EndModal(wxID_CANCEL);
+    }));
+    EXPECT_EQ(Settings::GetDisplayNavBar(), 0);
+    Profile::WriteProfileInt("Settings", "validateOnParse", 1);
 }
 
 int main(int argc, char** argv)

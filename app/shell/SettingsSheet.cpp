@@ -1,0 +1,171 @@
+#include "app/shell/SettingsSheet.h"
+
+#include "app/shell/Settings.h"
+#include "platform/settings/Profile.h"
+
+#include <functional>
+#include <vector>
+#include <wx/bookctrl.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/dirdlg.h>
+#include <wx/panel.h>
+#include <wx/propdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+using brindle::Profile;
+
+namespace {
+
+constexpr const char* kSection = "Settings";
+
+// One page: builds its controls, loads them from the settings when first shown
+// and stores them on OK if it was shown.
+struct Page {
+    wxPanel* panel = nullptr;
+    bool shown = false;
+    std::function<void()> load;
+    std::function<void()> store;
+};
+
+wxCheckBox* AddCheck(wxPanel* panel, wxSizer* sizer, int id, const char* text)
+{
+    auto* box = new wxCheckBox(panel, id, text);
+    sizer->Add(box, 0, wxALL, 6);
+    return box;
+}
+
+Page MakeParserPage(wxWindow* book)
+{
+    Page page;
+    page.panel = new wxPanel(book, 153);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* validate = AddCheck(page.panel, sizer, 1005, "Validate documents on load");
+    auto* resolve = AddCheck(page.panel, sizer, 1006, "Resolve externals");
+    auto* xpath = AddCheck(page.panel, sizer, 1007, "Enable XPATH");
+    sizer->Add(new wxStaticText(page.panel, wxID_ANY, "Parser COM App ID"), 0, wxLEFT | wxRIGHT | wxTOP, 6);
+    auto* appId = new wxTextCtrl(page.panel, 1000);
+    sizer->Add(appId, 0, wxEXPAND | wxALL, 6);
+    page.panel->SetSizer(sizer);
+    page.load = [=] {
+        validate->SetValue(Settings::GetValidateOnParse() != 0);
+        resolve->SetValue(Settings::GetResolveExternals() != 0);
+        xpath->SetValue(Settings::GetUseXPath() != 0);
+        appId->ChangeValue(wxString::FromUTF8(Settings::GetParserAppId()));
+    };
+    page.store = [=] {
+        Profile::WriteProfileInt(kSection, "validateOnParse", validate->GetValue() ? 1 : 0);
+        Profile::WriteProfileInt(kSection, "resolveExternals", resolve->GetValue() ? 1 : 0);
+        Profile::WriteProfileInt(kSection, "useXPath", xpath->GetValue() ? 1 : 0);
+        Settings::WriteParserAppId(appId->GetValue().utf8_string());
+    };
+    return page;
+}
+
+Page MakeDisplayPage(wxWindow* book)
+{
+    Page page;
+    page.panel = new wxPanel(book, 154);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* navBar = AddCheck(page.panel, sizer, 1005, "Display file browser on startup");
+    auto* source = AddCheck(page.panel, sizer, 1006, "Always start with Source View");
+    auto* types = AddCheck(page.panel, sizer, 1007, "Display open file types dialog at startup");
+    page.panel->SetSizer(sizer);
+    page.load = [=] {
+        navBar->SetValue(Settings::GetDisplayNavBar() != 0);
+        source->SetValue(Settings::GetStartWithSourceView() != 0);
+        types->SetValue(Settings::GetDisplayFileTypesDlg() != 0);
+    };
+    page.store = [=] {
+        Profile::WriteProfileInt(kSection, "displayNavBar", navBar->GetValue() ? 1 : 0);
+        Profile::WriteProfileInt(kSection, "startWithSourceView", source->GetValue() ? 1 : 0);
+        Profile::WriteProfileInt(kSection, "displayFileTypesDlg", types->GetValue() ? 1 : 0);
+    };
+    return page;
+}
+
+// A folder field with its "..." button, which picks a folder for it.
+wxTextCtrl* AddFolderRow(wxPanel* panel, wxSizer* sizer, const char* label, int fieldId, int buttonId)
+{
+    sizer->Add(new wxStaticText(panel, wxID_ANY, label), 0, wxLEFT | wxRIGHT | wxTOP, 6);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    auto* field = new wxTextCtrl(panel, fieldId);
+    auto* button = new wxButton(panel, buttonId, "...", wxDefaultPosition, wxSize(32, -1));
+    row->Add(field, 1, wxRIGHT, 4);
+    row->Add(button, 0);
+    sizer->Add(row, 0, wxEXPAND | wxALL, 6);
+    button->Bind(wxEVT_BUTTON, [panel, field](wxCommandEvent&) {
+        // TEMPORARY SCAFFOLDING until the shell folder tree: the toolkit's folder
+        // picker stands in for the "Location" dialog.
+        wxDirDialog picker(panel, "Location", field->GetValue(), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+        if (picker.ShowModal() == wxID_OK) field->ChangeValue(picker.GetPath());
+    });
+    return field;
+}
+
+Page MakeFilePage(wxWindow* book)
+{
+    Page page;
+    page.panel = new wxPanel(book, 8603);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* templates = AddFolderRow(page.panel, sizer, "Template directory:", 1004, 1018);
+    auto* working = AddFolderRow(page.panel, sizer, "Default working directory:", 1002, 1016);
+    auto* scripts = AddFolderRow(page.panel, sizer, "Script directory:", 1003, 1017);
+    // Shown for information only; these have no effect.
+    sizer->Add(new wxStaticText(page.panel, wxID_ANY, "XML Documents file extensions:"), 0, wxLEFT | wxTOP, 6);
+    sizer->Add(new wxTextCtrl(page.panel, 1000, ".xml;.xsl;.xsd;.xdr"), 0, wxEXPAND | wxALL, 6);
+    sizer->Add(new wxStaticText(page.panel, wxID_ANY, "Document Type Definition (DTD) file extensions:"), 0,
+               wxLEFT | wxTOP, 6);
+    sizer->Add(new wxTextCtrl(page.panel, 1001, ".dtd"), 0, wxEXPAND | wxALL, 6);
+    sizer->Add(new wxStaticText(page.panel, wxID_ANY, "Save file format"), 0, wxLEFT | wxTOP, 6);
+    const wxString formats[] = {"DOS", "Unix", "Machintosh"};
+    auto* format = new wxChoice(page.panel, 1042, wxDefaultPosition, wxDefaultSize, 3, formats);
+    format->SetSelection(0);
+    sizer->Add(format, 0, wxALL, 6);
+    for (int id : {1000, 1001, 1042}) page.panel->FindWindow(id)->Disable();
+    page.panel->SetSizer(sizer);
+    page.load = [=] {
+        templates->ChangeValue(wxString::FromUTF8(Settings::GetTemplatePath()));
+        working->ChangeValue(wxString::FromUTF8(Settings::GetWorkingPath()));
+        scripts->ChangeValue(wxString::FromUTF8(Settings::GetScriptPath()));
+    };
+    page.store = [=] {
+        Profile::WriteProfileString(kSection, "templatePath", templates->GetValue().utf8_string());
+        Profile::WriteProfileString(kSection, "workingPath", working->GetValue().utf8_string());
+        Profile::WriteProfileString(kSection, "scriptPath", scripts->GetValue().utf8_string());
+    };
+    return page;
+}
+
+} // namespace
+
+bool RunSettingsSheet(wxWindow* parent)
+{
+    wxPropertySheetDialog sheet(parent, wxID_ANY, "Settings");
+    sheet.CreateButtons(wxOK | wxCANCEL);
+    wxBookCtrlBase* book = sheet.GetBookCtrl();
+
+    std::vector<Page> pages = {MakeParserPage(book), MakeDisplayPage(book), MakeFilePage(book)};
+    pages.push_back({new wxPanel(book, 221), false, [] {}, [] {}}); // "Edit": no controls
+    const char* titles[] = {"Parser", "Display", "File", "Edit"};
+    for (size_t i = 0; i < pages.size(); ++i) book->AddPage(pages[i].panel, titles[i]);
+
+    auto show = [&pages](size_t index) {
+        if (index >= pages.size() || pages[index].shown) return;
+        pages[index].shown = true;
+        pages[index].load();
+    };
+    show(0);
+    book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [&](wxBookCtrlEvent& event) {
+        show(static_cast<size_t>(event.GetSelection()));
+        event.Skip();
+    });
+    sheet.LayoutDialog();
+    if (sheet.ShowModal() != wxID_OK) return false;
+    for (auto& page : pages)
+        if (page.shown) page.store();
+    return true;
+}
