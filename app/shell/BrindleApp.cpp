@@ -13,6 +13,7 @@
 #include "resources/CommandIds.h"
 #include "resources/Strings.h"
 
+#include <csignal>
 #include <curl/curl.h>
 #include <wx/dnd.h>
 
@@ -87,6 +88,12 @@ bool CBrindleApp::OnInit()
     }
 
     m_mainFrame->Show(true);
+    // A request to terminate (session end, kill) closes the window as the user
+    // would, so open documents get their chance to be saved and the recent files
+    // are stored. The handler runs in the event loop, not in the signal.
+    SetSignalHandler(SIGTERM, [](int) {
+        if (wxGetApp().m_mainFrame) wxGetApp().m_mainFrame->Close();
+    });
 
     if (std::string problem = Profile::Store().TakeProblem(); !problem.empty())
         UIServices().MessageBox(problem, MsgButtons::Ok, MsgIcon::Warning);
