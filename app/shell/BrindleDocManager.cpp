@@ -2,6 +2,7 @@
 
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/MainFrame.h"
 #include "app/shell/RecentStringList.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -89,6 +90,7 @@ void CBrindleDocManager::AddFileToHistory(const wxString& file)
     auto& recent = wxGetApp().RecentFiles();
     recent.Add(file.utf8_string());
     recent.WriteList();
+    if (CMainFrame* frame = wxGetApp().MainFrame()) frame->UpdateRecentFileMenus();
 }
 
 void CBrindleDocManager::OnNew(wxCommandEvent&) { NewDocument(); }

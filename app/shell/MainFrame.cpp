@@ -68,7 +68,9 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     m_aui.SetManagedWindow(this);
     SetIcon(AppIconImage().GetIcon(wxSize(32, 32)));
     SetWindowMenu(nullptr); // the document menus carry their own Window menu
-    SetMenuBar(BuildMenuBar(IDR_MAINFRAME));
+    m_defaultMenuBar = BuildMenuBar(IDR_MAINFRAME);
+    SetMenuBar(m_defaultMenuBar);
+    FillRecentFiles(m_defaultMenuBar);
     CreateStatusBar(1);
     CreateToolbars();
     m_aui.AddPane(GetClientWindow(), wxAuiPaneInfo().Name("documents").CenterPane().PaneBorder(false));
@@ -86,7 +88,6 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateFileBrowser, this, ID_VIEW_FILE_BROWSER);
     for (int id : kViewButtons) Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewMode, this, id);
     Bind(wxEVT_MENU, &CMainFrame::OnRecentFile, this, ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + 15);
-    Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
     Bind(wxEVT_MENU, &CMainFrame::OnExit, this, ID_APP_EXIT);
     Bind(wxEVT_MENU, &CMainFrame::OnPrintSetup, this, ID_FILE_PRINT_SETUP);
     Bind(wxEVT_MENU, &CMainFrame::OnToggleToolbar, this, ID_VIEW_TOOLBAR);
@@ -174,6 +175,7 @@ wxMenuBar* CMainFrame::CreateDocumentMenuBar(int resourceId)
         while (plugins->GetMenuItemCount() > 0) plugins->Destroy(plugins->FindItemByPosition(0));
         break;
     }
+    FillRecentFiles(bar);
     return bar;
 }
 
@@ -226,10 +228,14 @@ void CMainFrame::FillRecentFiles(wxMenuBar* bar)
     wxMenu* menu = nullptr;
     int pos = -1;
     for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + recent.GetSize(); ++id) {
-        wxMenuItem* item = bar->FindItem(id, &menu);
+        wxMenu* owner = nullptr;
+        wxMenuItem* item = bar->FindItem(id, &owner);
         if (!item) continue;
-        if (pos < 0) pos = menu->GetMenuItems().IndexOf(item);
-        menu->Destroy(item);
+        if (pos < 0) {
+            menu = owner;
+            pos = menu->GetMenuItems().IndexOf(item);
+        }
+        owner->Destroy(item);
     }
     if (!menu || pos < 0) return;
     int added = 0;
@@ -247,10 +253,13 @@ void CMainFrame::FillRecentFiles(wxMenuBar* bar)
     }
 }
 
-void CMainFrame::OnMenuOpen(wxMenuEvent& event)
+void CMainFrame::UpdateRecentFileMenus()
 {
-    if (wxMenuBar* bar = GetMenuBar()) FillRecentFiles(bar);
-    event.Skip();
+    FillRecentFiles(m_defaultMenuBar);
+    wxAuiMDIClientWindow* client = GetClientWindow();
+    for (size_t i = 0; client && i < client->GetPageCount(); ++i)
+        if (auto* child = dynamic_cast<wxAuiMDIChildFrame*>(client->GetPage(i)); child && child->GetMenuBar())
+            FillRecentFiles(child->GetMenuBar());
 }
 
 void CMainFrame::OnRecentFile(wxCommandEvent& event)
@@ -264,6 +273,7 @@ void CMainFrame::OnRecentFile(wxCommandEvent& event)
         // A file that no longer opens leaves the list, as it does in other editors.
         recent.Remove(slot);
         recent.WriteList();
+        UpdateRecentFileMenus();
     }
 }
 

@@ -24,6 +24,8 @@ public:
     // Checks the given view button and unchecks the other two.
     void CheckViewButton(int commandId);
     int CheckedViewButton() const;
+    // Shows the current recent files in the File menu of every menu bar.
+    void UpdateRecentFileMenus();
 
 private:
     void CreateToolbars();
@@ -37,7 +39,6 @@ private:
     void OnUpdateFileBrowser(wxUpdateUIEvent& event);
     void OnUpdateViewMode(wxUpdateUIEvent& event);
     void OnRecentFile(wxCommandEvent& event);
-    void OnMenuOpen(wxMenuEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnPrintSetup(wxCommandEvent& event);
     void OnToggleToolbar(wxCommandEvent& event);
@@ -48,6 +49,7 @@ private:
     void OnClose(wxCloseEvent& event);
 
     wxAuiManager m_aui;
+    wxMenuBar* m_defaultMenuBar = nullptr;
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     wxWindow* m_explorerBar = nullptr;

@@ -177,6 +177,20 @@ TEST(AppGui, DocumentMenusHaveNoPlaceholderPluginAndRecentFilesShow)
     EXPECT_EQ(bar->GetMenu(plugins)->GetMenuItemCount(), 0u);
     std::unique_ptr<wxMenuBar> dtd(frame->CreateDocumentMenuBar(ids::IDR_DTDTYPE));
     EXPECT_EQ(dtd->FindMenu("Plugins"), wxNOT_FOUND);
+
+    // The File menu lists the recent files between separators, most recent first.
+    wxMenu* file = bar->GetMenu(0);
+    std::vector<std::string> labels;
+    for (auto* item : file->GetMenuItems()) labels.push_back(item->GetItemLabel().utf8_string());
+    auto exit = std::find(labels.begin(), labels.end(), "E&xit");
+    ASSERT_NE(exit, labels.end());
+    const auto& recent = wxGetApp().RecentFiles();
+    ASSERT_FALSE(recent[0].empty());
+    const std::string first = "&1 " + recent.GetDisplayName(0);
+    auto at = std::find(labels.begin(), labels.end(), first);
+    ASSERT_NE(at, labels.end()) << "no " << first << " in " << ::testing::PrintToString(labels);
+    EXPECT_EQ(*(at - 1), "");
+    EXPECT_TRUE(file->FindItem(ids::ID_FILE_MRU_FILE1)->IsEnabled());
 }
 
 // Runs the settings sheet, letting `act` work on it once it is up.
