@@ -2,14 +2,43 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 #include <utility>
 
 namespace brindle {
 
+namespace {
+
+constexpr std::size_t kMapThreshold = 4u << 20;
+
+} // namespace
+
+LineArena::~LineArena() { Clear(); }
+
 char* LineArena::NewBlock(std::size_t size)
 {
-    m_blocks.push_back(std::unique_ptr<char[]>(new char[size == 0 ? 1 : size]));
-    return m_blocks.back().get();
+    if (size == 0) size = 1;
+    m_blocks.reserve(m_blocks.size() + 1);
+    if (size >= kMapThreshold) {
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, size, MADV_HUGEPAGE);
+#endif
+        m_blocks.push_back({static_cast<char*>(p), size, true});
+    } else {
+        m_blocks.push_back({new char[size], size, false});
+    }
+    return m_blocks.back().data;
+}
+
+void LineArena::Free(const Block& block)
+{
+    if (block.mapped)
+        ::munmap(block.data, block.size);
+    else
+        delete[] block.data;
 }
 
 const char* LineArena::Copy(const char* bytes, std::size_t count)
@@ -29,6 +58,7 @@ const char* LineArena::Copy(const char* bytes, std::size_t count)
 
 void LineArena::Clear()
 {
+    for (const Block& block : m_blocks) Free(block);
     m_blocks.clear();
     m_pNext = nullptr;
     m_nLeft = 0;

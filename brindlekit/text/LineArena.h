@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace brindle {
@@ -11,7 +10,14 @@ namespace brindle {
 // buffer's text is replaced or freed; lines that change copy themselves out first.
 class LineArena {
 public:
-    // A new block of the given size, uninitialised.
+    LineArena() = default;
+    ~LineArena();
+    LineArena(const LineArena&) = delete;
+    LineArena& operator=(const LineArena&) = delete;
+
+    // A new block of the given size, uninitialised. Large blocks are mapped with
+    // huge pages where the system offers them: filling 100 MB page by page costs
+    // more than reading it.
     char* NewBlock(std::size_t size);
     // Copies bytes into the current block (starting a new one when full).
     const char* Copy(const char* bytes, std::size_t count);
@@ -21,7 +27,14 @@ public:
 private:
     static constexpr std::size_t kBlockSize = 64 * 1024;
 
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    struct Block {
+        char* data;
+        std::size_t size;
+        bool mapped;
+    };
+    static void Free(const Block& block);
+
+    std::vector<Block> m_blocks;
     char* m_pNext = nullptr;
     std::size_t m_nLeft = 0;
 };

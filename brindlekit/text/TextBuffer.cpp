@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace brindle {
 
@@ -80,6 +81,7 @@ void CTextBuffer::InsertLine(const char* text, int length, int position)
         throw CTextIndexError("line position " + std::to_string(position) + " out of range");
     const int count = length == -1 ? (text ? static_cast<int>(std::strlen(text)) : 0) : length;
     TextLine line = TextLine::Create(text, count);
+    m_bLinesOwnStorage = true;
     try {
         if (position == -1)
             m_aLines.push_back(line);
@@ -97,6 +99,7 @@ void CTextBuffer::AppendLine(int line, const char* text, int length)
     if (length < -1 || (!text && length > 0)) throw CTextIndexError("invalid line text length");
     if (!text || length == 0) return;
     const int count = length == -1 ? static_cast<int>(std::strlen(text)) : length;
+    m_bLinesOwnStorage = true;
     target.Append(text, count);
 }
 
@@ -162,6 +165,7 @@ bool CTextBuffer::InsertPieces(ITextBufferView* source, int line, int pos, const
     for (std::size_t i = 0; i < count; ++i)
         if (pieces[i].size() > static_cast<std::size_t>(TextLine::kMaxLength)) throw std::length_error("text line too long");
     const auto pieceLength = [&](std::size_t i) { return static_cast<int>(pieces[i].size()); };
+    m_bLinesOwnStorage = true;
 
     std::uint32_t flags;
     if (count == 1) {
@@ -206,6 +210,7 @@ bool CTextBuffer::InternalDeleteText(ITextBufferView* source, int startLine, int
     CheckRange(startLine, startChar, endLine, endChar);
     if (m_bReadOnly) return false;
 
+    m_bLinesOwnStorage = true;
     std::uint32_t flags;
     if (startLine == endLine) {
         Line(startLine).Erase(startChar, endChar);
@@ -292,7 +297,10 @@ bool CTextBuffer::DeleteText(ITextBufferView* source, int startLine, int startCh
 
 void CTextBuffer::ReleaseLines()
 {
-    for (TextLine& line : m_aLines) line.Release();
+    // A text just loaded lies wholly in the arena: no line to visit.
+    if (m_bLinesOwnStorage)
+        for (TextLine& line : m_aLines) line.Release();
+    m_bLinesOwnStorage = false;
     m_aLines.clear();
     m_pArena->Clear();
 }

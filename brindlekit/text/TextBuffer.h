@@ -1,11 +1,13 @@
 #pragma once
 
+#include "brindlekit/text/EditAction.h"
 #include "brindlekit/text/EolMode.h"
 #include "brindlekit/text/LineFlags.h"
 #include "brindlekit/text/Point.h"
 #include "brindlekit/text/TextBufferView.h"
 #include "brindlekit/text/TextIndexError.h"
 #include "brindlekit/text/TextLine.h"
+#include "brindlekit/text/LineTableAllocator.h"
 #include "brindlekit/text/UndoRecord.h"
 #include "brindlekit/text/UpdateContext.h"
 #include "brindlekit/text/UpdateFlags.h"
@@ -21,6 +23,8 @@
 namespace brindle {
 
 class LineArena;
+
+using LineTable = std::vector<TextLine, LineTableAllocator<TextLine>>;
 
 // The text of one document: lines of 8-bit characters, loaded and saved with one of
 // three line-break conventions, edited only through InsertText and DeleteText, with
@@ -101,6 +105,8 @@ public:
     int FindPrevBookmarkLine(int current = 0) const;
 
     // ---- State ----
+    // Set by InitNew and LoadFromFile, cleared by FreeAll.
+    bool IsInitialized() const { return m_bInit; }
     bool GetReadOnly() const { return m_bReadOnly; }
     void SetReadOnly(bool readOnly = true) { m_bReadOnly = readOnly; }
     bool IsModified() const { return m_bModified; }
@@ -168,7 +174,8 @@ private:
     bool m_bModified = false;
     int m_nCRLFMode = EOL_CRLF;
     int m_nUndoBufSize = kUndoLimit;
-    std::vector<TextLine> m_aLines;
+    LineTable m_aLines;
+    bool m_bLinesOwnStorage = false; // some line may hold a block of its own
     std::unique_ptr<LineArena> m_pArena;
 
     std::deque<UndoRecord> m_aUndoBuf;

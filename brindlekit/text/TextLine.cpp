@@ -43,14 +43,6 @@ int Grown(int capacity, int newLength) { return newLength > capacity ? TextLine:
 
 int TextLine::Capacity() const { return Owned() ? BlockCapacity(m_pcLine) : CapacityFor(Length()); }
 
-TextLine TextLine::Shared(const char* bytes, int length)
-{
-    TextLine line;
-    line.m_pcLine = length > 0 ? const_cast<char*>(bytes) : nullptr;
-    line.m_nLength = static_cast<std::uint32_t>(CheckedLength(length));
-    return line;
-}
-
 TextLine TextLine::Create(const char* bytes, int length)
 {
     TextLine line;

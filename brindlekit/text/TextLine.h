@@ -33,8 +33,15 @@ public:
     void SetFlags(std::uint32_t flags) { m_dwFlags = flags; }
     std::string_view Text() const { return {Chars(), static_cast<std::size_t>(Length())}; }
 
-    // A line over bytes that outlive it and are never written (the load block).
-    static TextLine Shared(const char* bytes, int length);
+    // A line over bytes that outlive it and are never written (the load block);
+    // length must be within 0..kMaxLength.
+    static TextLine Shared(const char* bytes, int length)
+    {
+        TextLine line;
+        line.m_pcLine = length > 0 ? const_cast<char*>(bytes) : nullptr;
+        line.m_nLength = static_cast<std::uint32_t>(length);
+        return line;
+    }
     // A line with its own copy of the bytes.
     static TextLine Create(const char* bytes, int length);
     // Frees the line's own storage; the line becomes empty.

@@ -1,5 +1,6 @@
 #include "platform/settings/SettingsStore.h"
 
+#include "platform/io/AtomicFileWriter.h"
 #include "platform/ui/UIServices.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -257,30 +257,10 @@ bool SettingsStore::Save()
     const std::string data = out.str();
 
     std::error_code ec;
-    const auto folder = m_file.parent_path();
-    std::filesystem::create_directories(folder, ec);
-    std::string tmpl = (folder / (m_file.filename().string() + ".tmp-XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
+    std::filesystem::create_directories(m_file.parent_path(), ec);
+    AtomicFileWriter writer(m_file.string(), 0600);
     int err = 0;
-    if (fd < 0) {
-        err = errno;
-    } else {
-        ::fchmod(fd, 0600);
-        size_t done = 0;
-        while (done < data.size()) {
-            ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                err = errno;
-                break;
-            }
-            done += static_cast<size_t>(n);
-        }
-        if (!err && ::fsync(fd) != 0) err = errno;
-        if (::close(fd) != 0 && !err) err = errno;
-        if (!err && ::rename(tmpl.c_str(), m_file.c_str()) != 0) err = errno;
-        if (err) ::unlink(tmpl.c_str());
-    }
+    if (!writer.Open() || !writer.Write(data.data(), data.size()) || !writer.Commit()) err = errno ? errno : EIO;
     if (err) {
         if (!m_writeFailed)
             UIServices().MessageBox("Brindle could not save its settings to " + m_file.string() + ": " +
@@ -288,10 +268,6 @@ bool SettingsStore::Save()
                                     MsgButtons::Ok, MsgIcon::Warning);
         m_writeFailed = true;
         return false;
-    }
-    if (int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY); dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
     m_writeFailed = false;
     struct stat st{};
