@@ -36,16 +36,21 @@ bool EqualNoCase(std::string_view a, std::string_view b)
 
 bool ParserRegistry::IsKnown(const std::string& identifier)
 {
-    const bool isClassId = !identifier.empty() && identifier.front() == '{';
     auto matches = [&](std::string_view known) { return EqualNoCase(known, identifier); };
-    return isClassId ? std::any_of(kClassIds.begin(), kClassIds.end(), matches)
-                     : std::any_of(kProgIds.begin(), kProgIds.end(), matches);
+    return IsClassId(identifier) ? std::any_of(kClassIds.begin(), kClassIds.end(), matches)
+                                 : std::any_of(kProgIds.begin(), kProgIds.end(), matches);
 }
 
-std::unique_ptr<XmlDomDocument> ParserRegistry::CreateInstance(const std::string& identifier)
+XmlDocumentPtr ParserRegistry::CreateInstance(const std::string& identifier)
 {
     if (!IsKnown(identifier)) return nullptr;
-    return std::make_unique<XmlDomDocument>();
+    return XmlDocument::Create();
+}
+
+XmlDocumentPtr ParserRegistry::CreateFromProgId(const std::string& progId)
+{
+    if (IsClassId(progId)) return nullptr;
+    return CreateInstance(progId);
 }
 
 } // namespace brindle

@@ -16,17 +16,11 @@ TEST(ParserRegistry, KnownNamesCreateDocumentsUnknownNamesDoNot)
     }
 }
 
-TEST(XmlDomDocument, ParsesAndReportsErrorsWithPositions)
+TEST(ParserRegistry, ProgramIdentifierOnlyCreationRefusesClassIds)
 {
-    auto doc = ParserRegistry::CreateInstance("Msxml2.DOMDocument");
-    ASSERT_TRUE(doc);
-    doc->put_validateOnParse(false);
-    EXPECT_TRUE(doc->loadXML("<a><b x='1'/></a>"));
-    EXPECT_NE(doc->xml().find("<b x=\"1\"/>"), std::string::npos);
-
-    EXPECT_FALSE(doc->loadXML("<a>\n  <b></c>\n</a>"));
-    EXPECT_NE(doc->parseError().errorCode, 0);
-    EXPECT_EQ(doc->parseError().line, 2);
-    EXPECT_FALSE(doc->parseError().reason.empty());
-    EXPECT_FALSE(doc->HasContent());
+    EXPECT_NE(ParserRegistry::CreateFromProgId("Msxml2.DOMDocument"), nullptr);
+    EXPECT_EQ(ParserRegistry::CreateFromProgId("{F6D90F11-9C73-11D3-B32E-00C04F990BB4}"), nullptr);
+    EXPECT_EQ(ParserRegistry::CreateFromProgId("Bogus.Parser"), nullptr);
+    // Each call gives a new, independent document.
+    EXPECT_NE(ParserRegistry::CreateFromProgId("Microsoft.XMLDOM"), ParserRegistry::CreateFromProgId("Microsoft.XMLDOM"));
 }

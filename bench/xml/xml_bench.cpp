@@ -1,0 +1,75 @@
+// Parser component benchmark driver.
+//
+//   xml_bench gen FILE MEGABYTES   write a generated document of about that size
+//   xml_bench load FILE            load FILE into the DOM
+//   xml_bench xml FILE             load FILE and write its xml to standard output
+//
+// Prints the time of the measured step to standard error.
+
+#include "platform/xml/XmlDom.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+using namespace brindle;
+
+namespace {
+
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+int Generate(const char* path, long megabytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<catalog xmlns:x=\"urn:bench\">\n";
+    const long target = megabytes * 1024 * 1024;
+    long written = 0;
+    for (long i = 0; written < target; ++i) {
+        std::string rec = "  <book id=\"b" + std::to_string(i) + "\" x:lang=\"en\">\n"
+                          "    <title>Title number " + std::to_string(i) + " &amp; more</title>\n"
+                          "    <author>Ren\xC3\xA9 \xC3\x89" "crivain</author>\n"
+                          "    <price currency=\"EUR\">" + std::to_string(i % 100) + ".95</price>\n"
+                          "    <!-- note " + std::to_string(i) + " -->\n"
+                          "    <summary>Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
+                          "tempor incididunt ut labore et dolore magna aliqua.</summary>\n"
+                          "  </book>\n";
+        out << rec;
+        written += static_cast<long>(rec.size());
+    }
+    out << "</catalog>\n";
+    return out ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: xml_bench gen FILE MB | load FILE | xml FILE\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    if (mode == "gen") return Generate(argv[2], argc > 3 ? std::atol(argv[3]) : 100);
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    double start = Now();
+    if (!doc->load(argv[2])) {
+        std::fprintf(stderr, "load failed: %s\n", doc->parseError().reason.c_str());
+        return 1;
+    }
+    double loaded = Now();
+    if (mode == "load") {
+        std::fprintf(stderr, "load %.3f s\n", loaded - start);
+        return 0;
+    }
+    std::string text = doc->xml();
+    double serialised = Now();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fprintf(stderr, "load %.3f s, xml %.3f s, %zu bytes\n", loaded - start, serialised - loaded, text.size());
+    return 0;
+}

@@ -1,0 +1,91 @@
+// Capturing libxml2/libxslt errors for one operation.
+
+#include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlLoad.h"
+
+#include <libxml/globals.h>
+#include <libxml/xmlerror.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+
+namespace brindle::detail {
+
+namespace {
+
+void OnStructured(void* context, xmlErrorPtr err)
+{
+    auto* capture = static_cast<ErrorCapture*>(context);
+    if (!err || err->level < XML_ERR_ERROR || capture->first.Failed()) return;
+    capture->first = ErrorFromLibXml(err);
+}
+
+} // namespace
+
+void CaptureXsltMessage(void* context, const char* format, ...)
+{
+    auto* capture = static_cast<ErrorCapture*>(context);
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    if (capture->messages.size() < 4096) capture->messages += buf;
+}
+
+ErrorCapture::ErrorCapture()
+    : m_prevContext(xmlStructuredErrorContext),
+      m_prevHandler(reinterpret_cast<void*>(xmlStructuredError)),
+      m_prevXsltContext(xsltGenericErrorContext),
+      m_prevXsltHandler(reinterpret_cast<void*>(xsltGenericError))
+{
+    xmlSetStructuredErrorFunc(this, OnStructured);
+    xsltSetGenericErrorFunc(this, CaptureXsltMessage);
+}
+
+ErrorCapture::~ErrorCapture()
+{
+    xmlSetStructuredErrorFunc(m_prevContext, reinterpret_cast<xmlStructuredErrorFunc>(m_prevHandler));
+    xsltSetGenericErrorFunc(m_prevXsltContext, reinterpret_cast<xmlGenericErrorFunc>(m_prevXsltHandler));
+}
+
+std::string ErrorCapture::Message() const
+{
+    std::string m = first.Failed() ? first.reason : messages;
+    while (!m.empty() && (m.back() == '\n' || m.back() == '\r')) m.pop_back();
+    return m;
+}
+
+std::string SourceLine(const std::string* text, const std::string& path, long line)
+{
+    if (line <= 0) return {};
+    std::string result;
+    auto clip = [](std::string s) {
+        if (!s.empty() && s.back() == '\r') s.pop_back();
+        if (s.size() > 1024) {
+            size_t cut = 1024;
+            while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+            s.resize(cut);
+        }
+        return s;
+    };
+    if (text) {
+        size_t start = 0;
+        for (long i = 1; i < line; ++i) {
+            start = text->find('\n', start);
+            if (start == std::string::npos) return {};
+            ++start;
+        }
+        size_t end = text->find('\n', start);
+        return clip(text->substr(start, end == std::string::npos ? std::string::npos : end - start));
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string s;
+    for (long i = 1; i <= line && std::getline(in, s); ++i)
+        if (i == line) return clip(s);
+    return {};
+}
+
+} // namespace brindle::detail

@@ -1,0 +1,268 @@
+// The document object: options, loading, saving and node creation.
+
+#include "platform/xml/XmlDocument.h"
+
+#include "platform/xml/DomError.h"
+#include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlLoad.h"
+#include "platform/xml/XmlValidate.h"
+
+#include <libxml/entities.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+namespace brindle {
+
+using namespace detail;
+
+XmlDocument::XmlDocument() : XmlNode(nullptr, nullptr, nullptr) {}
+
+XmlDocument::~XmlDocument()
+{
+    if (m_holder) m_holder->owner = nullptr;
+}
+
+XmlDocumentPtr XmlDocument::Create()
+{
+    EnsureLibXml();
+    XmlDocumentPtr d(new XmlDocument());
+    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
+    if (!doc) throw DomError(kDomOutOfMemory);
+    NodeAccess::SetContent(*d, doc);
+    return d;
+}
+
+namespace detail {
+
+void NodeAccess::SetContent(XmlDocument& d, xmlDocPtr doc)
+{
+    ++g_treeGeneration;
+    auto holder = NewHolder(doc, &d);
+    d.m_node = reinterpret_cast<xmlNodePtr>(doc);
+    d.m_holder = std::move(holder); // the old tree lives on while its nodes are held
+}
+
+} // namespace detail
+
+void XmlDocument::setProperty(const std::string& name, const std::string& value)
+{
+    if (name == "SelectionLanguage") {
+        if (value != "XPath" && value != "XSLPattern")
+            throw DomError(kDomInvalidArg, "Unknown selection language \"" + value + "\".");
+        m_selectionLanguage = value;
+    } else if (name == "SelectionNamespaces") {
+        m_selectionNamespaces = value;
+    } else {
+        throw DomError(kDomInvalidArg, "Unknown property \"" + name + "\".");
+    }
+}
+
+std::string XmlDocument::getProperty(const std::string& name) const
+{
+    if (name == "SelectionLanguage") return m_selectionLanguage;
+    if (name == "SelectionNamespaces") return m_selectionNamespaces;
+    throw DomError(kDomInvalidArg, "Unknown property \"" + name + "\".");
+}
+
+bool XmlDocument::Parse(const std::string* text, const std::string& path, const std::string& baseUrl)
+{
+    LoadRequest request;
+    request.text = text;
+    request.path = text ? baseUrl : path;
+    request.validate = m_validateOnParse;
+    request.resolveExternals = m_resolveExternals;
+    request.preserveWhiteSpace = m_preserveWhiteSpace;
+    LoadResult result = LoadXml(request);
+
+    if (result.doc && m_validateOnParse && m_resolveExternals) {
+        // A schema the document names must accept it too; a schema that cannot be
+        // read (a network location, a missing file) is skipped at load time.
+        SchemaOutcome schema = ValidateWithSchema(result.doc);
+        if (schema.loaded && schema.error.Failed()) {
+            result.error = schema.error;
+            xmlFreeDoc(result.doc);
+            result.doc = nullptr;
+        }
+    }
+    if (!result.doc) {
+        m_parseError = result.error;
+        if (m_parseError.srcText.empty())
+            m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
+        xmlDocPtr empty = xmlNewDoc(BAD_CAST "1.0");
+        if (!empty) throw DomError(kDomOutOfMemory);
+        NodeAccess::SetContent(*this, empty);
+        return false;
+    }
+    if (result.hasDeclaration) {
+        xmlNodePtr pi = xmlNewDocPI(result.doc, BAD_CAST "xml", X(result.declaration));
+        if (!pi) {
+            xmlFreeDoc(result.doc);
+            throw DomError(kDomOutOfMemory);
+        }
+        LinkChild(reinterpret_cast<xmlNodePtr>(result.doc), pi, result.doc->children);
+    }
+    NodeAccess::SetContent(*this, result.doc);
+    m_holder->detectedEncoding = result.detectedEncoding;
+    m_holder->utf8Bom = result.utf8Bom;
+    m_parseError = {};
+    return true;
+}
+
+bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, std::string()); }
+
+bool XmlDocument::loadXML(const std::string& text, const std::string& baseUrl) { return Parse(&text, std::string(), baseUrl); }
+
+void XmlDocument::save(const std::string& path) const { SaveDocument(m_holder, path); }
+
+XmlParseError XmlDocument::validate()
+{
+    XmlParseError e = ValidateDocument(reinterpret_cast<xmlDocPtr>(m_node));
+    if (e.Failed() && e.srcText.empty() && e.line > 0) {
+        // Quote the line from the document's current serialisation.
+        const std::string text = xml();
+        e.srcText = SourceLine(&text, std::string(), e.line);
+    }
+    return e;
+}
+
+XmlElementPtr XmlDocument::documentElement() const
+{
+    return std::static_pointer_cast<XmlElement>(NodeAccess::Wrap(xmlDocGetRootElement(reinterpret_cast<xmlDocPtr>(m_node))));
+}
+
+XmlNodePtr XmlDocument::doctype() const
+{
+    for (xmlNodePtr c = m_node->children; c; c = c->next)
+        if (c->type == XML_DTD_NODE) return NodeAccess::Wrap(c);
+    return nullptr;
+}
+
+namespace {
+
+// Gives a declared entity that nothing referenced yet its content nodes, so that
+// a new reference to it shows the replacement text.
+void ParseEntityContent(xmlDocPtr doc, xmlEntityPtr ent)
+{
+    if (!ent || ent->type != XML_ENTITY_DECL || ent->children || !ent->content ||
+        ent->etype != XML_INTERNAL_GENERAL_ENTITY)
+        return;
+    xmlNodePtr list = nullptr;
+    ErrorCapture quiet;
+    if (xmlParseBalancedChunkMemory(doc, nullptr, nullptr, 0, ent->content, &list) != 0) {
+        xmlFreeNodeList(list);
+        return;
+    }
+    ent->children = list;
+    ent->owner = 1;
+    for (xmlNodePtr c = list; c; c = c->next) {
+        c->parent = reinterpret_cast<xmlNodePtr>(ent);
+        ent->last = c;
+    }
+}
+
+void CheckName(const std::string& name, bool qualified)
+{
+    if (name.empty() || (qualified ? xmlValidateQName(X(name), 0) : xmlValidateName(X(name), 0)) != 0)
+        throw DomError(kDomInvalidArg, "\"" + name + "\" is not a valid name.");
+}
+
+} // namespace
+
+XmlNodePtr XmlDocument::createNode(int type, const std::string& name, const std::string& namespaceURI)
+{
+    auto doc = reinterpret_cast<xmlDocPtr>(m_node);
+    xmlNodePtr n = nullptr;
+    const size_t colon = name.find(':');
+    const std::string prefix = colon == std::string::npos ? std::string() : name.substr(0, colon);
+    const std::string local = colon == std::string::npos ? name : name.substr(colon + 1);
+    switch (type) {
+    case NODE_ELEMENT: {
+        CheckName(name, true);
+        if (prefix == "xmlns") throw DomError(kDomInvalidArg, "An element cannot have the prefix \"xmlns\".");
+        const bool bind = !namespaceURI.empty();
+        n = xmlNewDocNode(doc, nullptr, X(bind ? local : name), nullptr);
+        if (n && bind) {
+            if (prefix == "xml")
+                n->ns = DocLevelNs(doc, X(namespaceURI), BAD_CAST "xml");
+            else
+                n->ns = xmlNewNs(n, X(namespaceURI), prefix.empty() ? nullptr : X(prefix));
+        }
+        break;
+    }
+    case NODE_ATTRIBUTE: {
+        CheckName(name, true);
+        const bool bind = !namespaceURI.empty() && !prefix.empty() && prefix != "xmlns";
+        auto* a = xmlNewDocProp(doc, X(bind ? local : name), nullptr);
+        if (a && bind) a->ns = DocLevelNs(doc, X(namespaceURI), X(prefix));
+        n = reinterpret_cast<xmlNodePtr>(a);
+        break;
+    }
+    case NODE_TEXT: n = xmlNewDocText(doc, BAD_CAST ""); break;
+    case NODE_CDATA_SECTION: n = xmlNewCDataBlock(doc, BAD_CAST "", 0); break;
+    case NODE_COMMENT: n = xmlNewDocComment(doc, BAD_CAST ""); break;
+    case NODE_PROCESSING_INSTRUCTION:
+        CheckName(name, false);
+        n = xmlNewDocPI(doc, X(name), nullptr);
+        break;
+    case NODE_ENTITY_REFERENCE:
+        CheckName(name, false);
+        n = xmlNewReference(doc, X(name));
+        if (n) ParseEntityContent(doc, reinterpret_cast<xmlEntityPtr>(n->children));
+        break;
+    case NODE_DOCUMENT_FRAGMENT: n = xmlNewDocFragment(doc); break;
+    default:
+        throw DomError(kDomInvalidArg, std::string("Nodes of type ") + NodeTypeName(type) + " cannot be created.");
+    }
+    if (!n) throw DomError(kDomOutOfMemory);
+    return NodeAccess::Wrap(n);
+}
+
+XmlElementPtr XmlDocument::createElement(const std::string& tagName)
+{
+    return std::static_pointer_cast<XmlElement>(createNode(NODE_ELEMENT, tagName, std::string()));
+}
+
+XmlAttributePtr XmlDocument::createAttribute(const std::string& name)
+{
+    return std::static_pointer_cast<XmlAttribute>(createNode(NODE_ATTRIBUTE, name, std::string()));
+}
+
+XmlNodePtr XmlDocument::createTextNode(const std::string& data)
+{
+    XmlNodePtr n = createNode(NODE_TEXT, std::string(), std::string());
+    n->put_nodeValue(data);
+    return n;
+}
+
+XmlNodePtr XmlDocument::createComment(const std::string& data)
+{
+    XmlNodePtr n = createNode(NODE_COMMENT, std::string(), std::string());
+    n->put_nodeValue(data);
+    return n;
+}
+
+XmlNodePtr XmlDocument::createCDATASection(const std::string& data)
+{
+    XmlNodePtr n = createNode(NODE_CDATA_SECTION, std::string(), std::string());
+    n->put_nodeValue(data);
+    return n;
+}
+
+XmlProcessingInstructionPtr XmlDocument::createProcessingInstruction(const std::string& target, const std::string& data)
+{
+    auto pi = std::static_pointer_cast<XmlProcessingInstruction>(createNode(NODE_PROCESSING_INSTRUCTION, target, std::string()));
+    if (!data.empty()) pi->put_data(data);
+    return pi;
+}
+
+XmlNodePtr XmlDocument::createDocumentFragment()
+{
+    return createNode(NODE_DOCUMENT_FRAGMENT, std::string(), std::string());
+}
+
+XmlNodePtr XmlDocument::createEntityReference(const std::string& name)
+{
+    return createNode(NODE_ENTITY_REFERENCE, name, std::string());
+}
+
+} // namespace brindle

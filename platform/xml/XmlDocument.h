@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/xml/XmlElement.h"
+#include "platform/xml/XmlParseError.h"
+
+#include <memory>
+#include <string>
+
+namespace brindle {
+
+// A DOM document over libxml2: the document node itself plus loading, saving,
+// node creation and validation. Create one through ParserRegistry or Create().
+//
+// Safety: parsing, validating and transforming never touch the network. External
+// DTDs, entities and schemas are read only from local files (and only when
+// resolveExternals is true); entity expansion beyond the larger of
+// sixteen megabytes or ten times the input, and element nesting deeper than
+// 1024 levels, are refused with a parse error.
+//
+// The XML declaration of a loaded document is kept as its first child: a
+// processing instruction with the target "xml" and the declaration's text as data
+// (as written, quotes included). Removing it drops the declaration; save then
+// writes UTF-8.
+class BRINDLEKIT_API XmlDocument : public XmlNode {
+public:
+    // A new, empty document.
+    static XmlDocumentPtr Create();
+    ~XmlDocument() override;
+
+    // --- load options (read at the next load/loadXML)
+    bool async() const { return m_async; }
+    void put_async(bool value) { m_async = value; } // loading is synchronous either way
+    bool validateOnParse() const { return m_validateOnParse; }
+    void put_validateOnParse(bool value) { m_validateOnParse = value; }
+    bool resolveExternals() const { return m_resolveExternals; }
+    void put_resolveExternals(bool value) { m_resolveExternals = value; }
+    // false drops white-space-only text nodes on load. Default true: an editor
+    // keeps the layout of the file it opened.
+    bool preserveWhiteSpace() const { return m_preserveWhiteSpace; }
+    void put_preserveWhiteSpace(bool value) { m_preserveWhiteSpace = value; }
+
+    // "SelectionLanguage": "XPath" or "XSLPattern" (both evaluated as XPath 1.0);
+    // "SelectionNamespaces": "xmlns:p='uri' ..." prefixes for selectNodes.
+    // Other names throw kDomInvalidArg.
+    void setProperty(const std::string& name, const std::string& value);
+    std::string getProperty(const std::string& name) const;
+
+    // Replace the content with the parsed file. true when a DOM was built; on
+    // false the document is empty and parseError() tells why. With
+    // validateOnParse, a document that has a DTD must also be valid against it.
+    bool load(const std::string& path);
+    // The same for UTF-8 text (a byte-order mark is skipped; the declaration's
+    // encoding name is kept but not used for decoding). baseUrl (a file path)
+    // locates relative DTD and entity references; empty means the current
+    // folder.
+    bool loadXML(const std::string& text, const std::string& baseUrl = std::string());
+    // Writes the document to the file in the encoding its XML declaration names
+    // (UTF-8 when none): a temporary file in the same folder, flushed to disk,
+    // then renamed over the target, whose permissions are kept. Throws DomError
+    // (kDomInvalidArg for an encoding that cannot be written, kDomFileNotFound /
+    // kDomAccessDenied / kDomWriteFault for file errors).
+    void save(const std::string& path) const;
+    // The error of the last load/loadXML (errorCode 0 after a success).
+    const XmlParseError& parseError() const { return m_parseError; }
+    // Validates the current content against its DTD and, when the document
+    // element names one with xsi:schemaLocation or xsi:noNamespaceSchemaLocation,
+    // against that XML Schema (local files only). Returns the first error
+    // (errorCode 0 when valid, or when there is nothing to validate against).
+    XmlParseError validate();
+
+    XmlElementPtr documentElement() const;
+    // The document type node, or nullptr.
+    XmlNodePtr doctype() const;
+
+    // Creates an unattached node of this document. type: NODE_ELEMENT,
+    // NODE_ATTRIBUTE (name may be "xmlns" / "xmlns:p"), NODE_TEXT,
+    // NODE_CDATA_SECTION, NODE_COMMENT (name ignored), NODE_PROCESSING_INSTRUCTION
+    // (name is the target, empty data), NODE_ENTITY_REFERENCE (name is the
+    // entity), NODE_DOCUMENT_FRAGMENT. With a namespace URI, an element's prefix
+    // (or the default namespace) is declared on it and an attribute's prefix is
+    // bound (declared where it is attached); without one the name is kept as
+    // given, in no namespace. Other types, or a name that is not an XML name,
+    // throw kDomInvalidArg.
+    XmlNodePtr createNode(int type, const std::string& name, const std::string& namespaceURI);
+    XmlElementPtr createElement(const std::string& tagName);
+    XmlAttributePtr createAttribute(const std::string& name);
+    XmlNodePtr createTextNode(const std::string& data);
+    XmlNodePtr createComment(const std::string& data);
+    XmlNodePtr createCDATASection(const std::string& data);
+    // target "xml" creates an XML declaration with data as its text.
+    XmlProcessingInstructionPtr createProcessingInstruction(const std::string& target, const std::string& data);
+    XmlNodePtr createDocumentFragment();
+    XmlNodePtr createEntityReference(const std::string& name);
+
+private:
+    XmlDocument();
+    bool Parse(const std::string* text, const std::string& path, const std::string& baseUrl);
+
+    bool m_async = true;
+    bool m_validateOnParse = true;
+    bool m_resolveExternals = true;
+    bool m_preserveWhiteSpace = true;
+    std::string m_selectionLanguage = "XSLPattern";
+    std::string m_selectionNamespaces;
+    XmlParseError m_parseError;
+
+    friend struct detail::NodeAccess;
+};
+
+} // namespace brindle

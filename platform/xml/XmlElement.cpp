@@ -1,0 +1,159 @@
+// Element attribute operations.
+
+#include "platform/xml/XmlElement.h"
+
+#include "platform/xml/DomError.h"
+#include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlNodeLists.h"
+
+#include <libxml/tree.h>
+
+namespace brindle {
+
+using namespace detail;
+
+namespace {
+
+// "xmlns" -> true with empty prefix; "xmlns:p" -> true with prefix "p".
+bool IsNamespaceDeclaration(const std::string& name, std::string& prefix)
+{
+    if (name == "xmlns") {
+        prefix.clear();
+        return true;
+    }
+    if (name.compare(0, 6, "xmlns:") == 0) {
+        prefix = name.substr(6);
+        return true;
+    }
+    return false;
+}
+
+xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& prefix)
+{
+    for (xmlNsPtr ns = element->nsDef; ns; ns = ns->next)
+        if (prefix.empty() ? ns->prefix == nullptr : xmlStrEqual(ns->prefix, X(prefix))) return ns;
+    return nullptr;
+}
+
+void CheckWritable(xmlNodePtr element)
+{
+    if (element->parent && IsReadOnly(element->parent))
+        throw DomError(kDomFail, "This node is read-only.");
+}
+
+} // namespace
+
+std::optional<std::string> XmlElement::getAttribute(const std::string& name) const
+{
+    std::string prefix;
+    if (IsNamespaceDeclaration(name, prefix)) {
+        if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) return ToStr(ns->href);
+    }
+    xmlAttrPtr a = FindAttribute(m_node, name);
+    if (!a) return std::nullopt;
+    xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
+    std::string value = ToStr(v);
+    xmlFree(v);
+    return value;
+}
+
+void XmlElement::setAttribute(const std::string& name, const std::string& value)
+{
+    if (name.empty() || xmlValidateQName(X(name), 0) != 0)
+        throw DomError(kDomInvalidArg, "\"" + name + "\" is not a valid attribute name.");
+    CheckWritable(m_node);
+    std::string prefix;
+    if (IsNamespaceDeclaration(name, prefix)) {
+        if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) {
+            xmlFree(const_cast<xmlChar*>(ns->href));
+            ns->href = xmlStrdup(X(value));
+        } else if (!xmlNewNs(m_node, X(value), prefix.empty() ? nullptr : X(prefix))) {
+            throw DomError(kDomInvalidArg, "The namespace declaration \"" + name + "\" is not allowed.");
+        }
+        return;
+    }
+    if (xmlAttrPtr a = FindAttribute(m_node, name)) {
+        SetAttrValue(a, value);
+        return;
+    }
+    size_t colon = name.find(':');
+    xmlNsPtr ns = nullptr;
+    if (colon != std::string::npos) ns = xmlSearchNs(m_node->doc, m_node, X(name.substr(0, colon)));
+    xmlAttrPtr a = xmlNewDocProp(m_node->doc, X(ns ? name.substr(colon + 1) : name), nullptr);
+    if (!a) throw DomError(kDomOutOfMemory);
+    a->ns = ns;
+    SetAttrValue(a, value);
+    LinkAttribute(m_node, a);
+}
+
+void XmlElement::removeAttribute(const std::string& name)
+{
+    CheckWritable(m_node);
+    std::string prefix;
+    if (IsNamespaceDeclaration(name, prefix) && FindDeclaration(m_node, prefix))
+        throw DomError(kDomFail, "A namespace declaration cannot be removed.");
+    if (xmlAttrPtr a = FindAttribute(m_node, name)) {
+        auto* n = reinterpret_cast<xmlNodePtr>(a);
+        Detach(n);
+        NodeAccess::ReleaseIfUnreferenced(n);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> XmlElement::namespaceDeclarations() const
+{
+    std::vector<std::pair<std::string, std::string>> declarations;
+    for (xmlNsPtr ns = m_node->nsDef; ns; ns = ns->next)
+        declarations.emplace_back(ns->prefix ? ToStr(ns->prefix) : std::string(), ToStr(ns->href));
+    return declarations;
+}
+
+XmlAttributePtr XmlElement::getAttributeNode(const std::string& name) const
+{
+    return std::static_pointer_cast<XmlAttribute>(
+        NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(FindAttribute(m_node, name))));
+}
+
+XmlAttributePtr XmlElement::setAttributeNode(const XmlAttributePtr& attribute)
+{
+    xmlNodePtr a = NodeAccess::Raw(attribute);
+    if (!a) throw DomError(kDomPointer);
+    if (a->parent == m_node) return nullptr;
+    CheckWritable(m_node);
+    if (a->parent && IsReadOnly(a->parent)) throw DomError(kDomFail, "The attribute is read-only.");
+    auto self = shared_from_this();
+    XmlAttributePtr replaced;
+    if (xmlAttrPtr existing = FindAttribute(m_node, QName(a))) {
+        replaced = std::static_pointer_cast<XmlAttribute>(NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(existing)));
+        Detach(reinterpret_cast<xmlNodePtr>(existing));
+    }
+    std::shared_ptr<DocHolder> oldTree = KeepTree(a);
+    xmlNodePtr oldParent = a->parent;
+    Detach(a);
+    if (a->doc != m_node->doc) Adopt(a, m_node->doc, m_node);
+    LinkAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a));
+    if (a->ns) xmlDOMWrapReconcileNamespaces(nullptr, m_node, 0);
+    if (oldParent) NodeAccess::ReleaseIfUnreferenced(oldParent);
+    return replaced;
+}
+
+XmlAttributePtr XmlElement::removeAttributeNode(const XmlAttributePtr& attribute)
+{
+    xmlNodePtr a = NodeAccess::Raw(attribute);
+    if (!a) throw DomError(kDomPointer);
+    if (a->parent != m_node) throw DomError(kDomInvalidArg, "The attribute does not belong to this element.");
+    CheckWritable(m_node);
+    Detach(a);
+    return attribute;
+}
+
+XmlNodeListPtr XmlElement::getElementsByTagName(const std::string& name) const
+{
+    return std::make_shared<ElementsByTagNameList>(std::const_pointer_cast<XmlNode>(shared_from_this()), name);
+}
+
+XmlElementPtr XmlAttribute::ownerElement() const
+{
+    return std::static_pointer_cast<XmlElement>(NodeAccess::Wrap(m_node->parent));
+}
+
+} // namespace brindle

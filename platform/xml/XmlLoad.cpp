@@ -1,0 +1,414 @@
+// Parsing with the component's safety rules: no network, external files only
+// when asked, bounded nesting and bounded entity expansion.
+
+#include "platform/xml/XmlLoad.h"
+
+#include "platform/xml/DomError.h"
+#include "platform/xml/NodeAccess.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
+#include <libxml/globals.h>
+#include <libxml/valid.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace brindle::detail {
+
+namespace {
+
+// Entity expansion allowed before a document counts as an expansion bomb: the
+// larger of this floor and ten times the input size.
+constexpr uint64_t kExpansionFloor = 16u << 20;
+constexpr uint64_t kHuge = UINT64_MAX / 4;
+
+struct ParseState {
+    bool allowExternal = true;
+    uint64_t inputSize = 0;
+    int depth = 0;
+    uint64_t expanded = 0;
+    bool limited = false;
+    bool refusedExternal = false;
+    XmlParseError limitError;
+    XmlParseError firstFatal;
+    XmlParseError firstValidity;
+    XmlParseError firstNamespace;
+    std::unordered_map<const xmlEntity*, uint64_t> sizes;
+    std::unordered_set<const xmlEntity*> inProgress;
+};
+
+thread_local ParseState* t_active = nullptr;
+
+class ActiveScope {
+public:
+    explicit ActiveScope(ParseState* st) : m_prev(t_active) { t_active = st; }
+    ~ActiveScope() { t_active = m_prev; }
+    ActiveScope(const ActiveScope&) = delete;
+    ActiveScope& operator=(const ActiveScope&) = delete;
+
+private:
+    ParseState* m_prev;
+};
+
+constexpr uint32_t kParseErrorBase = 0xC00C0000u;
+
+std::string Trimmed(const char* message)
+{
+    std::string s = message ? message : "";
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// The line around the parser's position, clipped to a readable length.
+void AddSourceContext(XmlParseError& e, xmlParserCtxtPtr ctxt)
+{
+    if (!ctxt || !ctxt->input || !ctxt->input->cur || !ctxt->input->base) return;
+    const xmlChar* base = ctxt->input->base;
+    const xmlChar* cur = ctxt->input->cur;
+    const xmlChar* end = ctxt->input->end ? ctxt->input->end : cur;
+    if (cur > end) cur = end;
+    e.filepos = static_cast<long>(ctxt->input->consumed + static_cast<unsigned long>(cur - base));
+    if (cur > base && cur == end) --cur;
+    if (cur > base && (*cur == '\n' || *cur == '\r') && ctxt->input->line > e.line) --cur;
+    const xmlChar* start = cur;
+    while (start > base && start[-1] != '\n' && start[-1] != '\r' && cur - start < 512) --start;
+    const xmlChar* stop = cur;
+    while (stop < end && *stop != '\n' && *stop != '\r' && stop - start < 1024) ++stop;
+    // Do not cut a UTF-8 sequence in half.
+    while (start < stop && (*start & 0xC0) == 0x80) ++start;
+    while (stop > start && stop < end && (*stop & 0xC0) == 0x80) --stop;
+    e.srcText.assign(reinterpret_cast<const char*>(start), static_cast<size_t>(stop - start));
+}
+
+void OnError(void* userData, xmlErrorPtr err)
+{
+    ParseState* st = t_active;
+    if (!st || !err || err->level < XML_ERR_ERROR) return;
+    XmlParseError* slot = nullptr;
+    if (err->domain == XML_FROM_VALID || err->domain == XML_FROM_DTD) slot = &st->firstValidity;
+    else if (err->domain == XML_FROM_NAMESPACE) slot = &st->firstNamespace;
+    else slot = &st->firstFatal;
+    if (slot->Failed()) return;
+    *slot = ErrorFromLibXml(err);
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(err->ctxt ? err->ctxt : userData);
+    AddSourceContext(*slot, ctxt);
+}
+
+void Refuse(xmlParserCtxtPtr ctxt, ParseState* st, xmlParserErrors code, const std::string& reason)
+{
+    if (st->limited) return;
+    st->limited = true;
+    st->limitError.errorCode = kParseErrorBase | static_cast<uint32_t>(code);
+    st->limitError.reason = reason;
+    if (ctxt && ctxt->input) {
+        st->limitError.line = ctxt->input->line;
+        st->limitError.linepos = ctxt->input->col;
+        AddSourceContext(st->limitError, ctxt);
+    }
+    xmlStopParser(ctxt);
+}
+
+void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
+                    const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
+{
+    ParseState* st = t_active;
+    if (st && ++st->depth > kMaxNestingDepth) {
+        Refuse(static_cast<xmlParserCtxtPtr>(ctx), st, XML_ERR_INTERNAL_ERROR,
+               "Elements are nested more than " + std::to_string(kMaxNestingDepth) + " levels deep.");
+        return;
+    }
+    xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
+                          attributes);
+}
+
+void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri)
+{
+    ParseState* st = t_active;
+    if (st && st->depth > 0) --st->depth;
+    xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+}
+
+uint64_t Add(uint64_t a, uint64_t b) { return a + b > kHuge ? kHuge : a + b; }
+
+uint64_t ExpandedSize(ParseState* st, xmlDocPtr doc, const xmlEntity* ent);
+
+uint64_t NodesSize(ParseState* st, xmlDocPtr doc, xmlNodePtr first)
+{
+    uint64_t size = 0;
+    if (!first) return 0;
+    xmlNodePtr top = first->parent;
+    xmlNodePtr cur = first;
+    while (cur && size < kHuge) {
+        if (cur->type == XML_TEXT_NODE || cur->type == XML_CDATA_SECTION_NODE) {
+            size = Add(size, static_cast<uint64_t>(xmlStrlen(cur->content)));
+        } else if (cur->type == XML_ENTITY_REF_NODE) {
+            auto* sub = reinterpret_cast<xmlEntityPtr>(cur->children);
+            if (!sub) sub = xmlGetDocEntity(doc, cur->name);
+            size = Add(size, ExpandedSize(st, doc, sub));
+        } else if (cur->children && cur->type == XML_ELEMENT_NODE) {
+            cur = cur->children;
+            continue;
+        }
+        while (!cur->next && cur->parent && cur->parent != top) cur = cur->parent;
+        cur = cur->parent == top || cur->next ? cur->next : nullptr;
+    }
+    return size;
+}
+
+// How many characters an entity stands for once every reference in it is
+// expanded; memoised, so computing it stays linear in the declarations.
+uint64_t ExpandedSize(ParseState* st, xmlDocPtr doc, const xmlEntity* ent)
+{
+    if (!ent) return 0;
+    if (ent->etype == XML_INTERNAL_PREDEFINED_ENTITY) return 1;
+    auto known = st->sizes.find(ent);
+    if (known != st->sizes.end()) return known->second;
+    if (!st->inProgress.insert(ent).second) return kHuge; // a reference loop
+    uint64_t size = 0;
+    if (ent->content) {
+        const xmlChar* s = ent->content;
+        for (size_t i = 0; s[i] && size < kHuge;) {
+            if (s[i] == '&' && s[i + 1] != '#') {
+                size_t j = i + 1;
+                while (s[j] && s[j] != ';') ++j;
+                if (s[j] == ';') {
+                    std::string name(reinterpret_cast<const char*>(s + i + 1), j - i - 1);
+                    const xmlEntity* sub = xmlGetPredefinedEntity(X(name));
+                    if (!sub && doc) sub = xmlGetDocEntity(doc, X(name));
+                    size = Add(size, ExpandedSize(st, doc, sub));
+                    i = j + 1;
+                    continue;
+                }
+            }
+            ++size;
+            ++i;
+        }
+    } else {
+        size = NodesSize(st, doc, ent->children);
+    }
+    st->inProgress.erase(ent);
+    st->sizes[ent] = size;
+    return size;
+}
+
+void Account(xmlParserCtxtPtr ctxt, ParseState* st, xmlEntityPtr ent)
+{
+    // References met while libxml2 expands another entity are part of that
+    // entity's size, already counted.
+    if (!ent || ctxt->depth > 0) return;
+    st->expanded = Add(st->expanded, ExpandedSize(st, ctxt->myDoc, ent));
+    const uint64_t allowed = std::max<uint64_t>(kExpansionFloor, st->inputSize * 10);
+    if (st->expanded > allowed)
+        Refuse(ctxt, st, XML_ERR_ENTITY_LOOP, "Entity expansion exceeds the allowed size (possible entity expansion attack).");
+}
+
+xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    xmlEntityPtr ent = xmlSAX2GetEntity(ctx, name);
+    ParseState* st = t_active;
+    if (st && ent) {
+        Account(ctxt, st, ent);
+        if (st->limited) return nullptr;
+    }
+    return ent;
+}
+
+xmlEntityPtr OnGetParameterEntity(void* ctx, const xmlChar* name)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    xmlEntityPtr ent = xmlSAX2GetParameterEntity(ctx, name);
+    ParseState* st = t_active;
+    if (st && ent) {
+        Account(ctxt, st, ent);
+        if (st->limited) return nullptr;
+    }
+    return ent;
+}
+
+// The declaration at the start of the input, decoded from its first bytes.
+void SniffDeclaration(const std::string& head, LoadResult& out)
+{
+    std::string ascii;
+    size_t i = 0;
+    int step = 1, offset = 0;
+    auto u = [&](size_t k) { return k < head.size() ? static_cast<unsigned char>(head[k]) : 0u; };
+    if (u(0) == 0xEF && u(1) == 0xBB && u(2) == 0xBF) {
+        out.utf8Bom = true;
+        i = 3;
+    } else if (u(0) == 0xFF && u(1) == 0xFE) {
+        step = 2, i = 2, offset = 0;
+        out.detectedEncoding = "UTF-16";
+    } else if (u(0) == 0xFE && u(1) == 0xFF) {
+        step = 2, i = 2, offset = 1;
+        out.detectedEncoding = "UTF-16";
+    } else if (u(0) == '<' && u(1) == 0 && u(2) == '?' && u(3) == 0) {
+        step = 2, offset = 0;
+        out.detectedEncoding = "UTF-16";
+    } else if (u(0) == 0 && u(1) == '<' && u(2) == 0 && u(3) == '?') {
+        step = 2, offset = 1;
+        out.detectedEncoding = "UTF-16";
+    }
+    for (; i + static_cast<size_t>(offset) < head.size(); i += static_cast<size_t>(step)) {
+        if (step == 2 && u(i + static_cast<size_t>(1 - offset)) != 0) break;
+        unsigned char c = u(i + static_cast<size_t>(offset));
+        if (c == 0 || c >= 0x80) break;
+        ascii.push_back(static_cast<char>(c));
+        if (ascii.size() >= 2 && ascii.compare(ascii.size() - 2, 2, "?>") == 0) break;
+    }
+    if (ascii.size() < 8 || ascii.compare(0, 5, "<?xml") != 0 || !std::strchr(" \t\r\n", ascii[5])) return;
+    if (ascii.compare(ascii.size() - 2, 2, "?>") != 0) return;
+    std::string data = ascii.substr(6, ascii.size() - 8);
+    size_t first = data.find_first_not_of(" \t\r\n");
+    size_t last = data.find_last_not_of(" \t\r\n");
+    out.declaration = first == std::string::npos ? std::string() : data.substr(first, last - first + 1);
+    out.hasDeclaration = true;
+}
+
+XmlParseError SimpleError(uint32_t code, const std::string& reason, const std::string& url)
+{
+    XmlParseError e;
+    e.errorCode = code;
+    e.reason = reason;
+    e.url = url;
+    return e;
+}
+
+} // namespace
+
+XmlParseError ErrorFromLibXml(const xmlError* err)
+{
+    XmlParseError e;
+    if (!err) return e;
+    e.errorCode = kParseErrorBase | (static_cast<uint32_t>(err->code) & 0xFFFFu);
+    if (e.errorCode == kParseErrorBase) e.errorCode |= 1;
+    e.line = err->line;
+    e.linepos = err->int2;
+    e.reason = Trimmed(err->message);
+    e.url = err->file ? err->file : "";
+    return e;
+}
+
+const void* ActiveParse() { return t_active; }
+bool ActiveParseAllowsExternals() { return !t_active || t_active->allowExternal; }
+
+void NoteRefusedResource()
+{
+    if (t_active) t_active->refusedExternal = true;
+}
+
+LoadResult LoadXml(const LoadRequest& req)
+{
+    EnsureLibXml();
+    LoadResult out;
+    ParseState st;
+    st.allowExternal = req.resolveExternals;
+
+    if (req.text) {
+        if (req.text->size() > static_cast<size_t>(INT_MAX)) {
+            out.error = SimpleError(kDomOutOfMemory, "The text is too large to parse.", req.path);
+            return out;
+        }
+        st.inputSize = req.text->size();
+        SniffDeclaration(req.text->substr(0, 1024), out);
+        out.detectedEncoding.clear(); // the text is UTF-8 whatever its first bytes say
+    } else {
+        struct stat info {};
+        if (::stat(req.path.c_str(), &info) != 0) {
+            out.error = SimpleError(errno == ENOENT || errno == ENOTDIR ? kDomFileNotFound : kDomAccessDenied,
+                                    "The file \"" + req.path + "\" cannot be opened: " + std::strerror(errno) + ".",
+                                    req.path);
+            return out;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            out.error = SimpleError(kDomAccessDenied, "\"" + req.path + "\" is a folder, not a file.", req.path);
+            return out;
+        }
+        st.inputSize = static_cast<uint64_t>(info.st_size);
+        std::ifstream in(req.path, std::ios::binary);
+        std::string head(1024, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<size_t>(in.gcount()));
+        SniffDeclaration(head, out);
+    }
+
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) {
+        out.error = SimpleError(kDomOutOfMemory, "Out of memory.", req.path);
+        return out;
+    }
+    ctxt->sax->startElementNs = OnStartElement;
+    ctxt->sax->endElementNs = OnEndElement;
+    ctxt->sax->getEntity = OnGetEntity;
+    ctxt->sax->getParameterEntity = OnGetParameterEntity;
+    ctxt->sax->serror = OnError;
+    ctxt->_private = &st;
+    ActiveScope scope(&st);
+
+    int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES;
+    const bool dtdValidate = req.validate && req.resolveExternals;
+    if (req.resolveExternals) options |= XML_PARSE_DTDLOAD;
+    if (dtdValidate) options |= XML_PARSE_DTDVALID;
+    if (!req.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
+
+    xmlDocPtr doc;
+    if (req.text) {
+        options |= XML_PARSE_IGNORE_ENC;
+        doc = xmlCtxtReadMemory(ctxt, req.text->data(), static_cast<int>(req.text->size()),
+                                req.path.empty() ? nullptr : req.path.c_str(), nullptr, options);
+    } else {
+        doc = xmlCtxtReadFile(ctxt, req.path.c_str(), nullptr, options);
+    }
+
+    const bool wellFormed = ctxt->wellFormed && !st.limited;
+    const bool nsWellFormed = ctxt->nsWellFormed;
+    // Without DTD validation libxml2's validity flag also reflects entities it
+    // could not read, which only matters when validating.
+    bool valid = dtdValidate ? ctxt->valid != 0 : true;
+    // Nothing to validate against: no DTD, or one that was not read.
+    if (doc && ((!doc->intSubset && !doc->extSubset) || st.refusedExternal)) valid = true;
+    if (doc && wellFormed && req.validate && !dtdValidate && doc->intSubset && !doc->intSubset->SystemID &&
+        !doc->intSubset->ExternalID) {
+        // External files are off: an internal subset is still checked.
+        xmlValidCtxtPtr vctxt = xmlNewValidCtxt();
+        if (vctxt) {
+            vctxt->userData = nullptr;
+            vctxt->error = nullptr;
+            vctxt->warning = nullptr;
+            void* prevContext = xmlStructuredErrorContext;
+            xmlStructuredErrorFunc prevHandler = xmlStructuredError;
+            xmlSetStructuredErrorFunc(nullptr, OnError);
+            valid = xmlValidateDocument(vctxt, doc) == 1;
+            xmlSetStructuredErrorFunc(prevContext, prevHandler);
+            xmlFreeValidCtxt(vctxt);
+        }
+    }
+    const bool ok = doc && wellFormed && nsWellFormed && (!req.validate || valid);
+    if (!ok) {
+        if (st.limited) out.error = st.limitError;
+        else if (!wellFormed && st.firstFatal.Failed()) out.error = st.firstFatal;
+        else if (!nsWellFormed && st.firstNamespace.Failed()) out.error = st.firstNamespace;
+        else if (st.firstValidity.Failed()) out.error = st.firstValidity;
+        else if (st.firstFatal.Failed()) out.error = st.firstFatal;
+        else out.error = ErrorFromLibXml(&ctxt->lastError);
+        if (!out.error.Failed())
+            out.error = SimpleError(kParseErrorBase | XML_ERR_DOCUMENT_EMPTY, "The document could not be parsed.",
+                                    req.path);
+        if (out.error.url.empty()) out.error.url = req.path;
+        if (doc) xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    ctxt->_private = nullptr;
+    xmlFreeParserCtxt(ctxt);
+    out.doc = doc;
+    return out;
+}
+
+} // namespace brindle::detail

@@ -1,0 +1,39 @@
+#pragma once
+
+// Internal to the parser component: parsing text or a file into a libxml2 tree
+// with the component's safety limits.
+
+#include "platform/xml/XmlParseError.h"
+
+#include <libxml/tree.h>
+
+#include <string>
+
+namespace brindle::detail {
+
+struct LoadRequest {
+    const std::string* text = nullptr; // UTF-8 text, or nullptr to read path
+    std::string path;                  // the file, or the base URL for text
+    bool validate = true;
+    bool resolveExternals = true;
+    bool preserveWhiteSpace = true;
+};
+
+struct LoadResult {
+    xmlDocPtr doc = nullptr;        // owned by the caller; nullptr on failure
+    XmlParseError error;            // set on failure
+    bool hasDeclaration = false;
+    std::string declaration;        // text between "<?xml " and "?>"
+    std::string detectedEncoding;   // "UTF-16" for a UTF-16 input
+    bool utf8Bom = false;
+};
+
+// Element nesting allowed; deeper input is refused with a parse error.
+inline constexpr int kMaxNestingDepth = 1024;
+
+LoadResult LoadXml(const LoadRequest& request);
+
+// Builds a parse error from a libxml2 error (used by validation too).
+XmlParseError ErrorFromLibXml(const xmlError* err);
+
+} // namespace brindle::detail

@@ -1,0 +1,187 @@
+// Serialisation: the xml of nodes, and saving a document to a file.
+
+#include "platform/xml/DomError.h"
+#include "platform/xml/NodeAccess.h"
+
+#include "platform/io/AtomicFileWriter.h"
+
+#include <libxml/encoding.h>
+#include <libxml/xmlsave.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace brindle::detail {
+
+namespace {
+
+int AppendToString(void* context, const char* buffer, int len)
+{
+    static_cast<std::string*>(context)->append(buffer, static_cast<size_t>(len));
+    return len;
+}
+
+// Attribute values of a document without an encoding name would otherwise be
+// written with character references for every non-ASCII character.
+class EncodingNameScope {
+public:
+    explicit EncodingNameScope(xmlDocPtr doc) : m_doc(doc)
+    {
+        if (m_doc && !m_doc->encoding) {
+            m_doc->encoding = xmlStrdup(BAD_CAST "UTF-8");
+            m_set = true;
+        }
+    }
+    ~EncodingNameScope()
+    {
+        if (m_set) {
+            xmlFree(const_cast<xmlChar*>(m_doc->encoding));
+            m_doc->encoding = nullptr;
+        }
+    }
+    EncodingNameScope(const EncodingNameScope&) = delete;
+    EncodingNameScope& operator=(const EncodingNameScope&) = delete;
+
+private:
+    xmlDocPtr m_doc;
+    bool m_set = false;
+};
+
+bool DeclaresOutsideNamespaces(xmlNodePtr node)
+{
+    if (!node->parent) return true; // may refer to document-level namespaces
+    for (xmlNodePtr a = node->parent; a && a->type == XML_ELEMENT_NODE; a = a->parent)
+        if (a->nsDef) return true;
+    return false;
+}
+
+} // namespace
+
+std::string SerializeNode(xmlNodePtr node)
+{
+    std::string out;
+    xmlSaveCtxtPtr save = xmlSaveToIO(AppendToString, nullptr, &out, "UTF-8", XML_SAVE_NO_DECL);
+    if (!save) throw DomError(kDomOutOfMemory);
+    if (node->type == XML_DOCUMENT_NODE) {
+        xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
+        xmlSaveClose(save);
+        return out;
+    }
+    EncodingNameScope scope(node->doc);
+    xmlNodePtr copy = nullptr;
+    if (node->type == XML_ELEMENT_NODE && DeclaresOutsideNamespaces(node)) {
+        // Serialise a copy that declares the namespaces it uses, so the text
+        // stands on its own (as on the clipboard).
+        copy = xmlDocCopyNode(node, node->doc, 1);
+        if (!copy) {
+            xmlSaveClose(save);
+            throw DomError(kDomOutOfMemory);
+        }
+        xmlDOMWrapReconcileNamespaces(nullptr, copy, 0);
+    }
+    xmlSaveTree(save, copy ? copy : node);
+    xmlSaveClose(save);
+    if (copy) xmlFreeNode(copy);
+    if (node->type == XML_ATTRIBUTE_NODE && !out.empty() && out.front() == ' ') out.erase(0, 1);
+    return out;
+}
+
+std::string DeclarationPseudoAttribute(const std::string& data, const std::string& name)
+{
+    size_t pos = 0;
+    while ((pos = data.find(name, pos)) != std::string::npos) {
+        size_t i = pos + name.size();
+        const bool startsWord = pos == 0 || std::strchr(" \t\r\n", data[pos - 1]);
+        pos = i;
+        if (!startsWord) continue;
+        while (i < data.size() && std::strchr(" \t\r\n", data[i])) ++i;
+        if (i >= data.size() || data[i] != '=') continue;
+        ++i;
+        while (i < data.size() && std::strchr(" \t\r\n", data[i])) ++i;
+        if (i >= data.size() || (data[i] != '"' && data[i] != '\'')) continue;
+        const char quote = data[i++];
+        size_t end = data.find(quote, i);
+        if (end == std::string::npos) continue;
+        return data.substr(i, end - i);
+    }
+    return {};
+}
+
+namespace {
+
+// Where the serialiser writes: the atomic writer of the target file.
+struct WriterSink {
+    AtomicFileWriter& writer;
+    int error = 0;
+};
+
+int WriteToWriter(void* context, const char* buffer, int len)
+{
+    auto* sink = static_cast<WriterSink*>(context);
+    if (!sink->writer.Write(buffer, static_cast<size_t>(len))) {
+        sink->error = errno ? errno : EIO;
+        return -1;
+    }
+    return len;
+}
+
+uint32_t CodeForErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return kDomFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kDomAccessDenied;
+    case ENOMEM: return kDomOutOfMemory;
+    default: return kDomWriteFault;
+    }
+}
+
+[[noreturn]] void FileError(int err, const std::string& path)
+{
+    throw DomError(CodeForErrno(err), "Cannot write \"" + path + "\": " + std::strerror(err));
+}
+
+} // namespace
+
+void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& path)
+{
+    namespace fs = std::filesystem;
+    xmlDocPtr doc = holder->doc;
+    std::string encoding;
+    if (xmlNodePtr decl = DeclarationOf(doc)) encoding = DeclarationPseudoAttribute(ToStr(decl->content), "encoding");
+    else encoding = holder->detectedEncoding;
+    if (encoding.empty()) encoding = "UTF-8";
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());
+    if (!handler) throw DomError(kDomInvalidArg, "The encoding \"" + encoding + "\" is not supported.");
+    xmlCharEncCloseFunc(handler);
+    const bool utf8 = xmlStrcasecmp(X(encoding), BAD_CAST "UTF-8") == 0 || xmlStrcasecmp(X(encoding), BAD_CAST "UTF8") == 0;
+
+    // Written beside the target (through a symbolic link to the file it names)
+    // and renamed over it, keeping its permissions, so a failed save leaves the
+    // old file as it was.
+    AtomicFileWriter writer(path);
+    errno = 0;
+    if (!writer.Open()) FileError(errno ? errno : EACCES, path);
+    WriterSink sink{writer};
+    bool ok = true;
+    if (utf8 && holder->utf8Bom) ok = WriteToWriter(&sink, "\xEF\xBB\xBF", 3) == 3;
+    if (ok) {
+        xmlSaveCtxtPtr save = xmlSaveToIO(WriteToWriter, nullptr, &sink, encoding.c_str(), XML_SAVE_NO_DECL);
+        if (!save) throw DomError(kDomOutOfMemory);
+        ok = xmlSaveDoc(save, doc) >= 0;
+        ok = xmlSaveClose(save) >= 0 && ok;
+    }
+    if (!sink.error && !ok)
+        throw DomError(kDomWriteFault, "The document cannot be written in the encoding \"" + encoding + "\".");
+    errno = 0;
+    if (sink.error || !writer.Commit()) FileError(sink.error ? sink.error : errno ? errno : EIO, path);
+}
+
+} // namespace brindle::detail

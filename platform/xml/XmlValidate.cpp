@@ -1,0 +1,144 @@
+// Validation against the document's DTD and its XML Schema.
+
+#include "platform/xml/XmlValidate.h"
+
+#include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlLoad.h"
+
+#include <libxml/uri.h>
+#include <libxml/valid.h>
+#include <libxml/xmlschemas.h>
+
+#include <sstream>
+#include <utility>
+#include <vector>
+
+namespace brindle::detail {
+
+namespace {
+
+constexpr const char* kXsiNs = "http://www.w3.org/2001/XMLSchema-instance";
+
+void OnSchemaError(void* context, xmlErrorPtr err)
+{
+    auto* first = static_cast<XmlParseError*>(context);
+    if (!err || err->level < XML_ERR_ERROR || first->Failed()) return;
+    *first = ErrorFromLibXml(err);
+}
+
+std::string Resolve(const std::string& location, const xmlChar* base)
+{
+    xmlChar* uri = xmlBuildURI(X(location), base);
+    std::string s = uri ? ToStr(uri) : location;
+    xmlFree(uri);
+    return s;
+}
+
+std::string XmlEscapeAttr(const std::string& s)
+{
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
+{
+    SchemaOutcome out;
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    if (!root) return out;
+    xmlChar* noNs = xmlGetNsProp(root, BAD_CAST "noNamespaceSchemaLocation", BAD_CAST kXsiNs);
+    xmlChar* pairs = xmlGetNsProp(root, BAD_CAST "schemaLocation", BAD_CAST kXsiNs);
+    std::string noNamespace = ToStr(noNs);
+    std::vector<std::pair<std::string, std::string>> imports;
+    {
+        std::istringstream words(ToStr(pairs));
+        std::string ns, loc;
+        while (words >> ns >> loc) imports.emplace_back(ns, Resolve(loc, doc->URL));
+    }
+    xmlFree(noNs);
+    xmlFree(pairs);
+    if (noNamespace.empty() && imports.empty()) return out;
+    out.named = true;
+
+    ErrorCapture capture; // silences libxml2 while schemas are read
+    xmlSchemaParserCtxtPtr pctxt;
+    std::string wrapper;
+    if (imports.empty()) {
+        pctxt = xmlSchemaNewParserCtxt(Resolve(noNamespace, doc->URL).c_str());
+    } else if (noNamespace.empty() && imports.size() == 1) {
+        pctxt = xmlSchemaNewParserCtxt(imports.front().second.c_str());
+    } else {
+        // Several schemas: one that imports them all.
+        wrapper = "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">";
+        for (const auto& [ns, loc] : imports)
+            wrapper += "<xs:import namespace=\"" + XmlEscapeAttr(ns) + "\" schemaLocation=\"" + XmlEscapeAttr(loc) + "\"/>";
+        if (!noNamespace.empty())
+            wrapper += "<xs:include schemaLocation=\"" + XmlEscapeAttr(Resolve(noNamespace, doc->URL)) + "\"/>";
+        wrapper += "</xs:schema>";
+        pctxt = xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size()));
+    }
+    if (!pctxt) return out;
+    xmlSchemaSetParserStructuredErrors(pctxt, OnSchemaError, &out.error);
+    xmlSchemaPtr schema = xmlSchemaParse(pctxt);
+    xmlSchemaFreeParserCtxt(pctxt);
+    if (!schema) {
+        if (!out.error.Failed()) out.error = capture.first;
+        if (!out.error.Failed()) {
+            out.error.errorCode = 0xC00C0000u | XML_SCHEMAP_FAILED_LOAD;
+            out.error.reason = "The schema could not be loaded.";
+        }
+        return out;
+    }
+    out.loaded = true;
+    xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(schema);
+    if (vctxt) {
+        xmlSchemaSetValidStructuredErrors(vctxt, OnSchemaError, &out.error);
+        // Hide the XML declaration node: it is not part of the data model.
+        xmlNodePtr decl = DeclarationOf(doc);
+        if (decl) xmlUnlinkNode(decl);
+        const int rc = xmlSchemaValidateDoc(vctxt, doc);
+        if (decl) LinkChild(reinterpret_cast<xmlNodePtr>(doc), decl, doc->children);
+        if (rc != 0 && !out.error.Failed()) {
+            out.error.errorCode = 0xC00C0000u | XML_SCHEMAV_INTERNAL;
+            out.error.reason = "The document does not conform to its schema.";
+        }
+        xmlSchemaFreeValidCtxt(vctxt);
+    }
+    xmlSchemaFree(schema);
+    return out;
+}
+
+XmlParseError ValidateDocument(xmlDocPtr doc)
+{
+    EnsureLibXml();
+    if (doc->intSubset || doc->extSubset) {
+        ErrorCapture capture;
+        xmlValidCtxtPtr vctxt = xmlNewValidCtxt();
+        if (vctxt) {
+            vctxt->error = nullptr;
+            vctxt->warning = nullptr;
+            const int ok = xmlValidateDocument(vctxt, doc);
+            xmlFreeValidCtxt(vctxt);
+            if (!ok) {
+                if (capture.first.Failed()) return capture.first;
+                XmlParseError e;
+                e.errorCode = 0xC00C0000u | XML_DTD_UNKNOWN_ELEM;
+                e.reason = "The document is not valid against its DTD.";
+                return e;
+            }
+        }
+    }
+    SchemaOutcome schema = ValidateWithSchema(doc);
+    return schema.error;
+}
+
+} // namespace brindle::detail
