@@ -54,6 +54,9 @@ public:
     // false. With clearModifiedFlag, a successful save marks the current undo
     // position as the saved one and calls SetModified(false).
     bool SaveToFile(const char* path, int mode = -1, bool clearModifiedFlag = true);
+    // Records that the text as it stands is what the file holds, for a caller that
+    // wrote the file itself (e.g. in another encoding): clears the modified state.
+    void MarkSaved();
     // Frees the lines and the undo history; the buffer is empty and uninitialised.
     void FreeAll();
 

@@ -85,11 +85,14 @@ bool CTextBuffer::SaveToFile(const char* path, int mode, bool clearModifiedFlag)
         UIServices().MessageBox(kSaveFailedMessage, MsgButtons::Ok, MsgIcon::Error);
         return false;
     }
-    if (clearModifiedFlag) {
-        m_nSyncPosition = m_nUndoPosition;
-        SetModified(false);
-    }
+    if (clearModifiedFlag) MarkSaved();
     return true;
+}
+
+void CTextBuffer::MarkSaved()
+{
+    m_nSyncPosition = m_nUndoPosition;
+    SetModified(false);
 }
 
 } // namespace brindle

@@ -13,4 +13,20 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/TextIndexError.cpp
   text/TextLine.cpp
   text/UpdateContext.cpp
+  # Views of a buffer: models first, then the windows around them.
+  text/EditViewModel.cpp
+  text/FindReplaceModel.cpp
+  text/LineRendering.cpp
+  text/SystemClipboard.cpp
+  text/TextKeyTable.cpp
+  text/TextSearch.cpp
+  text/TextViewCommands.cpp
+  text/TextViewHost.cpp
+  text/TextViewModel.cpp
+  text/TextViewMouse.cpp
+  text/TextViewMovement.cpp
+  text/EditView.cpp
+  text/FindReplaceDialogs.cpp
+  text/MarginIcons.cpp
+  text/TextView.cpp
 )

@@ -1,0 +1,798 @@
+#include "brindlekit/text/TextView.h"
+
+#include "brindlekit/text/FindReplaceDialogs.h"
+#include "brindlekit/text/MarginIcons.h"
+#include "brindlekit/text/TextBuffer.h"
+#include "brindlekit/text/TextCommandIds.h"
+
+#include <wx/caret.h>
+#include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/dnd.h>
+#include <wx/settings.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace brindle {
+
+using namespace textcmd;
+
+namespace {
+
+wxColour ToColour(ColorRef c)
+{
+    return wxColour(static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>((c >> 8) & 0xFF),
+                    static_cast<unsigned char>((c >> 16) & 0xFF));
+}
+
+ColorRef FromColour(const wxColour& c)
+{
+    return MakeRgb(c.Red(), c.Green(), c.Blue());
+}
+
+// Decodes the UTF-8 character at text[i]; its byte length goes to `length`. Invalid
+// bytes stand for themselves as Latin-1.
+wxUniChar DecodeAt(std::string_view text, std::size_t i, int& length)
+{
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    length = 1;
+    int extra = 0;
+    std::uint32_t code = 0;
+    if (c >= 0xC0 && c < 0xE0) {
+        extra = 1;
+        code = c & 0x1F;
+    } else if (c >= 0xE0 && c < 0xF0) {
+        extra = 2;
+        code = c & 0x0F;
+    } else if (c >= 0xF0 && c < 0xF8) {
+        extra = 3;
+        code = c & 0x07;
+    } else {
+        return wxUniChar(static_cast<unsigned>(c));
+    }
+    if (i + static_cast<std::size_t>(extra) >= text.size()) return wxUniChar(static_cast<unsigned>(c));
+    for (int k = 1; k <= extra; ++k) {
+        const unsigned char cc = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+        if ((cc & 0xC0) != 0x80) return wxUniChar(static_cast<unsigned>(c));
+        code = (code << 6) | (cc & 0x3F);
+    }
+    length = extra + 1;
+    return wxUniChar(code);
+}
+
+} // namespace
+
+CTextView::CTextView() : m_pModel(std::make_unique<TextViewModel>())
+{
+    Init();
+}
+
+CTextView::CTextView(std::unique_ptr<TextViewModel> model) : m_pModel(std::move(model))
+{
+    Init();
+}
+
+CTextView::CTextView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
+    : m_pModel(std::make_unique<TextViewModel>())
+{
+    Init();
+    Create(parent, id, pos, size, style);
+}
+
+void CTextView::Init()
+{
+    m_pModel->SetHost(this);
+    m_font = wxFont(wxFontInfo(10).Family(wxFONTFAMILY_TELETYPE));
+    m_timer.SetOwner(this);
+}
+
+CTextView::~CTextView()
+{
+    m_timer.Stop();
+    if (HasCapture()) ReleaseMouse();
+    m_pModel->DetachFromBuffer();
+    m_pModel->SetHost(nullptr);
+}
+
+bool CTextView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    if (!wxWindow::Create(parent, id, pos, size, style | wxVSCROLL | wxHSCROLL | wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE))
+        return false;
+    SetCaret(new wxCaret(this, 2, 16));
+    BindEvents();
+    EnsureMetrics();
+    return true;
+}
+
+void CTextView::BindEvents()
+{
+    Bind(wxEVT_PAINT, &CTextView::OnPaint, this);
+    Bind(wxEVT_SIZE, &CTextView::OnSize, this);
+    for (auto type : {wxEVT_SCROLLWIN_TOP, wxEVT_SCROLLWIN_BOTTOM, wxEVT_SCROLLWIN_LINEUP, wxEVT_SCROLLWIN_LINEDOWN,
+                      wxEVT_SCROLLWIN_PAGEUP, wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK,
+                      wxEVT_SCROLLWIN_THUMBRELEASE})
+        Bind(type, &CTextView::OnScrollWin, this);
+    Bind(wxEVT_KEY_DOWN, &CTextView::OnKeyDown, this);
+    Bind(wxEVT_LEFT_DOWN, &CTextView::OnMouseDown, this);
+    Bind(wxEVT_LEFT_UP, &CTextView::OnMouseUp, this);
+    Bind(wxEVT_MOTION, &CTextView::OnMouseMotion, this);
+    Bind(wxEVT_LEFT_DCLICK, &CTextView::OnMouseDClick, this);
+    Bind(wxEVT_RIGHT_DOWN, &CTextView::OnRightDown, this);
+    Bind(wxEVT_MOUSEWHEEL, &CTextView::OnMouseWheel, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CTextView::OnCaptureLost, this);
+    Bind(wxEVT_SET_FOCUS, &CTextView::OnSetFocus, this);
+    Bind(wxEVT_KILL_FOCUS, &CTextView::OnKillFocus, this);
+    Bind(wxEVT_TIMER, &CTextView::OnTimer, this);
+    Bind(wxEVT_CONTEXT_MENU, &CTextView::OnContextMenu, this);
+    Bind(wxEVT_MENU, &CTextView::OnMenuCommand, this);
+    Bind(wxEVT_UPDATE_UI, &CTextView::OnUpdateCommand, this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, &CTextView::OnSysColourChanged, this);
+}
+
+// ---- Buffer and settings ----
+
+void CTextView::AttachToBuffer(CTextBuffer* buffer)
+{
+    m_pModel->AttachToBuffer(buffer);
+}
+
+void CTextView::DetachFromBuffer()
+{
+    m_pModel->DetachFromBuffer();
+}
+
+void CTextView::SetTextFont(const wxFont& font)
+{
+    m_font = font;
+    for (wxFont& f : m_fonts) f = wxNullFont;
+    m_lineBitmap = wxNullBitmap;
+    m_bMetricsValid = false;
+    if (GetHandle()) {
+        EnsureMetrics();
+        RecalcVertScrollBar();
+        RecalcHorzScrollBar();
+        UpdateCaret();
+        Refresh();
+    }
+}
+
+const wxFont& CTextView::GetFont(bool italic, bool bold)
+{
+    wxFont& font = m_fonts[(italic ? 1 : 0) + (bold ? 2 : 0)];
+    if (!font.IsOk()) {
+        font = m_font;
+        font.SetWeight(bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        font.SetStyle(italic ? wxFONTSTYLE_ITALIC : wxFONTSTYLE_NORMAL);
+        if (!font.IsOk()) font = wxWindow::GetFont();
+    }
+    return font;
+}
+
+void CTextView::EnsureMetrics()
+{
+    if (!m_bMetricsValid && GetHandle()) {
+        wxClientDC dc(this);
+        dc.SetFont(GetFont(false, false));
+        const wxSize extent = dc.GetTextExtent("X");
+        m_pModel->SetCharMetrics(std::max(1, extent.y), std::max(1, extent.x));
+        m_bMetricsValid = true;
+        if (wxCaret* caret = GetCaret()) caret->SetSize(2, m_pModel->GetLineHeight());
+    }
+    if (GetHandle()) {
+        const wxSize client = GetClientSize();
+        m_pModel->SetClientSize(client.x, client.y);
+    }
+}
+
+const char* CTextView::IndicatorPlaceholder(int paneId)
+{
+    switch (paneId) {
+    case ID_INDICATOR_POSITION: return "============";
+    case ID_INDICATOR_CRLF: return "========";
+    case ID_INDICATOR_READ: return "Read";
+    case ID_INDICATOR_OVR: return "OVR";
+    case ID_INDICATOR_EDIT_STATE: return "=========";
+    default: return "";
+    }
+}
+
+// ---- Commands ----
+
+bool CTextView::ExecuteCommand(int id)
+{
+    if (id == ID_EDIT_FIND) {
+        OnEditFind();
+        return true;
+    }
+    return m_pModel->ExecuteCommand(id);
+}
+
+bool CTextView::IsCommandEnabled(int id) const
+{
+    bool handled = false;
+    if (id == ID_EDIT_FIND) return true;
+    return m_pModel->IsCommandEnabled(id, handled);
+}
+
+void CTextView::OnEditFind()
+{
+    CTextFindDlg dialog(this);
+    dialog.ShowModal();
+}
+
+int CTextView::KeyCommand(const wxKeyEvent& event) const
+{
+    int key = 0;
+    switch (event.GetKeyCode()) {
+    case WXK_LEFT: case WXK_NUMPAD_LEFT: key = KEY_LEFT; break;
+    case WXK_RIGHT: case WXK_NUMPAD_RIGHT: key = KEY_RIGHT; break;
+    case WXK_UP: case WXK_NUMPAD_UP: key = KEY_UP; break;
+    case WXK_DOWN: case WXK_NUMPAD_DOWN: key = KEY_DOWN; break;
+    case WXK_PAGEUP: case WXK_NUMPAD_PAGEUP: key = KEY_PAGE_UP; break;
+    case WXK_PAGEDOWN: case WXK_NUMPAD_PAGEDOWN: key = KEY_PAGE_DOWN; break;
+    case WXK_HOME: case WXK_NUMPAD_HOME: key = KEY_HOME; break;
+    case WXK_END: case WXK_NUMPAD_END: key = KEY_END; break;
+    case WXK_INSERT: case WXK_NUMPAD_INSERT: key = KEY_INSERT; break;
+    case WXK_DELETE: case WXK_NUMPAD_DELETE: key = KEY_DELETE; break;
+    case WXK_BACK: key = KEY_BACK; break;
+    case WXK_TAB: key = KEY_TAB; break;
+    case WXK_F2: key = KEY_F2; break;
+    case WXK_F3: key = KEY_F3; break;
+    default: {
+        const int code = event.GetKeyCode();
+        if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) key = code;
+        break;
+    }
+    }
+    if (key == 0) return 0;
+    int modifiers = 0;
+    if (event.ShiftDown()) modifiers |= KEYMOD_SHIFT;
+    if (event.ControlDown()) modifiers |= KEYMOD_CTRL;
+    if (event.AltDown()) modifiers |= KEYMOD_ALT;
+    return FindKeyCommand(modifiers, key, m_bBookmarkKeys);
+}
+
+void CTextView::OnKeyDown(wxKeyEvent& event)
+{
+    const int command = KeyCommand(event);
+    if (command != 0 && ExecuteCommand(command)) return;
+    event.Skip();
+}
+
+void CTextView::OnMenuCommand(wxCommandEvent& event)
+{
+    if (!ExecuteCommand(event.GetId())) event.Skip();
+}
+
+void CTextView::OnUpdateCommand(wxUpdateUIEvent& event)
+{
+    bool handled = false;
+    const int id = event.GetId();
+    bool enabled = id == ID_EDIT_FIND || m_pModel->IsCommandEnabled(id, handled);
+    if (id == ID_EDIT_FIND) handled = true;
+    if (!handled) {
+        const StatusIndicator indicator = m_pModel->GetIndicator(id);
+        if (id == ID_INDICATOR_POSITION || id == ID_INDICATOR_CRLF || id == ID_INDICATOR_READ ||
+            id == ID_INDICATOR_OVR || id == ID_INDICATOR_EDIT_STATE) {
+            event.Enable(indicator.enabled);
+            if (indicator.enabled) event.SetText(wxString::FromUTF8(indicator.text));
+            return;
+        }
+        event.Skip();
+        return;
+    }
+    event.Enable(enabled);
+    if (m_pModel->IsCommandChecked(id)) event.Check(true);
+}
+
+// ---- Hooks ----
+
+std::uint32_t CTextView::ParseLine(std::uint32_t, int, TextBlock*, int&)
+{
+    return 0;
+}
+
+CTextBuffer* CTextView::LocateTextBuffer()
+{
+    return nullptr;
+}
+
+ColorRef CTextView::GetColor(int colorIndex)
+{
+    switch (colorIndex) {
+    case COLORINDEX_WHITESPACE:
+    case COLORINDEX_BKGND: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    case COLORINDEX_NORMALTEXT: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    case COLORINDEX_SELMARGIN: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+    default: return FixedDefaultColor(colorIndex);
+    }
+}
+
+void CTextView::GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace)
+{
+    const LineMarkColors mark = LineMarkColorsForFlags(m_pModel->GetLineFlags(line));
+    background = mark.background;
+    text = mark.text;
+    drawWhitespace = mark.fillAfterText;
+}
+
+bool CTextView::GetBold(int)
+{
+    return false;
+}
+
+bool CTextView::GetItalic(int)
+{
+    return false;
+}
+
+void CTextView::ShowContextMenu(const wxPoint&) {}
+
+void CTextView::OnFocusChanged(bool) {}
+
+void CTextView::UpdateSiblingScrollPos(bool) {}
+
+void CTextView::OnUpdateSibling(CTextView* source, bool vertical)
+{
+    if (!source || source == this) return;
+    if (vertical)
+        m_pModel->ScrollToLine(source->Model().GetTopLine(), true);
+    else
+        m_pModel->ScrollToChar(source->Model().GetOffsetChar());
+}
+
+// ---- Host requests ----
+
+wxRect CTextView::LineRect(int line) const
+{
+    const int height = m_pModel->GetLineHeight();
+    return wxRect(0, (line - m_pModel->GetTopLine()) * height, GetClientSize().x, height);
+}
+
+void CTextView::InvalidateLines(int first, int last)
+{
+    if (!GetHandle()) return;
+    const int height = std::max(1, m_pModel->GetLineHeight());
+    const wxSize client = GetClientSize();
+    const int top = m_pModel->GetTopLine();
+    const int y1 = std::max(0, (first - top) * height);
+    const int y2 = last < 0 ? client.y : std::min(client.y, (last - top + 1) * height);
+    if (y2 > y1) RefreshRect(wxRect(0, y1, client.x, y2 - y1), false);
+}
+
+void CTextView::InvalidateAll()
+{
+    if (GetHandle()) Refresh(false);
+}
+
+void CTextView::OnTopLineChanged(int, int newTop)
+{
+    if (!GetHandle()) return;
+    SetScrollPos(wxVERTICAL, newTop);
+    Refresh(false);
+    UpdateSiblingScrollPos(false);
+}
+
+void CTextView::OnOffsetCharChanged(int, int newOffset)
+{
+    if (!GetHandle()) return;
+    SetScrollPos(wxHORIZONTAL, newOffset);
+    Refresh(false);
+    UpdateSiblingScrollPos(true);
+}
+
+void CTextView::RecalcVertScrollBar()
+{
+    if (!GetHandle()) return;
+    EnsureMetrics();
+    const int count = m_pModel->GetLineCount();
+    const int page = m_pModel->GetScreenLines();
+    if (page >= count && m_pModel->GetTopLine() > 0) m_pModel->ScrollToLine(0, true);
+    SetScrollbar(wxVERTICAL, m_pModel->GetTopLine(), std::max(1, page), count);
+}
+
+void CTextView::RecalcHorzScrollBar()
+{
+    if (!GetHandle()) return;
+    EnsureMetrics();
+    const int maxLength = m_pModel->GetMaxLineLength();
+    const int page = m_pModel->GetScreenChars();
+    if (page >= maxLength && m_pModel->GetOffsetChar() > 0) m_pModel->ScrollToChar(0);
+    SetScrollbar(wxHORIZONTAL, m_pModel->GetOffsetChar(), std::max(1, page), std::max(1, maxLength));
+}
+
+void CTextView::UpdateCaret()
+{
+    wxCaret* caret = GetCaret();
+    if (!caret || !GetHandle()) return;
+    if (HasFocus() && m_pModel->IsCaretVisible()) {
+        const CPoint p = m_pModel->TextToClient(m_pModel->GetCursorPos());
+        caret->Move(p.x, p.y);
+        if (!caret->IsVisible()) caret->Show();
+    } else if (caret->IsVisible()) {
+        caret->Hide();
+    }
+}
+
+void CTextView::RepaintNow()
+{
+    if (GetHandle()) Update();
+}
+
+void CTextView::BeginMouseCapture()
+{
+    if (!HasCapture()) CaptureMouse();
+    m_timer.Start(100);
+}
+
+void CTextView::EndMouseCapture()
+{
+    m_timer.Stop();
+    if (HasCapture()) ReleaseMouse();
+}
+
+bool CTextView::IsSelectionShown() const
+{
+    return HasFocus() || m_pModel->GetShowInactiveSelection();
+}
+
+// ---- Painting ----
+
+void CTextView::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    EnsureMetrics();
+    const int height = std::max(1, m_pModel->GetLineHeight());
+    const wxRect update = GetUpdateRegion().GetBox();
+    PaintRows(dc, update.y / height, update.GetBottom() / height);
+}
+
+void CTextView::RenderTo(wxDC& dc)
+{
+    EnsureMetrics();
+    PaintRows(dc, 0, GetClientSize().y / std::max(1, m_pModel->GetLineHeight()));
+}
+
+void CTextView::PaintRows(wxDC& dc, int firstRow, int lastRow)
+{
+    const wxSize client = GetClientSize();
+    if (client.x <= 0 || client.y <= 0) return;
+    const int height = m_pModel->GetLineHeight();
+    // One bitmap a line high, reused for every row.
+    if (!m_lineBitmap.IsOk() || m_lineBitmap.GetWidth() != client.x || m_lineBitmap.GetHeight() != height)
+        m_lineBitmap = wxBitmap(client.x, height);
+    wxMemoryDC memory(m_lineBitmap);
+    firstRow = std::max(0, firstRow);
+    lastRow = std::min(lastRow, (client.y - 1) / height);
+    const int lineCount = m_pModel->GetLineCount();
+    const int margin = m_pModel->GetMarginWidth();
+    for (int row = firstRow; row <= lastRow; ++row) {
+        int line = m_pModel->GetTopLine() + row;
+        if (line >= lineCount) line = -1;
+        DrawMargin(memory, wxRect(0, 0, margin, height), line);
+        DrawSingleLine(memory, wxRect(margin, 0, client.x - margin, height), line);
+        DrawLineOverlay(memory, wxRect(0, 0, client.x, height), line);
+        dc.Blit(0, row * height, client.x, height, &memory, 0, 0);
+    }
+}
+
+void CTextView::DrawMargin(wxDC& dc, const wxRect& rect, int line)
+{
+    if (!m_pModel->GetSelectionMargin()) {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(wxBrush(ToColour(GetColor(COLORINDEX_BKGND))));
+        dc.DrawRectangle(rect);
+        return;
+    }
+    // A 50 % checkerboard of the scroll-bar and window colours.
+    static wxBitmap* pattern = nullptr;
+    static ColorRef patternColors[2] = {kNoColor, kNoColor};
+    const ColorRef a = FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+    const ColorRef b = FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    if (!pattern || patternColors[0] != a || patternColors[1] != b) {
+        wxImage image(8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const wxColour c = ToColour(((x + y) & 1) ? b : a);
+                image.SetRGB(x, y, c.Red(), c.Green(), c.Blue());
+            }
+        delete pattern;
+        pattern = new wxBitmap(image);
+        patternColors[0] = a;
+        patternColors[1] = b;
+    }
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(*pattern));
+    dc.DrawRectangle(rect);
+    if (line >= 0) {
+        const int icon = MarginIconForFlags(m_pModel->GetLineFlags(line));
+        if (icon >= 0) DrawMarginIcon(dc, icon, rect.x + 2, rect.y + (rect.height - kMarginIconSize) / 2);
+    }
+}
+
+void CTextView::DrawText(wxDC& dc, int line, int x, int right, int fromColumn, std::string_view chars,
+                         int startColumn)
+{
+    // Cells of the run from startColumn; those left of fromColumn are skipped. ASCII
+    // stretches go out in one call; other characters one by one at their cells, so
+    // the grid stays aligned with the byte positions.
+    (void)line;
+    const int charWidth = m_pModel->GetCharWidth();
+    const int tabSize = m_pModel->GetTabSize();
+    const bool viewTabs = m_pModel->GetViewTabs();
+    int column = startColumn;
+    wxString ascii;
+    int asciiColumn = 0;
+    auto flush = [&]() {
+        if (!ascii.empty()) dc.DrawText(ascii, x + (asciiColumn - fromColumn) * charWidth, 0);
+        ascii.clear();
+    };
+    auto put = [&](wxUniChar c, int cells) {
+        if (column + cells > fromColumn && x + (column - fromColumn) * charWidth < right) {
+            if (c.IsAscii() && cells == 1 && column >= fromColumn) {
+                if (ascii.empty()) asciiColumn = column;
+                ascii += c;
+            } else {
+                flush();
+                if (c != ' ') dc.DrawText(wxString(c), x + (column - fromColumn) * charWidth, 0);
+            }
+        }
+        column += cells;
+    };
+    for (std::size_t i = 0; i < chars.size();) {
+        if (x + (column - fromColumn) * charWidth >= right) break;
+        const char c = chars[i];
+        if (c == '\t') {
+            const int spaces = tabSize - column % tabSize;
+            if (viewTabs) {
+                put(wxUniChar(0x00BB), 1);
+                for (int k = 1; k < spaces; ++k) put(' ', 1);
+            } else {
+                for (int k = 0; k < spaces; ++k) put(' ', 1);
+            }
+            ++i;
+        } else if (c == ' ') {
+            put(viewTabs ? wxUniChar(0x2022) : wxUniChar(' '), 1);
+            ++i;
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            put(wxUniChar(c < 32 ? '?' : c), 1);
+            ++i;
+        } else {
+            int length = 1;
+            const wxUniChar u = DecodeAt(chars, i, length);
+            flush();
+            put(u, 1);
+            for (int k = 1; k < length; ++k) put(' ', 1);
+            i += static_cast<std::size_t>(length);
+        }
+    }
+    flush();
+}
+
+void CTextView::DrawSingleLine(wxDC& dc, const wxRect& rect, int line)
+{
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    if (line < 0) {
+        dc.SetBrush(wxBrush(ToColour(GetColor(COLORINDEX_WHITESPACE))));
+        dc.DrawRectangle(rect);
+        return;
+    }
+    ColorRef background = kNoColor;
+    ColorRef textColor = kNoColor;
+    bool fillAfter = false;
+    GetLineColors(line, background, textColor, fillAfter);
+    if (background == kNoColor) background = GetColor(COLORINDEX_BKGND);
+
+    const TextViewModel& model = *m_pModel;
+    const int charWidth = model.GetCharWidth();
+    const int offset = model.GetOffsetChar();
+    const std::string_view chars = model.GetLineText(line);
+    const int length = static_cast<int>(chars.size());
+
+    // The selection on this line.
+    int selStart = 0;
+    int selEnd = 0;
+    bool lineEndSelected = false;
+    if (IsSelectionShown() && model.IsSelection()) {
+        CPoint s;
+        CPoint e;
+        model.GetSelection(s, e);
+        if (line >= s.y && line <= e.y) {
+            selStart = line == s.y ? s.x : 0;
+            selEnd = line == e.y ? e.x : length;
+            lineEndSelected = model.IsInsideSelBlock(CPoint(length, line)) && line < e.y;
+        }
+    }
+
+    int x = rect.x;
+    int column = 0;
+    if (length > 0) {
+        std::vector<TextBlock> blocks(static_cast<std::size_t>(3 * length + 1));
+        int count = 0;
+        const std::uint32_t cookie = m_pModel->GetParseCookie(line - 1);
+        const std::uint32_t end = ParseLine(cookie, line, blocks.data(), count);
+        m_pModel->StoreParseCookie(line, end);
+        count = std::clamp(count, 0, static_cast<int>(blocks.size()));
+        const std::vector<LineRun> runs = BuildLineRuns(length, blocks.data(), count, selStart, selEnd);
+        dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+        for (const LineRun& run : runs) {
+            const std::string_view piece = chars.substr(static_cast<std::size_t>(run.start),
+                                                        static_cast<std::size_t>(run.end - run.start));
+            int cells = 0;
+            for (char c : piece) cells += c == '\t' ? m_pModel->GetTabSize() - (column + cells) % m_pModel->GetTabSize() : 1;
+            const int runLeft = rect.x + (column - offset) * charWidth;
+            const int runRight = runLeft + cells * charWidth;
+            if (runRight > rect.x && runLeft < rect.GetRight() + 1) {
+                const ColorRef back = run.selected ? GetColor(COLORINDEX_SELBKGND) : background;
+                const ColorRef fore = run.selected ? GetColor(COLORINDEX_SELTEXT)
+                                                   : (textColor != kNoColor ? textColor : GetColor(run.colorIndex));
+                dc.SetBrush(wxBrush(ToColour(back)));
+                const int left = std::max(runLeft, rect.x);
+                dc.DrawRectangle(left, rect.y, std::min(runRight, rect.GetRight() + 1) - left, rect.height);
+                dc.SetFont(GetFont(GetItalic(run.colorIndex), GetBold(run.colorIndex)));
+                dc.SetTextForeground(ToColour(fore));
+                wxDCClipper clip(dc, rect);
+                DrawText(dc, line, rect.x, rect.GetRight() + 1, offset, piece, column);
+            }
+            column += cells;
+            if (runLeft >= rect.GetRight() + 1) break;
+        }
+        // Columns beyond the drawn runs still count for the fill below.
+        column = m_pModel->GetLineActualLength(line);
+    }
+    x = rect.x + (column - offset) * charWidth;
+    if (lineEndSelected) {
+        dc.SetBrush(wxBrush(ToColour(GetColor(COLORINDEX_SELBKGND))));
+        const int left = std::max(x, rect.x);
+        if (x + charWidth > rect.x) dc.DrawRectangle(left, rect.y, x + charWidth - left, rect.height);
+        x += charWidth;
+    }
+    x = std::max(x, rect.x);
+    if (x <= rect.GetRight()) {
+        dc.SetBrush(wxBrush(ToColour(fillAfter ? background : GetColor(COLORINDEX_WHITESPACE))));
+        dc.DrawRectangle(x, rect.y, rect.GetRight() + 1 - x, rect.height);
+    }
+}
+
+// ---- Events ----
+
+void CTextView::OnSize(wxSizeEvent& event)
+{
+    m_lineBitmap = wxNullBitmap;
+    EnsureMetrics();
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+    event.Skip();
+}
+
+void CTextView::OnScrollWin(wxScrollWinEvent& event)
+{
+    TextViewModel::ScrollCode code = TextViewModel::SB_THUMBTRACK;
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_SCROLLWIN_TOP) code = TextViewModel::SB_TOP;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM) code = TextViewModel::SB_BOTTOM;
+    else if (type == wxEVT_SCROLLWIN_LINEUP) code = TextViewModel::SB_LINEUP;
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN) code = TextViewModel::SB_LINEDOWN;
+    else if (type == wxEVT_SCROLLWIN_PAGEUP) code = TextViewModel::SB_PAGEUP;
+    else if (type == wxEVT_SCROLLWIN_PAGEDOWN) code = TextViewModel::SB_PAGEDOWN;
+    if (event.GetOrientation() == wxVERTICAL)
+        m_pModel->OnVScroll(code, event.GetPosition());
+    else
+        m_pModel->OnHScroll(code, event.GetPosition());
+}
+
+namespace {
+
+CPoint ToPoint(const wxPoint& p)
+{
+    return CPoint(p.x, p.y);
+}
+
+} // namespace
+
+void CTextView::OnMouseDown(wxMouseEvent& event)
+{
+    SetFocus();
+    EnsureMetrics();
+    m_pModel->OnLButtonDown(ToPoint(event.GetPosition()), event.ShiftDown(), event.ControlDown());
+}
+
+void CTextView::OnMouseUp(wxMouseEvent& event)
+{
+    m_pModel->OnLButtonUp(ToPoint(event.GetPosition()));
+}
+
+void CTextView::OnMouseMotion(wxMouseEvent& event)
+{
+    const CPoint point = ToPoint(event.GetPosition());
+    if (event.LeftIsDown() && m_pModel->OnMouseMove(point) == MouseResult::StartDrag) {
+        DoDragText();
+        return;
+    }
+    switch (m_pModel->GetPointerShape(point)) {
+    case TextViewModel::PointerShape::Margin: SetCursor(MarginCursor()); break;
+    case TextViewModel::PointerShape::Arrow: SetCursor(wxCursor(wxCURSOR_ARROW)); break;
+    case TextViewModel::PointerShape::IBeam: SetCursor(wxCursor(wxCURSOR_IBEAM)); break;
+    }
+}
+
+void CTextView::OnMouseDClick(wxMouseEvent& event)
+{
+    m_pModel->OnLButtonDblClk(ToPoint(event.GetPosition()));
+}
+
+void CTextView::OnRightDown(wxMouseEvent& event)
+{
+    SetFocus();
+    m_pModel->OnRButtonDown(ToPoint(event.GetPosition()));
+    ShowContextMenu(event.GetPosition());
+}
+
+void CTextView::OnContextMenu(wxContextMenuEvent& event)
+{
+    // The key or the menu gesture; a right click already showed the menu.
+    if (event.GetPosition() == wxDefaultPosition) {
+        const CPoint p = m_pModel->TextToClient(m_pModel->GetCursorPos());
+        ShowContextMenu(wxPoint(p.x, p.y + m_pModel->GetLineHeight()));
+    }
+}
+
+void CTextView::OnMouseWheel(wxMouseEvent& event)
+{
+    m_pModel->OnMouseWheel(event.GetWheelRotation(), event.ShiftDown(), event.ControlDown());
+}
+
+void CTextView::OnCaptureLost(wxMouseCaptureLostEvent&)
+{
+    m_timer.Stop();
+    m_pModel->OnKillFocus();
+}
+
+void CTextView::OnTimer(wxTimerEvent&)
+{
+    m_pModel->OnTimer(ToPoint(ScreenToClient(wxGetMousePosition())));
+}
+
+void CTextView::OnSetFocus(wxFocusEvent& event)
+{
+    CPoint s;
+    CPoint e;
+    m_pModel->GetSelection(s, e);
+    InvalidateLines(s.y, e.y);
+    UpdateCaret();
+    OnFocusChanged(true);
+    event.Skip();
+}
+
+void CTextView::OnKillFocus(wxFocusEvent& event)
+{
+    CPoint s;
+    CPoint e;
+    m_pModel->GetSelection(s, e);
+    InvalidateLines(s.y, e.y);
+    m_pModel->OnKillFocus();
+    UpdateCaret();
+    OnFocusChanged(false);
+    event.Skip();
+}
+
+void CTextView::OnSysColourChanged(wxSysColourChangedEvent& event)
+{
+    Refresh(false);
+    event.Skip();
+}
+
+void CTextView::DoDragText()
+{
+    const std::string text = m_pModel->PrepareDragData();
+    m_pModel->BeginDragText();
+    wxTextDataObject data(wxString::FromUTF8(text.data(), text.size()));
+    wxDropSource source(data, this);
+    const wxDragResult result = source.DoDragDrop(m_pModel->CanDropMove() ? wxDrag_AllowMove : wxDrag_CopyOnly);
+    m_pModel->EndDragText(result == wxDragMove);
+}
+
+} // namespace brindle

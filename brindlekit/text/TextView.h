@@ -1,0 +1,152 @@
+#pragma once
+
+#include "brindlekit/text/LineRendering.h"
+#include "brindlekit/text/TextViewModel.h"
+#include "platform/Export.h"
+
+#include <wx/bitmap.h>
+#include <wx/font.h>
+#include <wx/timer.h>
+#include <wx/window.h>
+
+#include <memory>
+
+class wxDC;
+
+namespace brindle {
+
+class CTextBuffer;
+
+// A read-only text window over a CTextBuffer: paints the fixed-pitch grid line by line
+// through one off-screen line bitmap, with colours from the overridable hooks, the
+// selection margin and its icons, and the caret; turns keys, mouse and scroll events
+// into the commands of its TextViewModel.
+//
+// The program derives from it (or from CEditView), overrides the hooks it needs, and
+// attaches a buffer with AttachToBuffer (or by overriding LocateTextBuffer).
+class BRINDLEKIT_API CTextView : public wxWindow, protected ITextViewHost {
+public:
+    CTextView();
+    CTextView(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+              const wxSize& size = wxDefaultSize, long style = 0);
+    ~CTextView() override;
+
+    bool Create(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                const wxSize& size = wxDefaultSize, long style = 0);
+
+    TextViewModel& Model() { return *m_pModel; }
+    const TextViewModel& Model() const { return *m_pModel; }
+
+    // null: the buffer LocateTextBuffer names.
+    void AttachToBuffer(CTextBuffer* buffer = nullptr);
+    void DetachFromBuffer();
+    CTextBuffer* GetBuffer() const { return m_pModel->GetBuffer(); }
+
+    // The text font; bold and italic variants are derived from it.
+    void SetTextFont(const wxFont& font);
+    const wxFont& GetTextFont() const { return m_font; }
+    const wxFont& GetFont(bool italic, bool bold);
+    void SetTabSize(int tabSize) { m_pModel->SetTabSize(tabSize); }
+    void SetViewTabs(bool viewTabs) { m_pModel->SetViewTabs(viewTabs); }
+    void SetSelectionMargin(bool margin) { m_pModel->SetSelectionMargin(margin); }
+    void SetSmoothScroll(bool smooth) { m_pModel->SetSmoothScroll(smooth); }
+    void SetDisableDragAndDrop(bool disable) { m_pModel->SetDisableDragAndDrop(disable); }
+    // Whether Ctrl/Alt+digit and the F2 keys reach the bookmark commands.
+    void SetUseBookmarkKeys(bool use) { m_bBookmarkKeys = use; }
+    // The clipboard the view uses (not owned); by default the one the program
+    // installed with brindle::SetClipboard.
+    void SetClipboard(IClipboard* clipboard) { m_pModel->SetClipboard(clipboard); }
+
+    // Commands by id, as menus, keys and other code send them. False: not this view's.
+    virtual bool ExecuteCommand(int id);
+    bool IsCommandEnabled(int id) const;
+    StatusIndicator GetStatusIndicator(int paneId) const { return m_pModel->GetIndicator(paneId); }
+    // The width the program's status pane needs for a view indicator.
+    static const char* IndicatorPlaceholder(int paneId);
+
+    // ---- Hooks the program overrides ----
+    // Colours a line: appends blocks (when blocks is not null) and returns the state at
+    // the end of the line. The default colours nothing.
+    virtual std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count);
+    virtual CTextBuffer* LocateTextBuffer();
+    virtual ColorRef GetColor(int colorIndex);
+    virtual void GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace);
+    virtual bool GetBold(int colorIndex);
+    virtual bool GetItalic(int colorIndex);
+    virtual void DrawSingleLine(wxDC& dc, const wxRect& rect, int line);
+    virtual void DrawMargin(wxDC& dc, const wxRect& rect, int line);
+    // A right click (after the cursor moved) or the context-menu key; client point.
+    virtual void ShowContextMenu(const wxPoint& point);
+    virtual void OnFocusChanged(bool gained);
+    // The top line (horizontal false) or offset (true) changed: split panes follow.
+    virtual void UpdateSiblingScrollPos(bool horizontal);
+    // Another pane of the same row (vertical) or column changed its position.
+    virtual void OnUpdateSibling(CTextView* source, bool vertical);
+    // Runs the Find dialog.
+    virtual void OnEditFind();
+
+    // Paints the client area into dc as the window would (all rows).
+    void RenderTo(wxDC& dc);
+
+    // The screen rectangle of a text line, for tests and tooltips.
+    wxRect LineRect(int line) const;
+    bool IsSelectionShown() const;
+
+protected:
+    explicit CTextView(std::unique_ptr<TextViewModel> model);
+
+    // ITextViewHost
+    void InvalidateLines(int first, int last) override;
+    void InvalidateAll() override;
+    void OnTopLineChanged(int oldTop, int newTop) override;
+    void OnOffsetCharChanged(int oldOffset, int newOffset) override;
+    void RecalcVertScrollBar() override;
+    void RecalcHorzScrollBar() override;
+    void UpdateCaret() override;
+    void RepaintNow() override;
+    void BeginMouseCapture() override;
+    void EndMouseCapture() override;
+
+    // Converts a key event to a command; 0 if none.
+    int KeyCommand(const wxKeyEvent& event) const;
+    void EnsureMetrics();
+    void DoDragText();
+    // Extra drawing over a line (the edit view's drop indicator).
+    virtual void DrawLineOverlay(wxDC&, const wxRect&, int) {}
+
+    std::unique_ptr<TextViewModel> m_pModel;
+
+private:
+    void Init();
+    void BindEvents();
+    void PaintRows(wxDC& dc, int firstRow, int lastRow);
+    void DrawText(wxDC& dc, int line, int x, int right, int fromColumn, std::string_view chars, int startColumn);
+
+    void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnScrollWin(wxScrollWinEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnMouseDown(wxMouseEvent& event);
+    void OnMouseUp(wxMouseEvent& event);
+    void OnMouseMotion(wxMouseEvent& event);
+    void OnMouseDClick(wxMouseEvent& event);
+    void OnRightDown(wxMouseEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
+    void OnKillFocus(wxFocusEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void OnMenuCommand(wxCommandEvent& event);
+    void OnUpdateCommand(wxUpdateUIEvent& event);
+    void OnSysColourChanged(wxSysColourChangedEvent& event);
+
+    wxFont m_font;
+    wxFont m_fonts[4];
+    wxBitmap m_lineBitmap;
+    wxTimer m_timer;
+    bool m_bBookmarkKeys = false;
+    bool m_bMetricsValid = false;
+};
+
+} // namespace brindle
