@@ -1,6 +1,11 @@
 #include "app/document/BrindleDocBase.h"
 
+#include "platform/ui/UIServices.h"
+
 #include <filesystem>
+#include <fstream>
+
+using namespace brindle;
 
 void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
 {
@@ -14,4 +19,34 @@ void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
     SetTitle(full);
     SetFilename(full, true); // tells the views, which retitle their frames
     if (addToRecentFiles && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(path);
+}
+
+bool CBrindleDocBase::OnNewDocument()
+{
+    m_isNew = true;
+    return wxDocument::OnNewDocument();
+}
+
+bool CBrindleDocBase::OnOpenDocument(const wxString& path)
+{
+    m_isNew = false;
+    if (path.Contains("ftp://")) {
+        // TEMPORARY SCAFFOLDING until FTP transfer: remote documents cannot be
+        // fetched yet, so their opening fails with a message.
+        UIServices().MessageBox("Error getting file via ftp", MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    std::ifstream probe(path.utf8_string(), std::ios::binary);
+    if (!probe || std::filesystem::is_directory(path.utf8_string())) {
+        UIServices().MessageBox("Cannot open file " + path.utf8_string() + ".", MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    DeleteContents();
+    Modify(false);
+    return true;
+}
+
+std::string CBrindleDocBase::SourceFile(const wxString& path) const
+{
+    return m_isRemote ? m_localCopy : path.utf8_string();
 }

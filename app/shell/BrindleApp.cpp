@@ -1,6 +1,7 @@
 #include "app/shell/BrindleApp.h"
 
-#include "app/document/ScaffoldDocument.h"
+#include "app/document/BrindleDoc.h"
+#include "app/document/BrindleDoc2.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/MainFrame.h"
@@ -10,6 +11,7 @@
 #include "app/views/ScaffoldView.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
+#include "platform/ui/Clipboard.h"
 #include "resources/CommandIds.h"
 #include "resources/Strings.h"
 
@@ -49,6 +51,7 @@ bool CBrindleApp::OnInit()
     SetAppName("Brindle");
     SetAppDisplayName("Brindle");
     SetUIServices(&m_uiServices);
+    SetClipboard(&m_clipboard);
     wxInitAllImageHandlers();
 
     // The settings live under Software\Brindle\Brindle.
@@ -110,13 +113,13 @@ bool CBrindleApp::OnInit()
 
 void CBrindleApp::RegisterDocumentKinds()
 {
-    // SCAFFOLDING: both kinds show their files in the placeholder view until the XML
-    // and DTD documents arrive.
+    // SCAFFOLDING: both kinds show their text in the placeholder view until the
+    // document views arrive.
     new CBrindleDocTemplate(
-        m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new ScaffoldDocument; },
+        m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new CBrindleDoc; },
         [] { return new ScaffoldView(ids::IDR_XMLTYPE); });
     new CBrindleDocTemplate(
-        m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new ScaffoldDocument; },
+        m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new CBrindleDoc2; },
         [] { return new ScaffoldView(ids::IDR_DTDTYPE); });
 }
 
@@ -135,5 +138,6 @@ int CBrindleApp::OnExit()
     m_docManager = nullptr;
     if (m_curlReady) curl_global_cleanup();
     SetUIServices(nullptr);
+    SetClipboard(nullptr);
     return wxApp::OnExit();
 }

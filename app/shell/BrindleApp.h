@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/BrindleDocManager.h"
+#include "brindlekit/text/SystemClipboard.h"
 #include "app/shell/WxUIServices.h"
 
 #include <memory>
@@ -34,6 +35,7 @@ private:
     void RegisterDocumentKinds();
 
     WxUIServices m_uiServices;
+    brindle::SystemClipboard m_clipboard;
     std::unique_ptr<CRecentStringList> m_recentFiles;
     wxPrintData m_printData;
     CBrindleDocManager* m_docManager = nullptr;

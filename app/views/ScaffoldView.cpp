@@ -1,6 +1,8 @@
 #include "app/views/ScaffoldView.h"
 
-#include "app/document/ScaffoldDocument.h"
+#include "app/document/BrindleDoc.h"
+#include "app/document/BrindleDoc2.h"
+#include "app/document/EncodedText.h"
 #include "app/shell/DocChildFrame.h"
 #include "app/shell/Menus.h"
 
@@ -21,10 +23,18 @@ bool ScaffoldView::OnCreate(wxDocument* doc, long flags)
 
 void ScaffoldView::OnUpdate(wxView*, wxObject*)
 {
-    auto* doc = dynamic_cast<ScaffoldDocument*>(GetDocument());
-    if (!doc || !m_text) return;
-    wxString text = wxString::FromUTF8(doc->Text());
-    if (text.empty() && !doc->Text().empty()) text = wxString::From8BitData(doc->Text().data(), doc->Text().size());
+    if (!m_text) return;
+    std::string bytes;
+    if (auto* xml = dynamic_cast<CBrindleDoc*>(GetDocument())) {
+        // The XML document's source text, refreshed from its DOM (or its file when
+        // it did not parse).
+        xml->RegenerateText();
+        bytes = GetWholeText(xml->GetTextBuffer());
+    } else if (auto* dtd = dynamic_cast<CBrindleDoc2*>(GetDocument())) {
+        bytes = GetWholeText(dtd->GetTextBuffer());
+    }
+    wxString text = wxString::FromUTF8(bytes);
+    if (text.empty() && !bytes.empty()) text = wxString::From8BitData(bytes.data(), bytes.size());
     m_text->ChangeValue(text);
 }
 

@@ -5,7 +5,7 @@
 class wxTextCtrl;
 
 // SCAFFOLDING, replaced by the node tree, source and browser views: shows the
-// document's file as plain read-only text in its own document frame.
+// document's source text as plain read-only text in its own document frame.
 class ScaffoldView : public wxView {
 public:
     explicit ScaffoldView(int menuResourceId) : m_menuResourceId(menuResourceId) {}

@@ -1,0 +1,272 @@
+#include "app/document/BrindleDoc.h"
+
+#include "app/document/AutoFormat.h"
+#include "app/document/EncodedText.h"
+#include "app/shell/Settings.h"
+#include "platform/ui/UIServices.h"
+#include "resources/CommandIds.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+using namespace brindle;
+
+namespace {
+
+constexpr const char* kNewDocumentText = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?><rootnode/>";
+
+// The buffer breaks inserted text at carriage returns only; the parser ends its
+// lines with a bare line feed, so those become "\r\n".
+std::string WithCrLfBreaks(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    char previous = 0;
+    for (char c : text) {
+        if (c == '\n' && previous != '\r') out += '\r';
+        out += c;
+        previous = c;
+    }
+    return out;
+}
+
+} // namespace
+
+CBrindleDoc::CBrindleDoc() : m_buffer(*this) { m_buffer.InitNew(); }
+
+CBrindleDoc::~CBrindleDoc()
+{
+    m_buffer.FreeAll();
+    m_currentNode.reset();
+    m_dom.reset();
+}
+
+bool CBrindleDoc::CreateDom()
+{
+    std::string id = Settings::GetParserAppId();
+    XmlDocumentPtr dom = ParserRegistry::CreateFromProgId(id);
+    if (!dom) {
+        Settings::WriteParserAppId("");
+        id = Settings::GetParserAppId();
+        dom = ParserRegistry::CreateFromProgId(id);
+    }
+    if (!dom) {
+        UIServices().MessageBox("Error creating instance of " + id +
+                                    ". Make sure it is\ninstalled and/or that your MSXML Parser AppID is correct.",
+                                MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    m_dom = dom;
+    if (Settings::GetUseXPath() == 1) m_dom->setProperty("SelectionLanguage", "XPath");
+    return true;
+}
+
+bool CBrindleDoc::OnNewDocument()
+{
+    if (!CreateDom()) return false;
+    m_dom->loadXML(kNewDocumentText);
+    if (!CBrindleDocBase::OnNewDocument()) return false;
+    Modify(false);
+    m_isNew = true;
+    m_domValid = true;
+    m_fileEncoding = {};
+    m_buffer.FreeAll();
+    m_buffer.InitNew();
+    return true;
+}
+
+std::string CBrindleDoc::BaseUrl() const
+{
+    return m_isRemote ? m_localCopy : GetFilename().utf8_string();
+}
+
+bool CBrindleDoc::OnOpenDocument(const wxString& path)
+{
+    if (!CreateDom()) return false;
+    if (!CBrindleDocBase::OnOpenDocument(path)) return false;
+
+    // Relative DTD and entity references resolve beside the file. The parser is
+    // given the file's own path as base as well, so this matters only for the
+    // folder that file dialogs start in.
+    if (!m_isRemote) {
+        const std::string folder = std::filesystem::path(path.utf8_string()).parent_path().string();
+        if (folder.empty() || ::chdir(folder.c_str()) != 0)
+            UIServices().MessageBox("failed!", MsgButtons::Ok, MsgIcon::Warning);
+    }
+
+    m_dom->put_async(false);
+    m_dom->put_validateOnParse(Settings::GetValidateOnParse() != 0);
+    m_dom->put_resolveExternals(Settings::GetResolveExternals() != 0);
+
+    const std::string file = SourceFile(path);
+    m_fileEncoding = DetectFileEncoding(file);
+
+    WaitCursor wait;
+    try {
+        if (m_dom->load(file)) {
+            m_isNew = false;
+            m_domValid = true;
+            if (Settings::GetStartWithSourceView() == 1) UIServices().PostCommand(ids::ID_VIEW_SOURCE);
+        } else {
+            m_domValid = false;
+            UIServices().PostCommand(ids::ID_VIEW_SOURCE);
+        }
+    } catch (const DomError& error) {
+        m_domValid = false;
+        ReportDomError(error, "Error loading file in to DOM.");
+    }
+    return true;
+}
+
+std::string CBrindleDoc::GetXmlText() const { return m_domValid && m_dom ? m_dom->xml() : std::string(); }
+
+bool CBrindleDoc::SaveDomToFile(const std::string& path)
+{
+    m_dom->save(path);
+    return true;
+}
+
+bool CBrindleDoc::CheckSourceParses(XmlParseError& error)
+{
+    const std::string text = GetWholeText(m_buffer);
+    for (int line = 0; line < m_buffer.GetLineCount(); ++line)
+        if (m_buffer.GetLineFlags(line) & LINEF_BOOKMARK) m_buffer.SetLineFlag(line, LINEF_BOOKMARK, false, false);
+
+    XmlDocumentPtr scratch = ParserRegistry::CreateFromProgId(Settings::GetParserAppId());
+    if (!scratch) {
+        error = {};
+        error.errorCode = 0x80004005u;
+        error.reason = "The parser could not be created.";
+        return false;
+    }
+    scratch->put_async(false);
+    if (m_dom) {
+        scratch->put_validateOnParse(m_dom->validateOnParse());
+        scratch->put_resolveExternals(m_dom->resolveExternals());
+    }
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = scratch->loadXML(text, BaseUrl());
+    }
+    if (ok) return true;
+    error = scratch->parseError();
+    return false;
+}
+
+void CBrindleDoc::ParseText()
+{
+    const std::string text = GetWholeText(m_buffer);
+    {
+        WaitCursor wait;
+        m_dom->loadXML(text, BaseUrl());
+    }
+    Modify(m_buffer.IsModified());
+    m_domValid = true;
+}
+
+void CBrindleDoc::RegenerateText()
+{
+    const bool modified = IsModified(); // filling the buffer must not change it
+    m_buffer.FreeAll();
+    {
+        WaitCursor wait;
+        if (m_domValid) {
+            m_buffer.InitNew();
+            int endLine = 0, endChar = 0;
+            m_buffer.InsertText(nullptr, 0, 0, WithCrLfBreaks(GetXmlText()), endLine, endChar, 0);
+        } else if (!LoadEncodedText(m_buffer, SourceFile(GetFilename()), m_fileEncoding)) {
+            m_buffer.InitNew();
+        }
+        m_buffer.SetModified(modified);
+        Modify(modified);
+    }
+    m_treeRebuildPending = true;
+}
+
+bool CBrindleDoc::AutoFormat(const XmlNodePtr& node, std::string& out, int depth)
+{
+    return AutoFormatNode(node, out, depth, m_domValid);
+}
+
+bool CBrindleDoc::ReformatSourceText()
+{
+    ParseText();
+    std::string text;
+    try {
+        if (!AutoFormat(m_dom, text, 0)) return false;
+    } catch (const DomError& error) {
+        ReportDomError(error, "Auto format failed.");
+        return false;
+    }
+    m_buffer.FreeAll();
+    m_buffer.InitNew();
+    int endLine = 0, endChar = 0;
+    m_buffer.InsertText(nullptr, 0, 0, text, endLine, endChar, 0);
+    m_buffer.SetModified(true);
+    return true;
+}
+
+void CBrindleDoc::RefreshFromDom()
+{
+    RegenerateText();
+    ParseText();
+}
+
+bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
+{
+    const std::string path = wxPath.utf8_string();
+    const std::string source = SourceFile(GetFilename());
+    if (!m_sourceIsMaster && !m_domValid) {
+        // A file that did not parse has no DOM to write: its text is the document.
+        RegenerateText();
+    }
+    if (m_sourceIsMaster || !m_domValid) {
+        if (!SaveEncodedText(m_buffer, path, m_fileEncoding)) return false;
+    } else if (!IsModified() && !m_isNew && source != path && std::filesystem::is_regular_file(source)) {
+        // An unchanged document is written as the bytes it was read from, so Save
+        // As copies a file exactly instead of re-serialising it.
+        std::string bytes;
+        if (!ReadFileBytes(source, bytes) || !WriteFileAtomically(path, bytes)) {
+            UIServices().MessageBox("创建文件错误", MsgButtons::Ok, MsgIcon::Error);
+            return false;
+        }
+    } else {
+        try {
+            SaveDomToFile(path);
+        } catch (const DomError& error) {
+            UIServices().MessageBox("Their was a problem saving document. Saving Source", MsgButtons::Ok,
+                                    MsgIcon::Error);
+            // The text may be stale or empty while the DOM is the edited form, so it
+            // is brought up to date from the DOM before it is written.
+            RegenerateText();
+            SaveEncodedText(m_buffer, path, m_fileEncoding);
+            return false;
+        }
+    }
+    Modify(false);
+    m_isNew = false;
+    return true;
+}
+
+std::string CBrindleDoc::FormatDomError(const std::string& context, const std::string& errorText,
+                                        const XmlParseError& parseError)
+{
+    std::ostringstream out;
+    out << context << " \n\n"
+        << errorText << " \n\nDOM Error:\t " << parseError.errorCode << "\nDOM Line:\t " << parseError.line
+        << "\nDOM linepos:\t " << parseError.linepos << "\nDOM filepos:\t " << parseError.filepos
+        << "\nDOM reason:\t " << parseError.reason << "\nDOM srctext:\t " << parseError.srcText;
+    return out.str();
+}
+
+void CBrindleDoc::ReportDomError(const DomError& error, const std::string& context)
+{
+    const XmlParseError parseError = m_dom ? m_dom->parseError() : XmlParseError{};
+    UIServices().MessageBox(FormatDomError(context, ComErrorText(error.code()), parseError), MsgButtons::Ok,
+                            MsgIcon::Error);
+}

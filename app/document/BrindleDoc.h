@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/document/BrindleDocBase.h"
+#include "app/document/DocTextBuffer.h"
+#include "app/document/TextEncoding.h"
+#include "platform/xml/XmlDom.h"
+
+#include <optional>
+#include <string>
+
+// An XML document: its DOM and its source text, one of which is the edited form
+// at any moment (the source text while the source view is shown). Entering the
+// source view regenerates the text from the DOM; leaving it parses the text back.
+class CBrindleDoc : public CBrindleDocBase {
+public:
+    CBrindleDoc();
+    ~CBrindleDoc() override;
+
+    // --- state shared with the views
+    void SetCurrentNode(const brindle::XmlNodePtr& node) { m_currentNode = node; }
+    const brindle::XmlNodePtr& GetCurrentNode() const { return m_currentNode; }
+    bool HasCurrentNode() const { return m_currentNode != nullptr; }
+    const brindle::XmlDocumentPtr& GetDomDocument() const { return m_dom; }
+    void SetTreeRebuildPending(bool pending) { m_treeRebuildPending = pending; }
+    bool IsTreeRebuildPending() const { return m_treeRebuildPending; }
+    void SetSourceIsMaster(bool master) { m_sourceIsMaster = master; }
+    bool IsSourceMaster() const { return m_sourceIsMaster; }
+    bool IsDomValid() const { return m_domValid; }
+    CDocTextBuffer& GetTextBuffer() { return m_buffer; }
+    // The encoding of the document's file, which saving the text keeps.
+    const FileEncoding& GetFileEncoding() const { return m_fileEncoding; }
+
+    // --- document operations
+    // A fresh DOM from the configured parser; a bad identifier is reset once.
+    bool CreateDom();
+    bool OnNewDocument() override;
+    // Loads the file into the DOM. A file that is not well-formed still opens,
+    // with its text in the source view.
+    bool OnOpenDocument(const wxString& path) override;
+    // Writes the source text when it is the edited form, else the DOM.
+    bool OnSaveDocument(const wxString& path) override;
+
+    // The DOM serialised by the parser, or "" while the DOM is not valid.
+    std::string GetXmlText() const;
+    // The parser writes the DOM to the path; parser errors propagate.
+    bool SaveDomToFile(const std::string& path);
+    // Whether the source text parses; when not, the error of the scratch parse.
+    // The error-line marks are cleared; the document's DOM is not touched.
+    bool CheckSourceParses(brindle::XmlParseError& error);
+    // Rebuilds the DOM from the source text (callers check it parses first).
+    void ParseText();
+    // Refills the source text from the DOM, or from the file while the DOM is not
+    // valid. The text's undo history is discarded.
+    void RegenerateText();
+    void RefreshFromDom();
+    // The parse-error box: the context, the error's text and the last parse error.
+    void ReportDomError(const brindle::DomError& error, const std::string& context);
+    static std::string FormatDomError(const std::string& context, const std::string& errorText,
+                                      const brindle::XmlParseError& parseError);
+
+    // The document's DOM written as indented source text (see AutoFormatNode);
+    // false, with a message, while the DOM is not valid.
+    bool AutoFormat(const brindle::XmlNodePtr& node, std::string& out, int depth);
+    // Rewrites the source text as indented XML after a successful parse check:
+    // the DOM is rebuilt from the text, formatted, and the formatted text
+    // replaces the buffer's (its undo history goes) and counts as a change.
+    bool ReformatSourceText();
+
+    // --- node operations. Each marks the document modified; a failing one stores
+    // its message with SetLastErrorText and returns none or false.
+    // Creates a node of the kind under the parent (or the current node): an
+    // element, text, CDATA section or comment is appended and given the value; an
+    // attribute goes on the current element; a processing instruction is
+    // appended. Entity references, entities and other kinds create nothing.
+    brindle::XmlNodePtr CreateNode(int kind, const std::string& name, const std::optional<std::string>& value,
+                                   const brindle::XmlNodePtr& parent, const std::string& namespaceURI);
+    // An element of this document that sits nowhere yet; parser errors propagate.
+    brindle::XmlElementPtr CreateDetachedElement(const std::string& name);
+    // Removes an attribute from its owner element (or the current node), any other
+    // node from its parent.
+    bool DeleteNode(const brindle::XmlNodePtr& node, const brindle::XmlNodePtr& owner);
+    // The DOM cannot rename, so a replacement takes the node's place: an element
+    // with the old one's children and attributes (newNode receives it), an
+    // attribute of the current element, a processing instruction appended to the
+    // current node.
+    bool RenameNode(const brindle::XmlNodePtr& node, const std::string& newName, brindle::XmlNodePtr& newNode,
+                    const std::string& namespaceURI);
+    // The kind's name shown to the user ("NODE_ELEMENT" ...).
+    static std::string NodeTypeName(const brindle::XmlNodePtr& node);
+    // "/" for the document, else "/a/b/c/" naming the node and its ancestors.
+    static std::string GetNodePath(const brindle::XmlNodePtr& node);
+
+    // --- node clipboard: one node's XML as plain text, or a "___CLIPBOARD___"
+    // wrapper element whose children and attributes stand for several nodes.
+    bool CopyNodeToClipboard(const brindle::XmlNodePtr& node);
+    // Inserts the clipboard's XML under the target (or the current node); pasted
+    // receives the (last) node inserted.
+    bool PasteNode(const brindle::XmlNodePtr& target, brindle::XmlNodePtr& pasted);
+
+private:
+    std::string BaseUrl() const;
+
+    CDocTextBuffer m_buffer;
+    brindle::XmlNodePtr m_currentNode;
+    brindle::XmlDocumentPtr m_dom;
+    bool m_treeRebuildPending = false;
+    bool m_sourceIsMaster = false;
+    bool m_domValid = true;
+    FileEncoding m_fileEncoding;
+};

@@ -1,0 +1,105 @@
+#include "app/document/EncodedText.h"
+
+#include "brindlekit/text/TextBuffer.h"
+#include "platform/io/AtomicFileWriter.h"
+#include "platform/ui/UIServices.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace brindle;
+
+namespace {
+
+// A temporary file, removed with the object.
+struct ScratchFile {
+    std::string path;
+    ScratchFile()
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "brindle-XXXXXX").string();
+        if (int fd = ::mkstemp(tmpl.data()); fd >= 0) {
+            ::close(fd);
+            path = tmpl;
+        }
+    }
+    ~ScratchFile()
+    {
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+};
+
+} // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream out;
+    out << in.rdbuf();
+    bytes = out.str();
+    return !in.bad();
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes)
+{
+    AtomicFileWriter writer(path);
+    return writer.Open() && writer.Write(bytes.data(), bytes.size()) && writer.Commit();
+}
+
+std::string GetWholeText(const CTextBuffer& buffer, const char* eol)
+{
+    std::string text;
+    const int last = buffer.GetLineCount() - 1;
+    if (last >= 0) buffer.GetText(0, 0, last, buffer.GetLineLength(last), text, eol);
+    return text;
+}
+
+FileEncoding DetectFileEncoding(const std::string& path)
+{
+    std::string head(512, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return DetectEncoding(head);
+}
+
+bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding)
+{
+    if (encoding.IsPlainUtf8()) return buffer.LoadFromFile(path.c_str());
+    // The decoded text is loaded from a scratch copy, so line breaks are found
+    // exactly as for any other file.
+    std::string bytes, utf8, error;
+    if (!ReadFileBytes(path, bytes)) return false;
+    if (!DecodeToUtf8(bytes, encoding, utf8, error)) return buffer.LoadFromFile(path.c_str());
+    ScratchFile scratch;
+    if (scratch.path.empty() || !WriteFileAtomically(scratch.path, utf8)) return false;
+    return buffer.LoadFromFile(scratch.path.c_str());
+}
+
+bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding)
+{
+    FileEncoding encoding = fileEncoding;
+    if (!encoding.byteOrderMark) {
+        std::string head;
+        if (buffer.GetLineCount() > 0) head.assign(buffer.GetLineChars(0), buffer.GetLineLength(0));
+        encoding = DetectEncoding(head);
+    }
+    if (encoding.IsPlainUtf8()) return buffer.SaveToFile(path.c_str());
+
+    const int mode = buffer.GetCRLFMode();
+    const std::string text = GetWholeText(buffer, mode == EOL_LF ? "\n" : mode == EOL_LFCR ? "\n\r" : "\r\n");
+    std::string bytes, error;
+    if (!EncodeFromUtf8(text, encoding, bytes, error)) {
+        UIServices().MessageBox("The text cannot be saved in the encoding " + encoding.name + ": " + error + ".",
+                                MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    if (!WriteFileAtomically(path, bytes)) {
+        UIServices().MessageBox("创建文件错误", MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    buffer.MarkSaved();
+    return true;
+}

@@ -1,0 +1,74 @@
+#include "app/document/BrindleDoc.h"
+#include "app/document/ErrorText.h"
+#include "app/shell/Settings.h"
+#include "platform/ui/Clipboard.h"
+
+using namespace brindle;
+
+namespace {
+constexpr const char* kWrapperName = "___CLIPBOARD___";
+}
+
+bool CBrindleDoc::CopyNodeToClipboard(const XmlNodePtr& node)
+{
+    if (!node) return false;
+    try {
+        return Clipboard().SetText(node->xml());
+    } catch (const DomError& error) {
+        SetLastErrorText(error.what());
+        return false;
+    }
+}
+
+bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
+{
+    const XmlNodePtr target = targetArg ? targetArg : m_currentNode;
+    if (!Clipboard().HasText()) return false;
+    const std::optional<std::string> text = Clipboard().GetText();
+    if (!text) return false;
+
+    XmlDocumentPtr scratch = ParserRegistry::CreateInstance(Settings::GetParserAppId());
+    if (!scratch) {
+        SetLastErrorText("Unable to paste from clipboard. The parser could not be created.");
+        return false;
+    }
+    try {
+        if (!target) throw DomError(kDomPointer);
+        scratch->put_async(false);
+        scratch->put_validateOnParse(false);
+        if (!scratch->loadXML(*text)) {
+            SetLastErrorText("Unable to paste from clipboard");
+            return false;
+        }
+        XmlElementPtr root = scratch->documentElement();
+        if (!root) {
+            SetLastErrorText("Unable to paste from clipboard");
+            return false;
+        }
+        if (root->nodeName() != kWrapperName) {
+            pasted = target->appendChild(root);
+        } else {
+            while (XmlNodePtr child = root->firstChild()) {
+                pasted = target->appendChild(child);
+                Modify(true);
+            }
+            const XmlNamedNodeMapPtr attributes = root->attributes();
+            if (attributes && attributes->length() > 0) {
+                XmlElementPtr element = target->asElement();
+                if (!element) {
+                    SetLastErrorText("Target node is not an element");
+                    return false;
+                }
+                for (long i = 0; i < attributes->length(); ++i) {
+                    const XmlNodePtr attribute = attributes->item(i);
+                    element->setAttribute(attribute->nodeName(), attribute->nodeValue().value_or(std::string()));
+                }
+            }
+        }
+        Modify(true);
+        return true;
+    } catch (const DomError& error) {
+        SetLastErrorText(error.what());
+        return false;
+    }
+}

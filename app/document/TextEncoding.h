@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The encoding a document file is stored in. The program works in UTF-8; files in
+// other encodings are decoded on open and encoded again on save.
+struct FileEncoding {
+    std::string name = "UTF-8"; // as the conversion library knows it
+    bool byteOrderMark = false;
+
+    bool IsPlainUtf8() const { return name == "UTF-8" && !byteOrderMark; }
+    bool operator==(const FileEncoding&) const = default;
+};
+
+// Tells a file's encoding from its first bytes: a byte-order mark (UTF-8,
+// UTF-16 little or big endian), else the encoding named by the XML declaration,
+// else UTF-8.
+FileEncoding DetectEncoding(std::string_view head);
+
+// Converts between the file's bytes and UTF-8; false (with a reason) when the
+// bytes are not valid in that encoding or a character cannot be written in it.
+// Decoding drops the byte-order mark; encoding writes it when the file had one.
+bool DecodeToUtf8(std::string_view bytes, const FileEncoding& encoding, std::string& out, std::string& error);
+bool EncodeFromUtf8(std::string_view utf8, const FileEncoding& encoding, std::string& out, std::string& error);

@@ -1,0 +1,294 @@
+#include "app/document/BrindleDoc.h"
+#include "app/document/BrindleDoc2.h"
+#include "app/document/EncodedText.h"
+#include "app/document/ErrorText.h"
+#include "resources/CommandIds.h"
+#include "tests/app/DocManagerFixture.h"
+#include "tests/support/RecordingUIServices.h"
+
+#include <memory>
+#include <cstring>
+
+using namespace brindle;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DocumentTest : public DocManagerFixture {
+protected:
+    std::unique_ptr<CBrindleDoc> Open(const std::string& name, const std::string& bytes)
+    {
+        const auto path = dir / name;
+        test::WriteFile(path, bytes);
+        auto doc = std::make_unique<CBrindleDoc>();
+        EXPECT_TRUE(doc->OnOpenDocument(wxString::FromUTF8(path.string())));
+        doc->SetFilename(wxString::FromUTF8(path.string()));
+        return doc;
+    }
+
+    // Replaces the whole source text, as typing in the source view would.
+    static void SetText(CBrindleDoc& doc, const std::string& text)
+    {
+        auto& buffer = doc.GetTextBuffer();
+        const int last = buffer.GetLineCount() - 1;
+        buffer.DeleteText(nullptr, 0, 0, last, buffer.GetLineLength(last), 1);
+        int endLine = 0, endChar = 0;
+        buffer.InsertText(nullptr, 0, 0, text, endLine, endChar, 1);
+    }
+
+    test::RecordingUIServices ui;
+};
+
+const std::string kCatalog = "<?xml version=\"1.0\"?>\n<catalog><book id=\"b1\">Title</book></catalog>\n";
+
+} // namespace
+
+TEST_F(DocumentTest, NewDocumentHoldsTheDefaultRootAndAnEmptyText)
+{
+    CBrindleDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.IsNew());
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(doc.GetDomDocument());
+    EXPECT_EQ(doc.GetDomDocument()->documentElement()->nodeName(), "rootnode");
+    EXPECT_EQ(GetWholeText(doc.GetTextBuffer()), "");
+    doc.RegenerateText();
+    EXPECT_NE(GetWholeText(doc.GetTextBuffer()).find("<rootnode/>"), std::string::npos);
+    EXPECT_TRUE(doc.IsTreeRebuildPending());
+}
+
+TEST_F(DocumentTest, WellFormedFileLoadsIntoTheDomAndStaysInItsView)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    EXPECT_TRUE(doc->IsDomValid());
+    EXPECT_FALSE(doc->IsNew());
+    EXPECT_TRUE(ui.postedCommands.empty());
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "catalog");
+
+    brindle::Profile::WriteProfileInt("Settings", "startWithSourceView", 1);
+    auto again = Open("catalog2.xml", kCatalog);
+    EXPECT_EQ(ui.postedCommands, std::vector<int>{ids::ID_VIEW_SOURCE});
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DocumentTest, MalformedFileOpensWithItsRawTextUntilTheTextParses)
+{
+    const std::string broken = "<a>\r\n  <b>\r\n</a>";
+    auto doc = Open("broken.xml", broken);
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_EQ(ui.postedCommands, std::vector<int>{ids::ID_VIEW_SOURCE});
+    EXPECT_EQ(doc->GetXmlText(), "");
+
+    doc->RegenerateText();
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), broken); // the file's bytes as loaded
+    XmlParseError error;
+    EXPECT_FALSE(doc->CheckSourceParses(error));
+    EXPECT_NE(error.errorCode, 0u);
+    EXPECT_EQ(error.line, 3);
+
+    // Saving while nothing parses writes the text, never an empty DOM.
+    const auto copy = (dir / "copy.xml").string();
+    EXPECT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(copy)));
+    EXPECT_EQ(test::ReadFile(copy), broken);
+
+    SetText(*doc, "<a>\r\n  <b/>\r\n</a>");
+    ASSERT_TRUE(doc->CheckSourceParses(error));
+    doc->ParseText();
+    EXPECT_TRUE(doc->IsDomValid());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 3);
+}
+
+TEST_F(DocumentTest, TextAndDomCarryEditsAcrossAndKeepHeldNodesAlive)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    XmlNodePtr held = doc->GetDomDocument()->documentElement()->firstChild();
+    doc->SetCurrentNode(held);
+
+    doc->RegenerateText();
+    EXPECT_EQ(doc->GetTextBuffer().GetLineCount(), 3); // the parser's line feeds are line breaks
+    EXPECT_FALSE(doc->GetTextBuffer().IsModified());
+    EXPECT_FALSE(doc->IsModified());
+    // A last line without a line break is part of the text.
+    SetText(*doc, "<catalog><book id=\"b2\">New</book></catalog>");
+    EXPECT_TRUE(doc->IsModified());
+    XmlParseError error;
+    ASSERT_TRUE(doc->CheckSourceParses(error));
+    doc->ParseText();
+    auto book = doc->GetDomDocument()->documentElement()->firstChild()->asElement();
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->getAttribute("id"), "b2");
+    // The node the tree held belongs to the old content and is still usable.
+    EXPECT_EQ(held->nodeName(), "book");
+    EXPECT_EQ(held->text(), "Title");
+    EXPECT_EQ(doc->GetCurrentNode(), held);
+}
+
+TEST_F(DocumentTest, ParseCheckClearsErrorMarksAndLeavesTheDomAlone)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    doc->RegenerateText();
+    doc->GetTextBuffer().SetLineFlag(0, LINEF_BOOKMARK, true);
+    SetText(*doc, "<catalog>");
+    XmlParseError error;
+    EXPECT_FALSE(doc->CheckSourceParses(error));
+    EXPECT_EQ(doc->GetTextBuffer().GetLineWithFlag(LINEF_BOOKMARK), -1);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "catalog");
+    EXPECT_TRUE(doc->GetDomDocument()->documentElement()->hasChildNodes());
+}
+
+TEST_F(DocumentTest, SavingWritesTheEditedForm)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    const auto out = (dir / "out.xml").string();
+
+    // Unchanged: the file's own bytes.
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
+    EXPECT_EQ(test::ReadFile(out), kCatalog);
+
+    // Changed through the DOM: the DOM.
+    doc->GetDomDocument()->documentElement()->asElement()->setAttribute("lang", "en");
+    doc->Modify(true);
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
+    EXPECT_NE(test::ReadFile(out).find("<catalog lang=\"en\">"), std::string::npos);
+    EXPECT_FALSE(doc->IsModified());
+
+    // Changed as text while the source is the edited form: the text.
+    doc->RegenerateText();
+    doc->SetSourceIsMaster(true);
+    SetText(*doc, "<catalog/>\r\n");
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
+    EXPECT_EQ(doc->GetTextBuffer().GetCRLFMode(), EOL_CRLF);
+    EXPECT_EQ(test::ReadFile(out), "<catalog/>\r\n");
+    EXPECT_FALSE(doc->GetTextBuffer().IsModified());
+}
+
+TEST_F(DocumentTest, FilesInOtherEncodingsBecomeUtf8TextAndGoBackAsTheyCame)
+{
+    // Unfinished documents, so the text comes from the file rather than the DOM.
+    struct Case {
+        std::string name, bytes, utf8;
+    } cases[] = {
+        {"latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<a>caf\xE9", 
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<a>caf\xC3\xA9"},
+        {"bom8.xml", "\xEF\xBB\xBF<a>\xC3\xA9", "<a>\xC3\xA9"},
+        {"utf16.xml", std::string("\xFF\xFE<\0a\0>\0\xE9\0\r\0\n\0x\0", 16), "<a>\xC3\xA9\r\nx"},
+    };
+    for (const auto& c : cases) {
+        auto doc = Open(c.name, c.bytes);
+        ASSERT_FALSE(doc->IsDomValid()) << c.name;
+        doc->RegenerateText();
+        EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), c.utf8) << c.name;
+        doc->SetSourceIsMaster(true);
+        const auto out = (dir / ("out-" + c.name)).string();
+        ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out))) << c.name;
+        EXPECT_EQ(test::ReadFile(out), c.bytes) << c.name;
+    }
+
+    // A well-formed Latin-1 document reads into the DOM with its characters intact.
+    auto doc = Open("ok.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>caf\xE9</a>\n");
+    ASSERT_TRUE(doc->IsDomValid());
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->text(), "caf\xC3\xA9");
+    // Text that the file's encoding cannot hold is refused with a message, and
+    // the file keeps what it had.
+    doc->RegenerateText();
+    doc->SetSourceIsMaster(true);
+    SetText(*doc, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\xE4\xB8\xAD</a>");
+    const auto path = (dir / "ok.xml").string();
+    const std::string before = test::ReadFile(path);
+    EXPECT_FALSE(doc->OnSaveDocument(wxString::FromUTF8(path)));
+    EXPECT_EQ(test::ReadFile(path), before);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_NE(ui.messages.back().text.find("ISO-8859-1"), std::string::npos);
+}
+
+TEST(TextEncoding, DetectsMarksAndDeclarations)
+{
+    EXPECT_EQ(DetectEncoding("<a/>"), FileEncoding{});
+    EXPECT_EQ(DetectEncoding("<?xml version='1.0' encoding='utf-8'?>"), FileEncoding{});
+    EXPECT_EQ(DetectEncoding("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a/>").name, "ISO-8859-1");
+    EXPECT_EQ(DetectEncoding("\xEF\xBB\xBF<a/>"), (FileEncoding{"UTF-8", true}));
+    EXPECT_EQ(DetectEncoding("\xFE\xFF\0<"), (FileEncoding{"UTF-16BE", true}));
+    // Encoding named outside the declaration does not count.
+    EXPECT_EQ(DetectEncoding("<a encoding=\"latin1\"/>"), FileEncoding{});
+
+    std::string out, error;
+    EXPECT_FALSE(DecodeToUtf8("caf\xE9", FileEncoding{}, out, error)); // not UTF-8
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(EncodeFromUtf8("\xC3\xA9", {"UTF-16BE", true}, out, error));
+    EXPECT_EQ(out, std::string("\xFE\xFF\0\xE9", 4));
+    EXPECT_FALSE(EncodeFromUtf8("x", {"NO-SUCH-CHARSET", false}, out, error));
+}
+
+TEST_F(DocumentTest, BadParserIdentifierIsResetWhenADomIsCreated)
+{
+    Settings::WriteParserAppId("{F6D90F11-9C73-11D3-B32E-00C04F990BB4}"); // class ids are not taken here
+    CBrindleDoc doc;
+    EXPECT_TRUE(doc.CreateDom());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(Stored("parserAppId"), "Msxml2.DOMDocument");
+}
+
+TEST(DocumentErrors, ParseErrorBoxTextAndTheErrorChannel)
+{
+    XmlParseError error;
+    error.errorCode = 0xC00CE502u;
+    error.line = 3;
+    error.linepos = 7;
+    error.filepos = 42;
+    error.reason = "End tag does not match.";
+    error.srcText = "</b>";
+    EXPECT_EQ(CBrindleDoc::FormatDomError("Error loading file in to DOM.", "Unspecified error", error),
+              "Error loading file in to DOM. \n\nUnspecified error \n\nDOM Error:\t 3222070530\nDOM Line:\t 3\n"
+              "DOM linepos:\t 7\nDOM filepos:\t 42\nDOM reason:\t End tag does not match.\nDOM srctext:\t </b>");
+
+    SetLastErrorText("Cannot delete the document node.");
+    EXPECT_EQ(GetLastErrorText(), "Cannot delete the document node.");
+    errno = ENOENT;
+    EXPECT_EQ(GetLastErrorText(), std::strerror(ENOENT)); // nothing stored: the system's text
+    SetNodeDragActive(true);
+    EXPECT_TRUE(IsNodeDragActive());
+    SetNodeDragActive(false);
+    EXPECT_FALSE(IsNodeDragActive());
+}
+
+TEST_F(DocumentTest, DtdDocumentsAreTextWhoseStateIsTheDocuments)
+{
+    const auto path = dir / "book.dtd";
+    const std::string unix = "<!ELEMENT a (#PCDATA)>\n<!ATTLIST a id ID #IMPLIED>\n";
+    test::WriteFile(path, unix);
+    CBrindleDoc2 doc;
+    ASSERT_TRUE(doc.OnOpenDocument(wxString::FromUTF8(path.string())));
+    EXPECT_FALSE(doc.IsNew());
+    EXPECT_EQ(doc.GetTextBuffer().GetCRLFMode(), EOL_LF);
+    int endLine = 0, endChar = 0;
+    doc.GetTextBuffer().InsertText(nullptr, 0, 0, "<!-- x -->", endLine, endChar, 1);
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(wxString::FromUTF8(path.string())));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(test::ReadFile(path), "<!-- x -->" + unix); // the Unix breaks stay
+
+    CBrindleDoc2 missing;
+    EXPECT_FALSE(missing.OnOpenDocument(wxString::FromUTF8((dir / "none.dtd").string())));
+
+    fs::current_path(dir.path());
+    CBrindleDoc2 fresh;
+    ASSERT_TRUE(fresh.OnNewDocument());
+    EXPECT_TRUE(fresh.IsNew());
+    EXPECT_EQ(fresh.GetFilename().utf8_string(), (fs::current_path() / "untitled").string());
+}
+
+TEST_F(DocumentTest, ReformattingReplacesTheTextWithIndentedXml)
+{
+    auto doc = Open("flat.xml", "<a><b>x</b><c/></a>");
+    doc->RegenerateText();
+    doc->SetSourceIsMaster(true);
+    ASSERT_TRUE(doc->ReformatSourceText());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_GT(doc->GetTextBuffer().GetLineCount(), 3);
+    EXPECT_FALSE(doc->GetTextBuffer().CanUndo()); // the old text's history is gone
+    XmlParseError error;
+    EXPECT_TRUE(doc->CheckSourceParses(error));
+    doc->ParseText();
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nextSibling()->nodeName(), "b");
+}
