@@ -8,7 +8,7 @@
 #include "app/shell/ParserCheck.h"
 #include "app/shell/RecentStringList.h"
 #include "app/shell/Settings.h"
-#include "app/views/ScaffoldView.h"
+#include "app/views/SourceDocView.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Clipboard.h"
@@ -113,14 +113,12 @@ bool CBrindleApp::OnInit()
 
 void CBrindleApp::RegisterDocumentKinds()
 {
-    // SCAFFOLDING: both kinds show their text in the placeholder view until the
-    // document views arrive.
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new CBrindleDoc; },
-        [] { return new ScaffoldView(ids::IDR_XMLTYPE); });
+        [] { return new SourceDocView; });
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new CBrindleDoc2; },
-        [] { return new ScaffoldView(ids::IDR_DTDTYPE); });
+        [] { return new SourceDocView; });
 }
 
 bool CBrindleApp::IsExpectedAssert(const wxString& message) { return message == "invalid itemid value"; }

@@ -7,6 +7,7 @@
 #include "app/shell/Settings.h"
 #include "app/shell/SettingsSheet.h"
 #include "app/shell/ToolbarArt.h"
+#include "app/views/EditSourceView.h"
 #include "resources/CommandIds.h"
 
 #include <wx/cmndata.h>
@@ -82,6 +83,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     OnSyncViewButtons(sync);
 
     Bind(EVT_BRINDLE_VIEW_MODE, &CMainFrame::OnViewMode, this);
+    Bind(EVT_BRINDLE_EDIT_MENU, &CMainFrame::OnEditMenu, this);
     Bind(wxEVT_MENU, &CMainFrame::OnSyncViewButtons, this, CMD_SYNC_VIEW_BUTTONS);
     Bind(wxEVT_MENU, &CMainFrame::OnFileBrowser, this, ID_VIEW_FILE_BROWSER);
     Bind(wxEVT_MENU, &CMainFrame::OnFileBrowser, this, ID_EXPLORER_CLOSE);
@@ -192,6 +194,20 @@ int CMainFrame::CheckedViewButton() const
     for (int id : kViewButtons)
         if (m_viewBar->GetToolToggled(id)) return id;
     return 0;
+}
+
+void CMainFrame::OnEditMenu(wxCommandEvent& event)
+{
+    // The active document's menu bar gets the Edit menu of the view with the
+    // focus (the first top-level item is never taken).
+    wxMenuBar* bar = GetMenuBar();
+    const auto& resource = MenuResource(event.GetInt() ? event.GetInt() : IDR_DEFAULT_EDIT);
+    if (!bar || resource.empty()) return;
+    for (int pos = static_cast<int>(bar->GetMenuCount()) - 1; pos >= 1; --pos) {
+        if (bar->GetMenuLabel(pos) != "&Edit") continue;
+        delete bar->Replace(pos, BuildMenu(resource.front().items), "&Edit");
+        return;
+    }
 }
 
 void CMainFrame::OnViewMode(wxCommandEvent& event) { CheckViewButton(event.GetInt()); }

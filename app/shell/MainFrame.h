@@ -34,6 +34,7 @@ private:
     void FillRecentFiles(wxMenuBar* bar);
 
     void OnViewMode(wxCommandEvent& event);
+    void OnEditMenu(wxCommandEvent& event);
     void OnSyncViewButtons(wxCommandEvent& event);
     void OnFileBrowser(wxCommandEvent& event);
     void OnUpdateFileBrowser(wxUpdateUIEvent& event);

@@ -1,6 +1,13 @@
 // Runs the real application object on a display: start-up with a file on the
 // command line, the document kinds, the main window's commands, and a clean exit.
+#include "app/document/BrindleDoc.h"
+#include "app/document/BrindleDoc2.h"
 #include "app/document/BrindleDocBase.h"
+#include "app/document/EncodedText.h"
+#include "app/shell/SourceChildFrame.h"
+#include "app/views/EditSourceView.h"
+#include "app/views/SourceDocView.h"
+#include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/MainFrame.h"
@@ -191,6 +198,64 @@ TEST(AppGui, DocumentMenusHaveNoPlaceholderPluginAndRecentFilesShow)
     ASSERT_NE(at, labels.end()) << "no " << first << " in " << ::testing::PrintToString(labels);
     EXPECT_EQ(*(at - 1), "");
     EXPECT_TRUE(file->FindItem(ids::ID_FILE_MRU_FILE1)->IsEnabled());
+}
+
+TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
+{
+    const fs::path path = *g_dir / "broken.xml";
+    test::WriteFile(path, "<a>\r\n<b>\r\n</a>\r\n");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    auto* docView = dynamic_cast<SourceDocView*>(doc->GetFirstView());
+    ASSERT_NE(docView, nullptr);
+    auto* view = dynamic_cast<CEditSourceView*>(docView->GetEditWindow());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(doc->IsSourceMaster());
+    EXPECT_EQ(doc->GetTextBuffer().GetLineCount(), 4);
+
+    EXPECT_FALSE(view->Validate());
+    EXPECT_FALSE(view->GetStatusMessage().empty());
+    EXPECT_EQ(doc->GetTextBuffer().GetLineWithFlag(LINEF_BOOKMARK), 2);
+    EXPECT_EQ(view->Model().GetCursorPos().y, 2);
+
+    // The focus brings the source view's Edit menu.
+    view->SetFocus();
+    Pump();
+    wxMenuBar* bar = wxGetApp().MainFrame()->GetMenuBar();
+    const int edit = bar->FindMenu("Edit");
+    ASSERT_NE(edit, wxNOT_FOUND);
+    EXPECT_NE(bar->GetMenu(edit)->FindItem("Auto Format"), wxNOT_FOUND);
+
+    // Commands reach the view through the frame's menus.
+    auto& buffer = doc->GetTextBuffer();
+    int endLine = 0, endChar = 0;
+    buffer.DeleteText(nullptr, 1, 0, 1, 3, 1);
+    buffer.InsertText(nullptr, 1, 0, "<b/>", endLine, endChar, 1);
+    wxCommandEvent validate(wxEVT_MENU, ids::ID_TOOLS_VALIDATE);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(validate);
+    EXPECT_EQ(view->GetStatusMessage(), "Document validation successful.");
+    EXPECT_TRUE(view->AutoFormat());
+    EXPECT_EQ(GetWholeText(buffer), "<a>\r\n\t<b/>\r\n</a>\r\n");
+
+    // Saving writes the edited text.
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    EXPECT_EQ(test::ReadFile(path), "<a>\r\n\t<b/>\r\n</a>\r\n");
+    CloseAll();
+}
+
+TEST(AppGui, DtdFilesOpenInTheirOwnFrame)
+{
+    const fs::path path = *g_dir / "shape.dtd";
+    test::WriteFile(path, "<!ELEMENT shape EMPTY>\n");
+    wxDocument* doc = Manager().OpenDocumentFile(wxString::FromUTF8(path.string()));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    auto* frame = dynamic_cast<CChildFrame2*>(doc->GetFirstView()->GetFrame());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NE(dynamic_cast<CEditSourceView2*>(frame->GetSourceView()), nullptr);
+    EXPECT_EQ(dynamic_cast<CBrindleDoc2*>(doc)->GetTextBuffer().GetCRLFMode(), brindle::EOL_LF);
+    CloseAll();
 }
 
 // Runs the settings sheet, letting `act` work on it once it is up.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <wx/docview.h>
+
+namespace brindle {
+class CEditView;
+}
+
+// The framework's view of a document shown as source text: it creates the
+// document's frame with the source window and hands the menu commands and their
+// update requests to that window.
+class SourceDocView : public wxView {
+public:
+    bool OnCreate(wxDocument* doc, long flags) override;
+    void OnDraw(wxDC*) override {}
+    // The first update, after the document is loaded, attaches the window to the
+    // document's text.
+    void OnUpdate(wxView* sender, wxObject* hint) override;
+    bool OnClose(bool deleteWindow) override;
+
+    brindle::CEditView* GetEditWindow() const { return m_edit; }
+
+protected:
+    bool TryBefore(wxEvent& event) override;
+
+private:
+    brindle::CEditView* m_edit = nullptr;
+    bool m_attached = false;
+};
