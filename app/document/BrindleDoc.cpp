@@ -250,6 +250,7 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
     }
     Modify(false);
     m_isNew = false;
+    SetDocumentSaved(true);
     return true;
 }
 

@@ -35,5 +35,6 @@ bool CBrindleDoc2::OnSaveDocument(const wxString& path)
     if (!SaveEncodedText(m_buffer, path.utf8_string(), m_fileEncoding)) return false;
     m_isNew = false;
     Modify(false);
+    SetDocumentSaved(true);
     return true;
 }

@@ -43,6 +43,7 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
     }
     DeleteContents();
     Modify(false);
+    SetDocumentSaved(true); // it has a file: Save writes there without asking
     return true;
 }
 

@@ -238,8 +238,10 @@ TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
     EXPECT_TRUE(view->AutoFormat());
     EXPECT_EQ(GetWholeText(buffer), "<a>\r\n\t<b/>\r\n</a>\r\n");
 
-    // Saving writes the edited text.
-    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    // Save writes the edited text to the file it came from, without asking.
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_TRUE(doc->Save());
+    EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(test::ReadFile(path), "<a>\r\n\t<b/>\r\n</a>\r\n");
     CloseAll();
 }
