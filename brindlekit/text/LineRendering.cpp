@@ -1,5 +1,6 @@
 #include "brindlekit/text/LineRendering.h"
 
+#include "brindlekit/text/CharWidth.h"
 #include "brindlekit/text/LineFlags.h"
 
 #include <algorithm>
@@ -53,11 +54,9 @@ std::string ExpandChars(std::string_view line, int offset, int count, int tabSiz
     offset = std::clamp(offset, 0, length);
     count = std::clamp(count, 0, length - offset);
     tabSize = std::max(1, tabSize);
-    int column = 0;
-    for (int i = 0; i < offset; ++i)
-        column += line[static_cast<std::size_t>(i)] == '\t' ? tabSize - column % tabSize : 1;
+    int column = AdvanceColumns(line, 0, static_cast<std::size_t>(offset), 0, tabSize);
     out.reserve(static_cast<std::size_t>(count));
-    for (int i = offset; i < offset + count; ++i) {
+    for (int i = offset; i < offset + count;) {
         const char c = line[static_cast<std::size_t>(i)];
         if (c == '\t') {
             const int spaces = tabSize - column % tabSize;
@@ -68,9 +67,17 @@ std::string ExpandChars(std::string_view line, int offset, int count, int tabSiz
                 out.append(static_cast<std::size_t>(spaces), ' ');
             }
             column += spaces;
+            ++i;
         } else {
-            out.push_back(viewTabs && c == ' ' ? static_cast<char>(0x95) : c);
-            ++column;
+            // Other characters are copied whole; a wide one moves later tab stops by two.
+            int bytes = 1;
+            column += CellsAt(line, static_cast<std::size_t>(i), bytes);
+            bytes = std::min(bytes, offset + count - i);
+            if (viewTabs && c == ' ')
+                out.push_back(static_cast<char>(0x95));
+            else
+                out.append(line.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(bytes)));
+            i += bytes;
         }
     }
     return out;

@@ -1,5 +1,6 @@
 #include "brindlekit/text/TextView.h"
 
+#include "brindlekit/text/CharWidth.h"
 #include "brindlekit/text/FindReplaceDialogs.h"
 #include "brindlekit/text/MarginIcons.h"
 #include "brindlekit/text/TextBuffer.h"
@@ -30,36 +31,6 @@ wxColour ToColour(ColorRef c)
 ColorRef FromColour(const wxColour& c)
 {
     return MakeRgb(c.Red(), c.Green(), c.Blue());
-}
-
-// Decodes the UTF-8 character at text[i]; its byte length goes to `length`. Invalid
-// bytes stand for themselves as Latin-1.
-wxUniChar DecodeAt(std::string_view text, std::size_t i, int& length)
-{
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    length = 1;
-    int extra = 0;
-    std::uint32_t code = 0;
-    if (c >= 0xC0 && c < 0xE0) {
-        extra = 1;
-        code = c & 0x1F;
-    } else if (c >= 0xE0 && c < 0xF0) {
-        extra = 2;
-        code = c & 0x0F;
-    } else if (c >= 0xF0 && c < 0xF8) {
-        extra = 3;
-        code = c & 0x07;
-    } else {
-        return wxUniChar(static_cast<unsigned>(c));
-    }
-    if (i + static_cast<std::size_t>(extra) >= text.size()) return wxUniChar(static_cast<unsigned>(c));
-    for (int k = 1; k <= extra; ++k) {
-        const unsigned char cc = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-        if ((cc & 0xC0) != 0x80) return wxUniChar(static_cast<unsigned>(c));
-        code = (code << 6) | (cc & 0x3F);
-    }
-    length = extra + 1;
-    return wxUniChar(code);
 }
 
 } // namespace
@@ -517,8 +488,8 @@ void CTextView::DrawText(wxDC& dc, int line, int x, int right, int fromColumn, s
                          int startColumn)
 {
     // Cells of the run from startColumn; those left of fromColumn are skipped. ASCII
-    // stretches go out in one call; other characters one by one at their cells, so
-    // the grid stays aligned with the byte positions.
+    // stretches go out in one call; other characters one by one at their first cell, a
+    // wide character taking two, so the glyphs stay on the grid of the model.
     (void)line;
     const int charWidth = m_pModel->GetCharWidth();
     const int tabSize = m_pModel->GetTabSize();
@@ -561,11 +532,14 @@ void CTextView::DrawText(wxDC& dc, int line, int x, int right, int fromColumn, s
             put(wxUniChar(c < 32 ? '?' : c), 1);
             ++i;
         } else {
+            // Invalid bytes stand for themselves as Latin-1, one cell each.
             int length = 1;
-            const wxUniChar u = DecodeAt(chars, i, length);
+            const char32_t code = DecodeUtf8At(chars, i, length);
             flush();
-            put(u, 1);
-            for (int k = 1; k < length; ++k) put(' ', 1);
+            if (code == kInvalidUtf8)
+                put(wxUniChar(static_cast<unsigned>(static_cast<unsigned char>(c))), 1);
+            else
+                put(wxUniChar(static_cast<unsigned>(code)), CodePointCells(code));
             i += static_cast<std::size_t>(length);
         }
     }
@@ -621,8 +595,7 @@ void CTextView::DrawSingleLine(wxDC& dc, const wxRect& rect, int line)
         for (const LineRun& run : runs) {
             const std::string_view piece = chars.substr(static_cast<std::size_t>(run.start),
                                                         static_cast<std::size_t>(run.end - run.start));
-            int cells = 0;
-            for (char c : piece) cells += c == '\t' ? m_pModel->GetTabSize() - (column + cells) % m_pModel->GetTabSize() : 1;
+            const int cells = AdvanceColumns(piece, 0, piece.size(), column, m_pModel->GetTabSize()) - column;
             const int runLeft = rect.x + (column - offset) * charWidth;
             const int runRight = runLeft + cells * charWidth;
             if (runRight > rect.x && runLeft < rect.GetRight() + 1) {

@@ -1,5 +1,6 @@
 #include "brindlekit/text/TextViewModel.h"
 
+#include "brindlekit/text/CharWidth.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/UpdateContext.h"
 #include "brindlekit/text/UpdateFlags.h"
@@ -262,16 +263,8 @@ int TextViewModel::GetLineActualLength(int line)
 
 int TextViewModel::CalculateActualOffset(int line, int charIndex) const
 {
-    const std::string_view text = GetLineText(line);
-    const int n = std::min<int>(charIndex, static_cast<int>(text.size()));
-    int column = 0;
-    for (int i = 0; i < n; ++i) {
-        if (text[static_cast<std::size_t>(i)] == '\t')
-            column += m_nTabSize - column % m_nTabSize;
-        else
-            ++column;
-    }
-    return column;
+    if (charIndex <= 0) return 0;
+    return AdvanceColumns(GetLineText(line), 0, static_cast<std::size_t>(charIndex), 0, m_nTabSize);
 }
 
 int TextViewModel::ApproxActualOffset(int line, int column) const
@@ -279,12 +272,18 @@ int TextViewModel::ApproxActualOffset(int line, int column) const
     if (column <= 0) return 0;
     const std::string_view text = GetLineText(line);
     int s = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\t')
-            s += m_nTabSize - s % m_nTabSize;
-        else
-            ++s;
-        if (s >= column) return (s - m_nTabSize / 2 < column) ? static_cast<int>(i) + 1 : static_cast<int>(i);
+    for (std::size_t i = 0; i < text.size();) {
+        int length = 1;
+        const bool tab = text[i] == '\t';
+        const int cells = tab ? 1 : CellsAt(text, i, length);
+        s = tab ? s + m_nTabSize - s % m_nTabSize : s + cells;
+        if (s >= column) {
+            // A tab or a one-cell character rounds by half a tab stop; a wide character
+            // with the column inside it stays before it.
+            const bool after = cells == 2 ? s == column : s - m_nTabSize / 2 < column;
+            return after ? static_cast<int>(i) + length : static_cast<int>(i);
+        }
+        i += static_cast<std::size_t>(length);
     }
     return static_cast<int>(text.size());
 }
@@ -306,14 +305,24 @@ CPoint TextViewModel::ClientToText(const CPoint& point) const
     const int charWidth = std::max(1, m_nCharWidth);
     const int line = std::clamp(point.y / lineHeight + m_nTopLine, 0, GetLineCount() - 1);
     const int column = std::max(0, (point.x - GetMarginWidth()) / charWidth + m_nOffsetChar);
+    // The same position in half cells, for wide characters: callers add half a cell to
+    // snap to the nearest boundary, which for a two-cell character lies at its middle.
+    const int halfColumn = std::max(0, (point.x - GetMarginWidth()) * 2 / charWidth + 2 * m_nOffsetChar);
     const std::string_view text = GetLineText(line);
     int accumulated = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\t')
+    for (std::size_t i = 0; i < text.size();) {
+        int length = 1;
+        if (text[i] == '\t') {
             accumulated += m_nTabSize - accumulated % m_nTabSize;
-        else
+            if (accumulated > column) return CPoint(static_cast<int>(i), line);
+        } else if (CellsAt(text, i, length) == 2) {
+            accumulated += 2;
+            if (2 * accumulated - 1 > halfColumn) return CPoint(static_cast<int>(i), line);
+        } else {
             ++accumulated;
-        if (accumulated > column) return CPoint(SnapToCharStart(line, static_cast<int>(i)), line);
+            if (accumulated > column) return CPoint(SnapToCharStart(line, static_cast<int>(i)), line);
+        }
+        i += static_cast<std::size_t>(length);
     }
     return CPoint(static_cast<int>(text.size()), line);
 }

@@ -1,5 +1,6 @@
 # Sources of the text engine, relative to brindlekit/.
 set(BRINDLEKIT_TEXT_SOURCES
+  text/CharWidth.cpp
   text/EditAction.cpp
   text/EolMode.cpp
   text/LineArena.cpp

@@ -31,6 +31,27 @@ TEST(TextSearch, MatchInStringWithWholeWords)
     EXPECT_EQ(UpperCaseAscii("xml \xc3\xa9"), "XML \xc3\xa9");
 }
 
+TEST(TextSearch, CaseInsensitiveMatchingAgreesWithUpperCasedSearch)
+{
+    // Candidates in every position of a 16-byte step, near and at the end, with
+    // rejected prefixes, non-letters and UTF-8 bytes (which never fold).
+    const std::string text = "xxAbxxxxxxxxxxxaBxxxxxxxxxxxxxABC-d \xC3\xA9t\xC3\xA9 abc_d ABC-D";
+    for (const std::string what : {"abc-d", "ABC-D", "ab", "b", "x", "\xC3\xA9T", "abc_d", "zz", "-D", "abC-d "}) {
+        for (bool whole : {false, true}) {
+            const std::string upperText = UpperCaseAscii(text);
+            const std::string upperWhat = UpperCaseAscii(what);
+            for (int from = 0; from <= static_cast<int>(text.size()) + 1; ++from)
+                ASSERT_EQ(MatchInStringNoCase(text, what, whole, from), MatchInString(upperText, upperWhat, whole, from))
+                    << what << " whole=" << whole << " from=" << from;
+            EXPECT_EQ(LastMatchInString(text, what, whole, 1000, true),
+                      LastMatchInString(upperText, upperWhat, whole, 1000))
+                << what;
+        }
+    }
+    EXPECT_EQ(MatchInStringNoCase("abc", "ABCD", false), -1); // longer than the text
+    EXPECT_EQ(MatchInStringNoCase("", "", false), 0);
+}
+
 TEST(TextSearch, DownwardsWithWrapAndCase)
 {
     ViewFixture f({"an XML file", "with xml", "and more Xml"});

@@ -60,7 +60,10 @@ TEST(TextViewGeometry, UtfEightCharactersAreNotSplit)
 {
     ViewFixture f({"a\xc3\xa9z"}); // a, e-acute (2 bytes), z
     auto& v = f.view;
-    EXPECT_EQ(v.ClientToText(ViewFixture::Cell(2, 0)), CPoint(1, 0)); // the second byte's cell
+    // e-acute takes one cell: cell 1 holds it, cell 2 holds z.
+    EXPECT_EQ(v.ClientToText(ViewFixture::Cell(1, 0)), CPoint(1, 0));
+    EXPECT_EQ(v.ClientToText(ViewFixture::Cell(2, 0)), CPoint(3, 0));
+    EXPECT_EQ(v.GetLineActualLength(0), 3);
     v.MoveToPos(0, 1);
     v.MoveRight(false);
     EXPECT_EQ(v.GetCursorPos(), CPoint(3, 0));

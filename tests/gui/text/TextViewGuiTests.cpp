@@ -288,6 +288,49 @@ TEST_F(TextViewGui, PaintsBlocksMarksAndSelection)
     EXPECT_EQ(Pixel(image, ColumnX(5), LineY(5, mid)), window);
 }
 
+TEST_F(TextViewGui, WideCharactersDrawInTwoCells)
+{
+    // Two Chinese characters (U+4E2D, U+6587), then digits drawn in the number colour.
+    const std::string zhong = "\xE4\xB8\xAD";
+    const std::string wen = "\xE6\x96\x87";
+    SetLines(buffer, {zhong + wen + "12", "abcd12"});
+    view->AttachToBuffer(&buffer);
+    view->Model().SetSelection(CPoint(3, 0), CPoint(6, 0)); // the second character
+    view->SetFocus();
+    Pump();
+    ASSERT_TRUE(view->HasFocus());
+    const wxImage image = Render();
+    const wxColour window = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
+    auto inkIn = [&](int line, int fromColumn, int toColumn, const wxColour& ink) {
+        for (int x = ColumnX(fromColumn); x < ColumnX(toColumn); ++x)
+            for (int y = LineY(line); y < LineY(line + 1); ++y)
+                if (Pixel(image, x, y) == ink) return true;
+        return false;
+    };
+    // The digits follow the two wide characters in cells 4 and 5, as they do after
+    // four ASCII letters on the next line.
+    EXPECT_TRUE(inkIn(0, 4, 6, wxColour(128, 0, 0)));
+    EXPECT_FALSE(inkIn(0, 0, 4, wxColour(128, 0, 0)));
+    EXPECT_FALSE(inkIn(0, 6, 10, wxColour(128, 0, 0)));
+    EXPECT_TRUE(inkIn(1, 4, 6, wxColour(128, 0, 0)));
+    // The first character is drawn inside its two cells.
+    bool firstInk = false;
+    for (int x = ColumnX(0); x < ColumnX(2); ++x)
+        for (int y = LineY(0); y < LineY(1); ++y)
+            if (Pixel(image, x, y) != window) firstInk = true;
+    EXPECT_TRUE(firstInk);
+    // The selected second character has a black background over exactly cells 2 and 3.
+    EXPECT_EQ(Pixel(image, ColumnX(2), LineY(0, 1)), wxColour(0, 0, 0));
+    EXPECT_EQ(Pixel(image, ColumnX(4) - 1, LineY(0, 1)), wxColour(0, 0, 0));
+    EXPECT_NE(Pixel(image, ColumnX(2) - 1, LineY(0, 1)), wxColour(0, 0, 0));
+    EXPECT_NE(Pixel(image, ColumnX(4), LineY(0, 1)), wxColour(0, 0, 0));
+    // The caret and clicks use the same cells.
+    EXPECT_EQ(view->Model().TextToClient(CPoint(6, 0)).x, ColumnX(4));
+    Mouse(wxEVT_LEFT_DOWN, ColumnX(3) + 1, LineY(0, 2));
+    Mouse(wxEVT_LEFT_UP, ColumnX(3) + 1, LineY(0, 2));
+    EXPECT_EQ(view->Model().GetCursorPos(), CPoint(6, 0));
+}
+
 TEST_F(TextViewGui, SelectionNeedsFocusOrAnOpenSearchDialog)
 {
     SetLines(buffer, {"", "x"});

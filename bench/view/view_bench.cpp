@@ -1,0 +1,241 @@
+// View benchmarks, each printing "name value unit" lines for bench/view/run.sh:
+//
+//   view_bench keystroke LINES RUNS   typing at the last line of a LINES-line document
+//                                     plus re-colouring of the visible lines (no window)
+//   view_bench open FILE RUNS         first paint of a real window after the buffer is
+//                                     loaded, then Ctrl+End (needs a display)
+//   view_bench find FILE RUNS         FindText of an absent string, both case modes
+#include "app/views/SourceColouring.h"
+#include "brindlekit/text/EditViewModel.h"
+#include "brindlekit/text/TextBuffer.h"
+#include "brindlekit/text/TextView.h"
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/frame.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace brindle;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Ms(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::uint32_t Colour(const TextViewModel& model, std::uint32_t cookie, int line, TextBlock* blocks, int& count)
+{
+    return source_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
+}
+
+// A window-less host that colours lines with the XML source parser.
+class ColouringHost : public ITextViewHost {
+public:
+    explicit ColouringHost(const TextViewModel& model) : m_model(model) {}
+    std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count) override
+    {
+        return Colour(m_model, cookie, line, blocks, count);
+    }
+
+private:
+    const TextViewModel& m_model;
+};
+
+int Keystroke(int lines, int runs)
+{
+    CTextBuffer buffer;
+    buffer.InitNew();
+    buffer.FreeAll();
+    for (int i = 0; i < lines; ++i) {
+        const std::string line = "  <item id=\"" + std::to_string(i) + "\" kind='a'>text &amp; more</item>";
+        buffer.InsertLine(line.data(), static_cast<int>(line.size()));
+    }
+    EditViewModel view;
+    ColouringHost host(view);
+    view.SetHost(&host);
+    view.SetCharMetrics(16, 8);
+    view.SetClientSize(TextViewModel::kMarginWidth + 120 * 8, 50 * 16);
+    view.AttachToBuffer(&buffer);
+    view.MoveCtrlEnd(false);
+    std::vector<TextBlock> blocks;
+    // Colours the visible lines as a paint would.
+    auto colourVisible = [&]() {
+        const int top = view.GetTopLine();
+        const int last = std::min(view.GetLineCount() - 1, top + view.GetScreenLines());
+        for (int line = top; line <= last; ++line) {
+            blocks.resize(static_cast<std::size_t>(3 * view.GetLineLength(line) + 1));
+            int count = 0;
+            const std::uint32_t cookie = view.GetParseCookie(line - 1);
+            view.StoreParseCookie(line, Colour(view, cookie, line, blocks.data(), count));
+        }
+    };
+    // The first paint there walks the whole document once to learn the parse state.
+    auto start = Clock::now();
+    colourVisible();
+    std::printf("keystroke_first_colour %.3f ms\n", Ms(start, Clock::now()));
+
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        start = Clock::now();
+        view.OnChar("x");
+        colourVisible();
+        times.push_back(Ms(start, Clock::now()));
+    }
+    std::printf("keystroke_median %.4f ms\n", Median(times));
+    std::printf("keystroke_max %.4f ms\n", *std::max_element(times.begin(), times.end()));
+    return 0;
+}
+
+void Pump()
+{
+    wxTheApp->ProcessPendingEvents();
+    if (auto* loop = wxEventLoopBase::GetActive())
+        while (loop->Pending()) loop->Dispatch();
+    wxTheApp->ProcessIdle();
+}
+
+// The view of the source windows: XML colouring; counts the lines drawn.
+class ColouredView : public CTextView {
+public:
+    using CTextView::CTextView;
+    std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count) override
+    {
+        if (blocks) ++drawnLines;
+        return Colour(Model(), cookie, line, blocks, count);
+    }
+    int drawnLines = 0;
+};
+
+int Open(const char* path, int runs)
+{
+    int argc = 1;
+    std::string program = "view_bench";
+    char* argv[] = {program.data(), nullptr};
+    wxApp::SetInstance(new wxApp());
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    int result = 0;
+    {
+        wxGUIEventLoop loop;
+        wxEventLoopBase::SetActive(&loop);
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "view bench", wxDefaultPosition, wxSize(1000, 800));
+        auto* view = new ColouredView(frame, wxID_ANY);
+        frame->Show();
+        for (int i = 0; i < 5; ++i) Pump();
+
+        CTextBuffer buffer;
+        auto start = Clock::now();
+        if (!buffer.LoadFromFile(path)) {
+            std::fprintf(stderr, "cannot load %s\n", path);
+            result = 1;
+        } else {
+            std::printf("load %.1f ms, %d lines\n", Ms(start, Clock::now()), buffer.GetLineCount());
+            std::vector<double> paints;
+            std::vector<double> ends;
+            std::vector<double> endPaints;
+            for (int r = 0; r < runs && result == 0; ++r) {
+                view->DetachFromBuffer();
+                for (int i = 0; i < 3; ++i) Pump();
+                // From the loaded buffer to the end of a real paint event.
+                view->drawnLines = 0;
+                start = Clock::now();
+                view->AttachToBuffer(&buffer);
+                view->Refresh();
+                while (view->drawnLines == 0 && Ms(start, Clock::now()) < 10000) {
+                    view->Update();
+                    Pump();
+                }
+                paints.push_back(Ms(start, Clock::now()));
+                if (view->drawnLines == 0) {
+                    std::fprintf(stderr, "no paint\n");
+                    result = 1;
+                }
+                // Ctrl+End: the command with its EnsureVisible.
+                start = Clock::now();
+                view->Model().MoveCtrlEnd(false);
+                ends.push_back(Ms(start, Clock::now()));
+                // And the paint that follows, which first learns the parse state there.
+                view->drawnLines = 0;
+                start = Clock::now();
+                while (view->drawnLines == 0 && Ms(start, Clock::now()) < 10000) {
+                    view->Update();
+                    Pump();
+                }
+                endPaints.push_back(Ms(start, Clock::now()));
+                view->Model().MoveCtrlHome(false);
+            }
+            if (result == 0) {
+                std::printf("first_paint_median %.2f ms\n", Median(paints));
+                std::printf("ctrl_end_median %.3f ms\n", Median(ends));
+                std::printf("paint_after_ctrl_end_median %.2f ms\n", Median(endPaints));
+            }
+        }
+        view->DetachFromBuffer();
+        frame->Destroy();
+        for (int i = 0; i < 3; ++i) Pump();
+        wxEventLoopBase::SetActive(nullptr);
+    }
+    wxEntryCleanup();
+    return result;
+}
+
+int Find(const char* path, int runs)
+{
+    CTextBuffer buffer;
+    if (!buffer.LoadFromFile(path)) {
+        std::fprintf(stderr, "cannot load %s\n", path);
+        return 1;
+    }
+    EditViewModel view;
+    view.AttachToBuffer(&buffer);
+    const std::string absent = "Brindle-absent-needle";
+    for (const std::uint32_t flags : {FIND_MATCH_CASE, 0u}) {
+        std::vector<double> times;
+        for (int r = 0; r < runs; ++r) {
+            CPoint found;
+            const auto start = Clock::now();
+            const bool hit = view.FindText(absent, CPoint(0, 0), flags, false, &found);
+            times.push_back(Ms(start, Clock::now()));
+            if (hit) {
+                std::fprintf(stderr, "unexpected match at %d:%d\n", found.y, found.x);
+                return 1;
+            }
+        }
+        std::printf("%s_median %.2f ms\n", flags ? "find_case" : "find_nocase", Median(times));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS | open FILE RUNS | find FILE RUNS\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const int runs = std::max(1, std::atoi(argv[3]));
+    if (mode == "keystroke") return Keystroke(std::atoi(argv[2]), runs);
+    if (mode == "open") return Open(argv[2], runs);
+    if (mode == "find") return Find(argv[2], runs);
+    std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+    return 2;
+}
