@@ -10,14 +10,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-bench=${1:-}
-if [[ -z "$bench" ]]; then
-  for candidate in "$root/build/bench/format/format_bench" /work/build-fmt/bench/format/format_bench; do
-    [[ -x "$candidate" ]] && bench=$candidate && break
-  done
-fi
-[[ -x "$bench" ]] || { echo "format_bench not found; pass its path" >&2; exit 2; }
+source "$here/../common.sh"
+bench=$(bench_program format_bench "${1:-}")
 command -v xmllint > /dev/null || { echo "xmllint not found (Debian package libxml2-utils)" >&2; exit 2; }
 
 dir=${BENCH_DIR:-/tmp/brindle-format-bench}
@@ -29,9 +23,6 @@ if [[ ! -s "$data" ]]; then
   "$bench" generate "$data" 100
 fi
 
-now() { date +%s%N; }
-median() { sort -g | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a/b}'; }
 
 echo "file: $data, $(stat -c %s "$data") bytes; $runs runs each; $(nproc) cores, $(uname -m)"
 cat "$data" > /dev/null # into the page cache

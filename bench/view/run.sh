@@ -15,14 +15,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-bench=${1:-}
-if [[ -z "$bench" ]]; then
-  for candidate in "$root/build/bench/view/view_bench" /work/build/bench/view/view_bench; do
-    [[ -x "$candidate" ]] && bench=$candidate && break
-  done
-fi
-[[ -x "$bench" ]] || { echo "view_bench not found; pass its path" >&2; exit 2; }
+source "$here/../common.sh"
+bench=$(bench_program view_bench "${1:-}")
 
 dir=${BENCH_DIR:-/tmp/brindle-view-bench}
 runs=${RUNS:-5}
@@ -32,38 +26,9 @@ needle=Brindle-absent-needle
 
 if [[ ! -s "$data" ]]; then
   echo "generating $data" >&2
-  python3 - "$data" <<'PY'
-import random, sys
-random.seed(7)
-words = ["alpha", "beta", "gamma", "delta", "item", "value", "name", "price", "order", "line"]
-target_lines, target_size = 2_000_000, 100_000_000
-out = open(sys.argv[1], "wb", buffering=1 << 20)
-head = b'<?xml version="1.0"?>\r\n<catalog>\r\n'
-tail = b"</catalog>"
-out.write(head)
-size, lines, chunk = len(head) + len(tail), 2, []
-while lines < target_lines:
-    want = max(1, int(random.gauss((target_size - size) / (target_lines - lines) - 2, 15)))
-    tag = random.choice(words)
-    start = "  " * random.randint(1, 4) + '<%s id="%d">' % (tag, lines)
-    end = "</%s>" % tag
-    body = ""
-    while len(body) < want - len(start) - len(end):
-        body += random.choice(words) + " "
-    body = body[:max(1, want - len(start) - len(end))]
-    b = (start + body + end).encode() + b"\r\n"
-    chunk.append(b)
-    size += len(b)
-    lines += 1
-    if len(chunk) == 10000:
-        out.write(b"".join(chunk)); chunk = []
-out.write(b"".join(chunk))
-out.write(tail)
-out.close()
-PY
+  python3 "$(dirname "$0")/../make_lines_xml.py" "$data" 7
 fi
 
-median() { sort -g | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 field() { awk -v k="$1" '$1 == k {print $2}'; }
 
 size=$(stat -c %s "$data")

@@ -12,14 +12,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-bench=${1:-}
-if [[ -z "$bench" ]]; then
-  for candidate in "$root/build/bench/xml/xml_bench" /work/build-xml/bench/xml/xml_bench; do
-    [[ -x "$candidate" ]] && bench=$candidate && break
-  done
-fi
-[[ -x "$bench" ]] || { echo "xml_bench not found; pass its path" >&2; exit 2; }
+source "$here/../common.sh"
+bench=$(bench_program xml_bench "${1:-}")
 
 dir=${BENCH_DIR:-/tmp/brindle-xml-bench}
 runs=${RUNS:-5}
@@ -33,7 +27,6 @@ time_of() {
   cat "$dir/time.txt"
 }
 
-median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
 declare -A samples
 for ((i = 0; i < runs; i++)); do

@@ -209,28 +209,22 @@ void Account(xmlParserCtxtPtr ctxt, ParseState* st, xmlEntityPtr ent)
         Refuse(ctxt, st, XML_ERR_ENTITY_LOOP, "Entity expansion exceeds the allowed size (possible entity expansion attack).");
 }
 
-xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name)
+// Counts what a looked-up entity would expand to; none once the limit is hit.
+xmlEntityPtr Accounted(void* ctx, xmlEntityPtr ent)
 {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlEntityPtr ent = xmlSAX2GetEntity(ctx, name);
     ParseState* st = t_active;
     if (st && ent) {
-        Account(ctxt, st, ent);
+        Account(static_cast<xmlParserCtxtPtr>(ctx), st, ent);
         if (st->limited) return nullptr;
     }
     return ent;
 }
 
+xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name) { return Accounted(ctx, xmlSAX2GetEntity(ctx, name)); }
+
 xmlEntityPtr OnGetParameterEntity(void* ctx, const xmlChar* name)
 {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlEntityPtr ent = xmlSAX2GetParameterEntity(ctx, name);
-    ParseState* st = t_active;
-    if (st && ent) {
-        Account(ctxt, st, ent);
-        if (st->limited) return nullptr;
-    }
-    return ent;
+    return Accounted(ctx, xmlSAX2GetParameterEntity(ctx, name));
 }
 
 // The declaration at the start of the input, decoded from its first bytes.
