@@ -25,8 +25,11 @@ struct DocHolder {
     xmlDocPtr doc;
     std::weak_ptr<DocHolder> self;
     XmlDocument* owner = nullptr;   // the document object whose content this is or was
-    std::string detectedEncoding;  // encoding of the input when it had no declaration
-    bool utf8Bom = false;          // the input began with a UTF-8 byte-order mark
+    XmlFileForm form;              // how the input was stored, which save keeps
+    // The internal subset of `subsetOf` as written in the input, which the
+    // serialisation writes instead of libxml2's rendering of its declarations.
+    xmlDtdPtr subsetOf = nullptr;
+    std::string internalSubset;
 };
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner);

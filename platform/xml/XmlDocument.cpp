@@ -3,6 +3,7 @@
 #include "platform/xml/XmlDocument.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
@@ -102,8 +103,9 @@ bool XmlDocument::Parse(const std::string* text, const std::string& path, const 
         LinkChild(reinterpret_cast<xmlNodePtr>(result.doc), pi, result.doc->children);
     }
     NodeAccess::SetContent(*this, result.doc);
-    m_holder->detectedEncoding = result.detectedEncoding;
-    m_holder->utf8Bom = result.utf8Bom;
+    m_holder->form = result.form;
+    m_holder->subsetOf = result.hasInternalSubset ? result.doc->intSubset : nullptr;
+    m_holder->internalSubset = std::move(result.internalSubset);
     m_parseError = {};
     return true;
 }
@@ -113,6 +115,10 @@ bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, st
 bool XmlDocument::loadXML(const std::string& text, const std::string& baseUrl) { return Parse(&text, std::string(), baseUrl); }
 
 void XmlDocument::save(const std::string& path) const { SaveDocument(m_holder, path); }
+
+XmlFileForm XmlDocument::fileForm() const { return m_holder->form; }
+
+void XmlDocument::put_fileForm(const XmlFileForm& form) { m_holder->form = form; }
 
 XmlParseError XmlDocument::validate()
 {
@@ -183,9 +189,9 @@ XmlNodePtr XmlDocument::createNode(int type, const std::string& name, const std:
         n = xmlNewDocNode(doc, nullptr, X(bind ? local : name), nullptr);
         if (n && bind) {
             if (prefix == "xml")
-                n->ns = DocLevelNs(doc, X(namespaceURI), BAD_CAST "xml");
+                n->ns = DocLevelNs(doc, X(HrefFromUri(namespaceURI)), BAD_CAST "xml");
             else
-                n->ns = xmlNewNs(n, X(namespaceURI), prefix.empty() ? nullptr : X(prefix));
+                n->ns = xmlNewNs(n, X(HrefFromUri(namespaceURI)), prefix.empty() ? nullptr : X(prefix));
         }
         break;
     }
@@ -193,7 +199,7 @@ XmlNodePtr XmlDocument::createNode(int type, const std::string& name, const std:
         CheckName(name, true);
         const bool bind = !namespaceURI.empty() && !prefix.empty() && prefix != "xmlns";
         auto* a = xmlNewDocProp(doc, X(bind ? local : name), nullptr);
-        if (a && bind) a->ns = DocLevelNs(doc, X(namespaceURI), X(prefix));
+        if (a && bind) a->ns = DocLevelNs(doc, X(HrefFromUri(namespaceURI)), X(prefix));
         n = reinterpret_cast<xmlNodePtr>(a);
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/xml/XmlElement.h"
+#include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
 
 #include <memory>
@@ -55,11 +56,18 @@ public:
     // folder.
     bool loadXML(const std::string& text, const std::string& baseUrl = std::string());
     // Writes the document to the file in the encoding its XML declaration names
-    // (UTF-8 when none): a temporary file in the same folder, flushed to disk,
+    // (else the file form's, else UTF-8), with the file form's byte-order mark
+    // when that encoding is the mark's (UTF-8, or UTF-16 in the mark's byte
+    // order): a temporary file in the same folder, flushed to disk,
     // then renamed over the target, whose permissions are kept. Throws DomError
     // (kDomInvalidArg for an encoding that cannot be written, kDomFileNotFound /
     // kDomAccessDenied / kDomWriteFault for file errors).
     void save(const std::string& path) const;
+    // How the content's file was stored, which save keeps. load() takes it from
+    // the file; loadXML() clears it (but for a UTF-8 byte-order mark in the
+    // text), so a caller that parses the text of a file sets it again.
+    XmlFileForm fileForm() const;
+    void put_fileForm(const XmlFileForm& form);
     // The error of the last load/loadXML (errorCode 0 after a success).
     const XmlParseError& parseError() const { return m_parseError; }
     // Validates the current content against its DTD and, when the document

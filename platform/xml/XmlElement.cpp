@@ -3,6 +3,7 @@
 #include "platform/xml/XmlElement.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlNodeLists.h"
 
@@ -47,7 +48,7 @@ std::optional<std::string> XmlElement::getAttribute(const std::string& name) con
 {
     std::string prefix;
     if (IsNamespaceDeclaration(name, prefix)) {
-        if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) return ToStr(ns->href);
+        if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) return UriFromHref(ns->href);
     }
     xmlAttrPtr a = FindAttribute(m_node, name);
     if (!a) return std::nullopt;
@@ -66,8 +67,8 @@ void XmlElement::setAttribute(const std::string& name, const std::string& value)
     if (IsNamespaceDeclaration(name, prefix)) {
         if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) {
             xmlFree(const_cast<xmlChar*>(ns->href));
-            ns->href = xmlStrdup(X(value));
-        } else if (!xmlNewNs(m_node, X(value), prefix.empty() ? nullptr : X(prefix))) {
+            ns->href = xmlStrdup(X(HrefFromUri(value)));
+        } else if (!xmlNewNs(m_node, X(HrefFromUri(value)), prefix.empty() ? nullptr : X(prefix))) {
             throw DomError(kDomInvalidArg, "The namespace declaration \"" + name + "\" is not allowed.");
         }
         return;
@@ -103,7 +104,7 @@ std::vector<std::pair<std::string, std::string>> XmlElement::namespaceDeclaratio
 {
     std::vector<std::pair<std::string, std::string>> declarations;
     for (xmlNsPtr ns = m_node->nsDef; ns; ns = ns->next)
-        declarations.emplace_back(ns->prefix ? ToStr(ns->prefix) : std::string(), ToStr(ns->href));
+        declarations.emplace_back(ns->prefix ? ToStr(ns->prefix) : std::string(), UriFromHref(ns->href));
     return declarations;
 }
 

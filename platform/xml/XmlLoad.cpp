@@ -4,6 +4,7 @@
 #include "platform/xml/XmlLoad.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
 
 #include <libxml/SAX2.h>
@@ -19,6 +20,7 @@
 #include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace brindle::detail {
 
@@ -40,6 +42,12 @@ struct ParseState {
     XmlParseError firstFatal;
     XmlParseError firstValidity;
     XmlParseError firstNamespace;
+    int namespaceErrors = 0; // other than URIs that are not valid URIs
+    const std::string* text = nullptr; // the input when parsing text
+    std::string path;                  // the input file otherwise
+    long subsetStart = -1;             // offset of the internal subset's "["
+    bool hasInternalSubset = false;
+    std::string internalSubset;
     std::unordered_map<const xmlEntity*, uint64_t> sizes;
     std::unordered_set<const xmlEntity*> inProgress;
 };
@@ -93,7 +101,13 @@ void OnError(void* userData, xmlErrorPtr err)
     if (!st || !err || err->level < XML_ERR_ERROR) return;
     XmlParseError* slot = nullptr;
     if (err->domain == XML_FROM_VALID || err->domain == XML_FROM_DTD) slot = &st->firstValidity;
-    else if (err->domain == XML_FROM_NAMESPACE) slot = &st->firstNamespace;
+    else if (err->domain == XML_FROM_NAMESPACE) {
+        // A namespace name that is not a valid URI is accepted, as other parsers
+        // accept it: the document is well-formed.
+        if (err->code == XML_WAR_NS_URI || err->code == XML_WAR_NS_URI_RELATIVE) return;
+        ++st->namespaceErrors;
+        slot = &st->firstNamespace;
+    }
     else slot = &st->firstFatal;
     if (slot->Failed()) return;
     *slot = ErrorFromLibXml(err);
@@ -124,8 +138,21 @@ void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, 
                "Elements are nested more than " + std::to_string(kMaxNestingDepth) + " levels deep.");
         return;
     }
-    xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
-                          attributes);
+    // Declared URIs are stored in the tree's own form (see NamespaceHref.h).
+    std::vector<const xmlChar*> normalised;
+    std::vector<std::string> hrefs;
+    for (int i = 0; i < nbNamespaces; ++i) {
+        if (!ParsedHrefNeedsNormalising(namespaces[2 * i + 1])) continue;
+        if (normalised.empty()) {
+            normalised.assign(namespaces, namespaces + 2 * nbNamespaces);
+            hrefs.reserve(static_cast<size_t>(nbNamespaces));
+        }
+        auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+        hrefs.push_back(NormaliseParsedHref(ctxt->myDoc, namespaces[2 * i + 1]));
+        normalised[static_cast<size_t>(2 * i + 1)] = X(hrefs.back());
+    }
+    xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, normalised.empty() ? namespaces : normalised.data(),
+                          nbAttributes, nbDefaulted, attributes);
 }
 
 void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri)
@@ -133,6 +160,72 @@ void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
     ParseState* st = t_active;
     if (st && st->depth > 0) --st->depth;
     xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+}
+
+// The internal subset is kept as written (parameter entity references rather
+// than what they pulled in), so it is read back from the input between the two
+// subset callbacks: from the parser's buffer while it still holds the start,
+// else from the text or, for an undecoded UTF-8 file, from the file.
+long InputOffset(xmlParserCtxtPtr ctxt)
+{
+    return static_cast<long>(ctxt->input->consumed) + static_cast<long>(ctxt->input->cur - ctxt->input->base);
+}
+
+void OnInternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId)
+{
+    xmlSAX2InternalSubset(ctx, name, externalId, systemId);
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    ParseState* st = t_active;
+    if (st && ctxt->inputNr == 1 && ctxt->input->cur && *ctxt->input->cur == '[') st->subsetStart = InputOffset(ctxt);
+}
+
+bool ReadSubsetText(xmlParserCtxtPtr ctxt, ParseState* st, long end, std::string& out)
+{
+    const long start = st->subsetStart;
+    const long consumed = static_cast<long>(ctxt->input->consumed);
+    if (start >= consumed) {
+        out.assign(reinterpret_cast<const char*>(ctxt->input->base) + (start - consumed),
+                   static_cast<size_t>(end - start));
+        return true;
+    }
+    if (st->text) {
+        if (static_cast<size_t>(end) > st->text->size()) return false;
+        out = st->text->substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+        return true;
+    }
+    if (ctxt->input->buf && ctxt->input->buf->encoder) return false; // offsets are in decoded text
+    std::ifstream in(st->path, std::ios::binary);
+    out.assign(static_cast<size_t>(end - start), '\0');
+    in.seekg(start);
+    in.read(out.data(), end - start);
+    return in.gcount() == end - start;
+}
+
+void OnExternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    ParseState* st = t_active;
+    std::string text;
+    if (st && st->subsetStart >= 0 && ctxt->inputNr == 1 && ReadSubsetText(ctxt, st, InputOffset(ctxt), text)) {
+        // From "[" to past the closing ">": keep what lies between the brackets.
+        const size_t close = text.rfind(']');
+        if (!text.empty() && text[0] == '[' && close != std::string::npos) {
+            std::string inner;
+            inner.reserve(close);
+            for (size_t i = 1; i < close; ++i) {
+                if (text[i] == '\r') {
+                    inner += '\n';
+                    if (i + 1 < close && text[i + 1] == '\n') ++i;
+                } else {
+                    inner += text[i];
+                }
+            }
+            st->internalSubset = std::move(inner);
+            st->hasInternalSubset = true;
+        }
+    }
+    if (st) st->subsetStart = -1;
+    xmlSAX2ExternalSubset(ctx, name, externalId, systemId);
 }
 
 uint64_t Add(uint64_t a, uint64_t b) { return a + b > kHuge ? kHuge : a + b; }
@@ -235,20 +328,20 @@ void SniffDeclaration(const std::string& head, LoadResult& out)
     int step = 1, offset = 0;
     auto u = [&](size_t k) { return k < head.size() ? static_cast<unsigned char>(head[k]) : 0u; };
     if (u(0) == 0xEF && u(1) == 0xBB && u(2) == 0xBF) {
-        out.utf8Bom = true;
+        out.form.byteOrderMark = "UTF-8";
         i = 3;
     } else if (u(0) == 0xFF && u(1) == 0xFE) {
         step = 2, i = 2, offset = 0;
-        out.detectedEncoding = "UTF-16";
+        out.form = {"UTF-16", "UTF-16LE"};
     } else if (u(0) == 0xFE && u(1) == 0xFF) {
         step = 2, i = 2, offset = 1;
-        out.detectedEncoding = "UTF-16";
+        out.form = {"UTF-16", "UTF-16BE"};
     } else if (u(0) == '<' && u(1) == 0 && u(2) == '?' && u(3) == 0) {
         step = 2, offset = 0;
-        out.detectedEncoding = "UTF-16";
+        out.form.encoding = "UTF-16";
     } else if (u(0) == 0 && u(1) == '<' && u(2) == 0 && u(3) == '?') {
         step = 2, offset = 1;
-        out.detectedEncoding = "UTF-16";
+        out.form.encoding = "UTF-16";
     }
     for (; i + static_cast<size_t>(offset) < head.size(); i += static_cast<size_t>(step)) {
         if (step == 2 && u(i + static_cast<size_t>(1 - offset)) != 0) break;
@@ -312,7 +405,8 @@ LoadResult LoadXml(const LoadRequest& req)
         }
         st.inputSize = req.text->size();
         SniffDeclaration(req.text->substr(0, 1024), out);
-        out.detectedEncoding.clear(); // the text is UTF-8 whatever its first bytes say
+        out.form.encoding.clear(); // the text is UTF-8 whatever its first bytes say
+        if (out.form.byteOrderMark != "UTF-8") out.form.byteOrderMark.clear();
     } else {
         struct stat info {};
         if (::stat(req.path.c_str(), &info) != 0) {
@@ -342,8 +436,12 @@ LoadResult LoadXml(const LoadRequest& req)
     ctxt->sax->endElementNs = OnEndElement;
     ctxt->sax->getEntity = OnGetEntity;
     ctxt->sax->getParameterEntity = OnGetParameterEntity;
+    ctxt->sax->internalSubset = OnInternalSubset;
+    ctxt->sax->externalSubset = OnExternalSubset;
     ctxt->sax->serror = OnError;
     ctxt->_private = &st;
+    st.text = req.text;
+    st.path = req.path;
     ActiveScope scope(&st);
 
     int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES;
@@ -362,7 +460,7 @@ LoadResult LoadXml(const LoadRequest& req)
     }
 
     const bool wellFormed = ctxt->wellFormed && !st.limited;
-    const bool nsWellFormed = ctxt->nsWellFormed;
+    const bool nsWellFormed = ctxt->nsWellFormed || st.namespaceErrors == 0;
     // Without DTD validation libxml2's validity flag also reflects entities it
     // could not read, which only matters when validating.
     bool valid = dtdValidate ? ctxt->valid != 0 : true;
@@ -402,6 +500,10 @@ LoadResult LoadXml(const LoadRequest& req)
     ctxt->_private = nullptr;
     xmlFreeParserCtxt(ctxt);
     out.doc = doc;
+    if (doc && doc->intSubset) {
+        out.hasInternalSubset = st.hasInternalSubset;
+        out.internalSubset = std::move(st.internalSubset);
+    }
     return out;
 }
 

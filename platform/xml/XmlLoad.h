@@ -3,6 +3,7 @@
 // Internal to the parser component: parsing text or a file into a libxml2 tree
 // with the component's safety limits.
 
+#include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
 
 #include <libxml/tree.h>
@@ -24,8 +25,11 @@ struct LoadResult {
     XmlParseError error;            // set on failure
     bool hasDeclaration = false;
     std::string declaration;        // text between "<?xml " and "?>"
-    std::string detectedEncoding;   // "UTF-16" for a UTF-16 input
-    bool utf8Bom = false;
+    XmlFileForm form;               // the input's byte-order mark; "UTF-16" for a UTF-16 input
+    // The internal subset as written, between "[" and "]" (line ends as "\n"),
+    // when the document has one and it could be read back from the input.
+    bool hasInternalSubset = false;
+    std::string internalSubset;
 };
 
 // Element nesting allowed; deeper input is refused with a parse error.

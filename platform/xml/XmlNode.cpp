@@ -3,6 +3,7 @@
 #include "platform/xml/XmlNode.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlNodeList.h"
 #include "platform/xml/XmlNodeLists.h"
@@ -47,7 +48,7 @@ std::string XmlNode::nodeName() const
 std::string XmlNode::namespaceURI() const
 {
     if ((m_node->type == XML_ELEMENT_NODE || m_node->type == XML_ATTRIBUTE_NODE) && m_node->ns)
-        return ToStr(m_node->ns->href);
+        return UriFromHref(m_node->ns->href);
     return {};
 }
 

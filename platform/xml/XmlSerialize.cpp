@@ -6,6 +6,8 @@
 #include "platform/io/AtomicFileWriter.h"
 
 #include <libxml/encoding.h>
+#include <libxml/hash.h>
+#include <libxml/parserInternals.h>
 #include <libxml/xmlsave.h>
 
 #include <cerrno>
@@ -52,6 +54,59 @@ private:
     bool m_set = false;
 };
 
+// While it lives, the document type node renders as the internal subset the
+// input had: its declarations are swapped for one unescaped text node holding
+// that subset (libxml2 writes a DTD's children between "[" and "]"), and
+// notations, which libxml2 writes apart, are hidden.
+class WrittenSubsetScope {
+public:
+    explicit WrittenSubsetScope(xmlDocPtr doc)
+    {
+        auto* holder = doc ? static_cast<DocHolder*>(doc->_private) : nullptr;
+        if (!holder || !holder->subsetOf || doc->intSubset != holder->subsetOf) return;
+        m_dtd = holder->subsetOf;
+        std::string inner = holder->internalSubset;
+        if (!inner.empty() && inner.front() == '\n') inner.erase(0, 1); // libxml2 writes "[\n"
+        m_text = xmlNewDocTextLen(doc, X(inner), static_cast<int>(inner.size()));
+        if (!m_text) throw DomError(kDomOutOfMemory);
+        m_text->name = xmlStringTextNoenc;
+        m_text->parent = reinterpret_cast<xmlNodePtr>(m_dtd);
+        m_children = m_dtd->children;
+        m_last = m_dtd->last;
+        m_notations = m_dtd->notations;
+        m_dtd->children = m_dtd->last = m_text;
+        m_dtd->notations = nullptr;
+        // libxml2 writes the brackets only for a DTD that declares something.
+        if (!m_dtd->entities && !m_dtd->elements && !m_dtd->attributes && !m_dtd->pentities) {
+            m_emptyTable = xmlHashCreate(0);
+            m_dtd->pentities = m_emptyTable;
+        }
+    }
+    ~WrittenSubsetScope()
+    {
+        if (!m_dtd) return;
+        m_dtd->children = m_children;
+        m_dtd->last = m_last;
+        m_dtd->notations = m_notations;
+        if (m_emptyTable) {
+            m_dtd->pentities = nullptr;
+            xmlHashFree(m_emptyTable, nullptr);
+        }
+        m_text->parent = nullptr;
+        xmlFreeNode(m_text);
+    }
+    WrittenSubsetScope(const WrittenSubsetScope&) = delete;
+    WrittenSubsetScope& operator=(const WrittenSubsetScope&) = delete;
+
+private:
+    xmlDtdPtr m_dtd = nullptr;
+    xmlNodePtr m_text = nullptr;
+    xmlNodePtr m_children = nullptr;
+    xmlNodePtr m_last = nullptr;
+    void* m_notations = nullptr;
+    xmlHashTablePtr m_emptyTable = nullptr;
+};
+
 bool DeclaresOutsideNamespaces(xmlNodePtr node)
 {
     if (!node->parent) return true; // may refer to document-level namespaces
@@ -67,6 +122,9 @@ std::string SerializeNode(xmlNodePtr node)
     std::string out;
     xmlSaveCtxtPtr save = xmlSaveToIO(AppendToString, nullptr, &out, "UTF-8", XML_SAVE_NO_DECL);
     if (!save) throw DomError(kDomOutOfMemory);
+    WrittenSubsetScope subset(node->type == XML_DOCUMENT_NODE ? reinterpret_cast<xmlDocPtr>(node)
+                              : node->type == XML_DTD_NODE ? node->doc
+                                                           : nullptr);
     if (node->type == XML_DOCUMENT_NODE) {
         xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
         xmlSaveClose(save);
@@ -143,6 +201,16 @@ uint32_t CodeForErrno(int err)
     }
 }
 
+bool IsUtf8Name(const std::string& name)
+{
+    return xmlStrcasecmp(X(name), BAD_CAST "UTF-8") == 0 || xmlStrcasecmp(X(name), BAD_CAST "UTF8") == 0;
+}
+
+bool IsUtf16Name(const std::string& name)
+{
+    return xmlStrcasecmp(X(name), BAD_CAST "UTF-16") == 0 || xmlStrcasecmp(X(name), BAD_CAST "UTF16") == 0;
+}
+
 [[noreturn]] void FileError(int err, const std::string& path)
 {
     throw DomError(CodeForErrno(err), "Cannot write \"" + path + "\": " + std::strerror(err));
@@ -156,12 +224,21 @@ void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& p
     xmlDocPtr doc = holder->doc;
     std::string encoding;
     if (xmlNodePtr decl = DeclarationOf(doc)) encoding = DeclarationPseudoAttribute(ToStr(decl->content), "encoding");
-    else encoding = holder->detectedEncoding;
+    else encoding = holder->form.encoding;
     if (encoding.empty()) encoding = "UTF-8";
+    // The byte-order mark of the file goes back when the encoding is still its
+    // own; UTF-16 is then written in the mark's byte order.
+    const std::string& mark = holder->form.byteOrderMark;
+    std::string bom;
+    if (IsUtf8Name(encoding) && mark == "UTF-8") {
+        bom = "\xEF\xBB\xBF";
+    } else if (IsUtf16Name(encoding) && (mark == "UTF-16LE" || mark == "UTF-16BE")) {
+        bom = mark == "UTF-16LE" ? "\xFF\xFE" : "\xFE\xFF";
+        encoding = mark;
+    }
     xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());
     if (!handler) throw DomError(kDomInvalidArg, "The encoding \"" + encoding + "\" is not supported.");
     xmlCharEncCloseFunc(handler);
-    const bool utf8 = xmlStrcasecmp(X(encoding), BAD_CAST "UTF-8") == 0 || xmlStrcasecmp(X(encoding), BAD_CAST "UTF8") == 0;
 
     // Written beside the target (through a symbolic link to the file it names)
     // and renamed over it, keeping its permissions, so a failed save leaves the
@@ -171,7 +248,8 @@ void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& p
     if (!writer.Open()) FileError(errno ? errno : EACCES, path);
     WriterSink sink{writer};
     bool ok = true;
-    if (utf8 && holder->utf8Bom) ok = WriteToWriter(&sink, "\xEF\xBB\xBF", 3) == 3;
+    if (!bom.empty()) ok = WriteToWriter(&sink, bom.data(), static_cast<int>(bom.size())) == static_cast<int>(bom.size());
+    WrittenSubsetScope subset(doc);
     if (ok) {
         xmlSaveCtxtPtr save = xmlSaveToIO(WriteToWriter, nullptr, &sink, encoding.c_str(), XML_SAVE_NO_DECL);
         if (!save) throw DomError(kDomOutOfMemory);

@@ -1,6 +1,7 @@
 // selectNodes / selectSingleNode with XPath 1.0.
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlNodeLists.h"
 
@@ -26,7 +27,7 @@ void RegisterNamespaces(xmlXPathContextPtr ctx, const std::string& decls)
         if (q == std::string::npos) break;
         size_t end = decls.find(decls[q], q + 1);
         if (end == std::string::npos) break;
-        xmlXPathRegisterNs(ctx, X(prefix), X(decls.substr(q + 1, end - q - 1)));
+        xmlXPathRegisterNs(ctx, X(prefix), X(HrefFromUri(decls.substr(q + 1, end - q - 1))));
         pos = end + 1;
     }
 }

@@ -112,6 +112,16 @@ private:
         return value;
     }
 
+    // A namespace name, often with characters that must be escaped in it.
+    std::string NamespaceName(const std::string& base)
+    {
+        if (Chance(50)) return base;
+        std::vector<std::string> pieces{"?a=1&amp;b=2", "&amp;c=3", "&#38;", "&lt;", "&gt;", "&quot;", "'",
+                                        "&#9;", "&#10;", "&#13;", "\xC3\xA9", " ", "#f"};
+        if (m_entities) pieces.push_back("&plain;");
+        return base + Pieces(pieces, 4);
+    }
+
     std::string CData()
     {
         std::string text = Pieces({"<b>", "&", "]]", "]", ">", " ", "\n", "x", "  "}, 8);
@@ -124,10 +134,10 @@ private:
         // Namespace declarations in scope for this element and its descendants.
         const std::vector<std::string> saved = m_prefixes;
         std::string attributes;
-        if (Chance(20)) attributes += Chance(50) ? " xmlns=\"urn:default\"" : " xmlns=\"\"";
+        if (Chance(20)) attributes += Chance(50) ? " xmlns=\"" + NamespaceName("urn:default") + "\"" : " xmlns=\"\"";
         if (Chance(20)) {
             const std::string prefix = OneOf<std::string>({"p", "q"});
-            attributes += " xmlns:" + prefix + "=\"urn:" + prefix + std::to_string(Pick(2)) + "\"";
+            attributes += " xmlns:" + prefix + "=\"" + NamespaceName("urn:" + prefix + std::to_string(Pick(2))) + "\"";
             m_prefixes.push_back(prefix);
         }
         std::string name = fixedName;

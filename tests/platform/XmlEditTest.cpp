@@ -267,6 +267,32 @@ TEST(XmlEdit, NamespacesSurviveMovesAndSerialiseStandalone)
     reread->setProperty("SelectionNamespaces", "xmlns:p='urn:p' xmlns:d='urn:d'");
     EXPECT_TRUE(reread->selectSingleNode("/o/p:a[@p:k='1']/d:b")) << other->xml();
     EXPECT_EQ(a->asElement()->getAttribute("p:k"), "1");
+
+    // Namespace names are given as the document means them, whatever escapes
+    // they were written with, and written back so that they read the same.
+    auto amp = Load("<!DOCTYPE r [<!ENTITY e 'x&amp;y'>]><r xmlns=\"http://example.com/ns?a=1&amp;b=2&#38;c=3\""
+                    " xmlns:p=\"&lt;&quot;&#9;&#10;&e;'\"><p:c/></r>");
+    const std::string uri = "http://example.com/ns?a=1&b=2&c=3";
+    EXPECT_EQ(amp->documentElement()->namespaceURI(), uri);
+    EXPECT_EQ(amp->documentElement()->firstChild()->namespaceURI(), "<\"\t\nx&y'");
+    EXPECT_EQ(amp->documentElement()->getAttribute("xmlns"), uri);
+    const auto declared = amp->documentElement()->namespaceDeclarations();
+    ASSERT_EQ(declared.size(), 2u);
+    EXPECT_EQ(declared[1].second, "<\"\t\nx&y'");
+    auto again = Load(amp->xml());
+    EXPECT_EQ(again->documentElement()->namespaceURI(), uri) << amp->xml();
+    EXPECT_EQ(again->documentElement()->firstChild()->namespaceURI(), "<\"\t\nx&y'") << amp->xml();
+    // Names given through the interface are plain too.
+    again->documentElement()->setAttribute("xmlns:q", "a&b");
+    auto made = again->createNode(NODE_ELEMENT, "q:m", "a&b<c");
+    again->documentElement()->appendChild(made);
+    EXPECT_EQ(made->namespaceURI(), "a&b<c");
+    auto third = Load(again->xml());
+    EXPECT_EQ(third->documentElement()->lastChild()->namespaceURI(), "a&b<c") << again->xml();
+    EXPECT_EQ(third->documentElement()->getAttribute("xmlns:q"), "a&b");
+    third->setProperty("SelectionNamespaces", "xmlns:z='a&b<c'");
+    EXPECT_TRUE(third->selectSingleNode("/*/z:m"));
+
     EXPECT_EQ(CodeOf([&] { doc->setProperty("NoSuchProperty", "x"); }), kDomInvalidArg);
     EXPECT_EQ(CodeOf([&] { doc->selectNodes("count(//*)"); }), kDomInvalidArg);
     EXPECT_EQ(CodeOf([&] { doc->selectNodes("//["); }), kDomInvalidArg);
