@@ -34,6 +34,15 @@ std::string WithCrLfBreaks(const std::string& text)
     return out;
 }
 
+// What a DOM saved for the file must keep of the file's encoding: its byte-order
+// mark, and for UTF-16 the encoding itself (a declaration may not name it).
+XmlFileForm FileFormOf(const FileEncoding& encoding)
+{
+    if (!encoding.byteOrderMark) return {};
+    if (encoding.name == "UTF-8") return {"", "UTF-8"};
+    return {"UTF-16", encoding.name};
+}
+
 } // namespace
 
 CBrindleDoc::CBrindleDoc() : m_buffer(*this) { m_buffer.InitNew(); }
@@ -165,6 +174,7 @@ void CBrindleDoc::ParseText()
         WaitCursor wait;
         m_dom->loadXML(text, BaseUrl());
     }
+    m_dom->put_fileForm(FileFormOf(m_fileEncoding)); // the text is UTF-8; the file is not always
     Modify(m_buffer.IsModified());
     m_domValid = true;
 }
@@ -175,14 +185,17 @@ void CBrindleDoc::RegenerateText()
     m_buffer.FreeAll();
     {
         WaitCursor wait;
+        m_textForm = TextForm::Decoded;
         if (m_domValid) {
             m_buffer.InitNew();
             int endLine = 0, endChar = 0;
             m_buffer.InsertText(nullptr, 0, 0, WithCrLfBreaks(GetXmlText()), endLine, endChar, 0);
-        } else if (!LoadEncodedText(m_buffer, SourceFile(GetFilename()), m_fileEncoding)) {
+        } else if (!LoadEncodedText(m_buffer, SourceFile(GetFilename()), m_fileEncoding, m_textForm)) {
             m_buffer.InitNew();
         }
-        m_buffer.SetModified(modified);
+        // The text of a modified document is not the file's at any undo position.
+        if (modified) m_buffer.MarkUnsaved();
+        else m_buffer.SetModified(false);
         Modify(modified);
     }
     m_treeRebuildPending = true;
@@ -207,7 +220,7 @@ bool CBrindleDoc::ReformatSourceText()
     m_buffer.InitNew();
     int endLine = 0, endChar = 0;
     m_buffer.InsertText(nullptr, 0, 0, text, endLine, endChar, 0);
-    m_buffer.SetModified(true);
+    m_buffer.MarkUnsaved();
     return true;
 }
 
@@ -226,7 +239,7 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
         RegenerateText();
     }
     if (m_sourceIsMaster || !m_domValid) {
-        if (!SaveEncodedText(m_buffer, path, m_fileEncoding)) return false;
+        if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm)) return false;
     } else if (!IsModified() && !m_isNew && source != path && std::filesystem::is_regular_file(source)) {
         // An unchanged document is written as the bytes it was read from, so Save
         // As copies a file exactly instead of re-serialising it.
@@ -244,7 +257,7 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
             // The text may be stale or empty while the DOM is the edited form, so it
             // is brought up to date from the DOM before it is written.
             RegenerateText();
-            SaveEncodedText(m_buffer, path, m_fileEncoding);
+            SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm);
             return false;
         }
     }

@@ -99,6 +99,9 @@ public:
 
 private:
     std::string BaseUrl() const;
+    // Gives the element an attribute with the name and value of the given one, in
+    // the same namespace: its prefix is declared on the element when needed.
+    void SetAttributeFrom(const brindle::XmlElementPtr& element, const brindle::XmlNodePtr& attribute);
 
     CDocTextBuffer m_buffer;
     brindle::XmlNodePtr m_currentNode;
@@ -107,4 +110,5 @@ private:
     bool m_sourceIsMaster = false;
     bool m_domValid = true;
     FileEncoding m_fileEncoding;
+    TextForm m_textForm = TextForm::Decoded; // of the buffer's text
 };

@@ -17,6 +17,7 @@ bool CBrindleDoc2::OnNewDocument()
     if (!CBrindleDocBase::OnNewDocument()) return false;
     m_buffer.InitNew();
     m_fileEncoding = {};
+    m_textForm = TextForm::Decoded;
     SetPathName("untitled", true);
     m_isNew = true;
     return true;
@@ -27,12 +28,12 @@ bool CBrindleDoc2::OnOpenDocument(const wxString& path)
     if (!CBrindleDocBase::OnOpenDocument(path)) return false;
     const std::string file = SourceFile(path);
     m_fileEncoding = DetectFileEncoding(file);
-    return LoadEncodedText(m_buffer, file, m_fileEncoding);
+    return LoadEncodedText(m_buffer, file, m_fileEncoding, m_textForm);
 }
 
 bool CBrindleDoc2::OnSaveDocument(const wxString& path)
 {
-    if (!SaveEncodedText(m_buffer, path.utf8_string(), m_fileEncoding)) return false;
+    if (!SaveEncodedText(m_buffer, path.utf8_string(), m_fileEncoding, m_textForm)) return false;
     m_isNew = false;
     Modify(false);
     SetDocumentSaved(true);

@@ -32,4 +32,5 @@ public:
 private:
     CDtdTextBuffer m_buffer;
     FileEncoding m_fileEncoding;
+    TextForm m_textForm = TextForm::Decoded;
 };

@@ -65,21 +65,28 @@ FileEncoding DetectFileEncoding(const std::string& path)
     return DetectEncoding(head);
 }
 
-bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding)
+bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding, TextForm& form)
 {
+    form = TextForm::Decoded;
+    // UTF-8 is loaded as it is; bytes that are not UTF-8 stay as they are and are
+    // saved as they are.
     if (encoding.IsPlainUtf8()) return buffer.LoadFromFile(path.c_str());
     // The decoded text is loaded from a scratch copy, so line breaks are found
     // exactly as for any other file.
     std::string bytes, utf8, error;
     if (!ReadFileBytes(path, bytes)) return false;
-    if (!DecodeToUtf8(bytes, encoding, utf8, error)) return buffer.LoadFromFile(path.c_str());
+    if (!DecodeToUtf8(bytes, encoding, utf8, error)) {
+        form = TextForm::FileBytes;
+        return buffer.LoadFromFile(path.c_str());
+    }
     ScratchFile scratch;
     if (scratch.path.empty() || !WriteFileAtomically(scratch.path, utf8)) return false;
     return buffer.LoadFromFile(scratch.path.c_str());
 }
 
-bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding)
+bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form)
 {
+    if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str());
     FileEncoding encoding = fileEncoding;
     if (!encoding.byteOrderMark) {
         std::string head;

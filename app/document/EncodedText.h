@@ -22,11 +22,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 FileEncoding DetectFileEncoding(const std::string& path);
 
 // Loads the file into the buffer, decoded to UTF-8, with the line-break style
-// found in the file. Bytes that do not decode are loaded as they are.
-bool LoadEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding);
+// found in the file. A file whose bytes do not decode (or whose encoding is not
+// known) is loaded as its bytes; form tells which.
+bool LoadEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding,
+                     TextForm& form);
 
-// Saves the buffer to the path in the encoding its text should have: the one a
-// byte-order mark stood for in the original file, else the one the text's own
-// declaration names. Clears the buffer's modified state on success; tells the
-// user and returns false when the text cannot be written.
-bool SaveEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding);
+// Saves the buffer to the path. Decoded text goes out in the encoding it should
+// have: the one a byte-order mark stood for in the original file, else the one
+// the text's own declaration names. Text kept as the file's bytes is written as
+// those bytes. Clears the buffer's modified state on success; tells the user and
+// returns false when the text cannot be written.
+bool SaveEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding,
+                     TextForm form = TextForm::Decoded);

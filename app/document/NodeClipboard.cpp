@@ -59,10 +59,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
                     SetLastErrorText("Target node is not an element");
                     return false;
                 }
-                for (long i = 0; i < attributes->length(); ++i) {
-                    const XmlNodePtr attribute = attributes->item(i);
-                    element->setAttribute(attribute->nodeName(), attribute->nodeValue().value_or(std::string()));
-                }
+                for (long i = 0; i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
             }
         }
         Modify(true);

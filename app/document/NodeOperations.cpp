@@ -1,6 +1,8 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/ErrorText.h"
 
+#include <algorithm>
+
 using namespace brindle;
 
 XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std::optional<std::string>& value,
@@ -50,6 +52,19 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
     }
 }
 
+void CBrindleDoc::SetAttributeFrom(const XmlElementPtr& element, const XmlNodePtr& attribute)
+{
+    const std::string value = attribute->nodeValue().value_or(std::string());
+    const std::string uri = attribute->namespaceURI();
+    if (uri.empty()) {
+        element->setAttribute(attribute->nodeName(), value);
+        return;
+    }
+    XmlAttributePtr copy = m_dom->createNode(NODE_ATTRIBUTE, attribute->nodeName(), uri)->asAttribute();
+    copy->put_value(value);
+    element->setAttributeNode(copy);
+}
+
 XmlElementPtr CBrindleDoc::CreateDetachedElement(const std::string& name)
 {
     return m_dom->createNode(NODE_ELEMENT, name, "")->asElement();
@@ -91,12 +106,17 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
         case NODE_ELEMENT: {
             XmlNodePtr replacement = m_dom->createNode(NODE_ELEMENT, newName, namespaceURI);
             XmlElementPtr element = replacement->asElement();
+            // The old element's namespace declarations come first, so the children
+            // and attributes that use them stay bound (the new name's own wins).
+            const std::vector<std::pair<std::string, std::string>> declared = element->namespaceDeclarations();
+            for (const auto& [prefix, uri] : node->asElement()->namespaceDeclarations()) {
+                const bool taken = std::any_of(declared.begin(), declared.end(),
+                                               [&](const auto& d) { return d.first == prefix; });
+                if (!taken) element->setAttribute(prefix.empty() ? "xmlns" : "xmlns:" + prefix, uri);
+            }
             while (XmlNodePtr child = node->firstChild()) element->appendChild(child);
             const XmlNamedNodeMapPtr attributes = node->attributes();
-            for (long i = 0; attributes && i < attributes->length(); ++i) {
-                const XmlNodePtr attribute = attributes->item(i);
-                element->setAttribute(attribute->nodeName(), attribute->nodeValue().value_or(std::string()));
-            }
+            for (long i = 0; attributes && i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
             XmlNodePtr parentNode = node->parentNode();
             if (!parentNode) throw DomError(kDomPointer);
             parentNode->replaceChild(replacement, node);

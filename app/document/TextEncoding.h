@@ -13,6 +13,12 @@ struct FileEncoding {
     bool operator==(const FileEncoding&) const = default;
 };
 
+// How a text buffer's text stands to its file.
+enum class TextForm {
+    Decoded,   // UTF-8, decoded from the file's encoding (or made by the program)
+    FileBytes, // the file's bytes as they are: they did not decode
+};
+
 // Tells a file's encoding from its first bytes: a byte-order mark (UTF-8,
 // UTF-16 little or big endian), else the encoding named by the XML declaration,
 // else UTF-8.

@@ -57,6 +57,10 @@ public:
     // Records that the text as it stands is what the file holds, for a caller that
     // wrote the file itself (e.g. in another encoding): clears the modified state.
     void MarkSaved();
+    // Records that the text as it stands differs from the file at every position of
+    // the history (e.g. a text made from an edited document): marks it modified,
+    // and no undo or redo clears that.
+    void MarkUnsaved();
     // Frees the lines and the undo history; the buffer is empty and uninitialised.
     void FreeAll();
 

@@ -95,4 +95,10 @@ void CTextBuffer::MarkSaved()
     SetModified(false);
 }
 
+void CTextBuffer::MarkUnsaved()
+{
+    m_nSyncPosition = -1;
+    SetModified(true);
+}
+
 } // namespace brindle

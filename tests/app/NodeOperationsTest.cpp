@@ -132,6 +132,29 @@ TEST_F(NodeOperationsTest, RenamingAnElementKeepsChildrenAttributesAndPlace)
     ASSERT_TRUE(doc->RenameNode(Root(), "root", renamed, ""));
     EXPECT_EQ(Dom()->documentElement()->nodeName(), "root");
     EXPECT_EQ(Dom()->documentElement()->getAttribute("a"), "1");
+
+    // Namespace declarations stay with the element, so prefixed attributes and
+    // children stay bound and the document still reads back.
+    ASSERT_TRUE(Dom()->loadXML("<r><e xmlns:p=\"urn:p\" xmlns=\"urn:d\" p:k=\"v\"><p:c/><c/></e></r>"));
+    ASSERT_TRUE(doc->RenameNode(Root()->firstChild(), "f", renamed, ""));
+    const std::string text = Dom()->xml();
+    auto reread = XmlDocument::Create();
+    ASSERT_TRUE(reread->loadXML(text)) << text;
+    auto f = reread->documentElement()->firstChild()->asElement();
+    EXPECT_EQ(f->nodeName(), "f");
+    EXPECT_EQ(f->getAttributeNode("p:k")->namespaceURI(), "urn:p");
+    EXPECT_EQ(f->firstChild()->namespaceURI(), "urn:p");
+    EXPECT_EQ(f->lastChild()->namespaceURI(), "urn:d");
+    // A new name with a prefix of its own keeps its own binding; the attribute
+    // keeps its namespace under another prefix.
+    ASSERT_TRUE(doc->RenameNode(Root()->firstChild(), "p:g", renamed, "urn:other"));
+    EXPECT_EQ(renamed->namespaceURI(), "urn:other");
+    ASSERT_TRUE(reread->loadXML(Dom()->xml())) << Dom()->xml();
+    const auto g = reread->documentElement()->firstChild();
+    EXPECT_EQ(g->namespaceURI(), "urn:other");
+    ASSERT_EQ(g->attributes()->length(), 1);
+    EXPECT_EQ(g->attributes()->item(0)->namespaceURI(), "urn:p");
+    EXPECT_EQ(g->firstChild()->namespaceURI(), "urn:p");
 }
 
 TEST_F(NodeOperationsTest, RenamingAttributesAndInstructions)
@@ -201,6 +224,14 @@ TEST_F(NodeOperationsTest, PastingWrappersAndRefusedText)
     EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"x", "y", "z", "w", "m", "n"}));
     EXPECT_EQ(pasted->nodeName(), "n");
     EXPECT_EQ(Root()->getAttribute("k"), "v");
+
+    // A pasted prefixed attribute stays bound to its namespace.
+    clipboard.SetText("<___CLIPBOARD___ xmlns:p=\"urn:p\" p:k=\"w\"/>");
+    ASSERT_TRUE(doc->PasteNode(Root(), pasted));
+    EXPECT_EQ(Root()->getAttributeNode("p:k")->namespaceURI(), "urn:p");
+    EXPECT_EQ(Root()->getAttribute("p:k"), "w");
+    auto reread = XmlDocument::Create();
+    EXPECT_TRUE(reread->loadXML(Dom()->xml())) << Dom()->xml();
 
     // Under the document node: a second root element is refused by the parser.
     clipboard.SetText("<___CLIPBOARD___ k=\"v\"><m/></___CLIPBOARD___>");
