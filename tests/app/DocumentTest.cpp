@@ -305,7 +305,9 @@ TEST_F(DocumentTest, TreeEditsStayUnsavedWhenTheirTextIsEditedAndUndone)
     for (bool reformat : {false, true}) {
         doc->RegenerateText();
         doc->SetSourceIsMaster(true);
-        if (reformat) ASSERT_TRUE(doc->ReformatSourceText());
+        if (reformat) {
+            ASSERT_TRUE(doc->ReformatSourceText());
+        }
         auto& buffer = doc->GetTextBuffer();
         int endLine = 0, endChar = 0;
         buffer.InsertText(nullptr, 0, 0, " ", endLine, endChar, 1);
