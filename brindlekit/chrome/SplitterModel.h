@@ -64,6 +64,7 @@ public:
     int ColumnMinimum(int column) const { return Info(m_columns, column).minimum; }
     int RowIdeal(int row) const { return Info(m_rows, row).ideal; }
     int RowCurrent(int row) const { return Info(m_rows, row).current; }
+    int RowMinimum(int row) const { return Info(m_rows, row).minimum; }
 
     // ---- Active pane ----
     void SetActivePane(int row, int column);

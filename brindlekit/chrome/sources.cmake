@@ -2,4 +2,5 @@
 # windows around them.
 set(BRINDLEKIT_CHROME_SOURCES
   chrome/SplitterModel.cpp
+  chrome/SplitterWndEx.cpp
 )
