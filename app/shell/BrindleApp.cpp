@@ -8,7 +8,7 @@
 #include "app/shell/ParserCheck.h"
 #include "app/shell/RecentStringList.h"
 #include "app/shell/Settings.h"
-#include "app/views/SourceDocView.h"
+#include "app/views/DocumentView.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Clipboard.h"
@@ -115,10 +115,10 @@ void CBrindleApp::RegisterDocumentKinds()
 {
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new CBrindleDoc; },
-        [] { return new SourceDocView; });
+        [] { return new DocumentView; });
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new CBrindleDoc2; },
-        [] { return new SourceDocView; });
+        [] { return new DocumentView; });
 }
 
 bool CBrindleApp::IsExpectedAssert(const wxString& message) { return message == "invalid itemid value"; }

@@ -10,6 +10,9 @@ public:
     DocChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent, int menuResourceId);
 
     int MenuResourceId() const { return m_menuResourceId; }
+    // The view that has (or last had) the keyboard, which gets the menu
+    // commands first; null when there is none.
+    virtual wxWindow* GetActiveView() const { return nullptr; }
 
 private:
     int m_menuResourceId;

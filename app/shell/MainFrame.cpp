@@ -232,8 +232,8 @@ void CMainFrame::OnUpdateFileBrowser(wxUpdateUIEvent& event) { event.Check(IsExp
 
 void CMainFrame::OnUpdateViewMode(wxUpdateUIEvent& event)
 {
-    // The mode commands belong to an XML document frame that switches modes; the
-    // frames that exist so far show one view only.
+    // The mode commands belong to the active XML document frame, which answers
+    // them first; without one (no document, a DTD document) they are disabled.
     event.Enable(false);
     event.Check(CheckedViewButton() == event.GetId());
 }

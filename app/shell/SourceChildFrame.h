@@ -8,7 +8,7 @@
 namespace brindle {
 class CTextView;
 }
-class wxStatusBar;
+class IndicatorStatusBar;
 
 // A document frame holding one source view above a status bar whose panes show
 // the view's indicators (position, line-break style, overwrite, read-only) and
@@ -21,15 +21,13 @@ public:
     // Puts the view in place; the frame lays it out above its status bar.
     void SetSourceView(brindle::CTextView* view);
     brindle::CTextView* GetSourceView() const { return m_view; }
+    wxWindow* GetActiveView() const override;
     // The text of the message pane (id 0 or 61449), read at every idle time.
     virtual std::string GetMessageText() const { return {}; }
 
 private:
-    void UpdatePanes();
-
-    std::vector<int> m_panes;
     brindle::CTextView* m_view = nullptr;
-    wxStatusBar* m_statusBar = nullptr;
+    IndicatorStatusBar* m_statusBar = nullptr;
 };
 
 // The DTD document's frame: its source view and an eight-pane status bar.

@@ -4,9 +4,11 @@
 #include "app/document/BrindleDoc2.h"
 #include "app/document/BrindleDocBase.h"
 #include "app/document/EncodedText.h"
+#include "app/shell/ChildFrame.h"
 #include "app/shell/SourceChildFrame.h"
+#include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/views/EditSourceView.h"
-#include "app/views/SourceDocView.h"
+#include "app/views/DocumentView.h"
 #include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
@@ -207,7 +209,7 @@ TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
     auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
     ASSERT_NE(doc, nullptr);
     Pump();
-    auto* docView = dynamic_cast<SourceDocView*>(doc->GetFirstView());
+    auto* docView = dynamic_cast<DocumentView*>(doc->GetFirstView());
     ASSERT_NE(docView, nullptr);
     auto* view = dynamic_cast<CEditSourceView*>(docView->GetEditWindow());
     ASSERT_NE(view, nullptr);
@@ -257,6 +259,107 @@ TEST(AppGui, DtdFilesOpenInTheirOwnFrame)
     ASSERT_NE(frame, nullptr);
     EXPECT_NE(dynamic_cast<CEditSourceView2*>(frame->GetSourceView()), nullptr);
     EXPECT_EQ(dynamic_cast<CBrindleDoc2*>(doc)->GetTextBuffer().GetCRLFMode(), brindle::EOL_LF);
+    CloseAll();
+}
+
+namespace {
+
+CChildFrame* FrameOf(wxDocument* doc) { return dynamic_cast<CChildFrame*>(doc->GetFirstView()->GetFrame()); }
+
+// The frame's visible views, by what they are.
+std::string Shown(CChildFrame* frame)
+{
+    std::string out;
+    auto* splitter = frame->GetSplitter();
+    for (int c = 0; c < splitter->GetColumnCount(); ++c) {
+        wxWindow* pane = splitter->GetPane(0, c);
+        out += pane == frame->GetSourceView() ? "S" : pane->IsShown() ? "V" : "?";
+    }
+    return out;
+}
+
+void Command(int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(event);
+    Pump();
+}
+
+} // namespace
+
+TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
+{
+    const fs::path path = *g_dir / "modes.xml";
+    test::WriteFile(path, "<?xml version=\"1.0\"?>\n<catalog><book id=\"b1\">Title</book></catalog>\n");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    CChildFrame* frame = FrameOf(doc);
+    ASSERT_NE(frame, nullptr);
+    CMainFrame* main = wxGetApp().MainFrame();
+    EXPECT_EQ(frame->GetMode(), ViewMode::Tree);
+    EXPECT_EQ(Shown(frame), "VV");
+    EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_TREE);
+    EXPECT_EQ(wxWindow::FindFocus(), frame->GetActiveView()); // the keyboard is in the new document
+
+    // The canonical round ends with the tree and the list.
+    const std::pair<int, std::string> steps[] = {
+        {ids::ID_VIEW_SOURCE, "S"}, {ids::ID_VIEW_BROWSER, "V"}, {ids::ID_VIEW_TREE, "VV"}, {ids::ID_VIEW_BROWSER, "V"},
+        {ids::ID_VIEW_SOURCE, "S"}, {ids::ID_VIEW_TREE, "VV"}};
+    for (const auto& [command, shown] : steps) {
+        Command(command);
+        EXPECT_EQ(Shown(frame), shown) << command;
+        EXPECT_EQ(main->CheckedViewButton(), command);
+    }
+
+    // Source mode: the text from the DOM, the keyboard in the source view; a
+    // malformed text keeps the document there, once told.
+    Command(ids::ID_VIEW_SOURCE);
+    EXPECT_TRUE(doc->IsSourceMaster());
+    EXPECT_EQ(wxWindow::FindFocus(), frame->GetSourceView());
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<catalog"), std::string::npos);
+    auto& buffer = doc->GetTextBuffer();
+    int endLine = 0, endChar = 0;
+    buffer.InsertText(nullptr, 0, 0, "<broken>", endLine, endChar, 1);
+    {
+        test::RecordingUIServices ui;
+        Command(ids::ID_VIEW_TREE);
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Source XML document contains errors."});
+    }
+    EXPECT_EQ(frame->GetMode(), ViewMode::Source);
+    EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_SOURCE);
+    EXPECT_EQ(buffer.GetLineWithFlag(LINEF_BOOKMARK), 0);
+
+    // Fixed, the text goes into the DOM on the way to the tree.
+    buffer.DeleteText(nullptr, 0, 0, 0, 8, 1);
+    const std::string text = GetWholeText(buffer);
+    const size_t root = text.find("<catalog");
+    ASSERT_NE(root, std::string::npos);
+    std::string edited = text;
+    edited.insert(root + 8, " edited=\"yes\"");
+    buffer.DeleteText(nullptr, 0, 0, buffer.GetLineCount() - 1, buffer.GetLineLength(buffer.GetLineCount() - 1), 1);
+    buffer.InsertText(nullptr, 0, 0, edited, endLine, endChar, 1);
+    Command(ids::ID_VIEW_TREE);
+    EXPECT_EQ(frame->GetMode(), ViewMode::Tree);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->getAttribute("edited"), "yes");
+    EXPECT_FALSE(doc->IsSourceMaster());
+
+    // With a second document in another mode, the buttons follow the active one.
+    const fs::path other = *g_dir / "other.xml";
+    fs::copy_file(path, other, fs::copy_options::overwrite_existing);
+    auto* second = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(other.string())));
+    ASSERT_NE(second, nullptr);
+    Pump();
+    Command(ids::ID_VIEW_BROWSER);
+    EXPECT_EQ(FrameOf(second)->GetMode(), ViewMode::Browser);
+    EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_BROWSER);
+    frame->Activate();
+    Pump();
+    EXPECT_EQ(main->GetActiveChild(), frame);
+    EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_TREE);
+    FrameOf(second)->Activate();
+    Pump();
+    EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_BROWSER);
     CloseAll();
 }
 

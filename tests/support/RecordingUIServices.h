@@ -9,7 +9,7 @@
 namespace brindle::test {
 
 // Records what the code under test says to the user and answers from a queue.
-// Installs itself for its lifetime.
+// Installs itself for its lifetime, then puts back the services it replaced.
 class RecordingUIServices : public IUIServices {
 public:
     struct Message {
@@ -18,8 +18,10 @@ public:
         MsgIcon icon;
     };
 
-    RecordingUIServices() { SetUIServices(this); }
-    ~RecordingUIServices() override { SetUIServices(nullptr); }
+    RecordingUIServices() : m_previous(&UIServices()) { SetUIServices(this); }
+    ~RecordingUIServices() override { SetUIServices(m_previous); }
+    RecordingUIServices(const RecordingUIServices&) = delete;
+    RecordingUIServices& operator=(const RecordingUIServices&) = delete;
 
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon) override
     {
@@ -49,6 +51,9 @@ public:
     std::vector<std::string> openedUrls;
     int waitDepth = 0;
     int waitCount = 0;
+
+private:
+    IUIServices* m_previous;
 };
 
 } // namespace brindle::test

@@ -1,0 +1,173 @@
+#include "app/shell/ChildFrame.h"
+
+#include "app/document/BrindleDoc.h"
+#include "app/shell/IndicatorStatusBar.h"
+#include "app/shell/MainFrame.h"
+#include "app/views/EditSourceView.h"
+#include "app/views/PlaceholderView.h"
+#include "brindlekit/chrome/SplitterWndEx.h"
+#include "platform/ui/UIServices.h"
+#include "resources/CommandIds.h"
+
+#include <wx/sizer.h>
+#include <wx/wupdlock.h>
+
+using namespace ids;
+using brindle::CSplitterWndEx;
+
+CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* parent)
+    : DocChildFrame(doc, view, parent, IDR_XMLTYPE), m_doc(doc)
+{
+    m_splitter = new CSplitterWndEx(this, 1, 4);
+    m_splitter->SetPane(0, kTreeColumn, new PlaceholderView(m_splitter, "Node tree", IDR_TREE_EDIT), wxSize(200, 250));
+    m_splitter->SetPane(0, kListColumn, new PlaceholderView(m_splitter, "Node list", IDR_LIST_EDIT), wxSize(300, 250));
+    m_source = new CEditSourceView(m_splitter, doc);
+    m_splitter->SetPane(0, kSourceColumn, m_source, wxSize(300, 250));
+    m_splitter->SetPane(0, kBrowserColumn, new PlaceholderView(m_splitter, "Browser", 0), wxSize(300, 250));
+    m_splitter->SetActivePane(0, kTreeColumn);
+    // The source goes first and the browser second, so the stack of hidden
+    // columns holds the source below the browser.
+    m_splitter->HideColumn(kSourceColumn);
+    m_splitter->HideColumn(kSourceColumn);
+
+    m_treeStatus = new IndicatorStatusBar(this, {ID_INDICATOR_PATH});
+    m_sourceStatus = new IndicatorStatusBar(this, {AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_OVR,
+                                                   ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL});
+    m_sourceStatus->Hide();
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_splitter, 1, wxEXPAND);
+    sizer->Add(m_treeStatus, 0, wxEXPAND);
+    sizer->Add(m_sourceStatus, 0, wxEXPAND);
+    SetSizer(sizer);
+
+    for (int id : {ID_VIEW_SOURCE, ID_VIEW_TREE, ID_VIEW_BROWSER}) {
+        Bind(wxEVT_MENU, &CChildFrame::OnModeCommand, this, id);
+        Bind(wxEVT_UPDATE_UI, &CChildFrame::OnUpdateModeCommand, this, id);
+    }
+    Bind(wxEVT_ACTIVATE, &CChildFrame::OnActivate, this);
+    Bind(wxEVT_IDLE, &CChildFrame::OnIdle, this);
+    if (wxFrame* main = GetMDIParentFrame()) {
+        wxCommandEvent sync(wxEVT_MENU, CMD_SYNC_VIEW_BUTTONS);
+        main->GetEventHandler()->ProcessEvent(sync);
+    }
+}
+
+wxWindow* CChildFrame::GetActiveView() const { return m_splitter ? m_splitter->GetActivePane() : nullptr; }
+
+void CChildFrame::PostViewMode(int command)
+{
+    if (wxFrame* main = GetMDIParentFrame()) {
+        auto* event = new wxCommandEvent(EVT_BRINDLE_VIEW_MODE);
+        event->SetInt(command);
+        main->GetEventHandler()->QueueEvent(event);
+    }
+}
+
+void CChildFrame::SendToActiveView(int command)
+{
+    if (wxWindow* view = GetActiveView()) {
+        wxCommandEvent event(wxEVT_MENU, command);
+        view->GetEventHandler()->ProcessEvent(event);
+    }
+}
+
+void CChildFrame::FocusActiveView()
+{
+    if (wxWindow* view = GetActiveView()) view->SetFocus();
+}
+
+void CChildFrame::SwitchTo(ViewMode mode)
+{
+    {
+        wxWindowUpdateLocker hidden(m_splitter);
+        SwitchSplitter(*m_splitter, m_mode, mode);
+    }
+    m_treeStatus->Show(mode == ViewMode::Tree);
+    m_sourceStatus->Show(mode == ViewMode::Source);
+    m_mode = mode;
+    Layout();
+    FocusActiveView();
+}
+
+bool CChildFrame::LeaveSourceMode()
+{
+    brindle::XmlParseError error;
+    if (!m_doc->CheckSourceParses(error)) {
+        PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
+        brindle::UIServices().MessageBox("Source XML document contains errors.", brindle::MsgButtons::Ok,
+                                         brindle::MsgIcon::Error);
+        SendToActiveView(ID_TOOLS_VALIDATE);
+        return false;
+    }
+    m_doc->ParseText();
+    return true;
+}
+
+bool CChildFrame::ShowSourceMode()
+{
+    if (m_mode == ViewMode::Source) return false;
+    PostViewMode(ID_VIEW_SOURCE);
+    m_doc->RegenerateText();
+    SwitchTo(ViewMode::Source);
+    SendToActiveView(ID_TOOLS_VALIDATE);
+    m_doc->SetSourceIsMaster(true);
+    return true;
+}
+
+bool CChildFrame::ShowTreeMode()
+{
+    if (m_mode == ViewMode::Tree) return false;
+    if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
+    SwitchTo(ViewMode::Tree);
+    m_doc->SetSourceIsMaster(false);
+    PostViewMode(ID_VIEW_TREE);
+    m_doc->UpdateAllViews();
+    return true;
+}
+
+bool CChildFrame::ShowBrowserMode()
+{
+    if (m_mode == ViewMode::Browser) return false;
+    if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
+    PostViewMode(ID_VIEW_BROWSER);
+    SwitchTo(ViewMode::Browser);
+    m_treeStatus->Hide();
+    Layout();
+    return true;
+}
+
+void CChildFrame::OnModeCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case ID_VIEW_SOURCE: ShowSourceMode(); break;
+    case ID_VIEW_TREE: ShowTreeMode(); break;
+    case ID_VIEW_BROWSER: ShowBrowserMode(); break;
+    default: event.Skip(); break;
+    }
+}
+
+void CChildFrame::OnUpdateModeCommand(wxUpdateUIEvent& event)
+{
+    event.Enable(true);
+    event.Check(event.GetId() == CommandOfMode(m_mode));
+}
+
+void CChildFrame::OnActivate(wxActivateEvent& event)
+{
+    // The view toolbar shows the active document's mode, and its active view
+    // takes the keyboard.
+    if (event.GetActive()) {
+        PostViewMode(CommandOfMode(m_mode));
+        CallAfter([this] { FocusActiveView(); });
+    }
+    event.Skip();
+}
+
+void CChildFrame::OnIdle(wxIdleEvent& event)
+{
+    if (m_treeStatus->IsShown())
+        m_treeStatus->UpdatePanes(nullptr, m_doc->HasCurrentNode() ? CBrindleDoc::GetNodePath(m_doc->GetCurrentNode())
+                                                                   : std::string());
+    if (m_sourceStatus->IsShown()) m_sourceStatus->UpdatePanes(m_source, m_source->GetStatusMessage());
+    event.Skip();
+}

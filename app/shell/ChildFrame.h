@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/shell/DocChildFrame.h"
+#include "app/shell/ViewModes.h"
+
+class CBrindleDoc;
+class CEditSourceView;
+class IndicatorStatusBar;
+namespace brindle {
+class CSplitterWndEx;
+}
+
+// The XML document's frame: the node tree, the node list, the source view and
+// the browser view side by side in one splitter, of which the mode shows the
+// tree and the list (Node Tree), the source (Source) or the browser (Browser),
+// with a status bar for the tree and one for the source. Switching modes carries
+// the edits across: entering Source mode regenerates the text from the DOM and
+// validates it; leaving it parses the text back, and is refused while the text
+// does not parse.
+class CChildFrame : public DocChildFrame {
+public:
+    CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* parent);
+
+    ViewMode GetMode() const { return m_mode; }
+    brindle::CSplitterWndEx* GetSplitter() const { return m_splitter; }
+    CEditSourceView* GetSourceView() const { return m_source; }
+    wxWindow* GetActiveView() const override;
+
+    // The mode commands; false when the frame stays where it was.
+    bool ShowSourceMode();
+    bool ShowTreeMode();
+    bool ShowBrowserMode();
+
+private:
+    // Leaving Source mode: the text must parse, then the DOM is rebuilt from it.
+    bool LeaveSourceMode();
+    void SwitchTo(ViewMode mode);
+    void PostViewMode(int command);
+    void SendToActiveView(int command);
+    void FocusActiveView();
+
+    void OnModeCommand(wxCommandEvent& event);
+    void OnUpdateModeCommand(wxUpdateUIEvent& event);
+    void OnActivate(wxActivateEvent& event);
+    void OnIdle(wxIdleEvent& event);
+
+    CBrindleDoc* m_doc;
+    brindle::CSplitterWndEx* m_splitter = nullptr;
+    CEditSourceView* m_source = nullptr;
+    IndicatorStatusBar* m_treeStatus = nullptr;
+    IndicatorStatusBar* m_sourceStatus = nullptr;
+    ViewMode m_mode = ViewMode::Tree;
+};
