@@ -8,6 +8,7 @@ packages=(
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libxml2-dev libxslt1-dev libcurl4-openssl-dev
   libgtest-dev googletest libxml2-utils
   xvfb xauth python3-pyftpdlib fonts-dejavu-core
+  fonts-wqy-microhei # Chinese and other CJK glyphs: the library's own texts and wide characters
 )
 
 missing=()

@@ -83,6 +83,56 @@ std::string ExpandChars(std::string_view line, int offset, int count, int tabSiz
     return out;
 }
 
+CellGlyph GlyphAt(std::string_view text, std::size_t i)
+{
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20) return {U'?', 1, 1, false};
+    if (c < 0x7F) return {c, 1, 1, false};
+    int length = 1;
+    const char32_t code = DecodeUtf8At(text, i, length);
+    if (code == kInvalidUtf8) return {c, 1, 1, c <= 0x9F};
+    return {code, CodePointCells(code), length, code <= 0x9F};
+}
+
+GlyphOffset PlaceGlyph(int cellsWidth, int glyphWidth, int glyphAscent, int lineAscent)
+{
+    return {(cellsWidth - glyphWidth) / 2, lineAscent - glyphAscent};
+}
+
+HexBoxLayout LayoutHexBox(int cellWidth, int lineHeight)
+{
+    // A pixel free on the right keeps neighbouring boxes apart; one above and below.
+    HexBoxLayout box;
+    box.frameX = 0;
+    box.frameY = lineHeight > 4 ? 1 : 0;
+    box.frameWidth = std::max(1, cellWidth - 1);
+    box.frameHeight = std::max(1, lineHeight - 2 * box.frameY);
+    // Inside the frame, a pixel of space around two digits of 5 dots and a dot between.
+    const int room = box.frameWidth - 4;
+    const int height = box.frameHeight - 4;
+    box.digits = room >= 3 && height >= 11;
+    if (box.digits) {
+        box.scale = std::max(1, std::min(room / 3, height / 11));
+        box.digitX = box.frameX + (box.frameWidth - 3 * box.scale) / 2;
+        box.digitY[0] = box.frameY + (box.frameHeight - 11 * box.scale) / 2;
+        box.digitY[1] = box.digitY[0] + 6 * box.scale;
+    }
+    return box;
+}
+
+bool HexDigitDot(int digit, int x, int y)
+{
+    // Rows of three dots, top row first, the leftmost dot in the high bit of each row.
+    static constexpr unsigned short kDots[16] = {
+        0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111,
+        0b101'101'111'001'001, 0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'001'001'001,
+        0b111'101'111'101'111, 0b111'101'111'001'111, 0b010'101'111'101'101, 0b110'101'110'101'110,
+        0b011'100'100'100'011, 0b110'101'101'101'110, 0b111'100'111'100'111, 0b111'100'111'100'100,
+    };
+    if (digit < 0 || digit > 15 || x < 0 || x > 2 || y < 0 || y > 4) return false;
+    return (kDots[digit] >> ((4 - y) * 3 + (2 - x))) & 1;
+}
+
 std::vector<LineRun> BuildLineRuns(int length, const TextBlock* blocks, int blockCount, int selStart, int selEnd)
 {
     // Colour runs first.

@@ -119,6 +119,7 @@ void CTextView::SetTextFont(const wxFont& font)
 {
     m_font = font;
     for (wxFont& f : m_fonts) f = wxNullFont;
+    m_glyphMetrics.clear();
     m_lineBitmap = wxNullBitmap;
     m_bMetricsValid = false;
     if (GetHandle()) {
@@ -484,66 +485,127 @@ void CTextView::DrawMargin(wxDC& dc, const wxRect& rect, int line)
     }
 }
 
-void CTextView::DrawText(wxDC& dc, int line, int x, int right, int fromColumn, std::string_view chars,
+void CTextView::DrawText(wxDC& dc, const wxRect& rect, int fontSlot, int fromColumn, std::string_view chars,
                          int startColumn)
 {
-    // Cells of the run from startColumn; those left of fromColumn are skipped. ASCII
-    // stretches go out in one call; other characters one by one at their first cell, a
-    // wide character taking two, so the glyphs stay on the grid of the model.
-    (void)line;
+    // Cells of the run from startColumn; those left of fromColumn are off the left edge.
+    // ASCII stretches go out in one call; every other character is drawn alone inside
+    // its own cells (two for a wide one), so the glyphs stay on the grid of the model
+    // whatever the fonts make of them.
     const int charWidth = m_pModel->GetCharWidth();
     const int tabSize = m_pModel->GetTabSize();
     const bool viewTabs = m_pModel->GetViewTabs();
+    const int right = rect.GetRight() + 1;
+    auto cellX = [&](int column) { return rect.x + (column - fromColumn) * charWidth; };
     int column = startColumn;
     wxString ascii;
     int asciiColumn = 0;
     auto flush = [&]() {
-        if (!ascii.empty()) dc.DrawText(ascii, x + (asciiColumn - fromColumn) * charWidth, 0);
+        if (!ascii.empty()) dc.DrawText(ascii, cellX(asciiColumn), rect.y);
         ascii.clear();
     };
-    auto put = [&](wxUniChar c, int cells) {
-        if (column + cells > fromColumn && x + (column - fromColumn) * charWidth < right) {
-            if (c.IsAscii() && cells == 1 && column >= fromColumn) {
-                if (ascii.empty()) asciiColumn = column;
-                ascii += c;
-            } else {
-                flush();
-                if (c != ' ') dc.DrawText(wxString(c), x + (column - fromColumn) * charWidth, 0);
-            }
+    auto visible = [&](int cells) { return column + cells > fromColumn && cellX(column) < right; };
+    auto putAscii = [&](char c) {
+        if (visible(1) && column >= fromColumn) {
+            if (ascii.empty()) asciiColumn = column;
+            ascii += c;
+        } else {
+            flush();
         }
+        ++column;
+    };
+    auto putGlyph = [&](char32_t code, int cells) {
+        flush();
+        if (visible(cells)) DrawGlyph(dc, rect, fontSlot, code, cellX(column), cells);
         column += cells;
     };
-    for (std::size_t i = 0; i < chars.size();) {
-        if (x + (column - fromColumn) * charWidth >= right) break;
+    for (std::size_t i = 0; i < chars.size() && cellX(column) < right;) {
         const char c = chars[i];
         if (c == '\t') {
             const int spaces = tabSize - column % tabSize;
-            if (viewTabs) {
-                put(wxUniChar(0x00BB), 1);
-                for (int k = 1; k < spaces; ++k) put(' ', 1);
-            } else {
-                for (int k = 0; k < spaces; ++k) put(' ', 1);
+            for (int k = 0; k < spaces; ++k) {
+                if (k == 0 && viewTabs)
+                    putGlyph(U'\u00BB', 1);
+                else
+                    putAscii(' ');
             }
             ++i;
-        } else if (c == ' ') {
-            put(viewTabs ? wxUniChar(0x2022) : wxUniChar(' '), 1);
-            ++i;
-        } else if (static_cast<unsigned char>(c) < 0x80) {
-            put(wxUniChar(c < 32 ? '?' : c), 1);
+        } else if (c == ' ' && viewTabs) {
+            putGlyph(U'\u2022', 1);
             ++i;
         } else {
-            // Invalid bytes stand for themselves as Latin-1, one cell each.
-            int length = 1;
-            const char32_t code = DecodeUtf8At(chars, i, length);
-            flush();
-            if (code == kInvalidUtf8)
-                put(wxUniChar(static_cast<unsigned>(static_cast<unsigned char>(c))), 1);
-            else
-                put(wxUniChar(static_cast<unsigned>(code)), CodePointCells(code));
-            i += static_cast<std::size_t>(length);
+            const CellGlyph glyph = GlyphAt(chars, i);
+            if (glyph.hexBox) {
+                flush();
+                if (visible(1)) DrawHexBox(dc, rect, glyph.code, cellX(column));
+                column += glyph.cells;
+            } else if (glyph.code < 0x80) {
+                putAscii(static_cast<char>(glyph.code));
+            } else {
+                putGlyph(glyph.code, glyph.cells);
+            }
+            i += static_cast<std::size_t>(glyph.length);
         }
     }
     flush();
+}
+
+CTextView::GlyphMetrics CTextView::MeasureGlyph(wxDC& dc, int fontSlot, char32_t code)
+{
+    const std::uint64_t key = (static_cast<std::uint64_t>(fontSlot) << 32) | code;
+    const auto it = m_glyphMetrics.find(key);
+    if (it != m_glyphMetrics.end()) return it->second;
+    wxCoord width = 0;
+    wxCoord height = 0;
+    wxCoord descent = 0;
+    dc.GetTextExtent(wxString(wxUniChar(static_cast<unsigned>(code))), &width, &height, &descent);
+    const GlyphMetrics metrics{width, height - descent};
+    m_glyphMetrics.emplace(key, metrics);
+    return metrics;
+}
+
+void CTextView::DrawGlyph(wxDC& dc, const wxRect& rect, int fontSlot, char32_t code, int left, int cells)
+{
+    const int cellsWidth = cells * m_pModel->GetCharWidth();
+    const wxRect box = wxRect(left, rect.y, cellsWidth, rect.height).Intersect(rect);
+    if (box.IsEmpty()) return;
+    const int lineAscent = MeasureGlyph(dc, fontSlot, U'X').ascent;
+    const GlyphMetrics metrics = MeasureGlyph(dc, fontSlot, code);
+    const GlyphOffset offset = PlaceGlyph(cellsWidth, metrics.width, metrics.ascent, lineAscent);
+    const wxString text(wxUniChar(static_cast<unsigned>(code)));
+    // The caller clips to the line. Only a glyph wider than its cells is clipped to them
+    // as well: a clip per glyph costs more than drawing it.
+    if (metrics.width <= cellsWidth) {
+        dc.DrawText(text, left + offset.dx, rect.y + offset.dy);
+        return;
+    }
+    wxDCClipper clip(dc, box);
+    dc.DrawText(text, left + offset.dx, rect.y + offset.dy);
+}
+
+void CTextView::DrawHexBox(wxDC& dc, const wxRect& rect, unsigned value, int left)
+{
+    // A frame in the text colour with the byte's two hex digits, dot by dot, so that it
+    // fits one cell whatever the fonts.
+    const int charWidth = m_pModel->GetCharWidth();
+    const wxRect cell = wxRect(left, rect.y, charWidth, rect.height).Intersect(rect);
+    if (cell.IsEmpty()) return;
+    const HexBoxLayout box = LayoutHexBox(charWidth, rect.height);
+    wxDCClipper clip(dc, cell);
+    wxDCPenChanger pen(dc, wxPen(dc.GetTextForeground()));
+    wxDCBrushChanger brush(dc, *wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(left + box.frameX, rect.y + box.frameY, box.frameWidth, box.frameHeight);
+    if (!box.digits) return;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(dc.GetTextForeground()));
+    for (int k = 0; k < 2; ++k) {
+        const int digit = static_cast<int>((k == 0 ? value >> 4 : value) & 0xF);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 3; ++x)
+                if (HexDigitDot(digit, x, y))
+                    dc.DrawRectangle(left + box.digitX + x * box.scale, rect.y + box.digitY[k] + y * box.scale,
+                                     box.scale, box.scale);
+    }
 }
 
 void CTextView::DrawSingleLine(wxDC& dc, const wxRect& rect, int line)
@@ -605,10 +667,12 @@ void CTextView::DrawSingleLine(wxDC& dc, const wxRect& rect, int line)
                 dc.SetBrush(wxBrush(ToColour(back)));
                 const int left = std::max(runLeft, rect.x);
                 dc.DrawRectangle(left, rect.y, std::min(runRight, rect.GetRight() + 1) - left, rect.height);
-                dc.SetFont(GetFont(GetItalic(run.colorIndex), GetBold(run.colorIndex)));
+                const bool italic = GetItalic(run.colorIndex);
+                const bool bold = GetBold(run.colorIndex);
+                dc.SetFont(GetFont(italic, bold));
                 dc.SetTextForeground(ToColour(fore));
                 wxDCClipper clip(dc, rect);
-                DrawText(dc, line, rect.x, rect.GetRight() + 1, offset, piece, column);
+                DrawText(dc, rect, (italic ? 1 : 0) + (bold ? 2 : 0), offset, piece, column);
             }
             column += cells;
             if (runLeft >= rect.GetRight() + 1) break;

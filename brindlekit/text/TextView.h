@@ -9,7 +9,9 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 class wxDC;
 
@@ -120,7 +122,17 @@ private:
     void Init();
     void BindEvents();
     void PaintRows(wxDC& dc, int firstRow, int lastRow);
-    void DrawText(wxDC& dc, int line, int x, int right, int fromColumn, std::string_view chars, int startColumn);
+    // Text drawing keeps every glyph inside its own cells of the grid.
+    void DrawText(wxDC& dc, const wxRect& rect, int fontSlot, int fromColumn, std::string_view chars,
+                  int startColumn);
+    void DrawGlyph(wxDC& dc, const wxRect& rect, int fontSlot, char32_t code, int left, int cells);
+    void DrawHexBox(wxDC& dc, const wxRect& rect, unsigned value, int left);
+    // Measured extent of a glyph in one of the four fonts (cached).
+    struct GlyphMetrics {
+        int width = 0;
+        int ascent = 0;
+    };
+    GlyphMetrics MeasureGlyph(wxDC& dc, int fontSlot, char32_t code);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -143,6 +155,7 @@ private:
 
     wxFont m_font;
     wxFont m_fonts[4];
+    std::unordered_map<std::uint64_t, GlyphMetrics> m_glyphMetrics; // by font slot and code point
     wxBitmap m_lineBitmap;
     wxTimer m_timer;
     bool m_bBookmarkKeys = false;

@@ -76,6 +76,67 @@ TEST(CharWidth, ExpandCharsPlacesTabStopsAfterWideCharacters)
     EXPECT_EQ(ExpandChars("x" + kWen + "\t", 0, 5, 4, false), "x" + kWen + " ");
 }
 
+TEST(CharWidth, GlyphsKeepToTheirCells)
+{
+    // What each character draws, and in how many cells.
+    auto glyph = [](const std::string& text) { return GlyphAt(text, 0); };
+    EXPECT_EQ(glyph("a").code, U'a');
+    EXPECT_EQ(glyph("\x01").code, U'?');
+    EXPECT_EQ(glyph(kZhong).code, U'\u4E2D');
+    EXPECT_EQ(glyph(kZhong).cells, 2);
+    EXPECT_EQ(glyph(kZhong).length, 3);
+    EXPECT_FALSE(glyph(kZhong).hexBox);
+    EXPECT_EQ(glyph("\xF0\xBF\xBF\xBD").cells, 2); // unassigned, still wide
+    // Bytes 0x80-0x9F that begin no sequence, C1 controls and DEL: one-cell hex boxes.
+    for (const std::string box : {"\x85", "\x9F", "\xC2\x85", "\x7F"}) {
+        const CellGlyph g = glyph(box + "x");
+        EXPECT_TRUE(g.hexBox) << box.size();
+        EXPECT_EQ(g.cells, 1);
+        EXPECT_EQ(g.length, static_cast<int>(box.size()));
+    }
+    EXPECT_EQ(glyph("\x85").code, 0x85u);
+    EXPECT_EQ(glyph("\xC2\x9F").code, 0x9Fu);
+    // Other stray bytes are their Latin-1 characters.
+    EXPECT_EQ(glyph("\xE9x").code, U'\u00E9');
+    EXPECT_FALSE(glyph("\xE9x").hexBox);
+    EXPECT_FALSE(glyph(kEAcute).hexBox);
+
+    // A glyph is centred in its cells on the line's baseline, whether narrower or wider.
+    EXPECT_EQ(PlaceGlyph(16, 12, 11, 13).dx, 2);
+    EXPECT_EQ(PlaceGlyph(16, 12, 11, 13).dy, 2);
+    EXPECT_EQ(PlaceGlyph(16, 24, 15, 13).dx, -4);
+    EXPECT_EQ(PlaceGlyph(16, 24, 15, 13).dy, -2);
+
+    // The hex box and its digits lie inside the cell at any size.
+    for (const auto& [width, height] : {std::pair{8, 17}, {7, 14}, {13, 27}, {20, 40}, {5, 9}, {1, 1}}) {
+        const HexBoxLayout box = LayoutHexBox(width, height);
+        EXPECT_GE(box.frameX, 0);
+        EXPECT_GE(box.frameY, 0);
+        EXPECT_LE(box.frameX + box.frameWidth, width);
+        EXPECT_LE(box.frameY + box.frameHeight, height);
+        if (!box.digits) continue;
+        EXPECT_GT(box.digitX, box.frameX);
+        EXPECT_LT(box.digitX + 3 * box.scale, box.frameX + box.frameWidth - 1);
+        EXPECT_GT(box.digitY[0], box.frameY);
+        EXPECT_GT(box.digitY[1], box.digitY[0] + 5 * box.scale - 1);
+        EXPECT_LT(box.digitY[1] + 5 * box.scale, box.frameY + box.frameHeight - 1);
+    }
+    EXPECT_TRUE(LayoutHexBox(8, 17).digits);
+    EXPECT_EQ(LayoutHexBox(20, 40).scale, 3);
+    EXPECT_FALSE(LayoutHexBox(5, 9).digits);
+    // The sixteen digit patterns differ from one another.
+    for (int a = 0; a < 16; ++a)
+        for (int b = a + 1; b < 16; ++b) {
+            bool differ = false;
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 3; ++x) differ = differ || HexDigitDot(a, x, y) != HexDigitDot(b, x, y);
+            EXPECT_TRUE(differ) << a << " " << b;
+        }
+    EXPECT_TRUE(HexDigitDot(1, 1, 0));
+    EXPECT_FALSE(HexDigitDot(1, 0, 0));
+    EXPECT_FALSE(HexDigitDot(16, 0, 0));
+}
+
 TEST(TextViewWide, ColumnsAndLineLengths)
 {
     ViewFixture f({kZhong + kWen + "ab", kZhong + "\tx", "\xFF" + kHan + "z"});

@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,12 @@ public:
         return cookie;
     }
     void ShowContextMenu(const wxPoint& point) override { menuAt = point; }
+    ColorRef GetColor(int index) override
+    {
+        const auto it = colors.find(index);
+        return it != colors.end() ? it->second : CEditView::GetColor(index);
+    }
+    std::map<int, ColorRef> colors; // in place of the default colours
     int parses = 0;
     wxPoint menuAt = wxDefaultPosition;
 };
@@ -290,45 +297,68 @@ TEST_F(TextViewGui, PaintsBlocksMarksAndSelection)
 
 TEST_F(TextViewGui, WideCharactersDrawInTwoCells)
 {
-    // Two Chinese characters (U+4E2D, U+6587), then digits drawn in the number colour.
+    // Fixed colours, so that cells tell apart whatever the fonts draw in them: selected
+    // text in the selection's own black makes a selected cell solid black; other text is
+    // blue (or the digits' dark red) on white, never pure black.
+    const wxColour black(0, 0, 0);
+    const wxColour white(255, 255, 255);
+    view->colors = {{COLORINDEX_BKGND, MakeRgb(255, 255, 255)},     {COLORINDEX_WHITESPACE, MakeRgb(255, 255, 255)},
+                    {COLORINDEX_NORMALTEXT, MakeRgb(0, 0, 255)},      {COLORINDEX_SELBKGND, MakeRgb(0, 0, 0)},
+                    {COLORINDEX_SELTEXT, MakeRgb(0, 0, 0)}};
+    // Two Chinese characters (U+4E2D, U+6587), which a CJK font has; two wide code points
+    // that no font has (U+3FFFD is unassigned), drawn as the fonts' boxes for missing
+    // glyphs; each pair followed by digits drawn in the number colour.
     const std::string zhong = "\xE4\xB8\xAD";
     const std::string wen = "\xE6\x96\x87";
-    SetLines(buffer, {zhong + wen + "12", "abcd12"});
+    const std::string missing = "\xF0\xBF\xBF\xBD";
+    SetLines(buffer, {zhong + wen + "12", missing + missing + "12", "abcd12"});
     view->AttachToBuffer(&buffer);
-    view->Model().SetSelection(CPoint(3, 0), CPoint(6, 0)); // the second character
     view->SetFocus();
     Pump();
     ASSERT_TRUE(view->HasFocus());
-    const wxImage image = Render();
-    const wxColour window = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
-    auto inkIn = [&](int line, int fromColumn, int toColumn, const wxColour& ink) {
-        for (int x = ColumnX(fromColumn); x < ColumnX(toColumn); ++x)
+    auto any = [&](const wxImage& image, int line, int fromX, int toX, auto&& test) {
+        for (int x = fromX; x < toX; ++x)
             for (int y = LineY(line); y < LineY(line + 1); ++y)
-                if (Pixel(image, x, y) == ink) return true;
+                if (test(Pixel(image, x, y))) return true;
         return false;
     };
-    // The digits follow the two wide characters in cells 4 and 5, as they do after
-    // four ASCII letters on the next line.
-    EXPECT_TRUE(inkIn(0, 4, 6, wxColour(128, 0, 0)));
-    EXPECT_FALSE(inkIn(0, 0, 4, wxColour(128, 0, 0)));
-    EXPECT_FALSE(inkIn(0, 6, 10, wxColour(128, 0, 0)));
-    EXPECT_TRUE(inkIn(1, 4, 6, wxColour(128, 0, 0)));
-    // The first character is drawn inside its two cells.
-    bool firstInk = false;
-    for (int x = ColumnX(0); x < ColumnX(2); ++x)
-        for (int y = LineY(0); y < LineY(1); ++y)
-            if (Pixel(image, x, y) != window) firstInk = true;
-    EXPECT_TRUE(firstInk);
-    // The selected second character has a black background over exactly cells 2 and 3.
-    EXPECT_EQ(Pixel(image, ColumnX(2), LineY(0, 1)), wxColour(0, 0, 0));
-    EXPECT_EQ(Pixel(image, ColumnX(4) - 1, LineY(0, 1)), wxColour(0, 0, 0));
-    EXPECT_NE(Pixel(image, ColumnX(2) - 1, LineY(0, 1)), wxColour(0, 0, 0));
-    EXPECT_NE(Pixel(image, ColumnX(4), LineY(0, 1)), wxColour(0, 0, 0));
-    // The caret and clicks use the same cells.
-    EXPECT_EQ(view->Model().TextToClient(CPoint(6, 0)).x, ColumnX(4));
-    Mouse(wxEVT_LEFT_DOWN, ColumnX(3) + 1, LineY(0, 2));
-    Mouse(wxEVT_LEFT_UP, ColumnX(3) + 1, LineY(0, 2));
-    EXPECT_EQ(view->Model().GetCursorPos(), CPoint(6, 0));
+    auto is = [](const wxColour& colour) { return [colour](const wxColour& c) { return c == colour; }; };
+    for (int line = 0; line < 2; ++line) {
+        SCOPED_TRACE(line);
+        const int second = static_cast<int>(line == 0 ? zhong.size() : missing.size());
+        view->Model().SetSelection(CPoint(second, line), CPoint(2 * second, line));
+        const wxImage image = Render();
+        // The selected second character is black over exactly cells 2 and 3.
+        EXPECT_FALSE(any(image, line, ColumnX(2), ColumnX(4), [&](const wxColour& c) { return c != black; }));
+        EXPECT_FALSE(any(image, line, ColumnX(2) - 1, ColumnX(2), is(black)));
+        EXPECT_FALSE(any(image, line, ColumnX(4), ColumnX(4) + 1, is(black)));
+        // The first character shows inside its two cells.
+        EXPECT_TRUE(any(image, line, ColumnX(0), ColumnX(2), [&](const wxColour& c) { return c != white; }));
+        // The digits follow in cells 4 and 5, as they do after four letters.
+        EXPECT_TRUE(any(image, line, ColumnX(4), ColumnX(6), is(wxColour(128, 0, 0))));
+        EXPECT_FALSE(any(image, line, ColumnX(0), ColumnX(4), is(wxColour(128, 0, 0))));
+        EXPECT_FALSE(any(image, line, ColumnX(6), ColumnX(10), is(wxColour(128, 0, 0))));
+        EXPECT_TRUE(any(image, 2, ColumnX(4), ColumnX(6), is(wxColour(128, 0, 0))));
+        // The caret and clicks use the same cells.
+        EXPECT_EQ(view->Model().TextToClient(CPoint(2 * second, line)).x, ColumnX(4));
+        Mouse(wxEVT_LEFT_DOWN, ColumnX(3) + 1, LineY(line, 2));
+        Mouse(wxEVT_LEFT_UP, ColumnX(3) + 1, LineY(line, 2));
+        EXPECT_EQ(view->Model().GetCursorPos(), CPoint(2 * second, line));
+    }
+
+    // Unselected, each character keeps to its cells: the spaces after a wide character
+    // with or without a glyph, a stray byte 0x85, the control characters U+009F and DEL
+    // stay white. The controls and the stray byte show as boxes in their one cell.
+    SetLines(buffer, {"\x85 \xC2\x9F \x7F " + missing + " " + zhong + " \x9F"});
+    view->Model().SetSelection(CPoint(0, 0), CPoint(0, 0));
+    const wxImage image = Render();
+    for (int cell : {0, 2, 4, 6, 7, 9, 10, 12}) {
+        EXPECT_TRUE(any(image, 0, ColumnX(cell), ColumnX(cell + 1), [&](const wxColour& c) { return c != white; }))
+            << "cell " << cell;
+    }
+    for (int cell : {1, 3, 5, 8, 11, 13})
+        EXPECT_FALSE(any(image, 0, ColumnX(cell), ColumnX(cell + 1), [&](const wxColour& c) { return c != white; }))
+            << "cell " << cell;
 }
 
 TEST_F(TextViewGui, SelectionNeedsFocusOrAnOpenSearchDialog)
