@@ -1,6 +1,7 @@
 // Where the memory of opening a document goes, stage by stage, without a window:
 // the DOM loaded from the file, then its serialisation streamed into a text
-// buffer, as the XML document does when it opens in the source view.
+// buffer, as the XML document does when it opens in the source view; then, for
+// comparison, the text parsed back into the DOM as leaving the source view does.
 //
 //   open_stages FILE
 //
@@ -75,6 +76,15 @@ int main(int argc, char** argv)
         int endLine = 0, endChar = 0;
         filler.Finish(nullptr, endLine, endChar);
         stage.Report("text buffer from the DOM");
+    }
+    {
+        // Leaving the source view: the whole text is taken and parsed into the DOM.
+        Stage stage;
+        std::string text;
+        const int last = buffer.GetLineCount() - 1;
+        buffer.GetText(0, 0, last, buffer.GetLineLength(last), text);
+        if (!dom->loadXML(text, argv[1])) std::fprintf(stderr, "reparse failed: %s\n", dom->parseError().reason.c_str());
+        stage.Report("text parsed back into DOM");
     }
     long long bytes = 0;
     for (int i = 0; i < buffer.GetLineCount(); ++i) bytes += buffer.GetLineLength(i);
