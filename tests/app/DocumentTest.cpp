@@ -3,10 +3,10 @@
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/document/ErrorText.h"
+#include "brindlekit/text/TextBufferFiller.h"
 #include "resources/CommandIds.h"
 #include "tests/app/DocManagerFixture.h"
 #include "tests/support/RecordingUIServices.h"
-#include "brindlekit/text/TextBufferFiller.h"
 
 #include <memory>
 #include <cstring>
