@@ -1,15 +1,18 @@
 """Writes an XML-like file of about 100 MB in 2,000,000 CRLF lines for the benchmarks.
 
-Usage: make_lines_xml.py PATH SEED [ENCODING]   (ENCODING goes into the declaration)
+Usage: make_lines_xml.py PATH SEED [ENCODING [MEGABYTES]]
+  ENCODING goes into the declaration ("" for none); MEGABYTES (default 100) scales
+  the size and the line count together, so lines keep their length.
 """
 import random
 import sys
 
 path, seed = sys.argv[1], int(sys.argv[2])
-encoding = sys.argv[3] if len(sys.argv) > 3 else None
+encoding = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] else None
+megabytes = int(sys.argv[4]) if len(sys.argv) > 4 else 100
 random.seed(seed)
 words = ["alpha", "beta", "gamma", "delta", "item", "value", "name", "price", "order", "line"]
-target_lines, target_size = 2_000_000, 100_000_000
+target_lines, target_size = 20_000 * megabytes, 1_000_000 * megabytes
 out = open(path, "wb", buffering=1 << 20)
 decl = '<?xml version="1.0"%s?>' % (' encoding="%s"' % encoding if encoding else "")
 head = decl.encode() + b"\r\n<catalog>\r\n"

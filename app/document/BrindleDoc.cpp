@@ -1,6 +1,7 @@
 #include "app/document/BrindleDoc.h"
 
 #include "app/document/AutoFormat.h"
+#include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/shell/Settings.h"
 #include "platform/ui/UIServices.h"
@@ -18,21 +19,6 @@ using namespace brindle;
 namespace {
 
 constexpr const char* kNewDocumentText = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?><rootnode/>";
-
-// The buffer breaks inserted text at carriage returns only; the parser ends its
-// lines with a bare line feed, so those become "\r\n".
-std::string WithCrLfBreaks(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    char previous = 0;
-    for (char c : text) {
-        if (c == '\n' && previous != '\r') out += '\r';
-        out += c;
-        previous = c;
-    }
-    return out;
-}
 
 // What a DOM saved for the file must keep of the file's encoding: its byte-order
 // mark, and for UTF-16 the encoding itself (a declaration may not name it).
@@ -188,8 +174,13 @@ void CBrindleDoc::RegenerateText()
         m_textForm = TextForm::Decoded;
         if (m_domValid) {
             m_buffer.InitNew();
+            // The serialisation goes straight into the buffer's lines: a large
+            // document is never held whole as text beside its DOM.
+            CTextBufferFiller filler(m_buffer);
+            CrLfBreakWriter writer(filler);
+            if (m_dom) m_dom->writeXml([&writer](std::string_view piece) { writer.Write(piece); });
             int endLine = 0, endChar = 0;
-            m_buffer.InsertText(nullptr, 0, 0, WithCrLfBreaks(GetXmlText()), endLine, endChar, 0);
+            filler.Finish(nullptr, endLine, endChar);
         } else if (!LoadEncodedText(m_buffer, SourceFile(GetFilename()), m_fileEncoding, m_textForm)) {
             m_buffer.InitNew();
         }

@@ -54,6 +54,12 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
 
 wxWindow* CChildFrame::GetActiveView() const { return m_splitter ? m_splitter->GetActivePane() : nullptr; }
 
+void CChildFrame::DetachDocument()
+{
+    m_source->DetachDocument();
+    m_doc = nullptr;
+}
+
 void CChildFrame::PostViewMode(int command)
 {
     if (wxFrame* main = GetMDIParentFrame()) {
@@ -105,7 +111,7 @@ bool CChildFrame::LeaveSourceMode()
 
 bool CChildFrame::ShowSourceMode()
 {
-    if (m_mode == ViewMode::Source) return false;
+    if (!m_doc || m_mode == ViewMode::Source) return false;
     PostViewMode(ID_VIEW_SOURCE);
     m_doc->RegenerateText();
     SwitchTo(ViewMode::Source);
@@ -116,7 +122,7 @@ bool CChildFrame::ShowSourceMode()
 
 bool CChildFrame::ShowTreeMode()
 {
-    if (m_mode == ViewMode::Tree) return false;
+    if (!m_doc || m_mode == ViewMode::Tree) return false;
     if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
     SwitchTo(ViewMode::Tree);
     m_doc->SetSourceIsMaster(false);
@@ -127,7 +133,7 @@ bool CChildFrame::ShowTreeMode()
 
 bool CChildFrame::ShowBrowserMode()
 {
-    if (m_mode == ViewMode::Browser) return false;
+    if (!m_doc || m_mode == ViewMode::Browser) return false;
     if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
     PostViewMode(ID_VIEW_BROWSER);
     SwitchTo(ViewMode::Browser);
@@ -165,9 +171,10 @@ void CChildFrame::OnActivate(wxActivateEvent& event)
 
 void CChildFrame::OnIdle(wxIdleEvent& event)
 {
+    event.Skip();
+    if (!m_doc) return;
     if (m_treeStatus->IsShown())
         m_treeStatus->UpdatePanes(nullptr, m_doc->HasCurrentNode() ? CBrindleDoc::GetNodePath(m_doc->GetCurrentNode())
                                                                    : std::string());
     if (m_sourceStatus->IsShown()) m_sourceStatus->UpdatePanes(m_source, m_source->GetStatusMessage());
-    event.Skip();
 }

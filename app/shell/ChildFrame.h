@@ -25,6 +25,8 @@ public:
     brindle::CSplitterWndEx* GetSplitter() const { return m_splitter; }
     CEditSourceView* GetSourceView() const { return m_source; }
     wxWindow* GetActiveView() const override;
+    // The document is closing; the frame and its views go soon after it.
+    void DetachDocument();
 
     // The mode commands; false when the frame stays where it was.
     bool ShowSourceMode();

@@ -43,7 +43,9 @@ bool DocumentView::OnClose(bool deleteWindow)
     // The frame goes with the view; the framework destroys it.
     if (!wxView::OnClose(deleteWindow)) return false;
     Activate(false);
-    if (m_edit) m_edit->DetachFromBuffer();
+    if (auto* frame = dynamic_cast<CChildFrame*>(GetFrame())) frame->DetachDocument();
+    else if (auto* dtd = dynamic_cast<CEditSourceView2*>(m_edit)) dtd->DetachDocument();
+    m_edit = nullptr;
     return true;
 }
 

@@ -59,6 +59,12 @@ CEditSourceView::CEditSourceView(wxWindow* parent, CBrindleDoc* doc) : CEditView
 
 CTextBuffer* CEditSourceView::LocateTextBuffer() { return m_doc ? &m_doc->GetTextBuffer() : nullptr; }
 
+void CEditSourceView::DetachDocument()
+{
+    DetachFromBuffer();
+    m_doc = nullptr;
+}
+
 std::uint32_t CEditSourceView::ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {
     return ColourLine(GetBuffer(), cookie, line, blocks, count);
@@ -114,7 +120,7 @@ bool CEditSourceView::Validate()
 bool CEditSourceView::AutoFormat()
 {
     if (!Validate()) return false;
-    if (!m_doc->ReformatSourceText()) return false;
+    if (!m_doc || !m_doc->ReformatSourceText()) return false;
     Model().MoveToPos(0, 0);
     Refresh();
     return true;
@@ -123,6 +129,12 @@ bool CEditSourceView::AutoFormat()
 CEditSourceView2::CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc) : CEditView(parent), m_doc(doc) {}
 
 CTextBuffer* CEditSourceView2::LocateTextBuffer() { return m_doc ? &m_doc->GetTextBuffer() : nullptr; }
+
+void CEditSourceView2::DetachDocument()
+{
+    DetachFromBuffer();
+    m_doc = nullptr;
+}
 
 std::uint32_t CEditSourceView2::ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {

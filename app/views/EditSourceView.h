@@ -24,6 +24,8 @@ public:
     // Validates, then rewrites the text as indented XML.
     bool AutoFormat();
     const std::string& GetStatusMessage() const { return m_statusMessage; }
+    // The document is closing: the view outlives it briefly and must not reach it.
+    void DetachDocument();
 
 protected:
     std::uint32_t ParseLine(std::uint32_t cookie, int line, brindle::TextBlock* blocks, int& count) override;
@@ -41,6 +43,7 @@ class CEditSourceView2 : public brindle::CEditView {
 public:
     CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc);
     bool ExecuteCommand(int id) override;
+    void DetachDocument();
 
 protected:
     std::uint32_t ParseLine(std::uint32_t cookie, int line, brindle::TextBlock* blocks, int& count) override;

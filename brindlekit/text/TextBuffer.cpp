@@ -199,10 +199,15 @@ bool CTextBuffer::InsertPieces(ITextBufferView* source, int line, int pos, const
         flags = UPD_LINES_TEXT;
     }
 
-    CInsertionContext context(CPoint(pos, line), CPoint(endChar, endLine));
-    UpdateViews(source, &context, flags, line);
-    if (!m_bModified) SetModified(true);
+    NotifyInserted(source, CPoint(pos, line), CPoint(endChar, endLine), flags);
     return true;
+}
+
+void CTextBuffer::NotifyInserted(ITextBufferView* source, const CPoint& start, const CPoint& end, std::uint32_t flags)
+{
+    CInsertionContext context(start, end);
+    UpdateViews(source, &context, flags, start.y);
+    if (!m_bModified) SetModified(true);
 }
 
 bool CTextBuffer::InternalDeleteText(ITextBufferView* source, int startLine, int startChar, int endLine, int endChar)
@@ -250,17 +255,23 @@ bool CTextBuffer::InsertText(ITextBufferView* source, int line, int pos, std::st
         text = copy;
     }
     if (!InsertSplit(source, line, pos, text, endLine, endChar)) return false;
+    RecordInsertion(source, CPoint(pos, line), CPoint(endChar, endLine), text, action);
+    return true;
+}
+
+void CTextBuffer::RecordInsertion(ITextBufferView* source, const CPoint& start, const CPoint& end,
+                                  std::string_view text, int action)
+{
     const bool implicitGroup = !m_bUndoGroup;
     if (implicitGroup) {
         m_bUndoGroup = true;
         m_bUndoBeginGroup = true;
     }
     if (action != EA_UNKNOWN)
-        AddUndoRecord(true, CPoint(pos, line), CPoint(endChar, endLine), text, action);
+        AddUndoRecord(true, start, end, text, action);
     else
         SetModified(false);
     if (implicitGroup) FlushUndoGroup(source);
-    return true;
 }
 
 bool CTextBuffer::DeleteText(ITextBufferView* source, int startLine, int startChar, int endLine, int endChar,

@@ -171,6 +171,12 @@ private:
                       std::size_t count, int& endLine, int& endChar);
     bool InsertSplit(ITextBufferView* source, int line, int pos, std::string_view text, int& endLine,
                      int& endChar);
+    // The steps after the lines of an insertion are in place: the views are told
+    // and the buffer counts as modified; then the undo record (or, for
+    // EA_UNKNOWN, the modified state cleared).
+    void NotifyInserted(ITextBufferView* source, const CPoint& start, const CPoint& end, std::uint32_t flags);
+    void RecordInsertion(ITextBufferView* source, const CPoint& start, const CPoint& end, std::string_view text,
+                         int action);
     bool InsertUndoText(const UndoRecord& record);
     void AddRecord(bool insert, const CPoint& start, const CPoint& end, std::string_view text, int action,
                    std::vector<int> pieceLengths);
@@ -195,6 +201,8 @@ private:
 
     std::vector<ITextBufferView*> m_lpViews;
     int m_nNotifyDepth = 0; // views removed while notifying are nulled, then dropped
+
+    friend class CTextBufferFiller;
 };
 
 } // namespace brindle

@@ -8,6 +8,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/LineTableAllocator.cpp
   text/TextBuffer.cpp
   text/TextBufferFile.cpp
+  text/TextBufferFiller.cpp
   text/TextBufferFlags.cpp
   text/TextBufferUndo.cpp
   text/TextBufferView.cpp

@@ -91,6 +91,7 @@ bool IsReadOnly(xmlNodePtr node);
 
 // Serialisation (XmlSerialize.cpp).
 std::string SerializeNode(xmlNodePtr node);
+void SerializeNodeTo(xmlNodePtr node, const std::function<void(std::string_view)>& write);
 void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& path);
 std::string DeclarationPseudoAttribute(const std::string& data, const std::string& name);
 

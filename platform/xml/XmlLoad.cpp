@@ -444,7 +444,9 @@ LoadResult LoadXml(const LoadRequest& req)
     st.path = req.path;
     ActiveScope scope(&st);
 
-    int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES;
+    // Short text (up to 15 bytes: attribute values, indentation) is kept inside
+    // its node rather than in an allocation of its own.
+    int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
     const bool dtdValidate = req.validate && req.resolveExternals;
     if (req.resolveExternals) options |= XML_PARSE_DTDLOAD;
     if (dtdValidate) options |= XML_PARSE_DTDVALID;

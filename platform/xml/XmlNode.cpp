@@ -166,6 +166,8 @@ void XmlNode::put_text(const std::string& value)
 
 std::string XmlNode::xml() const { return SerializeNode(m_node); }
 
+void XmlNode::writeXml(const std::function<void(std::string_view)>& write) const { SerializeNodeTo(m_node, write); }
+
 XmlNodePtr XmlNode::parentNode() const
 {
     if (m_node->type == XML_ATTRIBUTE_NODE) return nullptr;

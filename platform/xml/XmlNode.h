@@ -3,9 +3,11 @@
 #include "platform/Export.h"
 #include "platform/xml/XmlNodeType.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct _xmlNode;
 
@@ -73,6 +75,10 @@ public:
     // string itself is UTF-8), each followed by a line feed. For an attribute:
     // name="value".
     std::string xml() const;
+    // The same text handed to write in pieces, in order, as the serialiser makes
+    // it, so that a large document is never held whole. An exception thrown by
+    // write ends the serialisation and propagates.
+    void writeXml(const std::function<void(std::string_view)>& write) const;
 
     // --- tree
     XmlNodePtr parentNode() const;

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -22,9 +23,22 @@ namespace brindle::detail {
 
 namespace {
 
-int AppendToString(void* context, const char* buffer, int len)
+// Where the serialiser's output goes: the caller's writer. An exception from it
+// must not unwind through libxml2, so it is kept and rethrown afterwards.
+struct ChunkSink {
+    const std::function<void(std::string_view)>& write;
+    std::exception_ptr failure;
+};
+
+int WriteToSink(void* context, const char* buffer, int len)
 {
-    static_cast<std::string*>(context)->append(buffer, static_cast<size_t>(len));
+    auto* sink = static_cast<ChunkSink*>(context);
+    try {
+        sink->write(std::string_view(buffer, static_cast<size_t>(len)));
+    } catch (...) {
+        sink->failure = std::current_exception();
+        return -1;
+    }
     return len;
 }
 
@@ -117,10 +131,16 @@ bool DeclaresOutsideNamespaces(xmlNodePtr node)
 
 } // namespace
 
-std::string SerializeNode(xmlNodePtr node)
+void SerializeNodeTo(xmlNodePtr node, const std::function<void(std::string_view)>& write)
 {
-    std::string out;
-    xmlSaveCtxtPtr save = xmlSaveToIO(AppendToString, nullptr, &out, "UTF-8", XML_SAVE_NO_DECL);
+    if (node->type == XML_ATTRIBUTE_NODE) {
+        // libxml2 writes an attribute as " name=\"value\"": short, so trimmed whole.
+        const std::string text = SerializeNode(node);
+        write(text);
+        return;
+    }
+    ChunkSink sink{write, nullptr};
+    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", XML_SAVE_NO_DECL);
     if (!save) throw DomError(kDomOutOfMemory);
     WrittenSubsetScope subset(node->type == XML_DOCUMENT_NODE ? reinterpret_cast<xmlDocPtr>(node)
                               : node->type == XML_DTD_NODE ? node->doc
@@ -128,7 +148,8 @@ std::string SerializeNode(xmlNodePtr node)
     if (node->type == XML_DOCUMENT_NODE) {
         xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
         xmlSaveClose(save);
-        return out;
+        if (sink.failure) std::rethrow_exception(sink.failure);
+        return;
     }
     EncodingNameScope scope(node->doc);
     xmlNodePtr copy = nullptr;
@@ -145,7 +166,27 @@ std::string SerializeNode(xmlNodePtr node)
     xmlSaveTree(save, copy ? copy : node);
     xmlSaveClose(save);
     if (copy) xmlFreeNode(copy);
-    if (node->type == XML_ATTRIBUTE_NODE && !out.empty() && out.front() == ' ') out.erase(0, 1);
+    if (sink.failure) std::rethrow_exception(sink.failure);
+}
+
+std::string SerializeNode(xmlNodePtr node)
+{
+    std::string out;
+    const auto append = [&out](std::string_view piece) { out.append(piece); };
+    if (node->type != XML_ATTRIBUTE_NODE) {
+        SerializeNodeTo(node, append);
+        return out;
+    }
+    ChunkSink sink{append, nullptr};
+    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", XML_SAVE_NO_DECL);
+    if (!save) throw DomError(kDomOutOfMemory);
+    {
+        EncodingNameScope scope(node->doc);
+        xmlSaveTree(save, node);
+        xmlSaveClose(save);
+    }
+    if (sink.failure) std::rethrow_exception(sink.failure);
+    if (!out.empty() && out.front() == ' ') out.erase(0, 1);
     return out;
 }
 

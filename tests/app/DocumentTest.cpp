@@ -1,7 +1,9 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
+#include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/document/ErrorText.h"
+#include "brindlekit/text/TextBufferFiller.h"
 #include "resources/CommandIds.h"
 #include "tests/app/DocManagerFixture.h"
 #include "tests/support/RecordingUIServices.h"
@@ -445,4 +447,101 @@ TEST_F(DocumentTest, TheInternalSubsetIsWrittenAsItStands)
         ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
         EXPECT_NE(test::ReadFile(out).find("%p;"), std::string::npos);
     }
+}
+
+namespace {
+
+// What the source text was made of before it was streamed: the whole serialisation
+// with bare line feeds turned into CR LF, inserted at once.
+std::string WithCrLfBreaks(const std::string& text)
+{
+    std::string out;
+    char previous = 0;
+    for (char c : text) {
+        if (c == '\n' && previous != '\r') out += '\r';
+        out += c;
+        previous = c;
+    }
+    return out;
+}
+
+std::vector<std::string> Lines(const CTextBuffer& buffer)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < buffer.GetLineCount(); ++i) lines.emplace_back(buffer.GetLineChars(i), buffer.GetLineLength(i));
+    return lines;
+}
+
+} // namespace
+
+TEST_F(DocumentTest, StreamedTextEqualsTheWholeTextWhereverThePiecesAreCut)
+{
+    // Breaks of every kind, pairs that a cut can separate, and a CR at the end.
+    const std::string serialised = "<a>\n\n<b>x\r\ny\rz\r\r\n\n\rq</b>\n<c/>\r";
+    CTextBuffer whole;
+    whole.InitNew();
+    int wholeLine = 0, wholeChar = 0;
+    whole.InsertText(nullptr, 0, 0, WithCrLfBreaks(serialised), wholeLine, wholeChar, 0);
+
+    for (size_t first = 0; first <= serialised.size(); ++first) {
+        for (size_t second = first; second <= serialised.size(); ++second) {
+            CTextBuffer buffer;
+            buffer.InitNew();
+            CTextBufferFiller filler(buffer);
+            CrLfBreakWriter writer(filler);
+            writer.Write(serialised.substr(0, first));
+            writer.Write(serialised.substr(first, second - first));
+            writer.Write(serialised.substr(second));
+            int endLine = -1, endChar = -1;
+            ASSERT_TRUE(filler.Finish(nullptr, endLine, endChar));
+            ASSERT_EQ(Lines(buffer), Lines(whole)) << "cut at " << first << " and " << second;
+            EXPECT_EQ(endLine, wholeLine);
+            EXPECT_EQ(endChar, wholeChar);
+            EXPECT_FALSE(buffer.IsModified());
+            EXPECT_FALSE(buffer.CanUndo());
+        }
+    }
+
+    // Only a fresh buffer can be filled; a read-only one is left as it is.
+    CTextBuffer used;
+    used.InitNew();
+    int endLine = 0, endChar = 0;
+    used.InsertText(nullptr, 0, 0, "text", endLine, endChar, 1);
+    EXPECT_THROW(CTextBufferFiller{used}, CTextIndexError);
+    CTextBuffer locked;
+    locked.InitNew();
+    locked.SetReadOnly(true);
+    CTextBufferFiller filler(locked);
+    filler.Append("a\rb");
+    EXPECT_FALSE(filler.Finish(nullptr, endLine, endChar));
+    EXPECT_EQ(locked.GetLineCount(), 1);
+}
+
+TEST_F(DocumentTest, RegeneratedTextIsTheDomsSerialisationWithCrLfBreaks)
+{
+    // Long enough for the serialiser to hand it over in many pieces, with a raw
+    // CR LF and a lone CR in a comment put there through the DOM.
+    std::string body;
+    for (int i = 0; i < 3000; ++i) body += "  <item id=\"" + std::to_string(i) + "\">value " + std::to_string(i) + "</item>\n";
+    auto doc = Open("long.xml", "<?xml version=\"1.0\"?>\n<list>\n" + body + "</list>\n");
+    auto comment = doc->GetDomDocument()->createComment("one\r\ntwo\rthree\nfour");
+    doc->GetDomDocument()->documentElement()->appendChild(comment);
+
+    struct Recorder : ITextBufferView {
+        std::vector<uint32_t> flags;
+        void UpdateView(ITextBufferView*, CUpdateContext*, uint32_t f, int) override { flags.push_back(f); }
+    } view;
+    doc->GetTextBuffer().AddView(&view);
+    doc->RegenerateText();
+    doc->GetTextBuffer().RemoveView(&view);
+
+    CTextBuffer expected;
+    expected.InitNew();
+    int endLine = 0, endChar = 0;
+    expected.InsertText(nullptr, 0, 0, WithCrLfBreaks(doc->GetXmlText()), endLine, endChar, 0);
+    EXPECT_EQ(Lines(doc->GetTextBuffer()), Lines(expected));
+    EXPECT_GT(doc->GetTextBuffer().GetLineCount(), 3000);
+    EXPECT_EQ(view.flags, (std::vector<uint32_t>{UPD_RESET, UPD_LINES_TEXT}));
+    EXPECT_FALSE(doc->GetTextBuffer().IsModified());
+    EXPECT_FALSE(doc->GetTextBuffer().CanUndo());
 }

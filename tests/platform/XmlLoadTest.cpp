@@ -348,3 +348,62 @@ TEST(XmlLoad, LargeTextNodeLoads)
     ASSERT_TRUE(doc->loadXML(text)) << doc->parseError().reason;
     EXPECT_EQ(doc->documentElement()->text().size(), size_t{12} << 20);
 }
+
+TEST(XmlLoad, XmlWrittenInPiecesIsTheXmlText)
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<list xmlns:p=\"urn:p\">\n";
+    for (int i = 0; i < 2000; ++i) text += "  <p:item id=\"" + std::to_string(i) + "\">caf\xC3\xA9 &amp; " + std::to_string(i) + "</p:item>\n";
+    text += "</list>\n";
+    auto doc = XmlDocument::Create();
+    ASSERT_TRUE(doc->loadXML(text)) << doc->parseError().reason;
+
+    auto item = doc->documentElement()->firstChild()->nextSibling();
+    const XmlNodePtr nodes[] = {doc, doc->documentElement(), item, item->attributes()->item(0)};
+    for (const auto& node : nodes) {
+        std::string joined;
+        int pieces = 0;
+        node->writeXml([&](std::string_view piece) {
+            joined.append(piece);
+            ++pieces;
+        });
+        EXPECT_EQ(joined, node->xml()) << node->nodeName();
+        if (node == doc) {
+            EXPECT_GT(pieces, 1); // not gathered into one string first
+        }
+    }
+
+    // A writer that fails ends the serialisation; its exception arrives intact.
+    int calls = 0;
+    EXPECT_THROW(doc->writeXml([&](std::string_view) {
+        if (++calls == 2) throw std::runtime_error("disk full");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(calls, 2);
+    // The document is still usable.
+    EXPECT_NE(doc->xml().find("<p:item id=\"1999\">"), std::string::npos);
+}
+
+TEST(XmlLoad, ShortTextsKeptInTheirNodesEditLikeAnyOther)
+{
+    auto doc = XmlDocument::Create();
+    ASSERT_TRUE(doc->loadXML("<a x=\"1\"> <b>short</b><c>a text longer than sixteen bytes</c></a>"));
+    auto a = doc->documentElement();
+    auto space = a->firstChild();
+    auto b = space->nextSibling();
+    EXPECT_EQ(space->nodeValue(), " ");
+    EXPECT_EQ(b->text(), "short");
+    EXPECT_EQ(a->getAttribute("x"), "1");
+
+    b->firstChild()->put_nodeValue("now a good deal longer than before");
+    space->put_nodeValue("\n  ");
+    a->setAttribute("x", "a value that no longer fits in the node");
+    b->appendChild(doc->createTextNode("!"));
+    a->lastChild()->firstChild()->put_nodeValue("tiny");
+    auto removed = a->removeChild(b);
+    a->appendChild(removed);
+    auto copy = a->cloneNode(true);
+    EXPECT_EQ(a->xml(), "<a x=\"a value that no longer fits in the node\">\n  <c>tiny</c><b>now a good deal longer "
+                        "than before!</b></a>");
+    EXPECT_EQ(copy->xml(), a->xml());
+    EXPECT_EQ(removed->text(), "now a good deal longer than before!");
+}

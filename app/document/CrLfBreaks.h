@@ -1,0 +1,20 @@
+#pragma once
+
+#include "brindlekit/text/TextBufferFiller.h"
+
+#include <string_view>
+
+// Hands serialised text on to a buffer filler piece by piece, writing each line
+// feed that does not follow a carriage return as CR LF: the text buffer breaks
+// lines at carriage returns only, and the parser ends its lines with a bare line
+// feed. The byte before a piece is remembered, so the result does not depend on
+// where the pieces are cut.
+class CrLfBreakWriter {
+public:
+    explicit CrLfBreakWriter(brindle::CTextBufferFiller& out) : m_out(out) {}
+    void Write(std::string_view piece);
+
+private:
+    brindle::CTextBufferFiller& m_out;
+    char m_previous = 0;
+};
