@@ -70,16 +70,19 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
     doc->SetDocumentTemplate(this);
     GetDocumentManager()->AddDocument(doc);
     doc->SetCommandProcessor(doc->OnCreateCommandProcessor());
-    // Creating the view creates the document's frame.
-    if (!doc->OnCreate(path, path.empty() ? wxDOC_NEW : 0)) {
+    // Creating the view creates the document's frame: for a file only once it has
+    // opened, so a file that does not open leaves no empty window behind.
+    const auto createView = [&]() {
+        if (doc->OnCreate(path, path.empty() ? wxDOC_NEW : 0)) return true;
         // A failed first view may already have taken the document with it.
         if (GetDocumentManager()->GetDocuments().Member(doc)) DestroyDocument(doc);
         UIServices().MessageBox(strings::kFailedToCreateDoc, MsgButtons::Ok, MsgIcon::Error);
-        return nullptr;
-    }
+        return false;
+    };
     auto* base = dynamic_cast<CBrindleDocBase*>(doc);
 
     if (path.empty() || m_openAsTemplate) {
+        if (!createView()) return nullptr;
         doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
         if (base) base->SetEmbedded(!makeVisible);
         if (!doc->OnNewDocument()) {
@@ -104,6 +107,7 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
             DestroyDocument(doc);
             return nullptr;
         }
+        if (!createView()) return nullptr;
         if (base) base->SetPathName(path, true);
         else doc->SetFilename(path, true);
     }

@@ -23,6 +23,16 @@ namespace {
 
 constexpr int kViewButtons[] = {ID_VIEW_SOURCE, ID_VIEW_TREE, ID_VIEW_BROWSER};
 
+// Commands that belong to views, frames or documents. A command that none of
+// them answers is disabled, as it is when no document is open.
+constexpr int kOwnedCommands[] = {
+    ID_EDIT_CUT,         ID_EDIT_COPY,        ID_EDIT_PASTE,         ID_EDIT_UNDO,      ID_EDIT_REDO,
+    ID_EDIT_FIND,        ID_EDIT_REPEAT,      ID_EDIT_FIND_TOOLBAR,  ID_EDIT_REPLACE,   ID_EDIT_FIND_PREVIOUS,
+    ID_EDIT_SELECT_ALL,  ID_EDIT_DELETE,      ID_EDIT_RENAME,        ID_NODE_CHILD,     ID_NODE_SIBLING,
+    ID_NODE_EDIT,        ID_PROPERTIES,       ID_REFRESH,            ID_TOOLS_VALIDATE, ID_TOOLS_TRANSFORM,
+    ID_TOOLS_AUTO_FORMAT, ID_FILE_PRINT,      ID_FILE_PRINT_PREVIEW,
+};
+
 struct ToolDef {
     int id;
     const char* tip;
@@ -101,6 +111,9 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     for (int id : {ID_FILE_FTP_OPEN, ID_FILE_FTP_SAVE_AS})
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    for (int id : kOwnedCommands) Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivateNext(); }, wxID_MDI_WINDOW_NEXT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivatePrevious(); }, wxID_MDI_WINDOW_PREV);
 }
 
 CMainFrame::~CMainFrame() { m_aui.UnInit(); }
@@ -162,6 +175,8 @@ void CMainFrame::SetUpAccelerators()
         {wxACCEL_NORMAL, WXK_F5, ID_REFRESH},
         {wxACCEL_NORMAL, WXK_F6, ID_WINDOW_NEXT_PANE},
         {wxACCEL_SHIFT, WXK_F6, ID_WINDOW_PREV_PANE},
+        {wxACCEL_CTRL, WXK_TAB, wxID_MDI_WINDOW_NEXT},
+        {wxACCEL_CTRL | wxACCEL_SHIFT, WXK_TAB, wxID_MDI_WINDOW_PREV},
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
 }
@@ -321,6 +336,7 @@ void CMainFrame::OnUpdateToggleToolbar(wxUpdateUIEvent& event) { event.Check(m_a
 
 void CMainFrame::OnUpdateToggleStatusBar(wxUpdateUIEvent& event) { event.Check(GetStatusBar()->IsShown()); }
 
+// Also the answer for a command that nothing else answered.
 void CMainFrame::OnUpdateNotYetAvailable(wxUpdateUIEvent& event) { event.Enable(false); }
 
 void CMainFrame::OnClose(wxCloseEvent& event)

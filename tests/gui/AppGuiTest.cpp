@@ -148,6 +148,10 @@ TEST(AppGui, MissingFileIsReportedAndOpensNothing)
 {
     test::RecordingUIServices ui;
     const size_t before = Docs().size();
+    // No empty document window stands under the message.
+    auto* client = wxGetApp().MainFrame()->GetClientWindow();
+    const size_t pages = client->GetPageCount();
+    ui.onMessage = [&] { EXPECT_EQ(client->GetPageCount(), pages); };
     EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8((*g_dir / "absent.xml").string())), nullptr);
     Pump();
     EXPECT_EQ(Docs().size(), before);
@@ -360,6 +364,35 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     FrameOf(second)->Activate();
     Pump();
     EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_BROWSER);
+    // Window › Next and Previous Document go round the documents.
+    Command(wxID_MDI_WINDOW_NEXT);
+    EXPECT_EQ(main->GetActiveChild(), frame);
+    Command(wxID_MDI_WINDOW_PREV);
+    EXPECT_EQ(main->GetActiveChild(), FrameOf(second));
+    CloseAll();
+}
+
+TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
+{
+    const auto enabled = [](int id) {
+        wxUpdateUIEvent event(id);
+        wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(event);
+        return !event.GetSetEnabled() || event.GetEnabled();
+    };
+    CloseAll();
+    for (int id : {ids::ID_EDIT_CUT, ids::ID_EDIT_COPY, ids::ID_EDIT_REDO, ids::ID_EDIT_FIND, ids::ID_EDIT_REPLACE,
+                   ids::ID_TOOLS_VALIDATE, ids::ID_TOOLS_TRANSFORM, ids::ID_TOOLS_AUTO_FORMAT, ids::ID_VIEW_SOURCE})
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(enabled(ids::ID_FILE_OPEN));
+
+    // A DTD document has no XML tools and no modes.
+    const fs::path path = *g_dir / "tools.dtd";
+    test::WriteFile(path, "<!ELEMENT a EMPTY>\n");
+    ASSERT_NE(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())), nullptr);
+    Pump();
+    for (int id : {ids::ID_TOOLS_VALIDATE, ids::ID_TOOLS_TRANSFORM, ids::ID_TOOLS_AUTO_FORMAT, ids::ID_VIEW_TREE})
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(enabled(ids::ID_EDIT_FIND));
     CloseAll();
 }
 

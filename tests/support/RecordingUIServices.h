@@ -3,6 +3,7 @@
 #include "platform/ui/UIServices.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ public:
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon) override
     {
         messages.push_back({text, buttons, icon});
+        if (onMessage) onMessage();
         if (!answers.empty()) {
             MsgResult r = answers.front();
             answers.pop_front();
@@ -46,6 +48,7 @@ public:
     }
 
     std::vector<Message> messages;
+    std::function<void()> onMessage; // called as each message is shown
     std::deque<MsgResult> answers;
     std::vector<int> postedCommands;
     std::vector<std::string> openedUrls;
