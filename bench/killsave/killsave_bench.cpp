@@ -1,6 +1,6 @@
 // Kills saves at random moments and counts what they leave behind.
 //
-//   killsave_bench [--runs N] [--mb M] [KIND...]
+//   killsave_bench [--runs N] [--mb M] [--named] [KIND...]
 //
 // KIND is one of
 //   text      the text buffer's SaveToFile
@@ -11,10 +11,14 @@
 // run forks a child that saves it over a target holding older contents, and SIGKILLs
 // the child after a random delay within the time one whole save takes. After each
 // run the target must hold the old or the new bytes; every other entry in the
-// folder is something a killed save left behind. Prints one line per kind:
-//   KIND runs=N killed=K old=O new=W torn=T runs_leaving_files=L leftover_entries=E leftover_bytes=B
+// folder is something a killed save left behind; one more save, not killed, shows
+// whether such files are cleaned up. --named makes the saves behave as on a file
+// system without unnamed temporary files. Prints one line per kind:
+//   KIND runs=N killed=K old=O new=W torn=T runs_leaving_files=L leftover_entries=E
+//        leftover_bytes=B after_next_save=A ...
 #include "app/document/EncodedText.h"
 #include "brindlekit/text/TextBuffer.h"
+#include "platform/io/AtomicFileWriter.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/xml/XmlDom.h"
 
@@ -158,9 +162,12 @@ int RunKind(const Kind& kind, int runs, const fs::path& work)
     }
     std::uintmax_t leftBytes = 0;
     const std::size_t left = Leftovers(dir, target, &leftBytes);
+    RunChild(save, -1);
+    const std::size_t afterNext = Leftovers(dir, target);
     std::printf("%s runs=%d killed=%d old=%d new=%d torn=%d runs_leaving_files=%d leftover_entries=%zu "
-                "leftover_bytes=%ju save_seconds=%.3f (%zu bytes)\n",
-                kind.name.c_str(), runs, killed, olds, news, torn, leaving, left, leftBytes, whole, newBytes.size());
+                "leftover_bytes=%ju after_next_save=%zu save_seconds=%.3f (%zu bytes)\n",
+                kind.name.c_str(), runs, killed, olds, news, torn, leaving, left, leftBytes, afterNext, whole,
+                newBytes.size());
     std::fflush(stdout);
     fs::remove_all(dir);
     return torn == 0 ? 0 : 1;
@@ -179,6 +186,8 @@ int main(int argc, char** argv)
             runs = std::atoi(argv[++i]);
         else if (arg == "--mb" && i + 1 < argc)
             megabytes = std::atol(argv[++i]);
+        else if (arg == "--named")
+            AtomicFileWriter::AllowUnnamedFiles(false);
         else
             kinds.push_back(arg);
     }
