@@ -282,7 +282,7 @@ TEST(SafeSave, AKilledSaveLeavesNothingBehind)
 
     // Without unnamed files, each save removes what a killed one left.
     NamedTemporariesOnly named;
-    KillSavesAtRandom([&](const std::string& path) { return buffer.SaveToFile(path.c_str()); }, false);
+    KillSavesAtRandom([&](const std::string& path) { return buffer.SaveToFile(path.c_str()); }, false, 10);
 }
 
 TEST(SafeSave, OnlyAbandonedTemporariesOfTheSameTargetAreRemoved)
