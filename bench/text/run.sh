@@ -10,6 +10,8 @@
 #   save     text_bench save   vs  cp            goal <= 2   (ours includes fsync)
 #   insert   median µs per one-character insertion, 100,000 at random places   goal <= 2
 #   memory   resident bytes after loading over the file size                    goal <= 1.6
+#   undo     on the first 5 MB: delete all, then 1,000 undo/redo cycles; resident
+#            bytes after them over after one                                    goal <= 2
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -76,3 +78,8 @@ for ((i = 0; i < runs; i++)); do
 done
 mem_r=$(printf '%s\n' "${mem[@]}" | median)
 echo "memory: resident after load / file size ${mem_r}  (goal <= 1.6)"
+
+head -c 5000000 "$data" > "$dir/five.xml"
+undo=$("$bench" undo "$dir/five.xml" "${UNDO_CYCLES:-1000}")
+echo "undo:   resident after ${UNDO_CYCLES:-1000} delete/undo/redo cycles / after one $(awk '/^rss_growth/ {print $2}' <<< "$undo")  ($(awk '/^cycle_ms/ {print $2}' <<< "$undo") ms per cycle; goal <= 2)"
+rm -f "$dir/five.xml"

@@ -5,6 +5,8 @@
 //   text_bench save FILE OUT           seconds to save a loaded FILE to OUT
 //   text_bench insert FILE N SEED      median microseconds per insertion, in batches
 //   text_bench memory FILE             resident bytes after loading, over the file size
+//   text_bench undo FILE N             deletes the whole text, then undoes and redoes that
+//                                      N times: resident bytes after N cycles over after one
 #include "brindlekit/text/TextBuffer.h"
 
 #include <algorithm>
@@ -52,7 +54,7 @@ void Load(CTextBuffer& buffer, const char* path)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: text_bench load FILE | save FILE OUT | insert FILE N SEED | memory FILE\n");
+    std::fprintf(stderr, "usage: text_bench load FILE | save FILE OUT | insert FILE N SEED | memory FILE | undo FILE N\n");
     return 2;
 }
 
@@ -115,6 +117,23 @@ int main(int argc, char** argv)
         const long after = ResidentBytes();
         std::printf("rss_bytes %ld\nrss_before_bytes %ld\nfile_bytes %lld\nrss_over_file %.4f\n", after, before,
                     static_cast<long long>(st.st_size), static_cast<double>(after) / static_cast<double>(st.st_size));
+    } else if (command == "undo" && argc >= 4) {
+        Load(buffer, file);
+        const int cycles = std::atoi(argv[3]);
+        const int last = buffer.GetLineCount() - 1;
+        buffer.DeleteText(nullptr, 0, 0, last, buffer.GetLineLength(last), EA_DELSEL);
+        CPoint cursor;
+        long afterOne = 0;
+        const double start = Now();
+        for (int i = 0; i < cycles; ++i) {
+            buffer.Undo(cursor);
+            buffer.Redo(cursor);
+            if (i == 0) afterOne = ResidentBytes();
+        }
+        const double seconds = Now() - start;
+        const long after = ResidentBytes();
+        std::printf("rss_after_one_bytes %ld\nrss_after_all_bytes %ld\nrss_growth %.4f\ncycle_ms %.3f\n", afterOne,
+                    after, static_cast<double>(after) / static_cast<double>(afterOne), seconds / cycles * 1e3);
     } else {
         return Usage();
     }

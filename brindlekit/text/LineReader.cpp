@@ -42,6 +42,7 @@ inline __attribute__((always_inline)) void LineReader::Emit(Lines& lines, std::s
     const std::size_t length = end - m_lineStart;
     if (length > static_cast<std::size_t>(TextLine::kMaxLength)) throw std::length_error("text line too long");
     lines.push_back(TextLine::Shared(m_block + m_lineStart, static_cast<int>(length)));
+    m_blockLines += length != 0; // an empty line points nowhere
 }
 
 // The last byte of the mode's break was found at `at`.
@@ -171,6 +172,9 @@ bool LineReader::Read(LineArena& arena, Lines& lines)
             const std::size_t capacity = std::max(kReadBlock * 4, partial * 2 + kReadBlock);
             char* block = arena.NewBlock(capacity);
             std::memcpy(block, m_block + m_lineStart, partial);
+            prefaulter.reset(); // done with the old block, which may go now
+            arena.AddLines(m_block, m_blockLines);
+            m_blockLines = 0;
             m_scanned -= m_lineStart;
             m_lineStart = 0;
             m_filled = partial;
@@ -202,6 +206,8 @@ bool LineReader::Read(LineArena& arena, Lines& lines)
         }
     }
     Emit(lines, m_filled);
+    prefaulter.reset();
+    arena.AddLines(m_block, m_blockLines);
     return true;
 }
 

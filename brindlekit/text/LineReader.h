@@ -27,7 +27,8 @@ public:
     // mode -1: detected from the first 32768 bytes.
     LineReader(int fd, std::size_t sizeHint, int mode) : m_fd(fd), m_sizeHint(sizeHint), m_mode(mode) {}
 
-    // Appends the lines to `lines` (which own nothing) with their bytes in `arena`.
+    // Appends the lines to `lines` (which own nothing) with their bytes in `arena`,
+    // which counts them per block.
     // Returns false on a read error; std::bad_alloc and std::length_error propagate.
     bool Read(LineArena& arena, Lines& lines);
 
@@ -56,6 +57,7 @@ private:
     std::size_t m_filled = 0;    // bytes read into the block
     std::size_t m_lineStart = 0; // start of the current line in the block
     std::size_t m_scanned = 0;   // bytes already searched for line breaks
+    std::size_t m_blockLines = 0; // lines pointing into the block
 };
 
 } // namespace brindle

@@ -28,6 +28,27 @@ void SplitAtBreaks(std::string_view text, std::vector<std::string_view>& pieces)
     pieces.push_back(text.substr(start));
 }
 
+// Runs an edit on a line. A line that shared the arena's bytes has its own copy
+// afterwards, and gives its place in the arena back.
+template <class Edit>
+void EditLine(LineArena& arena, TextLine& line, Edit&& edit)
+{
+    const char* shared = line.IsShared() ? line.Chars() : nullptr;
+    edit(line);
+    if (shared && !line.IsShared()) arena.Drop(shared);
+}
+
+// Frees a line that leaves the buffer: its own storage, or its place in the arena.
+void ReleaseLine(LineArena& arena, TextLine& line)
+{
+    if (line.IsShared()) {
+        arena.Drop(line.Chars());
+        line = TextLine();
+    } else {
+        line.Release();
+    }
+}
+
 // Keeps the view list stable while views are being called.
 struct NotifyScope {
     int& depth;
@@ -74,6 +95,8 @@ void CTextBuffer::CheckRange(int startLine, int startChar, int endLine, int endC
                               PointText(startLine, startChar));
 }
 
+std::size_t CTextBuffer::GetSharedStorageSize() const { return m_pArena->HeldBytes(); }
+
 void CTextBuffer::InsertLine(const char* text, int length, int position)
 {
     if (length < -1 || (!text && length > 0)) throw CTextIndexError("invalid line text length");
@@ -100,7 +123,7 @@ void CTextBuffer::AppendLine(int line, const char* text, int length)
     if (!text || length == 0) return;
     const int count = length == -1 ? static_cast<int>(std::strlen(text)) : length;
     m_bLinesOwnStorage = true;
-    target.Append(text, count);
+    EditLine(*m_pArena, target, [&](TextLine& l) { l.Append(text, count); });
 }
 
 void CTextBuffer::GetText(int startLine, int startChar, int endLine, int endChar, std::string& text,
@@ -169,7 +192,7 @@ bool CTextBuffer::InsertPieces(ITextBufferView* source, int line, int pos, const
 
     std::uint32_t flags;
     if (count == 1) {
-        Line(line).InsertAt(pos, pieces[0].data(), pieceLength(0));
+        EditLine(*m_pArena, Line(line), [&](TextLine& l) { l.InsertAt(pos, pieces[0].data(), pieceLength(0)); });
         endLine = line;
         endChar = pos + pieceLength(0);
         flags = UPD_LINE_TEXT;
@@ -188,9 +211,9 @@ bool CTextBuffer::InsertPieces(ITextBufferView* source, int line, int pos, const
             created.push_back(last);
             created.back().Append(tail.data(), static_cast<int>(tail.size()));
             m_aLines.reserve(m_aLines.size() + added); // the insert below then cannot fail
-            Line(line).ReplaceFrom(pos, pieces[0].data(), pieceLength(0));
+            EditLine(*m_pArena, Line(line), [&](TextLine& l) { l.ReplaceFrom(pos, pieces[0].data(), pieceLength(0)); });
         } catch (...) {
-            for (TextLine& l : created) l.Release();
+            for (TextLine& l : created) ReleaseLine(*m_pArena, l);
             throw;
         }
         m_aLines.insert(m_aLines.begin() + line + 1, created.begin(), created.end());
@@ -218,15 +241,16 @@ bool CTextBuffer::InternalDeleteText(ITextBufferView* source, int startLine, int
     m_bLinesOwnStorage = true;
     std::uint32_t flags;
     if (startLine == endLine) {
-        Line(startLine).Erase(startChar, endChar);
+        EditLine(*m_pArena, Line(startLine), [&](TextLine& l) { l.Erase(startChar, endChar); });
         flags = UPD_LINE_TEXT;
     } else {
         const TextLine& last = Line(endLine);
         const std::string_view kept = last.Text().substr(static_cast<std::size_t>(endChar));
-        Line(startLine).ReplaceFrom(startChar, kept.data(), static_cast<int>(kept.size()));
+        EditLine(*m_pArena, Line(startLine),
+                 [&](TextLine& l) { l.ReplaceFrom(startChar, kept.data(), static_cast<int>(kept.size())); });
         const auto from = m_aLines.begin() + startLine + 1;
         const auto to = m_aLines.begin() + endLine + 1;
-        for (auto it = from; it != to; ++it) it->Release();
+        for (auto it = from; it != to; ++it) ReleaseLine(*m_pArena, *it);
         m_aLines.erase(from, to);
         flags = UPD_LINES_TEXT;
     }

@@ -72,6 +72,9 @@ public:
     std::uint32_t GetLineFlags(int line) const { return Line(line).Flags(); }
     int GetLineCapacity(int line) const { return Line(line).Capacity(); }
     const TextLine& GetLine(int line) const { return Line(line); }
+    // Bytes of the blocks that loaded and inserted lines share; deleted lines give
+    // theirs back.
+    std::size_t GetSharedStorageSize() const;
 
     // Inserts a line before `position` (-1: at the end). length -1: up to the NUL.
     // No notification.

@@ -46,6 +46,8 @@ public:
     static TextLine Create(const char* bytes, int length);
     // Frees the line's own storage; the line becomes empty.
     void Release();
+    // Whether the line's bytes are shared ones it does not own (see Shared).
+    bool IsShared() const { return m_pcLine && !Owned(); }
 
     // The editing steps, each with the capacity rule. The bytes passed in may lie
     // inside this line.

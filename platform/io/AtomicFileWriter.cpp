@@ -1,10 +1,15 @@
 #include "platform/io/AtomicFileWriter.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -13,6 +18,13 @@
 namespace brindle {
 
 namespace {
+
+std::atomic<bool> g_allowUnnamed{true};
+
+constexpr std::string_view kTempMark = ".brindle-";
+constexpr std::size_t kSuffixLength = 6;
+constexpr std::size_t kMaxNameLength = 255;
+constexpr int kNameAttempts = 100;
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -37,7 +49,76 @@ mode_t CurrentUmask()
     return mask;
 }
 
+constexpr std::string_view kSuffixChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// ".<name>.brindle-": the target's name is shortened when the whole would not fit
+// in a folder entry.
+std::string TempPrefixFor(const std::string& name)
+{
+    const std::size_t room = kMaxNameLength - 1 - kTempMark.size() - kSuffixLength;
+    return "." + name.substr(0, room) + std::string(kTempMark);
+}
+
+std::string RandomSuffix()
+{
+    thread_local std::mt19937_64 rng{std::random_device{}()};
+    std::string suffix(kSuffixLength, ' ');
+    for (char& c : suffix) c = kSuffixChars[rng() % kSuffixChars.size()];
+    return suffix;
+}
+
+bool IsTempName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + kSuffixLength || name.substr(0, prefix.size()) != prefix) return false;
+    return name.substr(prefix.size()).find_first_not_of(kSuffixChars) == std::string_view::npos;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether the folder entry `name` is the file open as fd.
+bool NameIsFile(int dirFd, const std::string& name, int fd)
+{
+    struct stat byName, byFd;
+    return ::fstatat(dirFd, name.c_str(), &byName, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &byFd) == 0 &&
+           SameFile(byName, byFd);
+}
+
+// A writer holds a lock on its named temporary until it is renamed or removed; the
+// lock goes with the writer's process, so a temporary that can be locked was
+// abandoned.
+void RemoveIfAbandoned(int dirFd, const std::string& name)
+{
+    int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        NameIsFile(dirFd, name, fd))
+        ::unlinkat(dirFd, name.c_str(), 0);
+    ::close(fd);
+}
+
+// Removes the temporaries of earlier saves of the same target that were killed
+// before they could clean up.
+void RemoveStaleTemporaries(int dirFd, const std::string& prefix)
+{
+    const int scanFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (scanFd < 0) return;
+    DIR* dir = ::fdopendir(scanFd);
+    if (!dir) {
+        ::close(scanFd);
+        return;
+    }
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir))
+        if (IsTempName(entry->d_name, prefix)) stale.emplace_back(entry->d_name);
+    ::closedir(dir);
+    for (const std::string& name : stale) RemoveIfAbandoned(dirFd, name);
+}
+
 } // namespace
+
+void AtomicFileWriter::AllowUnnamedFiles(bool allow) { g_allowUnnamed = allow; }
 
 AtomicFileWriter::AtomicFileWriter(std::string path, int newFileMode)
     : m_path(std::move(path)), m_newFileMode(newFileMode)
@@ -46,8 +127,10 @@ AtomicFileWriter::AtomicFileWriter(std::string path, int newFileMode)
 
 AtomicFileWriter::~AtomicFileWriter()
 {
+    // Unlink before closing: the lock keeps others' clean-up away meanwhile.
+    if (!m_committed && !m_tempName.empty()) ::unlinkat(m_dirFd, m_tempName.c_str(), 0);
     if (m_fd >= 0) ::close(m_fd);
-    if (!m_committed && !m_temp.empty()) ::unlink(m_temp.c_str());
+    if (m_dirFd >= 0) ::close(m_dirFd);
 }
 
 bool AtomicFileWriter::ResolveTarget()
@@ -70,6 +153,41 @@ bool AtomicFileWriter::ResolveTarget()
     return true;
 }
 
+bool AtomicFileWriter::OpenUnnamed()
+{
+    // Naming it later goes through /proc (or needs a privilege for AT_EMPTY_PATH).
+    if (!g_allowUnnamed || (::access("/proc/self/fd", X_OK) != 0 && ::geteuid() != 0)) return false;
+    m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (m_fd < 0) return false;
+    // Locked from the start, so that the name it gets for the rename is never taken
+    // for an abandoned one.
+    ::flock(m_fd, LOCK_EX);
+    return true;
+}
+
+bool AtomicFileWriter::OpenNamed()
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = m_tempPrefix + RandomSuffix();
+        const int fd = ::openat(m_dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        // Another save's clean-up may have taken the file between its creation and
+        // the lock: then it is gone from the folder, and we start again.
+        if (::flock(fd, LOCK_EX) == 0 && !NameIsFile(m_dirFd, name, fd)) {
+            ::close(fd);
+            continue;
+        }
+        m_fd = fd;
+        m_tempName = name;
+        return true;
+    }
+    errno = EEXIST;
+    return false;
+}
+
 bool AtomicFileWriter::Open()
 {
     if (m_path.empty() || !ResolveTarget()) return false;
@@ -82,12 +200,14 @@ bool AtomicFileWriter::Open()
     // only need the folder to be writable.
     if (exists && ((st.st_mode & 0222) == 0 || ::access(m_target.c_str(), W_OK) != 0)) return false;
 
-    std::string pattern = DirectoryOf(m_target) + "/." + NameOf(m_target) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (m_fd < 0) return false;
-    m_temp.assign(name.data());
+    m_dirFd = ::open(DirectoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0) return false;
+    m_tempPrefix = TempPrefixFor(NameOf(m_target));
+    RemoveStaleTemporaries(m_dirFd, m_tempPrefix);
+    // Any failure of the unnamed file (a file system without them answers
+    // EOPNOTSUPP, EISDIR or EINVAL) leaves the named one to try, which fails in turn
+    // when the folder is the trouble.
+    if (!OpenUnnamed() && !OpenNamed()) return false;
 
     if (exists) {
         // Owner first: changing it may clear set-id bits that the mode then restores.
@@ -153,21 +273,35 @@ bool AtomicFileWriter::WriteSlow(const char* bytes, std::size_t count)
     return true;
 }
 
+bool AtomicFileWriter::NameUnnamed()
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = m_tempPrefix + RandomSuffix();
+        int linked = ::linkat(AT_FDCWD, self.c_str(), m_dirFd, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST) linked = ::linkat(m_fd, "", m_dirFd, name.c_str(), AT_EMPTY_PATH);
+        if (linked == 0) {
+            m_tempName = name;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 bool AtomicFileWriter::Commit()
 {
     if (m_fd < 0 || m_failed || !Flush()) return false;
     if (::fsync(m_fd) != 0) return false;
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0) return false;
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) return false;
+    // An unnamed file gets its name only now, for the rename; the lock on it stays
+    // until the rename is done.
+    if (m_tempName.empty() && !NameUnnamed()) return false;
+    if (::renameat(m_dirFd, m_tempName.c_str(), m_dirFd, NameOf(m_target).c_str()) != 0) return false;
     m_committed = true;
-    // Make the rename itself durable; the new contents are already on disk.
-    const int dir = ::open(DirectoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    ::close(m_fd); // the contents are on disk already
+    m_fd = -1;
+    // Make the rename itself durable.
+    ::fsync(m_dirFd);
     return true;
 }
 

@@ -17,6 +17,11 @@ namespace brindle {
 // permission is refused. Until Commit succeeds the target is untouched, and an
 // abandoned temporary file is removed. A new file gets `newFileMode` (by default
 // what the process's creation mask allows).
+//
+// A save that is killed leaves nothing behind: the temporary file has no name
+// (O_TMPFILE) until the instant before the rename. Where the file system has no
+// unnamed files, it is named ".<name>.brindle-XXXXXX" and locked while in use, and
+// the next save of the same target removes such files whose writer is gone.
 class BRINDLEKIT_API AtomicFileWriter {
 public:
     static constexpr int kDefaultMode = -1;
@@ -40,8 +45,15 @@ public:
     // The file that will be replaced (symbolic links resolved); valid after Open.
     const std::string& Target() const { return m_target; }
 
+    // Whether Open may use unnamed temporary files (true by default). False makes
+    // every writer behave as on a file system without them; for tests.
+    static void AllowUnnamedFiles(bool allow);
+
 private:
     bool ResolveTarget();
+    bool OpenUnnamed();
+    bool OpenNamed();
+    bool NameUnnamed();
     bool WriteSlow(const char* bytes, std::size_t count);
     bool Flush();
     bool WriteAll(const char* bytes, std::size_t count);
@@ -52,7 +64,9 @@ private:
     std::string m_path;
     int m_newFileMode;
     std::string m_target;
-    std::string m_temp;
+    std::string m_tempPrefix; // the target's temporaries: this, then six characters
+    std::string m_tempName;   // the temporary's name in the folder, once it has one
+    int m_dirFd = -1;         // the target's folder
     int m_fd = -1;
     bool m_failed = false;
     bool m_committed = false;
