@@ -276,34 +276,26 @@ SplitterModel::SashHit SplitterModel::HitTestSash(int x, int y) const
     return hit;
 }
 
-void SplitterModel::MoveColumnSash(int column, int x)
+void SplitterModel::MoveSash(bool columns, int index, int position)
 {
-    if (column < 0 || column >= m_visibleColumns - 1) return;
-    const int start = PaneRect(0, column).x;
-    const int size = std::max(0, x - start);
-    SizeInfo& info = m_columns[static_cast<size_t>(column)];
-    // The column after the sash gives up what this one gains, unless it is the
+    std::vector<SizeInfo>& infos = columns ? m_columns : m_rows;
+    const int visible = columns ? m_visibleColumns : m_visibleRows;
+    if (index < 0 || index >= visible - 1) return;
+    const Rect pane = columns ? PaneRect(0, index) : PaneRect(index, 0);
+    const int size = std::max(0, position - (columns ? pane.x : pane.y));
+    SizeInfo& info = infos[static_cast<size_t>(index)];
+    // The line after the sash gives up what this one gains, unless it is the
     // last, which takes whatever is left anyway.
-    if (column + 1 < m_visibleColumns - 1) {
-        SizeInfo& next = m_columns[static_cast<size_t>(column + 1)];
+    if (index + 1 < visible - 1) {
+        SizeInfo& next = infos[static_cast<size_t>(index + 1)];
         next.ideal = std::max(0, next.current - (size - info.current));
     }
     info.ideal = size;
     Layout(m_width, m_height);
 }
 
-void SplitterModel::MoveRowSash(int row, int y)
-{
-    if (row < 0 || row >= m_visibleRows - 1) return;
-    const int start = PaneRect(row, 0).y;
-    const int size = std::max(0, y - start);
-    SizeInfo& info = m_rows[static_cast<size_t>(row)];
-    if (row + 1 < m_visibleRows - 1) {
-        SizeInfo& next = m_rows[static_cast<size_t>(row + 1)];
-        next.ideal = std::max(0, next.current - (size - info.current));
-    }
-    info.ideal = size;
-    Layout(m_width, m_height);
-}
+void SplitterModel::MoveColumnSash(int column, int x) { MoveSash(true, column, x); }
+
+void SplitterModel::MoveRowSash(int row, int y) { MoveSash(false, row, y); }
 
 } // namespace brindle

@@ -123,6 +123,7 @@ private:
     void HideLine(bool columns, int index);
     void RestoreLine(bool columns, int position);
     int SlotId(bool columns, int major, int index) const;
+    void MoveSash(bool columns, int index, int position);
 
     std::vector<SizeInfo> m_rows;
     std::vector<SizeInfo> m_columns;

@@ -8,6 +8,7 @@
 #include "platform/settings/Profile.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/settings/SettingsStore.h"
+#include "tests/support/GuiTestMain.h"
 #include "tests/support/RecordingUIServices.h"
 #include "tests/support/TempDir.h"
 
@@ -34,15 +35,7 @@ namespace {
 
 test::RecordingUIServices* g_ui = nullptr;
 
-void Pump()
-{
-    for (int i = 0; i < 5; ++i) {
-        wxTheApp->ProcessPendingEvents();
-        if (auto* loop = wxEventLoopBase::GetActive())
-            while (loop->Pending()) loop->Dispatch();
-        wxTheApp->ProcessIdle();
-    }
-}
+void Pump() { test::PumpEvents(); }
 
 void SetLines(CTextBuffer& buffer, const std::vector<std::string>& lines)
 {
@@ -487,26 +480,7 @@ int main(int argc, char** argv)
     test::RecordingUIServices ui;
     g_ui = &ui;
 
-    std::string program = "textview_gui_tests";
-    char* appArgv[] = {program.data(), nullptr};
-    int appArgc = 1;
-    wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(appArgc, appArgv)) {
-        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
-        return 1;
-    }
-    wxInitAllImageHandlers();
-    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
-        std::fprintf(stderr, "%s:%d: toolkit check failed: %s %s\n", file.utf8_str().data(), line,
-                     cond.utf8_str().data(), msg.utf8_str().data());
-        ADD_FAILURE() << "toolkit check failed: " << cond << " " << msg;
-    });
-    wxGUIEventLoop loop;
-    wxEventLoopBase::SetActive(&loop);
-    const int result = RUN_ALL_TESTS();
-    Pump();
-    wxEventLoopBase::SetActive(nullptr);
-    wxEntryCleanup();
+    const int result = test::RunGuiTests("textview_gui_tests");
     Profile::SetStore(nullptr);
     return result;
 }
