@@ -372,6 +372,26 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     CloseAll();
 }
 
+TEST(AppGui, FilesThatDoNotParseOpenInSourceModeWithTheReason)
+{
+    const std::pair<std::string, std::string> files[] = {
+        {"empty.xml", ""}, {"binary.xml", std::string("\x00\x01\x02\xFF\xFE", 5)}, {"bad-utf8.xml", "<a>\xFF\xC3</a>"}};
+    for (const auto& [name, bytes] : files) {
+        const fs::path path = *g_dir / name;
+        test::WriteFile(path, bytes);
+        auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+        ASSERT_NE(doc, nullptr) << name;
+        Pump();
+        CChildFrame* frame = FrameOf(doc);
+        EXPECT_EQ(frame->GetMode(), ViewMode::Source) << name;
+        EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), bytes) << name;
+        EXPECT_NE(frame->GetSourceView()->GetStatusMessage(), "") << name;
+        EXPECT_NE(frame->GetSourceView()->GetStatusMessage(), "Document validation successful.") << name;
+        EXPECT_EQ(wxWindow::FindFocus(), frame->GetSourceView()) << name;
+        CloseAll();
+    }
+}
+
 TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
 {
     const auto enabled = [](int id) {
