@@ -69,9 +69,21 @@ bool CBrindleDoc::OnNewDocument()
     m_isNew = true;
     m_domValid = true;
     m_fileEncoding = {};
+    m_ownText = OwnText::None;
     m_buffer.FreeAll();
     m_buffer.InitNew();
     return true;
+}
+
+void CBrindleDoc::MarkDomChanged()
+{
+    m_ownText = OwnText::None;
+    Modify(true);
+}
+
+CBrindleDoc::OwnText CBrindleDoc::KeptText() const
+{
+    return Settings::GetKeepOwnText() != 0 ? m_ownText : OwnText::None;
 }
 
 std::string CBrindleDoc::BaseUrl() const
@@ -102,9 +114,11 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
 
     WaitCursor wait;
     try {
+        m_ownText = OwnText::None;
         if (m_dom->load(file)) {
             m_isNew = false;
             m_domValid = true;
+            m_ownText = OwnText::File;
             if (Settings::GetStartWithSourceView() == 1) UIServices().PostCommand(ids::ID_VIEW_SOURCE);
         } else {
             m_domValid = false;
@@ -161,6 +175,7 @@ void CBrindleDoc::ParseText()
         m_dom->loadXML(text, BaseUrl());
     }
     m_dom->put_fileForm(FileFormOf(m_fileEncoding)); // the text is UTF-8; the file is not always
+    m_ownText = OwnText::Buffer;
     Modify(m_buffer.IsModified());
     m_domValid = true;
 }
@@ -168,11 +183,20 @@ void CBrindleDoc::ParseText()
 void CBrindleDoc::RegenerateText()
 {
     const bool modified = IsModified(); // filling the buffer must not change it
+    const OwnText own = KeptText();
+    if (own == OwnText::Buffer && m_buffer.IsInitialized()) {
+        // The buffer holds the text the DOM was built from: it stays, history and all.
+        if (modified) m_buffer.MarkUnsaved();
+        else m_buffer.SetModified(false);
+        Modify(modified);
+        m_treeRebuildPending = true;
+        return;
+    }
     m_buffer.FreeAll();
     {
         WaitCursor wait;
         m_textForm = TextForm::Decoded;
-        if (m_domValid) {
+        if (m_domValid && own != OwnText::File) {
             m_buffer.InitNew();
             // The serialisation goes straight into the buffer's lines: a large
             // document is never held whole as text beside its DOM.
@@ -229,13 +253,14 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
         // A file that did not parse has no DOM to write: its text is the document.
         RegenerateText();
     }
-    if (m_sourceIsMaster || !m_domValid) {
+    const OwnText own = KeptText();
+    if (m_sourceIsMaster || !m_domValid || own == OwnText::Buffer) {
         if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm)) return false;
-    } else if (!IsModified() && !m_isNew && source != path && std::filesystem::is_regular_file(source)) {
+    } else if ((own == OwnText::File || !IsModified()) && !m_isNew && std::filesystem::is_regular_file(source)) {
         // An unchanged document is written as the bytes it was read from, so Save
         // As copies a file exactly instead of re-serialising it.
         std::string bytes;
-        if (!ReadFileBytes(source, bytes) || !WriteFileAtomically(path, bytes)) {
+        if (source != path && (!ReadFileBytes(source, bytes) || !WriteFileAtomically(path, bytes))) {
             UIServices().MessageBox("创建文件错误", MsgButtons::Ok, MsgIcon::Error);
             return false;
         }

@@ -58,6 +58,11 @@ public:
     static std::string FormatDomError(const std::string& context, const std::string& errorText,
                                       const brindle::XmlParseError& parseError);
 
+    // The DOM was changed by an edit of its own rather than rebuilt from a text:
+    // marks the document modified, and the next regeneration serialises the DOM.
+    // Node operations call it; so does any code that changes nodes directly.
+    void MarkDomChanged();
+
     // The document's DOM written as indented source text (see AutoFormatNode);
     // false, with a message, while the DOM is not valid.
     bool AutoFormat(const brindle::XmlNodePtr& node, std::string& out, int depth);
@@ -99,6 +104,13 @@ public:
 
 private:
     std::string BaseUrl() const;
+    // The text the DOM was last built from, while no edit of the DOM's own has
+    // come since: the file's (after an open) or the buffer's (after leaving the
+    // source view). While the setting keeps it, regenerating and saving use that
+    // text instead of the DOM's serialisation, so an unchanged document keeps its
+    // own quotes, spacing and references.
+    enum class OwnText { None, File, Buffer };
+    OwnText KeptText() const;
     // Gives the element an attribute with the name and value of the given one, in
     // the same namespace: its prefix is declared on the element when needed.
     void SetAttributeFrom(const brindle::XmlElementPtr& element, const brindle::XmlNodePtr& attribute);
@@ -111,4 +123,5 @@ private:
     bool m_domValid = true;
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
+    OwnText m_ownText = OwnText::None;
 };

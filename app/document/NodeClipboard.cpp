@@ -50,7 +50,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
         } else {
             while (XmlNodePtr child = root->firstChild()) {
                 pasted = target->appendChild(child);
-                Modify(true);
+                MarkDomChanged();
             }
             const XmlNamedNodeMapPtr attributes = root->attributes();
             if (attributes && attributes->length() > 0) {
@@ -62,7 +62,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
                 for (long i = 0; i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
             }
         }
-        Modify(true);
+        MarkDomChanged();
         return true;
     } catch (const DomError& error) {
         SetLastErrorText(error.what());

@@ -44,7 +44,7 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
         default:
             break; // nothing to create for these kinds
         }
-        Modify(true);
+        MarkDomChanged();
         return node;
     } catch (const DomError& error) {
         SetLastErrorText(error.what());
@@ -82,13 +82,13 @@ bool CBrindleDoc::DeleteNode(const XmlNodePtr& node, const XmlNodePtr& ownerArg)
                 return false;
             }
             element->removeAttribute(node->nodeName());
-            Modify(true);
+            MarkDomChanged();
             return true;
         }
         XmlNodePtr parentNode = node->parentNode();
         if (!parentNode) throw DomError(kDomPointer);
         parentNode->removeChild(node);
-        Modify(true);
+        MarkDomChanged();
         return true;
     } catch (const DomError& error) {
         SetLastErrorText(error.what());
@@ -148,7 +148,7 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
         default:
             break;
         }
-        Modify(true);
+        MarkDomChanged();
         return true;
     } catch (const DomError& error) {
         SetLastErrorText(error.what());

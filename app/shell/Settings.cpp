@@ -38,6 +38,7 @@ int GetDisplayFileTypesDlg() { return GetInt("displayFileTypesDlg", 0); }
 int GetDisplayNavBar() { return GetInt("displayNavBar", 0); }
 int GetStartWithSourceView() { return GetInt("startWithSourceView", 0); }
 int GetPreviewPages() { return GetInt("PreviewPages", 0); }
+int GetKeepOwnText() { return GetInt("keepOwnText", 1); }
 
 std::string GetParserAppId()
 {

@@ -15,6 +15,7 @@ int GetDisplayFileTypesDlg();  // "displayFileTypesDlg", default 0
 int GetDisplayNavBar();        // "displayNavBar", default 0
 int GetStartWithSourceView();  // "startWithSourceView", default 0
 int GetPreviewPages();         // "PreviewPages", default 0
+int GetKeepOwnText();          // "keepOwnText", default 1
 
 // "parserAppId", default "Msxml2.DOMDocument".
 std::string GetParserAppId();

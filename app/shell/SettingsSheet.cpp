@@ -73,16 +73,19 @@ Page MakeDisplayPage(wxWindow* book)
     auto* navBar = AddCheck(page.panel, sizer, 1005, "Display file browser on startup");
     auto* source = AddCheck(page.panel, sizer, 1006, "Always start with Source View");
     auto* types = AddCheck(page.panel, sizer, 1007, "Display open file types dialog at startup");
+    auto* ownText = AddCheck(page.panel, sizer, 1008, "Keep the document's own text until the tree changes it");
     page.panel->SetSizer(sizer);
     page.load = [=] {
         navBar->SetValue(Settings::GetDisplayNavBar() != 0);
         source->SetValue(Settings::GetStartWithSourceView() != 0);
         types->SetValue(Settings::GetDisplayFileTypesDlg() != 0);
+        ownText->SetValue(Settings::GetKeepOwnText() != 0);
     };
     page.store = [=] {
         Profile::WriteProfileInt(kSection, "displayNavBar", navBar->GetValue() ? 1 : 0);
         Profile::WriteProfileInt(kSection, "startWithSourceView", source->GetValue() ? 1 : 0);
         Profile::WriteProfileInt(kSection, "displayFileTypesDlg", types->GetValue() ? 1 : 0);
+        Profile::WriteProfileInt(kSection, "keepOwnText", ownText->GetValue() ? 1 : 0);
     };
     return page;
 }

@@ -150,7 +150,7 @@ TEST_F(DocumentTest, SavingWritesTheEditedForm)
 
     // Changed through the DOM: the DOM.
     doc->GetDomDocument()->documentElement()->asElement()->setAttribute("lang", "en");
-    doc->Modify(true);
+    doc->MarkDomChanged();
     ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
     EXPECT_NE(test::ReadFile(out).find("<catalog lang=\"en\">"), std::string::npos);
     EXPECT_FALSE(doc->IsModified());
@@ -295,6 +295,43 @@ TEST_F(DocumentTest, ReformattingReplacesTheTextWithIndentedXml)
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nextSibling()->nodeName(), "b");
 }
 
+TEST_F(DocumentTest, TheFilesOwnTextStaysUntilTheTreeChangesIt)
+{
+    const std::string file = "<?xml version='1.0'?>\r\n<a  x='1'><b></b>&#65;<!-- c --></a>\r\n";
+    auto doc = Open("own.xml", file);
+    const std::string path = (dir / "own.xml").string();
+    // Through the source view and back, then saved from the tree: byte for byte.
+    doc->RegenerateText();
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), file);
+    doc->SetSourceIsMaster(true);
+    doc->Modify(true); // as the source view's focus does
+    XmlParseError error;
+    ASSERT_TRUE(doc->CheckSourceParses(error));
+    doc->ParseText();
+    doc->SetSourceIsMaster(false);
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path)));
+    EXPECT_EQ(test::ReadFile(path), file);
+    // A text edit is kept as typed.
+    int endLine = 0, endChar = 0;
+    doc->GetTextBuffer().InsertText(nullptr, 1, 2, " y='2'", endLine, endChar, 1);
+    ASSERT_TRUE(doc->CheckSourceParses(error));
+    doc->ParseText();
+    doc->RegenerateText();
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<a y='2'  x='1'><b></b>&#65;"), std::string::npos);
+
+    // An edit of the tree's own makes the text the DOM's serialisation.
+    doc->SetCurrentNode(doc->GetDomDocument()->documentElement());
+    ASSERT_TRUE(doc->CreateNode(NODE_ELEMENT, "c", std::nullopt, nullptr, ""));
+    doc->RegenerateText();
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<b/>A<!-- c --><c/>"), std::string::npos);
+
+    // With the setting off, the text is always the serialisation.
+    brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0);
+    auto plain = Open("own2.xml", file);
+    plain->RegenerateText();
+    EXPECT_NE(GetWholeText(plain->GetTextBuffer()).find("<b/>A"), std::string::npos);
+}
+
 TEST_F(DocumentTest, TreeEditsStayUnsavedWhenTheirTextIsEditedAndUndone)
 {
     auto doc = Open("catalog.xml", kCatalog);
@@ -405,7 +442,7 @@ TEST_F(DocumentTest, EncodingAndByteOrderMarkSurviveEveryPathToTheFile)
                     buffer.InsertText(nullptr, last, buffer.GetLineLength(last), "<!--e-->", endLine, endChar, 1);
                 } else if (step == Edit) {
                     doc->GetDomDocument()->documentElement()->setAttribute("n", "\xC3\xA9");
-                    doc->Modify(true);
+                    doc->MarkDomChanged();
                 } else {
                     ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path))) << c.name << " " << trace;
                     const std::string saved = test::ReadFile(path);
@@ -423,6 +460,7 @@ TEST_F(DocumentTest, EncodingAndByteOrderMarkSurviveEveryPathToTheFile)
 TEST_F(DocumentTest, TheInternalSubsetIsWrittenAsItStands)
 {
     test::WriteFile(dir / "p.dtd", "<!ELEMENT r EMPTY>");
+    brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0); // the DOM's serialisation itself
     // A document type written on one line gets a line break after its "[".
     const std::string remote = "<!DOCTYPE r [<!ENTITY % p SYSTEM \"http://example.invalid/p.dtd\"> %p;]>";
     const std::string local = "<!DOCTYPE r [\n  <!-- local -->\n  <!ENTITY % p SYSTEM \"p.dtd\">\n  %p;\n]>";
@@ -442,7 +480,7 @@ TEST_F(DocumentTest, TheInternalSubsetIsWrittenAsItStands)
         doc->RegenerateText();
         EXPECT_EQ(GetWholeText(doc->GetTextBuffer(), "\n"), text);
         doc->GetDomDocument()->documentElement()->setAttribute("k", "v");
-        doc->Modify(true);
+        doc->MarkDomChanged();
         const auto out = (dir / "subset-out.xml").string();
         ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
         EXPECT_NE(test::ReadFile(out).find("%p;"), std::string::npos);
@@ -526,6 +564,7 @@ TEST_F(DocumentTest, RegeneratedTextIsTheDomsSerialisationWithCrLfBreaks)
     auto doc = Open("long.xml", "<?xml version=\"1.0\"?>\n<list>\n" + body + "</list>\n");
     auto comment = doc->GetDomDocument()->createComment("one\r\ntwo\rthree\nfour");
     doc->GetDomDocument()->documentElement()->appendChild(comment);
+    brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0); // the DOM's serialisation itself
 
     struct Recorder : ITextBufferView {
         std::vector<uint32_t> flags;
