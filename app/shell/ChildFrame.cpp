@@ -2,7 +2,10 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/shell/IndicatorStatusBar.h"
+#include "app/document/Transform.h"
+#include "app/shell/BrindleApp.h"
 #include "app/shell/MainFrame.h"
+#include "app/shell/TransformDlg.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/PlaceholderView.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
@@ -44,6 +47,8 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
         Bind(wxEVT_MENU, &CChildFrame::OnModeCommand, this, id);
         Bind(wxEVT_UPDATE_UI, &CChildFrame::OnUpdateModeCommand, this, id);
     }
+    Bind(wxEVT_MENU, &CChildFrame::OnTransform, this, ID_TOOLS_TRANSFORM);
+    Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& event) { event.Enable(m_doc != nullptr); }, ID_TOOLS_TRANSFORM);
     Bind(wxEVT_ACTIVATE, &CChildFrame::OnActivate, this);
     Bind(wxEVT_IDLE, &CChildFrame::OnIdle, this);
     if (wxFrame* main = GetMDIParentFrame()) {
@@ -157,6 +162,20 @@ void CChildFrame::OnUpdateModeCommand(wxUpdateUIEvent& event)
     event.Enable(true);
     event.Check(event.GetId() == CommandOfMode(m_mode));
 }
+
+void CChildFrame::TransformDocument()
+{
+    if (!m_doc) return;
+    CTransformDlg dialog(this);
+    dialog.xslFile = ProposeStylesheet(m_doc->GetDomDocument());
+    if (dialog.ShowModal() != wxID_OK) return;
+    const std::string xsl = ResolveStylesheetPath(dialog.xslFile, m_doc->GetFilename().utf8_string());
+    ::TransformDocument(m_doc->GetDomDocument(), dialog.outputFile, xsl, dialog.openAfter, [](const std::string& path) {
+        if (CBrindleDocManager* manager = wxGetApp().DocManager()) manager->OpenDocumentFile(wxString::FromUTF8(path));
+    });
+}
+
+void CChildFrame::OnTransform(wxCommandEvent&) { TransformDocument(); }
 
 void CChildFrame::OnActivate(wxActivateEvent& event)
 {

@@ -32,6 +32,9 @@ public:
     bool ShowSourceMode();
     bool ShowTreeMode();
     bool ShowBrowserMode();
+    // Transform ...: the stylesheet proposed by the document, the Transform
+    // dialog, then the transformation of the DOM into the chosen file.
+    void TransformDocument();
 
 private:
     // Leaving Source mode: the text must parse, then the DOM is rebuilt from it.
@@ -43,6 +46,7 @@ private:
 
     void OnModeCommand(wxCommandEvent& event);
     void OnUpdateModeCommand(wxUpdateUIEvent& event);
+    void OnTransform(wxCommandEvent& event);
     void OnActivate(wxActivateEvent& event);
     void OnIdle(wxIdleEvent& event);
 

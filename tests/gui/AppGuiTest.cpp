@@ -6,6 +6,7 @@
 #include "app/document/EncodedText.h"
 #include "app/shell/ChildFrame.h"
 #include "app/shell/SourceChildFrame.h"
+#include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/DocumentView.h"
@@ -28,6 +29,7 @@
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/propdlg.h>
+#include <wx/textctrl.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
 
@@ -390,6 +392,45 @@ TEST(AppGui, FilesThatDoNotParseOpenInSourceModeWithTheReason)
         EXPECT_EQ(wxWindow::FindFocus(), frame->GetSourceView()) << name;
         CloseAll();
     }
+}
+
+TEST(AppGui, TransformProposesTheDocumentsStylesheetAndChecksTheEntries)
+{
+    test::WriteFile(*g_dir / "style.xsl",
+                    "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                    "<xsl:output method=\"text\"/><xsl:template match=\"/\">n=<xsl:value-of select=\"/r/@n\"/>"
+                    "</xsl:template></xsl:stylesheet>");
+    const fs::path path = *g_dir / "styled.xml";
+    test::WriteFile(path, "<?xml-stylesheet type=\"text/xsl\" href=\"style.xsl\"?><r n=\"7\"/>");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    const std::string output = (*g_dir / "out.txt").string();
+    test::RecordingUIServices ui;
+    std::string proposed;
+    bool stayedOpen = false;
+    wxTheApp->CallAfter([&] {
+        for (wxWindow* w : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<CTransformDlg*>(w);
+            if (!dialog) continue;
+            auto* xsl = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1000));
+            auto* out = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1001));
+            proposed = xsl->GetValue().utf8_string();
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            dialog->ProcessWindowEvent(ok); // no output file yet: it stays
+            stayedOpen = dialog->IsModal();
+            out->ChangeValue(wxString::FromUTF8(output));
+            dialog->ProcessWindowEvent(ok);
+        }
+    });
+    FrameOf(doc)->TransformDocument();
+    EXPECT_EQ(proposed, "style.xsl");
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"No output file specified."});
+    EXPECT_EQ(test::ReadFile(output), "n=7");
+    EXPECT_EQ(TransformDialogProblem("out.xml", ""), "No stylesheet file specified.");
+    EXPECT_EQ(TransformDialogProblem("out.xml", "s.xsl"), "");
+    CloseAll();
 }
 
 TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
