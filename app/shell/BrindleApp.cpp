@@ -4,6 +4,7 @@
 #include "app/document/BrindleDoc2.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/SplashWnd.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/ParserCheck.h"
 #include "app/shell/RecentStringList.h"
@@ -91,6 +92,9 @@ bool CBrindleApp::OnInit()
     }
 
     m_mainFrame->Show(true);
+    wxArrayString args = argv.GetArguments();
+    if (SplashWanted(static_cast<int>(args.size()), args.empty() ? nullptr : &args[0]))
+        m_splash = new CSplashWnd(m_mainFrame);
     // A request to terminate (session end, kill) closes the window as the user
     // would, so open documents get their chance to be saved and the recent files
     // are stored. The handler runs in the event loop, not in the signal.
@@ -108,6 +112,8 @@ bool CBrindleApp::OnInit()
     } else if (Settings::GetDisplayFileTypesDlg()) {
         m_docManager->NewDocument();
     }
+    // The first document's window must not cover the picture.
+    if (m_splash) m_splash->Raise();
     return true;
 }
 
@@ -131,6 +137,7 @@ void CBrindleApp::OnAssertFailure(const wxChar* file, int line, const wxChar* fu
 
 int CBrindleApp::OnExit()
 {
+    if (m_splash) m_splash->Destroy();
     if (m_recentFiles) m_recentFiles->WriteList();
     delete m_docManager;
     m_docManager = nullptr;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <wx/app.h>
 #include <wx/cmndata.h>
+#include <wx/weakref.h>
 
 class CRecentStringList;
 class CMainFrame;
@@ -30,6 +31,8 @@ public:
     wxPrintData& PrintData() { return m_printData; }
     CBrindleDocManager* DocManager() const { return m_docManager; }
     CMainFrame* MainFrame() const { return m_mainFrame; }
+    // The start-up picture while it is up, else null.
+    wxWindow* Splash() const { return m_splash.get(); }
 
 private:
     void RegisterDocumentKinds();
@@ -40,6 +43,7 @@ private:
     wxPrintData m_printData;
     CBrindleDocManager* m_docManager = nullptr;
     CMainFrame* m_mainFrame = nullptr;
+    wxWeakRef<wxWindow> m_splash;
     int m_previewPages = 0;
     bool m_curlReady = false;
 };

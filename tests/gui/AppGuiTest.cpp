@@ -6,6 +6,7 @@
 #include "app/document/EncodedText.h"
 #include "app/shell/ChildFrame.h"
 #include "app/shell/SourceChildFrame.h"
+#include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/views/EditSourceView.h"
@@ -86,6 +87,29 @@ TEST(AppGui, StartUpOpensTheCommandLineFileAsXmlDocument)
     EXPECT_EQ(wxGetApp().RecentFiles()[0], kSample);
     EXPECT_TRUE(wxGetApp().MainFrame()->IsShown());
     EXPECT_NE(wxGetApp().MainFrame()->GetActiveChild(), nullptr);
+}
+
+TEST(AppGui, TheSplashGoesOnTheSixthTickAndTheCommandLineCanTurnItOff)
+{
+    // Started without "-nosplash", the program shows it above the main window,
+    // which keeps the keyboard.
+    ASSERT_NE(wxGetApp().Splash(), nullptr);
+    EXPECT_TRUE(wxGetApp().Splash()->IsShown());
+    EXPECT_NE(wxWindow::FindFocus() ? wxGetTopLevelParent(wxWindow::FindFocus()) : nullptr, wxGetApp().Splash());
+    auto* splash = new CSplashWnd(wxGetApp().MainFrame());
+    wxWeakRef<wxWindow> alive(splash);
+    for (int i = 0; i < CSplashWnd::kTickLimit; ++i) splash->Tick();
+    Pump();
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(splash->IsShown());
+    splash->Tick();
+    Pump();
+    EXPECT_FALSE(alive);
+
+    const wxString on[] = {"Brindle", "file.xml"}, off[] = {"Brindle", "-nosplash"}, embedded[] = {"Brindle", "-Embedding"};
+    EXPECT_TRUE(SplashWanted(2, on));
+    EXPECT_FALSE(SplashWanted(2, off));
+    EXPECT_FALSE(SplashWanted(2, embedded));
 }
 
 TEST(AppGui, OpeningAnOpenFileAgainActivatesItsDocument)
