@@ -182,6 +182,7 @@ void OnInternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId,
 bool ReadSubsetText(xmlParserCtxtPtr ctxt, ParseState* st, long end, std::string& out)
 {
     const long start = st->subsetStart;
+    if (end <= start) return false;
     const long consumed = static_cast<long>(ctxt->input->consumed);
     if (start >= consumed) {
         out.assign(reinterpret_cast<const char*>(ctxt->input->base) + (start - consumed),
