@@ -33,34 +33,10 @@ constexpr int kOwnedCommands[] = {
     ID_TOOLS_AUTO_FORMAT, ID_FILE_PRINT,      ID_FILE_PRINT_PREVIEW,
 };
 
-struct ToolDef {
-    int id;
-    const char* tip;
-    bool check = false;
-};
-
-// Toolbar 174 and toolbar 191; id 0 is a separator.
-const ToolDef kMainTools[] = {
-    {ID_FILE_NEW, "New"}, {ID_FILE_OPEN, "Open"}, {ID_FILE_SAVE, "Save"}, {0, ""},
-    {ID_EDIT_CUT, "Cut"}, {ID_EDIT_COPY, "Copy"}, {ID_EDIT_PASTE, "Paste"}, {0, ""},
-    {ID_FILE_PRINT, "Print"}, {0, ""},
-    {ID_EDIT_UNDO, "Undo"}, {ID_EDIT_REDO, "Redo"}, {0, ""},
-    {ID_EDIT_FIND, "Find"}, {ID_EDIT_FIND_TOOLBAR, "Find Next"}, {ID_EDIT_REPLACE, "Replace"}, {0, ""},
-    {ID_VIEW_FILE_BROWSER, "File Browser", true}, {0, ""},
-    {ID_NODE_CHILD, "Child Node"}, {0, ""},
-    {ID_NODE_SIBLING, "Sibling Node"},
-};
-const ToolDef kViewTools[] = {
-    {ID_VIEW_SOURCE, "Source View", true}, {ID_VIEW_TREE, "Node Tree", true}, {ID_VIEW_BROWSER, "Browser View", true},
-    {0, ""},
-    {ID_TOOLS_VALIDATE, "Validate"}, {ID_TOOLS_TRANSFORM, "Transform"}, {ID_TOOLS_AUTO_FORMAT, "Auto Format"},
-};
-
-template <size_t N>
-wxAuiToolBar* MakeToolBar(wxWindow* parent, int id, const ToolDef (&tools)[N])
+wxAuiToolBar* MakeToolBar(wxWindow* parent, int id)
 {
     auto* bar = new wxAuiToolBar(parent, id, wxDefaultPosition, wxDefaultSize, wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_PLAIN_BACKGROUND);
-    for (const auto& tool : tools) {
+    for (const auto& tool : ToolbarTools(id)) {
         if (tool.id == 0) {
             bar->AddSeparator();
             continue;
@@ -120,8 +96,8 @@ CMainFrame::~CMainFrame() { m_aui.UnInit(); }
 
 void CMainFrame::CreateToolbars()
 {
-    m_mainBar = MakeToolBar(this, IDR_MAINFRAME, kMainTools);
-    m_viewBar = MakeToolBar(this, IDR_VIEWBAR, kViewTools);
+    m_mainBar = MakeToolBar(this, IDR_MAINFRAME);
+    m_viewBar = MakeToolBar(this, IDR_VIEWBAR);
     // The view toolbar sits on the main toolbar's row, right of it.
     m_aui.AddPane(m_mainBar, wxAuiPaneInfo().Name("mainbar").Caption("Standard").ToolbarPane().Top().Row(0).Position(0));
     m_aui.AddPane(m_viewBar, wxAuiPaneInfo().Name("viewbar").Caption("View").ToolbarPane().Top().Row(0).Position(1));

@@ -192,27 +192,69 @@ const std::vector<MenuItemDef>& MenuResource(int resourceId)
     return it == resources.end() ? none : it->second;
 }
 
+namespace {
+
+class ProgramMenuResources : public brindle::ITarnResources {
+public:
+    ProgramMenuResources()
+    {
+        for (int toolbar : {IDR_MAINFRAME, IDR_VIEWBAR}) {
+            auto& buttons = m_toolbars[toolbar];
+            for (const ToolDef& tool : ToolbarTools(toolbar))
+                if (tool.id != 0) buttons.push_back(tool.id);
+        }
+        m_toolbars[IDR_MENUIMAGES] = CommandsWithImages();
+    }
+    const std::vector<MenuItemDef>* Menu(int resourceId) const override
+    {
+        const auto& popups = MenuResource(resourceId);
+        return popups.empty() ? nullptr : &popups;
+    }
+    const std::vector<int>* Toolbar(int toolbarId) const override
+    {
+        const auto it = m_toolbars.find(toolbarId);
+        return it == m_toolbars.end() ? nullptr : &it->second;
+    }
+    wxBitmapBundle ButtonImage(int commandId) const override { return ToolbarImage(commandId); }
+    bool IsCheckCommand(int commandId) const override { return ::IsCheckCommand(commandId); }
+
+private:
+    std::map<int, std::vector<int>> m_toolbars;
+};
+
+// Every menu takes the pictures of these toolbars.
+constexpr std::initializer_list<int> kImageToolbars = {IDR_MAINFRAME, IDR_MENUIMAGES, IDR_VIEWBAR};
+
+void UseProgramResources() { brindle::TarnMenu::SetResources(&MenuResources()); }
+
+} // namespace
+
+const brindle::ITarnResources& MenuResources()
+{
+    static const ProgramMenuResources resources;
+    return resources;
+}
+
 wxMenu* BuildMenu(const std::vector<MenuItemDef>& items)
 {
-    auto* menu = new wxMenu;
-    for (const auto& item : items) {
-        if (!item.items.empty()) {
-            menu->AppendSubMenu(BuildMenu(item.items), wxString::FromUTF8(item.text));
-        } else if (item.id == 0 && item.text.empty()) {
-            menu->AppendSeparator();
-        } else {
-            auto* entry = new wxMenuItem(menu, item.id, wxString::FromUTF8(item.text), wxEmptyString,
-                                         IsCheckCommand(item.id) ? wxITEM_CHECK : wxITEM_NORMAL);
-            if (!entry->IsCheckable() && HasToolbarImage(item.id)) entry->SetBitmap(ToolbarImage(item.id));
-            menu->Append(entry);
-        }
-    }
+    UseProgramResources();
+    auto* menu = new brindle::TarnMenu;
+    menu->AppendItems(items);
+    menu->LoadToolbars(kImageToolbars);
     return menu;
 }
 
 wxMenuBar* BuildMenuBar(int resourceId)
 {
-    auto* bar = new wxMenuBar;
-    for (const auto& popup : MenuResource(resourceId)) bar->Append(BuildMenu(popup.items), wxString::FromUTF8(popup.text));
-    return bar;
+    UseProgramResources();
+    return brindle::TarnMenu::LoadMenuBar(resourceId, kImageToolbars);
+}
+
+void TrackContextMenu(wxWindow* window, int resourceId, const wxPoint& point)
+{
+    UseProgramResources();
+    brindle::TarnMenu menu;
+    if (!menu.LoadMenu(resourceId)) return;
+    menu.LoadToolbars(kImageToolbars);
+    menu.TrackPopupMenu(*window, point);
 }

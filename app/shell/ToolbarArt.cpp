@@ -49,6 +49,35 @@ wxBitmapBundle FromPicture(const std::string& body, int viewBox, int size)
 
 bool HasToolbarImage(int commandId) { return Pictures().count(commandId) != 0; }
 
+std::vector<int> CommandsWithImages()
+{
+    std::vector<int> ids;
+    for (const auto& [id, picture] : Pictures()) ids.push_back(id);
+    return ids;
+}
+
+const std::vector<ToolDef>& ToolbarTools(int toolbarId)
+{
+    using namespace ids;
+    static const std::vector<ToolDef> mainTools = {
+        {ID_FILE_NEW, "New"}, {ID_FILE_OPEN, "Open"}, {ID_FILE_SAVE, "Save"}, {0, ""},
+        {ID_EDIT_CUT, "Cut"}, {ID_EDIT_COPY, "Copy"}, {ID_EDIT_PASTE, "Paste"}, {0, ""},
+        {ID_FILE_PRINT, "Print"}, {0, ""},
+        {ID_EDIT_UNDO, "Undo"}, {ID_EDIT_REDO, "Redo"}, {0, ""},
+        {ID_EDIT_FIND, "Find"}, {ID_EDIT_FIND_TOOLBAR, "Find Next"}, {ID_EDIT_REPLACE, "Replace"}, {0, ""},
+        {ID_VIEW_FILE_BROWSER, "File Browser", true}, {0, ""},
+        {ID_NODE_CHILD, "Child Node"}, {0, ""},
+        {ID_NODE_SIBLING, "Sibling Node"},
+    };
+    static const std::vector<ToolDef> viewTools = {
+        {ID_VIEW_SOURCE, "Source View", true}, {ID_VIEW_TREE, "Node Tree", true}, {ID_VIEW_BROWSER, "Browser View", true},
+        {0, ""},
+        {ID_TOOLS_VALIDATE, "Validate"}, {ID_TOOLS_TRANSFORM, "Transform"}, {ID_TOOLS_AUTO_FORMAT, "Auto Format"},
+    };
+    static const std::vector<ToolDef> none;
+    return toolbarId == IDR_MAINFRAME ? mainTools : toolbarId == IDR_VIEWBAR ? viewTools : none;
+}
+
 wxBitmapBundle ToolbarImage(int commandId)
 {
     auto it = Pictures().find(commandId);

@@ -36,13 +36,6 @@ std::uint32_t ColourLine(CTextBuffer* buffer, std::uint32_t cookie, int line, Te
         blocks, count);
 }
 
-void PopUpMenu(wxWindow* window, int resourceId, const wxPoint& point)
-{
-    const auto& popups = MenuResource(resourceId);
-    if (popups.empty()) return;
-    std::unique_ptr<wxMenu> menu(BuildMenu(popups.front().items));
-    window->PopupMenu(menu.get(), point);
-}
 
 // The context menus' Select All and Find Next items carry ids of their own; they
 // do what the text view's commands of those names do.
@@ -79,7 +72,23 @@ void CEditSourceView::OnFocusChanged(bool gained)
     RequestEditMenu(ids::IDR_SOURCE_EDIT);
 }
 
-void CEditSourceView::ShowContextMenu(const wxPoint& point) { PopUpMenu(this, ids::IDR_SOURCE_EDIT, point); }
+void CEditSourceView::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, ids::IDR_SOURCE_EDIT, point); }
+
+// The context menus' own ids stand for text view commands.
+static std::optional<bool> ContextCommandState(const CTextView& view, int id)
+{
+    const int command = TextViewCommandFor(id);
+    if (command == id) return std::nullopt;
+    return view.IsCommandEnabled(command);
+}
+
+std::optional<bool> CEditSourceView::DerivedCommandState(int id) const
+{
+    if (id == ids::ID_TOOLS_VALIDATE || id == ids::ID_TOOLS_AUTO_FORMAT) return m_doc != nullptr;
+    return ContextCommandState(*this, id);
+}
+
+std::optional<bool> CEditSourceView2::DerivedCommandState(int id) const { return ContextCommandState(*this, id); }
 
 bool CEditSourceView::ExecuteCommand(int id)
 {
@@ -147,6 +156,6 @@ void CEditSourceView2::OnFocusChanged(bool gained)
     if (gained) RequestEditMenu(ids::IDR_DTD_EDIT);
 }
 
-void CEditSourceView2::ShowContextMenu(const wxPoint& point) { PopUpMenu(this, ids::IDR_DTD_EDIT, point); }
+void CEditSourceView2::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, ids::IDR_DTD_EDIT, point); }
 
 bool CEditSourceView2::ExecuteCommand(int id) { return CEditView::ExecuteCommand(TextViewCommandFor(id)); }

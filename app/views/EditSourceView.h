@@ -19,6 +19,7 @@ public:
     CEditSourceView(wxWindow* parent, CBrindleDoc* doc);
 
     bool ExecuteCommand(int id) override;
+    std::optional<bool> DerivedCommandState(int id) const override;
     // Checks that the text parses; on an error selects and marks its line.
     bool Validate();
     // Validates, then rewrites the text as indented XML.
@@ -43,6 +44,7 @@ class CEditSourceView2 : public brindle::CEditView {
 public:
     CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc);
     bool ExecuteCommand(int id) override;
+    std::optional<bool> DerivedCommandState(int id) const override;
     void DetachDocument();
 
 protected:

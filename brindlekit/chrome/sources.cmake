@@ -3,4 +3,5 @@
 set(BRINDLEKIT_CHROME_SOURCES
   chrome/SplitterModel.cpp
   chrome/SplitterWndEx.cpp
+  chrome/TarnMenu.cpp
 )

@@ -189,6 +189,8 @@ bool CTextView::IsCommandEnabled(int id) const
     return m_pModel->IsCommandEnabled(id, handled);
 }
 
+std::optional<bool> CTextView::DerivedCommandState(int) const { return std::nullopt; }
+
 void CTextView::OnEditFind()
 {
     CTextFindDlg dialog(this);
@@ -243,6 +245,10 @@ void CTextView::OnUpdateCommand(wxUpdateUIEvent& event)
 {
     bool handled = false;
     const int id = event.GetId();
+    if (const std::optional<bool> derived = DerivedCommandState(id)) {
+        event.Enable(*derived);
+        return;
+    }
     bool enabled = id == ID_EDIT_FIND || m_pModel->IsCommandEnabled(id, handled);
     if (id == ID_EDIT_FIND) handled = true;
     if (!handled) {

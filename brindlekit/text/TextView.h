@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 class wxDC;
@@ -62,6 +63,9 @@ public:
     // Commands by id, as menus, keys and other code send them. False: not this view's.
     virtual bool ExecuteCommand(int id);
     bool IsCommandEnabled(int id) const;
+    // Whether a command the derived view carries out itself (in ExecuteCommand)
+    // is enabled; nullopt for the view's own commands and for others'.
+    virtual std::optional<bool> DerivedCommandState(int id) const;
     StatusIndicator GetStatusIndicator(int paneId) const { return m_pModel->GetIndicator(paneId); }
     // The width the program's status pane needs for a view indicator.
     static const char* IndicatorPlaceholder(int paneId);

@@ -347,6 +347,11 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     Command(ids::ID_VIEW_SOURCE);
     EXPECT_TRUE(doc->IsSourceMaster());
     EXPECT_EQ(wxWindow::FindFocus(), frame->GetSourceView());
+    for (int id : {ids::ID_TOOLS_VALIDATE, ids::ID_TOOLS_AUTO_FORMAT, ids::ID_EDIT_SELECT_ALL_TEXT}) {
+        wxUpdateUIEvent update(id); // the source view answers for its own commands
+        main->GetEventHandler()->ProcessEvent(update);
+        EXPECT_TRUE(update.GetEnabled()) << id;
+    }
     EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<catalog"), std::string::npos);
     auto& buffer = doc->GetTextBuffer();
     int endLine = 0, endChar = 0;

@@ -89,9 +89,3 @@ TEST_F(SplitterGui, TheFocusFollowsTheActivePane)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    return test::RunGuiTests("chrome_gui_tests");
-}
