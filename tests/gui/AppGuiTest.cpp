@@ -332,6 +332,26 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_TREE);
     EXPECT_EQ(wxWindow::FindFocus(), frame->GetActiveView()); // the keyboard is in the new document
 
+    // The view with the keyboard brings its Edit menu; the View menu's marks
+    // show the mode.
+    const auto editHas = [&](int id) {
+        wxMenuBar* bar = main->GetMenuBar();
+        const int edit = bar->FindMenu("Edit");
+        return edit != wxNOT_FOUND && bar->GetMenu(edit)->FindItem(id) != nullptr;
+    };
+    frame->GetSplitter()->SetActivePane(0, kTreeColumn);
+    Pump();
+    EXPECT_TRUE(editHas(ids::ID_NODE_CHILD));
+    frame->GetSplitter()->SetActivePane(0, kListColumn);
+    Pump();
+    EXPECT_TRUE(editHas(ids::ID_NEW_ATTRIBUTE));
+    EXPECT_FALSE(editHas(ids::ID_NODE_CHILD));
+    wxUpdateUIEvent treeMark(ids::ID_VIEW_TREE), sourceMark(ids::ID_VIEW_SOURCE);
+    main->GetEventHandler()->ProcessEvent(treeMark);
+    main->GetEventHandler()->ProcessEvent(sourceMark);
+    EXPECT_TRUE(treeMark.GetChecked());
+    EXPECT_FALSE(sourceMark.GetChecked());
+
     // The canonical round ends with the tree and the list.
     const std::pair<int, std::string> steps[] = {
         {ids::ID_VIEW_SOURCE, "S"}, {ids::ID_VIEW_BROWSER, "V"}, {ids::ID_VIEW_TREE, "VV"}, {ids::ID_VIEW_BROWSER, "V"},
