@@ -142,8 +142,6 @@ bool CChildFrame::ShowBrowserMode()
     if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
     PostViewMode(ID_VIEW_BROWSER);
     SwitchTo(ViewMode::Browser);
-    m_treeStatus->Hide();
-    Layout();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/views/NodeTreeModel.h"
 #include "platform/xml/XmlDocument.h"
+#include "tests/support/ParseXml.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +8,6 @@ using namespace brindle;
 
 namespace {
 
-XmlDocumentPtr Parse(const std::string& text)
-{
-    auto dom = XmlDocument::Create();
-    dom->put_validateOnParse(false);
-    EXPECT_TRUE(dom->loadXML(text)) << dom->parseError().reason;
-    return dom;
-}
 
 std::vector<std::string> Labels(const std::vector<std::unique_ptr<NodeTreeModel::Item>>& items)
 {
@@ -27,7 +21,7 @@ std::vector<std::string> Labels(const std::vector<std::unique_ptr<NodeTreeModel:
 TEST(NodeTreeModel, OnlyTheDocumentItsTypeAndElementsGetItemsMadeWhenAskedFor)
 {
     NodeTreeModel tree;
-    tree.Build(Parse("<?xml version=\"1.0\"?><!DOCTYPE r><?pi x?><r xmlns:p=\"urn:p\"><!--c-->text<p:a/><![CDATA[x]]>"
+    tree.Build(test::ParseXml("<?xml version=\"1.0\"?><!DOCTYPE r><?pi x?><r xmlns:p=\"urn:p\"><!--c-->text<p:a/><![CDATA[x]]>"
                      "<b><c/></b></r>"));
     ASSERT_EQ(Labels(tree.TopLevel()), std::vector<std::string>{"Document"});
     EXPECT_EQ(tree.ItemCount(), 1u); // nothing below is made yet
@@ -55,7 +49,7 @@ TEST(NodeTreeModel, FindingByPathMakesOnlyTheItemsOnTheWay)
     // The first a has a c without d; the first match in pre-order is under the second a.
     std::string many;
     for (int i = 0; i < 1000; ++i) many += "<z/>";
-    tree.Build(Parse("<r><a><b>" + many + "</b><c/></a><a><c><d/></c></a></r>"));
+    tree.Build(test::ParseXml("<r><a><b>" + many + "</b><c/></a><a><c><d/></c></a></r>"));
     NodeTreeModel::Item* found = tree.FindByPath("/r/a/c/d/");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->label, "d");

@@ -1,6 +1,7 @@
 // Node creation, editing rules, live lists, serialisation of nodes, errors.
 
 #include "platform/xml/XmlDom.h"
+#include "tests/support/ParseXml.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,7 @@ using namespace brindle;
 
 namespace {
 
-XmlDocumentPtr Load(const std::string& text)
-{
-    auto doc = XmlDocument::Create();
-    doc->put_validateOnParse(false);
-    EXPECT_TRUE(doc->loadXML(text)) << doc->parseError().reason;
-    return doc;
-}
+XmlDocumentPtr Load(const std::string& text) { return test::ParseXml(text); }
 
 uint32_t CodeOf(const std::function<void()>& f)
 {
