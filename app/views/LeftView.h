@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/views/NodeTreeModel.h"
+
+#include <wx/treectrl.h>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CBrindleDoc;
+class wxDragImage;
+
+// The node tree of an XML document: the document node, its DOCTYPE and its
+// elements, where elements are added, renamed, moved, cut, copied, pasted and
+// deleted through the document's node operations. Items are made lazily: an
+// element's children get items when it is first expanded.
+class CLeftView : public wxTreeCtrl {
+public:
+    CLeftView(wxWindow* parent, CBrindleDoc* doc);
+    ~CLeftView() override;
+
+    CBrindleDoc* GetDocument() const { return m_doc; }
+    // The document is closing; the view must not reach it any more.
+    void DetachDocument();
+
+    // The first build of the tree, once the document is loaded.
+    void OnInitialUpdate();
+    // The document notified its views: rebuilds when a rebuild is pending.
+    void OnDocumentUpdate();
+    // Drops every item and builds the tree again from the DOM, selecting the item
+    // with the path of the document's current node, if any.
+    void Rebuild();
+
+    // The node an item stands for (null for none).
+    brindle::XmlNodePtr NodeOf(const wxTreeItemId& item) const;
+    // The item of a node, made (and its ancestors expanded) when needed; invalid
+    // when the node has no item.
+    wxTreeItemId ItemOf(const brindle::XmlNodePtr& node);
+    // Selects the item, scrolls it into view and makes its node the current one.
+    void SelectNodeItem(const wxTreeItemId& item);
+    // The item under a point of this window (client coordinates); invalid for none.
+    wxTreeItemId ItemAtPoint(const wxPoint& point) const;
+    // Pastes the clipboard onto the item's node as the Paste command does (the
+    // error text shown on failure); true when a node was pasted.
+    bool PasteOnto(const wxTreeItemId& target);
+
+    // The path shown in the status pane: the last selected node's.
+    const std::string& GetStatusPath() const { return m_statusPath; }
+
+    // The command handlers and their enable rules, callable without a menu.
+    bool ExecuteCommand(int id);
+    bool IsCommandEnabled(int id) const;
+
+    // Element drag and drop, as the mouse handlers drive it (screen coordinates);
+    // tests call them with synthetic points.
+    void BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoint);
+    void DragMoveTo(const wxPoint& screenPoint);
+    void DropAt(const wxPoint& screenPoint);
+    bool IsDragging() const { return m_dragItem.IsOk(); }
+
+    // Label editing ends: the rename with the namespace rule. False leaves the
+    // old label. Public so that tests drive it without typing.
+    bool FinishLabelEdit(const wxTreeItemId& item, const wxString& text);
+
+    // The window's node tree view, if the window is one or lies inside one.
+    static CLeftView* FromWindow(wxWindow* window);
+
+private:
+    struct ItemData;
+
+    wxTreeItemId AppendModelItem(const wxTreeItemId& parent, NodeTreeModel::Item& item);
+    // Makes the items of the model item's children (the model makes them first).
+    void FillChildren(const wxTreeItemId& parent);
+    NodeTreeModel::Item* ModelItem(const wxTreeItemId& item) const;
+    void RemoveItem(const wxTreeItemId& item);
+    void RegisterPrefix(const std::string& name, const std::string& uri);
+    const std::string* KnownPrefixUri(const std::string& prefix) const;
+    void NotifyViews();
+    void ShowLastError();
+    bool DropAllowed(CLeftView* target, const wxTreeItemId& item) const;
+
+    void AddNode(bool sibling);
+    void CopyNode(bool cut);
+    void DeleteSelected();
+    void PasteSelected();
+    void ShowProperties();
+
+    void OnItemExpanding(wxTreeEvent& event);
+    void OnSelChanged(wxTreeEvent& event);
+    void OnBeginLabelEdit(wxTreeEvent& event);
+    void OnEndLabelEdit(wxTreeEvent& event);
+    void OnBeginDrag(wxTreeEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnRightDown(wxMouseEvent& event);
+    void OnFocus(wxFocusEvent& event);
+    void OnCommand(wxCommandEvent& event);
+    void OnUpdateCommand(wxUpdateUIEvent& event);
+
+    CBrindleDoc* m_doc;
+    NodeTreeModel m_model;
+    std::vector<std::pair<std::string, std::string>> m_knownPrefixes;
+    std::string m_statusPath;
+    bool m_rebuilding = false;
+
+    wxTreeItemId m_dragItem;
+    std::unique_ptr<wxDragImage> m_dragImage;
+    CLeftView* m_dropTarget = nullptr;
+};
