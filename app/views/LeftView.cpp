@@ -212,7 +212,9 @@ void CLeftView::SelectNodeItem(const wxTreeItemId& item)
 void CLeftView::BuildTree()
 {
     m_rebuilding = true;
-    DeleteChildren(GetRootItem());
+    // All items go, with every reference the control keeps to them.
+    DeleteAllItems();
+    AddRoot(wxString());
     m_model.Clear();
     m_knownPrefixes.clear();
     if (m_doc && m_doc->GetDomDocument()) {
@@ -499,6 +501,12 @@ bool CLeftView::Rename(Item& item, const std::string& name)
         // Prefixes found in the document are known without their URI: the one in
         // force where the element stands is meant.
         if (uri.empty()) uri = InScopeNamespace(item.node->parentNode(), prefix);
+        // A prefix bound to nothing would write XML that does not parse.
+        if (uri.empty()) {
+            UIServices().MessageBox("The prefix \"" + prefix + "\" is bound to no namespace. The name stays as it was.",
+                                    MsgButtons::Ok, MsgIcon::Error);
+            return false;
+        }
     }
     XmlNodePtr replacement;
     const bool ok = m_doc->RenameNode(item.node, name, replacement, uri);

@@ -189,12 +189,14 @@ TEST_F(NodeTreeTest, EditsGoThroughTheDocumentAndTheItemsFollow)
     ASSERT_TRUE(tree.FinishLabelEdit(z, "k:q"));
     EXPECT_EQ(tree.asked, 1);
     EXPECT_EQ(tree.NodeOf(z)->namespaceURI(), "urn:k");
-    // A cancelled question and a failed rename keep the old label.
+    // A cancelled question, an empty namespace and a failed rename keep the old label.
     tree.answer.reset();
+    EXPECT_FALSE(tree.FinishLabelEdit(z, "n:q"));
+    tree.answer = "";
     EXPECT_FALSE(tree.FinishLabelEdit(z, "n:q"));
     EXPECT_FALSE(tree.FinishLabelEdit(z, "1bad"));
     EXPECT_EQ(tree.GetItemText(z), "k:q");
-    EXPECT_EQ(ui.messages.size(), 1u); // the failed rename's reason
+    EXPECT_EQ(ui.messages.size(), 2u); // the empty namespace, the failed rename's reason
 
     // Cut and paste move the element and its item.
     tree.SelectNodeItem(tree.ItemOf(Select(doc, "/r/a")));
