@@ -1,5 +1,6 @@
 #include "app/shell/ToolbarArt.h"
 
+#include "app/shell/SvgPicture.h"
 #include "resources/CommandIds.h"
 #include "generated/AppIconSvg.h"
 
@@ -38,13 +39,6 @@ const std::map<int, std::string>& Pictures()
     return pictures;
 }
 
-wxBitmapBundle FromPicture(const std::string& body, int viewBox, int size)
-{
-    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + std::to_string(viewBox) + " " +
-                            std::to_string(viewBox) + "\">" + body + "</svg>";
-    return wxBitmapBundle::FromSVG(svg.c_str(), wxSize(size, size));
-}
-
 } // namespace
 
 bool HasToolbarImage(int commandId) { return Pictures().count(commandId) != 0; }
@@ -81,7 +75,7 @@ const std::vector<ToolDef>& ToolbarTools(int toolbarId)
 wxBitmapBundle ToolbarImage(int commandId)
 {
     auto it = Pictures().find(commandId);
-    return it == Pictures().end() ? wxBitmapBundle() : FromPicture(it->second, 16, 16);
+    return it == Pictures().end() ? wxBitmapBundle() : SvgPicture(it->second, 16, 16);
 }
 
 wxBitmapBundle AppIconImage() { return wxBitmapBundle::FromSVG(kAppIconSvg, wxSize(64, 64)); }
