@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/ErrorText.h"
 #include "app/shell/Menus.h"
+#include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
 #include "app/views/NodeEditDlg.h"
@@ -14,7 +15,6 @@
 
 #include <wx/aui/tabmdi.h>
 #include <wx/dcmemory.h>
-#include <wx/dragimag.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
 #include <wx/settings.h>
@@ -403,7 +403,7 @@ void CNodePage::OnListFocus(wxFocusEvent& event)
 
 // --- drag and drop
 
-std::unique_ptr<wxDragImage> CNodePage::MakeDragImage(wxPoint& topLeft) const
+DragImageWindow* CNodePage::MakeDragImage() const
 {
     // The union of the visible dragged rows, within the list's width.
     const wxSize client = m_list->GetClientSize();
@@ -418,15 +418,16 @@ std::unique_ptr<wxDragImage> CNodePage::MakeDragImage(wxPoint& topLeft) const
     if (area.IsEmpty()) area = wxRect(0, 0, 16, 16);
     area.x = std::max(area.x, 0);
     area.width = std::max(1, std::min(area.GetRight(), client.x - 1) - area.x + 1);
-    topLeft = m_list->ClientToScreen(area.GetTopLeft());
 
-    // Each row's picture and name on pure green, which is then transparent.
-    const wxColour key(0, 255, 0);
+    // Each row's picture and name at its place, on the list's colours, framed.
     wxBitmap bitmap(area.width, area.height);
     {
         wxMemoryDC dc(bitmap);
-        dc.SetBackground(wxBrush(key));
+        dc.SetBackground(wxBrush(m_list->GetBackgroundColour()));
         dc.Clear();
+        dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.DrawRectangle(0, 0, area.width, area.height);
         dc.SetFont(m_list->GetFont());
         dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
         wxImageList* images = m_list->GetImageList(wxIMAGE_LIST_SMALL);
@@ -443,8 +444,7 @@ std::unique_ptr<wxDragImage> CNodePage::MakeDragImage(wxPoint& topLeft) const
             dc.DrawText(name, x, at.y + (rect.height - dc.GetCharHeight()) / 2);
         }
     }
-    bitmap.SetMask(new wxMask(bitmap, key));
-    return std::make_unique<wxDragImage>(bitmap);
+    return new DragImageWindow(const_cast<CNodePage*>(this), bitmap, wxPoint(15, 15));
 }
 
 void CNodePage::BeginRowDrag()
@@ -454,15 +454,19 @@ void CNodePage::BeginRowDrag()
     m_dragNodes = SelectedNodes();
     if (m_dragNodes.empty()) return;
     m_dragOwner = m_doc->GetCurrentNode();
-    wxPoint topLeft;
-    m_dragImage = MakeDragImage(topLeft);
-    const wxPoint hotSpot(15, 15);
-    m_dragImage->BeginDrag(hotSpot, this, true);
-    m_dragImage->Move(ScreenToClient(topLeft + hotSpot));
+    // The image starts over the rows it shows, its hot spot at their corner.
+    m_dragImage = MakeDragImage();
+    wxRect first;
+    const wxPoint corner = m_list->GetItemRect(m_dragRows.front(), first)
+                               ? m_list->ClientToScreen(wxPoint(std::max(first.x, 0), first.y))
+                               : wxGetMousePosition();
+    m_dragImage->MoveTo(corner);
     m_dragImage->Show();
     m_dragOver = this;
     m_dropAllowed = false;
-    SetNodeDragActive(true); // the drag image holds the mouse capture
+    SetNodeDragActive(true);
+    CaptureMouse();
+    m_captured = true;
     SetCursor(m_noCursor);
 }
 
@@ -478,13 +482,12 @@ void CNodePage::LeaveTreeTarget()
 void CNodePage::DragMoveTo(const wxPoint& screenPoint)
 {
     if (!IsDragging()) return;
-    wxWindow* under = wxFindWindowAtPoint(screenPoint);
+    wxWindow* under = WindowAt(screenPoint);
     CLeftView* tree = CLeftView::FromWindow(under);
     CNodePage* page = tree ? nullptr : FromWindow(under);
     wxWindow* target = tree ? static_cast<wxWindow*>(tree) : page ? static_cast<wxWindow*>(page) : under;
 
     if (target != m_dragOver) {
-        m_dragImage->Hide(); // the windows below redraw
         LeaveTreeTarget();
         m_dragOver = target;
         if (tree) {
@@ -494,19 +497,14 @@ void CNodePage::DragMoveTo(const wxPoint& screenPoint)
         } else if (page && page != this) {
             BringFrameToTop(page);
         }
-        m_dragImage->Show();
+        m_dragImage->Raise(); // above the frame just brought up
     }
 
     m_dropAllowed = false;
     if (tree) {
         const wxTreeItemId item = tree->ItemAtPoint(tree->ScreenToClient(screenPoint));
         if (item.IsOk()) {
-            if (item != tree->GetSelection()) {
-                m_dragImage->Hide();
-                tree->SelectNodeItem(item);
-                tree->Update();
-                m_dragImage->Show();
-            }
+            if (item != tree->GetSelection()) tree->SelectNodeItem(item);
             const XmlNodePtr node = tree->NodeOf(item);
             m_dropAllowed = node && node->nodeType() != NODE_DOCUMENT_TYPE && node->nodeType() != NODE_DOCUMENT &&
                             node != m_dragOwner;
@@ -515,16 +513,23 @@ void CNodePage::DragMoveTo(const wxPoint& screenPoint)
         m_dropAllowed = !(page->GetDocument() == m_doc && CurrentNode() == m_dragOwner);
     }
     SetCursor(m_dropAllowed ? m_arrowCursor : m_noCursor);
-    m_dragImage->Move(ScreenToClient(screenPoint));
+    m_dragImage->MoveTo(screenPoint);
+}
+
+wxWindow* CNodePage::WindowAt(const wxPoint& screenPoint) const
+{
+    return DragImageWindow::WindowAtPoint(screenPoint, m_dragImage);
 }
 
 void CNodePage::EndDragState()
 {
     SetNodeDragActive(false);
+    if (m_captured) ReleaseMouse();
+    m_captured = false;
     if (m_dragImage) {
         m_dragImage->Hide();
-        m_dragImage->EndDrag(); // releases the capture
-        m_dragImage.reset();
+        m_dragImage->Destroy();
+        m_dragImage = nullptr;
     }
     SetCursor(wxNullCursor);
 }
@@ -532,8 +537,8 @@ void CNodePage::EndDragState()
 void CNodePage::DropAt(const wxPoint& screenPoint)
 {
     if (!IsDragging()) return;
+    wxWindow* under = WindowAt(screenPoint);
     EndDragState();
-    wxWindow* under = wxFindWindowAtPoint(screenPoint);
     CLeftView* tree = CLeftView::FromWindow(under);
     CNodePage* page = tree ? nullptr : FromWindow(under);
     if (tree != m_overTree) LeaveTreeTarget();
@@ -603,6 +608,7 @@ void CNodePage::OnLeftUp(wxMouseEvent& event)
 void CNodePage::OnCaptureLost(wxMouseCaptureLostEvent&)
 {
     // Another window took the mouse: the drag ends without a drop.
+    m_captured = false;
     if (!IsDragging()) return;
     EndDragState();
     LeaveTreeTarget();

@@ -3,7 +3,6 @@
 #include "app/views/NodeListModel.h"
 
 #include <wx/cursor.h>
-#include <wx/dragimag.h>
 #include <wx/panel.h>
 #include <wx/treebase.h>
 
@@ -12,6 +11,7 @@
 
 class CBrindleDoc;
 class CLeftView;
+class DragImageWindow;
 class wxImageList;
 class wxListCtrl;
 class wxListEvent;
@@ -60,6 +60,7 @@ public:
     void DragMoveTo(const wxPoint& screenPoint);
     void DropAt(const wxPoint& screenPoint);
     bool IsDragging() const { return m_dragImage != nullptr; }
+    const DragImageWindow* GetDragImage() const { return m_dragImage; }
     // Whether a drop at the last point the drag moved to would be taken.
     bool IsDropAllowed() const { return m_dropAllowed; }
 
@@ -78,11 +79,13 @@ private:
     void StartRename();
     void ShowProperties();
 
-    // The drag image: the visible dragged rows drawn over a transparent colour.
-    std::unique_ptr<wxDragImage> MakeDragImage(wxPoint& topLeft) const;
+    // The drag image: the visible dragged rows drawn over a see-through colour.
+    DragImageWindow* MakeDragImage() const;
+    // The window under the pointer, the drag image left out.
+    wxWindow* WindowAt(const wxPoint& screenPoint) const;
     // The pointer left the tree it was over: its own selection comes back.
     void LeaveTreeTarget();
-    // Ends the drag image (and with it the mouse capture) and the node-drag flag.
+    // Ends the drag image, the mouse capture and the node-drag flag.
     void EndDragState();
     void MoveDraggedNodesTo(CLeftView* tree, CNodePage* page, const wxPoint& screenPoint);
 
@@ -107,7 +110,8 @@ private:
     std::vector<long> m_dragRows;
     std::vector<brindle::XmlNodePtr> m_dragNodes;
     brindle::XmlNodePtr m_dragOwner; // the current node when the drag began
-    std::unique_ptr<wxDragImage> m_dragImage;
+    DragImageWindow* m_dragImage = nullptr;
+    bool m_captured = false;
     wxWindow* m_dragOver = nullptr;   // the window under the pointer
     CLeftView* m_overTree = nullptr;  // the tree the pointer is over, if any
     wxTreeItemId m_treeSavedSelection;
