@@ -7,6 +7,7 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/TransformDlg.h"
 #include "app/views/EditSourceView.h"
+#include "app/views/LeftView.h"
 #include "app/views/PlaceholderView.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "platform/ui/UIServices.h"
@@ -22,7 +23,8 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     : DocChildFrame(doc, view, parent, IDR_XMLTYPE), m_doc(doc)
 {
     m_splitter = new CSplitterWndEx(this, 1, 4);
-    m_splitter->SetPane(0, kTreeColumn, new PlaceholderView(m_splitter, "Node tree", IDR_TREE_EDIT), wxSize(200, 250));
+    m_tree = new CLeftView(m_splitter, doc);
+    m_splitter->SetPane(0, kTreeColumn, m_tree, wxSize(200, 250));
     m_splitter->SetPane(0, kListColumn, new PlaceholderView(m_splitter, "Node list", IDR_LIST_EDIT), wxSize(300, 250));
     m_source = new CEditSourceView(m_splitter, doc);
     m_splitter->SetPane(0, kSourceColumn, m_source, wxSize(300, 250));
@@ -62,7 +64,14 @@ wxWindow* CChildFrame::GetActiveView() const { return m_splitter ? m_splitter->G
 void CChildFrame::DetachDocument()
 {
     m_source->DetachDocument();
+    m_tree->DetachDocument();
     m_doc = nullptr;
+}
+
+void CChildFrame::OnDocumentUpdate()
+{
+    if (!m_doc) return;
+    m_tree->OnDocumentUpdate();
 }
 
 void CChildFrame::PostViewMode(int command)
@@ -191,7 +200,6 @@ void CChildFrame::OnIdle(wxIdleEvent& event)
     event.Skip();
     if (!m_doc) return;
     if (m_treeStatus->IsShown())
-        m_treeStatus->UpdatePanes(nullptr, m_doc->HasCurrentNode() ? CBrindleDoc::GetNodePath(m_doc->GetCurrentNode())
-                                                                   : std::string());
+        m_treeStatus->UpdatePanes(nullptr, m_tree->GetStatusPath());
     if (m_sourceStatus->IsShown()) m_sourceStatus->UpdatePanes(m_source, m_source->GetStatusMessage());
 }

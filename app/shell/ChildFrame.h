@@ -5,6 +5,7 @@
 
 class CBrindleDoc;
 class CEditSourceView;
+class CLeftView;
 class IndicatorStatusBar;
 namespace brindle {
 class CSplitterWndEx;
@@ -24,7 +25,10 @@ public:
     ViewMode GetMode() const { return m_mode; }
     brindle::CSplitterWndEx* GetSplitter() const { return m_splitter; }
     CEditSourceView* GetSourceView() const { return m_source; }
+    CLeftView* GetTreeView() const { return m_tree; }
     wxWindow* GetActiveView() const override;
+    // The document notified its views.
+    void OnDocumentUpdate();
     // The document is closing; the frame and its views go soon after it.
     void DetachDocument();
 
@@ -53,6 +57,7 @@ private:
     CBrindleDoc* m_doc;
     brindle::CSplitterWndEx* m_splitter = nullptr;
     CEditSourceView* m_source = nullptr;
+    CLeftView* m_tree = nullptr;
     IndicatorStatusBar* m_treeStatus = nullptr;
     IndicatorStatusBar* m_sourceStatus = nullptr;
     ViewMode m_mode = ViewMode::Tree;

@@ -31,6 +31,7 @@ bool DocumentView::OnCreate(wxDocument* doc, long flags)
 void DocumentView::OnUpdate(wxView*, wxObject*)
 {
     if (!m_edit) return;
+    if (auto* frame = dynamic_cast<CChildFrame*>(GetFrame())) frame->OnDocumentUpdate();
     if (!m_attached) {
         m_edit->AttachToBuffer();
         m_attached = true;

@@ -2,15 +2,16 @@
 
 #include "app/views/NodeTreeModel.h"
 
+#include <wx/dcmemory.h>
+#include <wx/generic/dragimgg.h>
 #include <wx/treectrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class CBrindleDoc;
-class wxDragImage;
 
 // The node tree of an XML document: the document node, its DOCTYPE and its
 // elements, where elements are added, renamed, moved, cut, copied, pasted and
@@ -67,25 +68,37 @@ public:
     // The window's node tree view, if the window is one or lies inside one.
     static CLeftView* FromWindow(wxWindow* window);
 
+protected:
+    // Asks for the URI of an unknown prefix; nullopt when the user cancels.
+    virtual std::optional<std::string> AskNamespace();
+
 private:
     struct ItemData;
 
-    wxTreeItemId AppendModelItem(const wxTreeItemId& parent, NodeTreeModel::Item& item);
-    // Makes the items of the model item's children (the model makes them first).
-    void FillChildren(const wxTreeItemId& parent);
     NodeTreeModel::Item* ModelItem(const wxTreeItemId& item) const;
+    wxTreeItemId AppendModelItem(const wxTreeItemId& parent, NodeTreeModel::Item& item);
+    // Items for model items of the top level that have none yet.
+    void ShowNewTopLevelItems();
+    // Makes the items of the item's children (the model makes them first).
+    void FillChildren(const wxTreeItemId& parent);
+    void ExpandItem(const wxTreeItemId& item);
+    // Opens the model item's ancestors, so that it has a window item, and gives it.
+    wxTreeItemId ShowModelItem(NodeTreeModel::Item& item);
     void RemoveItem(const wxTreeItemId& item);
+    void BuildTree();
     void RegisterPrefix(const std::string& name, const std::string& uri);
     const std::string* KnownPrefixUri(const std::string& prefix) const;
     void NotifyViews();
     void ShowLastError();
-    bool DropAllowed(CLeftView* target, const wxTreeItemId& item) const;
+    static bool DropAllowed(const brindle::XmlNodePtr& dragged, const brindle::XmlNodePtr& target);
+    void EndNodeDrag();
 
     void AddNode(bool sibling);
     void CopyNode(bool cut);
     void DeleteSelected();
-    void PasteSelected();
+    void SelectAfterRemoval();
     void ShowProperties();
+    bool Rename(NodeTreeModel::Item& item, const std::string& name);
 
     void OnItemExpanding(wxTreeEvent& event);
     void OnSelChanged(wxTreeEvent& event);
@@ -104,9 +117,10 @@ private:
     NodeTreeModel m_model;
     std::vector<std::pair<std::string, std::string>> m_knownPrefixes;
     std::string m_statusPath;
+    bool m_initialised = false;
     bool m_rebuilding = false;
+    bool m_rebuildQueued = false;
 
     wxTreeItemId m_dragItem;
-    std::unique_ptr<wxDragImage> m_dragImage;
-    CLeftView* m_dropTarget = nullptr;
+    std::unique_ptr<wxGenericDragImage> m_dragImage;
 };

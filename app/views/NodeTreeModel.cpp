@@ -2,6 +2,8 @@
 
 #include "app/document/BrindleDoc.h"
 
+#include <algorithm>
+
 using namespace brindle;
 
 bool NodeTreeModel::GetsItem(const XmlNodePtr& node)
@@ -91,4 +93,30 @@ NodeTreeModel::Item* NodeTreeModel::FindByPath(const std::string& path)
 {
     if (path.empty()) return nullptr;
     return Search(m_top, path);
+}
+
+NodeTreeModel::Item* NodeTreeModel::AddChild(Item& parent, const XmlNodePtr& node)
+{
+    if (!parent.childrenBuilt || !GetsItem(node)) return nullptr;
+    return MakeItem(node, &parent, parent.children);
+}
+
+namespace {
+
+std::size_t CountItems(const NodeTreeModel::Item& item)
+{
+    std::size_t count = 1;
+    for (const auto& child : item.children) count += CountItems(*child);
+    return count;
+}
+
+} // namespace
+
+void NodeTreeModel::Remove(Item& item)
+{
+    auto& siblings = item.parent ? item.parent->children : m_top;
+    const auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& p) { return p.get() == &item; });
+    if (it == siblings.end()) return;
+    m_count -= CountItems(item);
+    siblings.erase(it);
 }

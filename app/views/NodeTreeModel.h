@@ -23,6 +23,7 @@ public:
         Item* parent = nullptr; // null for a top-level item
         std::vector<std::unique_ptr<Item>> children;
         bool childrenBuilt = false;
+        void* handle = nullptr; // the window's item showing this one
     };
 
     // Drops the items and makes the top-level ones for the DOM (none without one).
@@ -43,11 +44,19 @@ public:
     // found one are its ancestors.
     Item* FindByPath(const std::string& path);
 
+    // The item for a node just appended to the parent item's node, when the
+    // parent's children are made already (else they will include it when made).
+    // Null when the node gets no item or the children are not made yet.
+    Item* AddChild(Item& parent, const brindle::XmlNodePtr& node);
+    // Drops the item and its subtree.
+    void Remove(Item& item);
+    // Whether a node of this kind gets an item: documents, DOCTYPEs, elements.
+    static bool GetsItem(const brindle::XmlNodePtr& node);
+
     // How many items exist (made so far).
     std::size_t ItemCount() const { return m_count; }
 
 private:
-    static bool GetsItem(const brindle::XmlNodePtr& node);
     Item* MakeItem(const brindle::XmlNodePtr& node, Item* parent, std::vector<std::unique_ptr<Item>>& into);
     // Items for the node's children under `parent`; descendants of nodes that get
     // no item go to the top level.

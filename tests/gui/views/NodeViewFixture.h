@@ -34,6 +34,7 @@ protected:
         docs.push_back(std::make_unique<CBrindleDoc>());
         CBrindleDoc& doc = *docs.back();
         EXPECT_TRUE(doc.OnNewDocument());
+        doc.GetDomDocument()->put_validateOnParse(false);
         EXPECT_TRUE(doc.GetDomDocument()->loadXML(xml)) << doc.GetDomDocument()->parseError().reason;
         doc.Modify(false);
         return doc;
