@@ -7,13 +7,13 @@
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
 #include "app/views/NodeEditDlg.h"
+#include "app/views/NodeDragSupport.h"
 #include "app/views/NodeIcons.h"
 #include "app/views/NodePropertyDlg.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
-#include <wx/aui/tabmdi.h>
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
@@ -60,22 +60,6 @@ protected:
 private:
     const NodeListModel& m_model;
 };
-
-// Brings the frame holding the window to the top: its document frame when it
-// lies in one, else its top-level window.
-void BringFrameToTop(wxWindow* window)
-{
-    for (wxWindow* at = window; at; at = at->GetParent()) {
-        if (auto* child = wxDynamicCast(at, wxAuiMDIChildFrame)) {
-            child->Activate();
-            return;
-        }
-        if (at->IsTopLevel()) {
-            at->Raise();
-            return;
-        }
-    }
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "app/document/ErrorText.h"
 #include "app/views/BrindleView.h"
+#include "app/views/LeftView.h"
 #include "app/views/NodeEditDlg.h"
 #include "app/views/NodePage.h"
 #include "resources/CommandIds.h"
@@ -285,4 +286,52 @@ TEST_F(NodePageTest, DraggingRowsMovesThemOntoAnotherDocumentsPageOnly)
     from->DropAt(InsideList(to));
     EXPECT_EQ(s->xml(), "<s b=\"2\">words</s>");
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(NodePageTest, DraggingRowsOntoATreeMovesThemToItsElementButNotToTheDocument)
+{
+    CBrindleDoc& source = NewDoc("<s a=\"1\" b=\"2\"/>");
+    CBrindleDoc& target = NewDoc("<t><u/></t>");
+    CNodePage* page = ShowPage(source);
+    SetCurrent(page, source.GetDomDocument()->documentElement());
+    wxFrame* frame = NewFrame();
+    auto* tree = new CLeftView(frame, &target);
+    frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+    frame->GetSizer()->Add(tree, 1, wxEXPAND);
+    frame->Layout();
+    tree->OnInitialUpdate();
+    const XmlNodePtr u = target.GetDomDocument()->selectSingleNode("/t/u");
+    const wxTreeItemId uItem = tree->ItemOf(u);
+    const wxTreeItemId documentItem = tree->ItemOf(target.GetDomDocument());
+    ASSERT_TRUE(uItem.IsOk());
+    test::PumpEvents();
+    tree->SelectItem(tree->ItemOf(target.GetDomDocument()->documentElement()));
+    const wxTreeItemId saved = tree->GetSelection();
+    auto pointOf = [&](const wxTreeItemId& item) {
+        wxRect rect;
+        EXPECT_TRUE(tree->GetBoundingRect(item, rect, true));
+        return tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2));
+    };
+
+    // Onto "Document": refused, and the tree gets its own selection back.
+    page->SelectRows({0, 1});
+    page->BeginRowDrag();
+    page->DragMoveTo(pointOf(documentItem));
+    EXPECT_FALSE(page->IsDropAllowed());
+    page->DropAt(pointOf(documentItem));
+    EXPECT_EQ(source.GetDomDocument()->documentElement()->xml(), "<s a=\"1\" b=\"2\"/>");
+    EXPECT_EQ(target.GetDomDocument()->documentElement()->xml(), "<t><u/></t>");
+    EXPECT_EQ(tree->GetSelection(), saved);
+
+    // Onto u: both attributes move.
+    page->SelectRows({0, 1});
+    page->BeginRowDrag();
+    page->DragMoveTo(pointOf(uItem));
+    EXPECT_TRUE(page->IsDropAllowed());
+    page->DropAt(pointOf(uItem));
+    EXPECT_EQ(u->xml(), "<u b=\"2\" a=\"1\"/>");
+    EXPECT_EQ(source.GetDomDocument()->documentElement()->xml(), "<s/>");
+    EXPECT_EQ(target.GetCurrentNode(), u);
+    EXPECT_EQ(page->GetList()->GetItemCount(), 0);
+    EXPECT_TRUE(ui.messages.empty());
 }
