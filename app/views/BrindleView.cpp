@@ -1,0 +1,57 @@
+#include "app/views/BrindleView.h"
+
+#include "app/views/NodePage.h"
+#include "app/views/PlaceholderView.h"
+
+#include <wx/sizer.h>
+
+namespace {
+// Set while a command is offered to a page: the page's own routing reaches this
+// view again (the page lies inside it) and must then go on as usual.
+bool g_offeringToPage = false;
+} // namespace
+
+CPropertySheetView::CPropertySheetView(wxWindow* parent, CBrindleDoc* doc)
+    : wxNotebook(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM)
+{
+    m_nodePage = new CNodePage(this, doc);
+    AddPage(m_nodePage, "Nodes", true);
+    // SCAFFOLDING: stands for the browser page until it lands.
+    AddPage(new PlaceholderView(this, "Browser preview", 0), "Browse");
+    Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
+        if (event.GetEventObject() == this)
+            if (wxWindow* page = GetCurrentPage()) page->SetFocus();
+        event.Skip();
+    });
+}
+
+CBrindleView::CBrindleView(wxWindow* parent, CBrindleDoc* doc) : wxPanel(parent, wxID_ANY)
+{
+    m_sheet = new CPropertySheetView(this, doc);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_sheet, 1, wxEXPAND);
+    SetSizer(sizer);
+}
+
+void CBrindleView::OnDocumentUpdate()
+{
+    GetNodePage()->OnDocumentChanged();
+    for (size_t i = 0; i < m_sheet->GetPageCount(); ++i)
+        if (m_sheet->GetPage(i) != GetNodePage()) m_sheet->GetPage(i)->Refresh();
+}
+
+void CBrindleView::DetachDocument() { GetNodePage()->DetachDocument(); }
+
+bool CBrindleView::TryBefore(wxEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    if ((type == wxEVT_MENU || type == wxEVT_UPDATE_UI) && !g_offeringToPage) {
+        if (wxWindow* page = m_sheet->GetCurrentPage()) {
+            g_offeringToPage = true;
+            const bool handled = page->GetEventHandler()->ProcessEventLocally(event);
+            g_offeringToPage = false;
+            if (handled) return true;
+        }
+    }
+    return wxPanel::TryBefore(event);
+}
