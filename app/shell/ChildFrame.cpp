@@ -6,6 +6,7 @@
 #include "app/shell/BrindleApp.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/TransformDlg.h"
+#include "app/views/BrindleView.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
 #include "app/views/PlaceholderView.h"
@@ -25,7 +26,8 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     m_splitter = new CSplitterWndEx(this, 1, 4);
     m_tree = new CLeftView(m_splitter, doc);
     m_splitter->SetPane(0, kTreeColumn, m_tree, wxSize(200, 250));
-    m_splitter->SetPane(0, kListColumn, new PlaceholderView(m_splitter, "Node list", IDR_LIST_EDIT), wxSize(300, 250));
+    m_form = new CBrindleView(m_splitter, doc);
+    m_splitter->SetPane(0, kListColumn, m_form, wxSize(300, 250));
     m_source = new CEditSourceView(m_splitter, doc);
     m_splitter->SetPane(0, kSourceColumn, m_source, wxSize(300, 250));
     m_splitter->SetPane(0, kBrowserColumn, new PlaceholderView(m_splitter, "Browser", 0), wxSize(300, 250));
@@ -65,13 +67,16 @@ void CChildFrame::DetachDocument()
 {
     m_source->DetachDocument();
     m_tree->DetachDocument();
+    m_form->DetachDocument();
     m_doc = nullptr;
 }
 
 void CChildFrame::OnDocumentUpdate()
 {
     if (!m_doc) return;
+    // The tree first: a rebuild there sets the node the list shows.
     m_tree->OnDocumentUpdate();
+    m_form->OnDocumentUpdate();
 }
 
 void CChildFrame::PostViewMode(int command)

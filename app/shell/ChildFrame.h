@@ -4,6 +4,7 @@
 #include "app/shell/ViewModes.h"
 
 class CBrindleDoc;
+class CBrindleView;
 class CEditSourceView;
 class CLeftView;
 class IndicatorStatusBar;
@@ -26,6 +27,7 @@ public:
     brindle::CSplitterWndEx* GetSplitter() const { return m_splitter; }
     CEditSourceView* GetSourceView() const { return m_source; }
     CLeftView* GetTreeView() const { return m_tree; }
+    CBrindleView* GetFormView() const { return m_form; }
     wxWindow* GetActiveView() const override;
     // The document notified its views.
     void OnDocumentUpdate();
@@ -58,6 +60,7 @@ private:
     brindle::CSplitterWndEx* m_splitter = nullptr;
     CEditSourceView* m_source = nullptr;
     CLeftView* m_tree = nullptr;
+    CBrindleView* m_form = nullptr;
     IndicatorStatusBar* m_treeStatus = nullptr;
     IndicatorStatusBar* m_sourceStatus = nullptr;
     ViewMode m_mode = ViewMode::Tree;

@@ -16,6 +16,7 @@ CPropertySheetView::CPropertySheetView(wxWindow* parent, CBrindleDoc* doc)
 {
     m_nodePage = new CNodePage(this, doc);
     AddPage(m_nodePage, "Nodes", true);
+    SetCanFocus(false); // the tabs never take the keyboard
     // SCAFFOLDING: stands for the browser page until it lands.
     AddPage(new PlaceholderView(this, "Browser preview", 0), "Browse");
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
@@ -31,6 +32,12 @@ CBrindleView::CBrindleView(wxWindow* parent, CBrindleDoc* doc) : wxPanel(parent,
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_sheet, 1, wxEXPAND);
     SetSizer(sizer);
+}
+
+void CBrindleView::SetFocus()
+{
+    if (wxWindow* page = m_sheet->GetCurrentPage()) page->SetFocus();
+    else wxPanel::SetFocus();
 }
 
 void CBrindleView::OnDocumentUpdate()

@@ -31,6 +31,8 @@ public:
     void DetachDocument();
     CNodePage* GetNodePage() const { return m_sheet->GetNodePage(); }
     CPropertySheetView* GetSheet() const { return m_sheet; }
+    // The keyboard goes to the active page.
+    void SetFocus() override;
 
 protected:
     bool TryBefore(wxEvent& event) override;

@@ -4,6 +4,7 @@
 #include "app/document/ErrorText.h"
 #include "app/shell/AddNamespaceDlg.h"
 #include "app/shell/Menus.h"
+#include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/NodeDragSupport.h"
 #include "app/views/NodeIcons.h"
@@ -12,7 +13,8 @@
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
-#include <wx/generic/dragimgg.h>
+#include <wx/dcmemory.h>
+#include <wx/settings.h>
 
 using namespace brindle;
 using namespace ids;
@@ -576,24 +578,53 @@ void CLeftView::OnBeginDrag(wxTreeEvent& event)
     BeginNodeDrag(event.GetItem(), ClientToScreen(event.GetPoint()));
 }
 
+DragImageWindow* CLeftView::MakeDragImage(const wxTreeItemId& item)
+{
+    // The item's picture and label, framed, on the tree's colours.
+    const wxString label = GetItemText(item);
+    wxClientDC measure(this);
+    measure.SetFont(GetFont());
+    const wxSize text = measure.GetTextExtent(label);
+    const int height = std::max(18, text.y + 4);
+    wxBitmap bitmap(text.x + 26, height);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(wxBrush(GetBackgroundColour()));
+        dc.Clear();
+        dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.DrawRectangle(0, 0, bitmap.GetWidth(), height);
+        if (wxImageList* images = GetImageList())
+            images->Draw(GetItemImage(item), dc, 2, (height - 16) / 2, wxIMAGELIST_DRAW_TRANSPARENT);
+        dc.SetFont(GetFont());
+        dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+        dc.DrawText(label, 22, (height - text.y) / 2);
+    }
+    return new DragImageWindow(this, bitmap, wxPoint(15, 15));
+}
+
 void CLeftView::BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoint)
 {
     const XmlNodePtr node = NodeOf(item);
     if (IsDragging() || !node || IsOfType(node, NODE_DOCUMENT_TYPE) || IsOfType(node, NODE_DOCUMENT)) return;
     m_dragItem = item;
-    m_dragImage = std::make_unique<wxGenericDragImage>(*this, m_dragItem);
-    m_dragImage->BeginDrag(wxPoint(15, 15), this, true);
-    m_dragImage->Move(ScreenToClient(screenPoint));
+    m_dragImage = MakeDragImage(item);
+    m_dragImage->MoveTo(screenPoint);
     m_dragImage->Show();
     SetNodeDragActive(true);
     if (!HasCapture()) CaptureMouse();
 }
 
+CLeftView* CLeftView::TreeAtPoint(const wxPoint& screenPoint) const
+{
+    return FromWindow(DragImageWindow::WindowAtPoint(screenPoint, m_dragImage));
+}
+
 void CLeftView::DragMoveTo(const wxPoint& screenPoint)
 {
     if (!IsDragging()) return;
-    m_dragImage->Move(ScreenToClient(screenPoint));
-    CLeftView* target = FromWindow(wxFindWindowAtPoint(screenPoint));
+    m_dragImage->MoveTo(screenPoint);
+    CLeftView* target = TreeAtPoint(screenPoint);
     if (!target) {
         SetCursor(wxCursor(wxCURSOR_NO_ENTRY));
         return;
@@ -607,6 +638,7 @@ void CLeftView::DragMoveTo(const wxPoint& screenPoint)
     if (DropAllowed(NodeOf(m_dragItem), target->NodeOf(item))) {
         SetCursor(wxCursor(wxCURSOR_ARROW));
         m_dragImage->Show();
+        m_dragImage->Raise(); // above a frame just brought up
     } else {
         SetCursor(wxCursor(wxCURSOR_NO_ENTRY));
     }
@@ -615,8 +647,8 @@ void CLeftView::DragMoveTo(const wxPoint& screenPoint)
 void CLeftView::EndNodeDrag()
 {
     m_dragImage->Hide();
-    m_dragImage->EndDrag();
-    m_dragImage.reset();
+    m_dragImage->Destroy();
+    m_dragImage = nullptr;
     if (HasCapture()) ReleaseMouse();
     SetNodeDragActive(false);
     SetCursor(wxNullCursor);
@@ -627,8 +659,8 @@ void CLeftView::DropAt(const wxPoint& screenPoint)
 {
     if (!IsDragging()) return;
     const wxTreeItemId dragItem = m_dragItem;
+    CLeftView* target = TreeAtPoint(screenPoint);
     EndNodeDrag();
-    CLeftView* target = FromWindow(wxFindWindowAtPoint(screenPoint));
     if (!target || !m_doc) return;
     target->SetFocus();
     const wxTreeItemId item = target->ItemAtPoint(target->ScreenToClient(screenPoint));

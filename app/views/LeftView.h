@@ -2,8 +2,6 @@
 
 #include "app/views/NodeTreeModel.h"
 
-#include <wx/dcmemory.h>
-#include <wx/generic/dragimgg.h>
 #include <wx/treectrl.h>
 
 #include <memory>
@@ -12,6 +10,7 @@
 #include <vector>
 
 class CBrindleDoc;
+class DragImageWindow;
 
 // The node tree of an XML document: the document node, its DOCTYPE and its
 // elements, where elements are added, renamed, moved, cut, copied, pasted and
@@ -92,6 +91,9 @@ private:
     void ShowLastError();
     static bool DropAllowed(const brindle::XmlNodePtr& dragged, const brindle::XmlNodePtr& target);
     void EndNodeDrag();
+    DragImageWindow* MakeDragImage(const wxTreeItemId& item);
+    // The node tree under a screen point, the drag image left out.
+    CLeftView* TreeAtPoint(const wxPoint& screenPoint) const;
 
     void AddNode(bool sibling);
     void CopyNode(bool cut);
@@ -122,5 +124,5 @@ private:
     bool m_rebuildQueued = false;
 
     wxTreeItemId m_dragItem;
-    std::unique_ptr<wxGenericDragImage> m_dragImage;
+    DragImageWindow* m_dragImage = nullptr;
 };
