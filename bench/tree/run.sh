@@ -10,6 +10,8 @@
 #                  its children                                              goal <= 0.1 s each
 #   tree_memory    resident memory the tree adds: when shown, after opening
 #                  the big element, and at the end                           goal <= 50 MB
+#   list_10000_attributes  the node list of the element of 10,000 attributes,
+#                  filled and painted                                        goal <= 0.3 s
 #
 #   bench/tree/run.sh [path/to/tree_bench]
 set -euo pipefail

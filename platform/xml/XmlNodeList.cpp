@@ -139,16 +139,31 @@ xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name)
 
 long AttributeMap::length() const
 {
-    long n = 0;
-    for (xmlAttrPtr a = NodeAccess::Raw(m_element)->properties; a; a = a->next) ++n;
-    return n;
+    if (!m_cursor.Fresh()) m_cursor.Reset();
+    if (m_cursor.length < 0) {
+        long n = 0;
+        for (xmlAttrPtr a = NodeAccess::Raw(m_element)->properties; a; a = a->next) ++n;
+        m_cursor.length = n;
+    }
+    return m_cursor.length;
 }
 
 XmlNodePtr AttributeMap::item(long index) const
 {
     if (index < 0) return nullptr;
+    if (!m_cursor.Fresh()) m_cursor.Reset();
+    // Reading the map in order walks it once: the walk goes on from the last item.
+    long i = 0;
     xmlAttrPtr a = NodeAccess::Raw(m_element)->properties;
-    for (long i = 0; a && i < index; ++i) a = a->next;
+    if (m_cursor.node && m_cursor.index <= index) {
+        i = m_cursor.index;
+        a = reinterpret_cast<xmlAttrPtr>(m_cursor.node);
+    }
+    for (; a && i < index; ++i) a = a->next;
+    if (a) {
+        m_cursor.index = index;
+        m_cursor.node = reinterpret_cast<xmlNodePtr>(a);
+    }
     return NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(a));
 }
 

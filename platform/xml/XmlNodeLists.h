@@ -70,6 +70,7 @@ public:
 
 private:
     XmlNodePtr m_element;
+    mutable ListCursor m_cursor;
 };
 
 // The pseudo-attributes of an XML declaration, as a read-only snapshot.

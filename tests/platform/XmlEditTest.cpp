@@ -147,6 +147,8 @@ TEST(XmlEdit, ChildNodesAndAttributesAreLive)
     EXPECT_EQ(attrs->item(1)->nodeName(), "b");
     attrs->removeNamedItem("a");
     EXPECT_EQ(attrs->length(), 1);
+    EXPECT_EQ(attrs->item(0)->nodeName(), "b"); // not the removed one the last walk passed
+    EXPECT_EQ(attrs->item(1), nullptr);
     EXPECT_EQ(attrs->getNamedItem("a"), nullptr);
 
     // A list of a node moving to another document follows it.
