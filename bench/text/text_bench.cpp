@@ -8,6 +8,7 @@
 //   text_bench undo FILE N             deletes the whole text, then undoes and redoes that
 //                                      N times: resident bytes after N cycles over after one
 #include "brindlekit/text/TextBuffer.h"
+#include "bench/Measure.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,27 +22,13 @@
 #include <vector>
 
 using namespace brindle;
+using bench::ResidentBytes;
 
 namespace {
 
 double Now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-long ResidentBytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kb = 0;
-            status >> kb;
-            return kb * 1024;
-        }
-        std::getline(status, key);
-    }
-    return -1;
 }
 
 void Load(CTextBuffer& buffer, const char* path)

@@ -9,6 +9,8 @@
 #include "app/document/BrindleDoc.h"
 #include "app/views/LeftView.h"
 #include "app/views/NodePage.h"
+#include "bench/GuiPump.h"
+#include "bench/Measure.h"
 #include "resources/CommandIds.h"
 
 #include <algorithm>
@@ -24,42 +26,9 @@
 #include <wx/wx.h>
 
 using namespace brindle;
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 namespace {
-
-double Ms(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-long ResidentBytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kb = 0;
-            status >> kb;
-            return kb * 1024;
-        }
-    }
-    return 0;
-}
-
-void Pump()
-{
-    wxTheApp->ProcessPendingEvents();
-    if (auto* loop = wxEventLoopBase::GetActive())
-        while (loop->Pending()) loop->Dispatch();
-    wxTheApp->ProcessIdle();
-}
 
 // The document: <db> holding <big> with 100,000 children, <wide> with 10,000
 // attributes, and 899 <rec> of 10 <x> of 99 <y>: 1,000,004 elements.

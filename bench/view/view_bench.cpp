@@ -9,6 +9,8 @@
 #include "brindlekit/text/EditViewModel.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextView.h"
+#include "bench/GuiPump.h"
+#include "bench/Measure.h"
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -22,21 +24,9 @@
 #include <vector>
 
 using namespace brindle;
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 namespace {
-
-double Ms(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::uint32_t Colour(const TextViewModel& model, std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {
@@ -99,14 +89,6 @@ int Keystroke(int lines, int runs)
     std::printf("keystroke_median %.4f ms\n", Median(times));
     std::printf("keystroke_max %.4f ms\n", *std::max_element(times.begin(), times.end()));
     return 0;
-}
-
-void Pump()
-{
-    wxTheApp->ProcessPendingEvents();
-    if (auto* loop = wxEventLoopBase::GetActive())
-        while (loop->Pending()) loop->Dispatch();
-    wxTheApp->ProcessIdle();
 }
 
 // The view of the source windows: XML colouring; counts the lines drawn.
