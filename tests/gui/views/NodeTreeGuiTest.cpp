@@ -138,6 +138,16 @@ TEST_F(NodeTreeTest, CommandsFollowTheSelectedNode)
     tree.SelectItem(tree.ItemOf(doc.GetDomDocument()->firstChild())); // the DOCTYPE
     for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE, ID_EDIT_RENAME})
         EXPECT_FALSE(tree.IsCommandEnabled(id)) << id;
+    // Neither the document nor its type opens a label editor; an element does.
+    tree.EditLabel(tree.GetSelection());
+    EXPECT_EQ(tree.GetEditControl(), nullptr);
+    tree.EditLabel(document);
+    EXPECT_EQ(tree.GetEditControl(), nullptr);
+    const wxTreeItemId a = tree.ItemOf(Select(doc, "/r/a"));
+    tree.EditLabel(a);
+    EXPECT_NE(tree.GetEditControl(), nullptr);
+    tree.EndEditLabel(a, true);
+    test::PumpEvents();
     clipboard.SetText("<p/>");
     EXPECT_FALSE(tree.IsCommandEnabled(ID_EDIT_PASTE));
 
