@@ -15,6 +15,8 @@ namespace brindle::detail {
 
 namespace {
 
+thread_local ErrorCapture* t_xsltCapture = nullptr;
+
 void OnStructured(void* context, xmlErrorPtr err)
 {
     auto* capture = static_cast<ErrorCapture*>(context);
@@ -24,31 +26,48 @@ void OnStructured(void* context, xmlErrorPtr err)
 
 } // namespace
 
+namespace {
+
+void AddMessage(ErrorCapture* capture, const char* format, va_list args)
+{
+    char buf[1024];
+    std::vsnprintf(buf, sizeof buf, format, args);
+    if (capture->messages.size() < 4096) capture->messages += buf;
+}
+
+} // namespace
+
 void CaptureXsltMessage(void* context, const char* format, ...)
 {
-    auto* capture = static_cast<ErrorCapture*>(context);
-    char buf[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
+    AddMessage(static_cast<ErrorCapture*>(context), format, args);
     va_end(args);
-    if (capture->messages.size() < 4096) capture->messages += buf;
+}
+
+void RouteXsltMessage(void*, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    if (t_xsltCapture) AddMessage(t_xsltCapture, format, args);
+    else std::vfprintf(stderr, format, args);
+    va_end(args);
 }
 
 ErrorCapture::ErrorCapture()
     : m_prevContext(xmlStructuredErrorContext),
       m_prevHandler(reinterpret_cast<void*>(xmlStructuredError)),
-      m_prevXsltContext(xsltGenericErrorContext),
-      m_prevXsltHandler(reinterpret_cast<void*>(xsltGenericError))
+      m_prevXsltCapture(t_xsltCapture)
 {
+    EnsureLibXml(); // installs RouteXsltMessage
     xmlSetStructuredErrorFunc(this, OnStructured);
-    xsltSetGenericErrorFunc(this, CaptureXsltMessage);
+    t_xsltCapture = this;
 }
 
 ErrorCapture::~ErrorCapture()
 {
     xmlSetStructuredErrorFunc(m_prevContext, reinterpret_cast<xmlStructuredErrorFunc>(m_prevHandler));
-    xsltSetGenericErrorFunc(m_prevXsltContext, reinterpret_cast<xmlGenericErrorFunc>(m_prevXsltHandler));
+    t_xsltCapture = m_prevXsltCapture;
 }
 
 std::string ErrorCapture::Message() const

@@ -5,6 +5,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxslt/xslt.h>
+#include <libxslt/xsltutils.h>
 
 #include <cstring>
 #include <mutex>
@@ -46,11 +47,16 @@ xmlParserInputPtr LocalOnlyLoader(const char* url, const char* id, xmlParserCtxt
 
 } // namespace
 
+// Runs before any other use of the libraries (std::call_once also makes a first
+// call from a worker thread safe); the program makes it on its main thread at
+// start-up, where libxml2 expects it.
 void EnsureLibXml()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
+        xsltInit();
+        xsltSetGenericErrorFunc(nullptr, RouteXsltMessage);
         g_defaultLoader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(LocalOnlyLoader);
     });

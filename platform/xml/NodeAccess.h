@@ -96,7 +96,10 @@ void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& p
 std::string DeclarationPseudoAttribute(const std::string& data, const std::string& name);
 
 // Collects the first libxml2 error raised on this thread while it lives (the
-// thread's previous handler is put back afterwards); also libxslt's messages.
+// thread's previous handler is put back afterwards); also the libxslt messages
+// of this thread. libxslt has one process-wide message handler, so it is set
+// once (EnsureLibXml) to RouteXsltMessage, which hands each message to the
+// capture of the thread that raised it.
 class ErrorCapture {
 public:
     ErrorCapture();
@@ -113,12 +116,14 @@ public:
 private:
     void* m_prevContext;
     void* m_prevHandler;
-    void* m_prevXsltContext;
-    void* m_prevXsltHandler;
+    ErrorCapture* m_prevXsltCapture;
 };
 
 // A libxslt error callback adding to the ErrorCapture passed as context.
 void CaptureXsltMessage(void* capture, const char* format, ...);
+// libxslt's process-wide message handler: adds to this thread's ErrorCapture,
+// or writes to standard error when the thread has none.
+void RouteXsltMessage(void* unused, const char* format, ...);
 
 // The text of line `line` (from 1) of the text or file, for error reports.
 std::string SourceLine(const std::string* text, const std::string& path, long line);

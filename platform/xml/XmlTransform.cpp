@@ -2,31 +2,13 @@
 
 #include "platform/xml/DomError.h"
 #include "platform/xml/NodeAccess.h"
-
-#include <libxml/xmlIO.h>
-#include <libxslt/security.h>
-#include <libxslt/transform.h>
-#include <libxslt/xsltInternals.h>
-#include <libxslt/xsltutils.h>
-
-#include <memory>
+#include "platform/xml/XsltRun.h"
 
 namespace brindle {
 
 using namespace detail;
 
 namespace {
-
-int AppendToString(void* context, const char* buffer, int len)
-{
-    static_cast<std::string*>(context)->append(buffer, static_cast<size_t>(len));
-    return len;
-}
-
-struct DocFree {
-    void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 
 // A copy of a tree without its XML declaration node, which is not part of the
 // XPath data model.
@@ -70,48 +52,10 @@ std::string XmlNode::transformNode(const XmlNode& stylesheet) const
     ErrorCapture capture;
     // libxslt owns and rewrites the tree it compiles, so it gets a copy; the
     // source is a copy too, as xsl:strip-space removes nodes from it.
-    DocPtr styleCopy = CopyForXslt(styleDoc);
-    xsltStylesheetPtr style = xsltParseStylesheetDoc(styleCopy.get());
-    if (!style || style->errors > 0) {
-        if (style) xsltFreeStylesheet(style); else styleCopy.reset();
-        if (style) styleCopy.release();
-        std::string why = capture.Message();
-        throw DomError(kDomFail, "The stylesheet is not valid" + (why.empty() ? std::string(".") : ": " + why));
-    }
-    styleCopy.release(); // now the stylesheet's
-    std::unique_ptr<xsltStylesheet, void (*)(xsltStylesheetPtr)> styleOwner(style, xsltFreeStylesheet);
-
+    StylesheetPtr style = CompileStylesheet(CopyForXslt(styleDoc), capture);
     DocPtr source = SourceFor(m_node);
-    xsltTransformContextPtr ctxt = xsltNewTransformContext(style, source.get());
-    if (!ctxt) throw DomError(kDomOutOfMemory);
-    xsltSecurityPrefsPtr prefs = xsltNewSecurityPrefs();
-    if (prefs) {
-        xsltSetSecurityPrefs(prefs, XSLT_SECPREF_WRITE_FILE, xsltSecurityForbid);
-        xsltSetSecurityPrefs(prefs, XSLT_SECPREF_CREATE_DIRECTORY, xsltSecurityForbid);
-        xsltSetSecurityPrefs(prefs, XSLT_SECPREF_READ_NETWORK, xsltSecurityForbid);
-        xsltSetSecurityPrefs(prefs, XSLT_SECPREF_WRITE_NETWORK, xsltSecurityForbid);
-        xsltSetCtxtSecurityPrefs(prefs, ctxt);
-    }
-    xsltSetTransformErrorFunc(ctxt, &capture, CaptureXsltMessage);
-    DocPtr result(xsltApplyStylesheetUser(style, source.get(), nullptr, nullptr, nullptr, ctxt));
-    const bool failed = !result || ctxt->state == XSLT_STATE_ERROR || ctxt->state == XSLT_STATE_STOPPED;
-    xsltFreeTransformContext(ctxt);
-    if (prefs) xsltFreeSecurityPrefs(prefs);
-    if (failed) {
-        std::string why = capture.Message();
-        throw DomError(kDomFail, "The transformation failed" + (why.empty() ? std::string(".") : ": " + why));
-    }
-
-    // The output is a UTF-8 string, so its declaration (or HTML meta charset)
-    // names UTF-8 whatever encoding xsl:output asked for.
-    if (style->encoding) xmlFree(const_cast<xmlChar*>(style->encoding));
-    style->encoding = xmlStrdup(BAD_CAST "UTF-8");
-    std::string out;
-    xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(AppendToString, nullptr, &out, nullptr);
-    if (!buffer) throw DomError(kDomOutOfMemory);
-    xsltSaveResultTo(buffer, result.get(), style);
-    xmlOutputBufferClose(buffer);
-    return out;
+    DocPtr result = ApplyStylesheet(style.get(), source.get(), capture);
+    return SaveResult(result.get(), style.get());
 }
 
 } // namespace brindle

@@ -1,9 +1,18 @@
-// validate (DTD, XML Schema) and transformNode.
+// validate (DTD, XML Schema), transformNode and the preview's transformations of files.
 
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlPreview.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
 
 using namespace brindle;
 using brindle::test::TempDir;
@@ -164,4 +173,169 @@ TEST(XmlTransform, FailuresAreDomErrorsAndNothingIsWritten)
     EXPECT_FALSE(std::filesystem::exists(target));
     auto terminate = Stylesheet("<xsl:template match='/'><xsl:message terminate='yes'>stop</xsl:message></xsl:template>");
     EXPECT_THROW(doc->transformNode(*terminate), DomError);
+}
+
+namespace {
+
+const char* kXslOpen = "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>";
+
+std::string Xsl(const std::string& body) { return kXslOpen + body + "</xsl:stylesheet>"; }
+
+// The DomError message of a failing call, or "" when it did not fail.
+template <typename F> std::string FailureOf(F&& call)
+{
+    try {
+        call();
+    } catch (const DomError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(XmlPreview, RelativeReferencesResolveBesideTheirFiles)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "xsl");
+    WriteFile(dir / "doc.xml", "<r ref='near.xml'><i>one</i></r>");
+    WriteFile(dir / "near.xml", "<n>beside the document</n>");
+    WriteFile(dir / "xsl" / "lookup.xml", "<l>beside the stylesheet</l>");
+    WriteFile(dir / "xsl" / "parts.xsl", Xsl("<xsl:template match='i'>[<xsl:value-of select='.'/>]</xsl:template>"));
+    WriteFile(dir / "xsl" / "main.xsl",
+              Xsl("<xsl:include href='parts.xsl'/><xsl:output method='text'/>"
+                  "<xsl:template match='/'><xsl:apply-templates select='r/i'/>"
+                  "|<xsl:value-of select=\"document('lookup.xml')\"/>|<xsl:value-of select='document(r/@ref, /)'/>"
+                  "</xsl:template>"));
+    const PreviewOutput out = TransformFileForPreview((dir / "doc.xml").string(), (dir / "xsl" / "main.xsl").string());
+    EXPECT_EQ(out.content, "[one]|beside the stylesheet|beside the document");
+    EXPECT_EQ(out.mimeType, "text/plain");
+}
+
+TEST(XmlPreview, MimeTypeFollowsTheOutput)
+{
+    TempDir dir;
+    WriteFile(dir / "doc.xml", "<r/>");
+    const std::string doc = (dir / "doc.xml").string();
+    auto mime = [&](const std::string& output, const std::string& result) {
+        return TransformFileWithStylesheetText(doc, Xsl(output + "<xsl:template match='/'>" + result + "</xsl:template>"))
+            .mimeType;
+    };
+    EXPECT_EQ(mime("<xsl:output method='html'/>", "<div>x</div>"), "text/html");
+    EXPECT_EQ(mime("", "<html><body/></html>"), "text/html"); // libxslt's implicit html output
+    EXPECT_EQ(mime("<xsl:output method='xml'/>", "<HTML><body/></HTML>"), "text/html");
+    EXPECT_EQ(mime("<xsl:output method='xml'/>", "<html xmlns='http://www.w3.org/1999/xhtml'><body/></html>"),
+              "application/xhtml+xml");
+    EXPECT_EQ(mime("", "<svg xmlns='http://www.w3.org/2000/svg'/>"), "application/xml");
+    EXPECT_EQ(mime("<xsl:output method='text'/>", "plain"), "text/plain");
+
+    const PreviewOutput html = TransformFileWithStylesheetText(
+        doc, Xsl("<xsl:output method='html' encoding='ISO-8859-1'/><xsl:template match='/'><html><head/>"
+                 "<body>\xC3\xA9</body></html></xsl:template>"));
+    EXPECT_NE(html.content.find("charset=UTF-8"), std::string::npos) << html.content;
+    EXPECT_NE(html.content.find("\xC3\xA9"), std::string::npos) << html.content;
+}
+
+TEST(XmlPreview, FailuresAreDomErrorsWithAReason)
+{
+    TempDir dir;
+    WriteFile(dir / "doc.xml", "<r>\n<a></b>\n</r>");
+    WriteFile(dir / "good.xml", "<r/>");
+    WriteFile(dir / "broken.xsl", Xsl("<xsl:template match='/'>\n<out>\n</xsl:template>"));
+    WriteFile(dir / "invalid.xsl", Xsl("<xsl:template match='/'><xsl:value-of select='//['/></xsl:template>"));
+    WriteFile(dir / "stop.xsl", Xsl("<xsl:template match='/'><xsl:message terminate='yes'>halt</xsl:message></xsl:template>"));
+    WriteFile(dir / "ok.xsl", Xsl("<xsl:template match='/'><ok/></xsl:template>"));
+    const std::string good = (dir / "good.xml").string(), ok = (dir / "ok.xsl").string();
+
+    const std::string missing = (dir / "missing.xml").string();
+    try {
+        TransformFileForPreview(missing, ok);
+        FAIL() << "a missing file transformed";
+    } catch (const DomError& e) {
+        EXPECT_EQ(e.code(), kDomFileNotFound);
+        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+    }
+    const std::string xmlError = FailureOf([&] { TransformFileForPreview((dir / "doc.xml").string(), ok); });
+    EXPECT_NE(xmlError.find("line 2"), std::string::npos) << xmlError;
+    const std::string notWellFormed = FailureOf([&] { TransformFileForPreview(good, (dir / "broken.xsl").string()); });
+    EXPECT_NE(notWellFormed.find("broken.xsl, line 3"), std::string::npos) << notWellFormed;
+    const std::string invalid = FailureOf([&] { TransformFileForPreview(good, (dir / "invalid.xsl").string()); });
+    EXPECT_NE(invalid.find("The stylesheet is not valid: "), std::string::npos) << invalid;
+    const std::string stopped = FailureOf([&] { TransformFileForPreview(good, (dir / "stop.xsl").string()); });
+    EXPECT_NE(stopped.find("The transformation failed: "), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("halt"), std::string::npos) << stopped;
+    EXPECT_NE(FailureOf([&] { TransformFileWithStylesheetText(good, "<not-xslt/>"); }), "");
+    EXPECT_NE(FailureOf([&] { TransformFileWithStylesheetText(good, ""); }), "");
+}
+
+TEST(XmlPreview, NothingIsReadFromTheNetwork)
+{
+    // A listening socket that must see no connection.
+    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x.xml";
+
+    TempDir dir;
+    WriteFile(dir / "doc.xml", "<r/>");
+    const std::string doc = (dir / "doc.xml").string();
+    const std::string read = FailureOf([&] {
+        TransformFileWithStylesheetText(doc, Xsl("<xsl:template match='/'><xsl:copy-of select=\"document('" + url +
+                                                 "')\"/></xsl:template>"));
+    });
+    EXPECT_NE(read, "");
+    EXPECT_NE(FailureOf([&] { TransformFileWithStylesheetText(doc, Xsl("<xsl:import href='" + url + "'/>")); }), "");
+    WriteFile(dir / "doc.xml", "<!DOCTYPE r SYSTEM '" + url + "'><r/>");
+    FailureOf([&] { TransformFileWithStylesheetText(doc, Xsl("")); });
+
+    pollfd pending{server, POLLIN, 0};
+    EXPECT_EQ(::poll(&pending, 1, 50), 0) << "something connected to " << url;
+    ::close(server);
+}
+
+TEST(XmlPreview, RunsOnWorkerThreadsWhileTheMainThreadUsesTheDom)
+{
+    TempDir dir;
+    WriteFile(dir / "doc.xml", "<list><i>a</i><i>b</i></list>");
+    WriteFile(dir / "bad.xml", "<list>\n<i></list>");
+    const std::string doc = (dir / "doc.xml").string(), bad = (dir / "bad.xml").string();
+    const std::string count = Xsl("<xsl:output method='text'/><xsl:template match='/'>"
+                                  "<xsl:value-of select='count(//i)'/></xsl:template>");
+    const std::string broken = Xsl("<xsl:template match='/'><xsl:value-of select='(('/></xsl:template>");
+
+    auto worker = [&](int* failures) {
+        for (int round = 0; round < 40; ++round) {
+            if (TransformFileWithStylesheetText(doc, count).content != "2") ++*failures;
+            // Each thread's errors are its own.
+            if (FailureOf([&] { TransformFileWithStylesheetText(doc, broken); }).find("not valid: Invalid expression") == std::string::npos)
+                ++*failures;
+            if (FailureOf([&] { TransformFileWithStylesheetText(bad, count); }).find("line 2") == std::string::npos)
+                ++*failures;
+        }
+    };
+    int failures[2] = {0, 0};
+    std::thread first(worker, &failures[0]), second(worker, &failures[1]);
+    auto style = XmlDocument::Create();
+    ASSERT_TRUE(style->loadXML(count));
+    auto brokenStyle = XmlDocument::Create();
+    ASSERT_TRUE(brokenStyle->loadXML(broken));
+    int mainFailures = 0;
+    for (int round = 0; round < 40; ++round) {
+        auto dom = XmlDocument::Create();
+        if (!dom->load(doc) || dom->transformNode(*style) != "2") ++mainFailures;
+        dom->documentElement()->appendChild(dom->createElement("i"));
+        if (dom->transformNode(*style) != "3") ++mainFailures;
+        if (FailureOf([&] { dom->transformNode(*brokenStyle); }).find("not valid: Invalid expression") == std::string::npos) ++mainFailures;
+    }
+    first.join();
+    second.join();
+    EXPECT_EQ(failures[0], 0);
+    EXPECT_EQ(failures[1], 0);
+    EXPECT_EQ(mainFailures, 0);
 }
