@@ -1,4 +1,7 @@
+#include "app/views/PreviewStylesheet.h"
 #include "app/views/SourceColouring.h"
+#include "platform/xml/XmlPreview.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -92,4 +95,80 @@ TEST(SourceColouring, EmptyLinesKeepOnlyTheCarriedState)
     EXPECT_EQ(ParseLine(kCarried | kDoubleQuoted, "", nullptr, count), kCarried);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(Colour("text", kCarried).colours, Span(kRestOfLineColour, 4));
+}
+
+// The browser preview's markup tree: the other coloured view of a document's markup.
+
+namespace {
+
+std::string PreviewTree(const std::string& xml, size_t maxElements = brindle::kPreviewElementLimit)
+{
+    brindle::test::TempDir dir;
+    brindle::test::WriteFile(dir / "doc.xml", xml);
+    brindle::PreviewOutput out =
+        brindle::TransformFileWithStylesheetText((dir / "doc.xml").string(), PreviewTreeStylesheet(), maxElements);
+    EXPECT_EQ(out.mimeType, "text/html");
+    return out.content;
+}
+
+size_t Count(const std::string& text, const std::string& piece)
+{
+    size_t n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(PreviewTree, ShowsEveryKindOfMarkup)
+{
+    const std::string html = PreviewTree("<?xml version='1.0'?>\n<!-- head -->\n<!DOCTYPE r [<!ENTITY e 'ent'>]>\n"
+                                         "<?pi some data?>\n<r xmlns='urn:d' xmlns:p='urn:p' p:a='1&lt;&amp;' b='q\"'>\n"
+                                         "  <p:c>a &lt;&amp; b</p:c>\n  <d/>\n  <e><![CDATA[c<d]]></e>\n  <f>&e;</f>\n"
+                                         "  <!-- note -->\n</r>\n");
+    EXPECT_EQ(Count(html, "<style>"), 1u);
+    EXPECT_NE(html.find("<p class=\"c\">&lt;!-- head --&gt;</p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<p class=\"d\">&lt;!DOCTYPE r [&lt;!ENTITY e 'ent'&gt;]&gt;</p>\n<p class=\"p\">&lt;?pi some data?&gt;"),
+              std::string::npos) << html;
+    EXPECT_NE(html.find("<summary><b>&lt;r</b> <i>xmlns</i>=<u>\"urn:d\"</u> <i>xmlns:p</i>=<u>\"urn:p\"</u> "
+                        "<i>p:a</i>=<u>\"1&lt;&amp;\"</u> <i>b</i>=<u>'q\"'</u><b>&gt;</b></summary>"),
+              std::string::npos) << html;
+    EXPECT_NE(html.find("<p><b>&lt;p:c</b><b>&gt;</b>a &lt;&amp; b<b>&lt;/p:c&gt;</b></p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<p><b>&lt;d</b><b>/&gt;</b></p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<span class=\"k\">&lt;![CDATA[c&lt;d]]&gt;</span>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<b>&gt;</b>ent<b>&lt;/f&gt;</b>"), std::string::npos) << html; // the entity's content
+    EXPECT_NE(html.find("<p class=\"c\">&lt;!-- note --&gt;</p>\n<div><b>&lt;/r&gt;</b></div></details>"), std::string::npos)
+        << html;
+    EXPECT_EQ(html.find("<p>\n"), std::string::npos) << html; // no whitespace-only text
+    EXPECT_EQ(html.find("style=\""), std::string::npos) << html;
+}
+
+TEST(PreviewTree, ElementsWithContentFoldAndOnlyTheTopLevelsStartOpen)
+{
+    const std::string html = PreviewTree("<r><a><b><c><d><e>x</e><!--y--></d></c></b></a><z/></r>");
+    // r, a, b (depth 0-2) open; c, d closed; e and z are single lines.
+    EXPECT_EQ(Count(html, "<details"), 5u) << html;
+    EXPECT_EQ(Count(html, "</details>"), 5u) << html;
+    const size_t c = html.find("<details><summary><b>&lt;c</b>");
+    ASSERT_NE(c, std::string::npos) << html;
+    EXPECT_EQ(Count(html.substr(0, c), "<details open"), 3u) << html;
+    EXPECT_NE(html.find("<details><summary><b>&lt;d</b><b>&gt;</b></summary><p><b>&lt;e</b><b>&gt;</b>x<b>&lt;/e&gt;</b></p>"),
+              std::string::npos) << html;
+    // Nested, not siblings: the closing tags follow each other.
+    EXPECT_NE(html.find("&lt;/d&gt;</b></div></details><div><b>&lt;/c&gt;</b></div></details><div><b>&lt;/b&gt;"),
+              std::string::npos) << html;
+    EXPECT_EQ(html.find("The preview shows"), std::string::npos);
+}
+
+TEST(PreviewTree, ABigDocumentIsShownUpToTheLimitWithANote)
+{
+    std::string xml = "<r>";
+    for (int i = 0; i < 10; ++i) xml += "<i n='" + std::to_string(i) + "'><j/></i>";
+    const std::string html = PreviewTree(xml + "</r><!-- after -->", 4);
+    // r, i 0, j, i 1: the rest of the document is left out.
+    EXPECT_NE(html.find("<u>\"1\"</u>"), std::string::npos) << html;
+    EXPECT_EQ(html.find("<u>\"2\"</u>"), std::string::npos) << html;
+    EXPECT_EQ(html.find("&lt;!-- after"), std::string::npos) << html;
+    EXPECT_EQ(Count(html, "The preview shows the first 4\n"), 2u) << html;
+    EXPECT_NE(html.find("of this document (of 21)"), std::string::npos) << html;
 }
