@@ -77,6 +77,7 @@ bool CBrindleDoc::OnNewDocument()
 
 void CBrindleDoc::MarkDomChanged()
 {
+    ++m_domRevision;
     m_ownText = OwnText::None;
     Modify(true);
 }
@@ -175,6 +176,7 @@ void CBrindleDoc::ParseText()
         m_dom->loadXML(text, BaseUrl());
     }
     m_dom->put_fileForm(FileFormOf(m_fileEncoding)); // the text is UTF-8; the file is not always
+    ++m_domRevision;
     m_ownText = OwnText::Buffer;
     Modify(m_buffer.IsModified());
     m_domValid = true;

@@ -5,6 +5,7 @@
 #include "app/document/TextEncoding.h"
 #include "platform/xml/XmlDom.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -62,6 +63,9 @@ public:
     // marks the document modified, and the next regeneration serialises the DOM.
     // Node operations call it; so does any code that changes nodes directly.
     void MarkDomChanged();
+    // Grows with every change of the DOM (an edit, or a new tree from the text),
+    // so that views showing a rendering of it know when it is stale.
+    std::uint64_t GetDomRevision() const { return m_domRevision; }
 
     // The document's DOM written as indented source text (see AutoFormatNode);
     // false, with a message, while the DOM is not valid.
@@ -119,6 +123,7 @@ private:
     brindle::XmlNodePtr m_currentNode;
     brindle::XmlDocumentPtr m_dom;
     bool m_treeRebuildPending = false;
+    std::uint64_t m_domRevision = 0;
     bool m_sourceIsMaster = false;
     bool m_domValid = true;
     FileEncoding m_fileEncoding;

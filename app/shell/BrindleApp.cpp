@@ -8,6 +8,7 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/ParserCheck.h"
 #include "app/shell/RecentStringList.h"
+#include "app/views/PreviewRenderer.h"
 #include "app/shell/Settings.h"
 #include "app/views/DocumentView.h"
 #include "platform/settings/Profile.h"
@@ -141,6 +142,7 @@ int CBrindleApp::OnExit()
     if (m_recentFiles) m_recentFiles->WriteList();
     delete m_docManager;
     m_docManager = nullptr;
+    PreviewRenderer::JoinWorkers();
     if (m_curlReady) curl_global_cleanup();
     SetUIServices(nullptr);
     SetClipboard(nullptr);

@@ -7,9 +7,9 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/TransformDlg.h"
 #include "app/views/BrindleView.h"
+#include "app/views/BrowserView.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
-#include "app/views/PlaceholderView.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -30,7 +30,8 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     m_splitter->SetPane(0, kListColumn, m_form, wxSize(300, 250));
     m_source = new CEditSourceView(m_splitter, doc);
     m_splitter->SetPane(0, kSourceColumn, m_source, wxSize(300, 250));
-    m_splitter->SetPane(0, kBrowserColumn, new PlaceholderView(m_splitter, "Browser", 0), wxSize(300, 250));
+    m_browser = new CBrowserView(m_splitter, doc);
+    m_splitter->SetPane(0, kBrowserColumn, m_browser, wxSize(300, 250));
     m_splitter->SetActivePane(0, kTreeColumn);
     // The source goes first and the browser second, so the stack of hidden
     // columns holds the source below the browser.
@@ -68,6 +69,7 @@ void CChildFrame::DetachDocument()
     m_source->DetachDocument();
     m_tree->DetachDocument();
     m_form->DetachDocument();
+    m_browser->DetachDocument();
     m_doc = nullptr;
 }
 
@@ -133,9 +135,9 @@ bool CChildFrame::ShowSourceMode()
     if (!m_doc || m_mode == ViewMode::Source) return false;
     PostViewMode(ID_VIEW_SOURCE);
     m_doc->RegenerateText();
+    m_doc->SetSourceIsMaster(true);
     SwitchTo(ViewMode::Source);
     SendToActiveView(ID_TOOLS_VALIDATE);
-    m_doc->SetSourceIsMaster(true);
     return true;
 }
 
@@ -156,6 +158,7 @@ bool CChildFrame::ShowBrowserMode()
     if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
     PostViewMode(ID_VIEW_BROWSER);
     SwitchTo(ViewMode::Browser);
+    m_browser->Activate(true);
     return true;
 }
 
@@ -195,6 +198,7 @@ void CChildFrame::OnActivate(wxActivateEvent& event)
     // takes the keyboard.
     if (event.GetActive()) {
         PostViewMode(CommandOfMode(m_mode));
+        if (m_mode == ViewMode::Browser) m_browser->Activate(false);
         CallAfter([this] { FocusActiveView(); });
     }
     event.Skip();

@@ -5,6 +5,7 @@
 
 class CBrindleDoc;
 class CBrindleView;
+class CBrowserView;
 class CEditSourceView;
 class CLeftView;
 class IndicatorStatusBar;
@@ -28,6 +29,7 @@ public:
     CEditSourceView* GetSourceView() const { return m_source; }
     CLeftView* GetTreeView() const { return m_tree; }
     CBrindleView* GetFormView() const { return m_form; }
+    CBrowserView* GetBrowserView() const { return m_browser; }
     wxWindow* GetActiveView() const override;
     // The document notified its views.
     void OnDocumentUpdate();
@@ -61,6 +63,7 @@ private:
     CEditSourceView* m_source = nullptr;
     CLeftView* m_tree = nullptr;
     CBrindleView* m_form = nullptr;
+    CBrowserView* m_browser = nullptr;
     IndicatorStatusBar* m_treeStatus = nullptr;
     IndicatorStatusBar* m_sourceStatus = nullptr;
     ViewMode m_mode = ViewMode::Tree;

@@ -1,7 +1,7 @@
 #include "app/views/BrindleView.h"
 
 #include "app/views/NodePage.h"
-#include "app/views/PlaceholderView.h"
+#include "app/views/BrowserView.h"
 
 #include <wx/sizer.h>
 
@@ -17,11 +17,13 @@ CPropertySheetView::CPropertySheetView(wxWindow* parent, CBrindleDoc* doc)
     m_nodePage = new CNodePage(this, doc);
     AddPage(m_nodePage, "Nodes", true);
     SetCanFocus(false); // the tabs never take the keyboard
-    // SCAFFOLDING: stands for the browser page until it lands.
-    AddPage(new PlaceholderView(this, "Browser preview", 0), "Browse");
+    m_browserPage = new CBrowserPage(this, doc);
+    AddPage(m_browserPage, "Browse");
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
-        if (event.GetEventObject() == this)
+        if (event.GetEventObject() == this) {
+            if (GetCurrentPage() == m_browserPage) m_browserPage->OnShown();
             if (wxWindow* page = GetCurrentPage()) page->SetFocus();
+        }
         event.Skip();
     });
 }
@@ -43,11 +45,14 @@ void CBrindleView::SetFocus()
 void CBrindleView::OnDocumentUpdate()
 {
     GetNodePage()->OnDocumentChanged();
-    for (size_t i = 0; i < m_sheet->GetPageCount(); ++i)
-        if (m_sheet->GetPage(i) != GetNodePage()) m_sheet->GetPage(i)->Refresh();
+    m_sheet->GetBrowserPage()->OnDocumentChanged();
 }
 
-void CBrindleView::DetachDocument() { GetNodePage()->DetachDocument(); }
+void CBrindleView::DetachDocument()
+{
+    GetNodePage()->DetachDocument();
+    m_sheet->GetBrowserPage()->DetachDocument();
+}
 
 bool CBrindleView::TryBefore(wxEvent& event)
 {

@@ -4,6 +4,7 @@
 #include <wx/panel.h>
 
 class CBrindleDoc;
+class CBrowserPage;
 class CNodePage;
 
 // The tabs beside the node tree, at the bottom: "Nodes" (the node list page,
@@ -13,9 +14,11 @@ public:
     CPropertySheetView(wxWindow* parent, CBrindleDoc* doc);
 
     CNodePage* GetNodePage() const { return m_nodePage; }
+    CBrowserPage* GetBrowserPage() const { return m_browserPage; }
 
 private:
     CNodePage* m_nodePage;
+    CBrowserPage* m_browserPage;
 };
 
 // The document's form view in Node Tree mode: it holds the property sheet, hands

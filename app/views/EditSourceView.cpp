@@ -67,8 +67,9 @@ void CEditSourceView::OnFocusChanged(bool gained)
 {
     CEditView::OnFocusChanged(gained);
     if (!gained) return;
-    // The text is the edited form from now on, so the document counts as changed.
-    if (m_doc) m_doc->Modify(true);
+    // In Source mode the text is the edited form from now on, so the document
+    // counts as changed (a mode switch may pass the focus through this view).
+    if (m_doc && m_doc->IsSourceMaster()) m_doc->Modify(true);
     RequestEditMenu(ids::IDR_SOURCE_EDIT);
 }
 

@@ -352,6 +352,11 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     EXPECT_TRUE(treeMark.GetChecked());
     EXPECT_FALSE(sourceMark.GetChecked());
 
+    // Looking at the document in the browser changes nothing in it.
+    Command(ids::ID_VIEW_BROWSER);
+    EXPECT_FALSE(doc->IsModified());
+    Command(ids::ID_VIEW_TREE);
+
     // The canonical round ends with the tree and the list.
     const std::pair<int, std::string> steps[] = {
         {ids::ID_VIEW_SOURCE, "S"}, {ids::ID_VIEW_BROWSER, "V"}, {ids::ID_VIEW_TREE, "VV"}, {ids::ID_VIEW_BROWSER, "V"},

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/xml/XmlPreview.h"
+
+#include <string>
+#include <string_view>
+
+// The page a preview loads, made from a transformation's output: HTML as it is,
+// text as preformatted HTML. Either way its head gets, first, the character set
+// (the output is UTF-8), a base URL (so that relative references in the page
+// resolve beside the document) and a content security policy that lets the page
+// run none of its own scripts and load nothing but local files and inline data.
+std::string MakePreviewPage(const brindle::PreviewOutput& output, const std::string& baseUrl);
+
+// Text with &, <, > and " escaped for HTML.
+std::string EscapeHtml(std::string_view text);
