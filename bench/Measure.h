@@ -27,13 +27,13 @@ inline double Median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Resident bytes of this process; -1 when unknown.
-inline long ResidentBytes()
+// Resident bytes of this process (or its peak so far); -1 when unknown.
+inline long ResidentBytes(const char* field = "VmRSS:")
 {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
-        if (key == "VmRSS:") {
+        if (key == field) {
             long kb = 0;
             status >> kb;
             return kb * 1024;
@@ -42,5 +42,7 @@ inline long ResidentBytes()
     }
     return -1;
 }
+
+inline long PeakResidentBytes() { return ResidentBytes("VmHWM:"); }
 
 } // namespace bench

@@ -8,6 +8,7 @@
 // "tree" prints: milliseconds, output bytes, peak resident megabytes.
 
 #include "app/views/PreviewStylesheet.h"
+#include "bench/GeneratedXml.h"
 #include "bench/Measure.h"
 #include "platform/xml/DomError.h"
 #include "platform/xml/XmlPreview.h"
@@ -21,42 +22,14 @@ namespace {
 
 int Generate(const char* path, long megabytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<catalog xmlns:x=\"urn:bench\">\n";
-    const long target = megabytes * 1024 * 1024;
-    long written = 0;
-    for (long i = 0; written < target; ++i) {
-        std::string rec = "  <book id=\"b" + std::to_string(i) + "\" x:lang=\"en\">\n"
-                          "    <title>Title number " + std::to_string(i) + " &amp; more</title>\n"
-                          "    <author>Ren\xC3\xA9 \xC3\x89" "crivain</author>\n"
-                          "    <price currency=\"EUR\">" + std::to_string(i % 100) + ".95</price>\n"
-                          "    <!-- note " + std::to_string(i) + " -->\n"
-                          "    <summary>Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
-                          "tempor incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis "
-                          "nostrud exercitation ullamco laboris nisi ut aliquip ex ea commodo consequat.</summary>\n"
-                          "  </book>\n";
-        out << rec;
-        written += static_cast<long>(rec.size());
-    }
-    out << "</catalog>\n";
-    return out ? 0 : 1;
+    return bench::WriteCatalogXml(path, megabytes,
+                                  "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor "
+                                  "incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud "
+                                  "exercitation ullamco laboris nisi ut aliquip ex ea commodo consequat.")
+               ? 0
+               : 1;
 }
 
-// Peak resident bytes of this process; -1 when unknown.
-long PeakResidentBytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmHWM:") {
-            long kb = 0;
-            status >> kb;
-            return kb * 1024;
-        }
-        std::getline(status, key);
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -76,7 +49,7 @@ int main(int argc, char** argv)
             brindle::TransformFileWithStylesheetText(argv[2], PreviewTreeStylesheet(), limit);
         const double ms = bench::Ms(start, bench::Clock::now());
         if (argc > 4) std::ofstream(argv[4], std::ios::binary) << out.content;
-        std::printf("%.1f %zu %.1f\n", ms, out.content.size(), static_cast<double>(PeakResidentBytes()) / (1 << 20));
+        std::printf("%.1f %zu %.1f\n", ms, out.content.size(), static_cast<double>(bench::PeakResidentBytes()) / (1 << 20));
     } catch (const brindle::DomError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -6,6 +6,7 @@
 //
 // Prints the time of the measured step to standard error.
 
+#include "bench/GeneratedXml.h"
 #include "platform/xml/XmlDom.h"
 
 #include <chrono>
@@ -25,24 +26,11 @@ double Now()
 
 int Generate(const char* path, long megabytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<catalog xmlns:x=\"urn:bench\">\n";
-    const long target = megabytes * 1024 * 1024;
-    long written = 0;
-    for (long i = 0; written < target; ++i) {
-        std::string rec = "  <book id=\"b" + std::to_string(i) + "\" x:lang=\"en\">\n"
-                          "    <title>Title number " + std::to_string(i) + " &amp; more</title>\n"
-                          "    <author>Ren\xC3\xA9 \xC3\x89" "crivain</author>\n"
-                          "    <price currency=\"EUR\">" + std::to_string(i % 100) + ".95</price>\n"
-                          "    <!-- note " + std::to_string(i) + " -->\n"
-                          "    <summary>Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
-                          "tempor incididunt ut labore et dolore magna aliqua.</summary>\n"
-                          "  </book>\n";
-        out << rec;
-        written += static_cast<long>(rec.size());
-    }
-    out << "</catalog>\n";
-    return out ? 0 : 1;
+    return bench::WriteCatalogXml(path, megabytes,
+                                  "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor "
+                                  "incididunt ut labore et dolore magna aliqua.")
+               ? 0
+               : 1;
 }
 
 } // namespace
