@@ -98,22 +98,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: preview_view_bench FILE\n");
         return 2;
     }
-    int appArgc = 1;
-    std::string program = "preview_view_bench";
-    char* appArgv[] = {program.data(), nullptr};
-    wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(appArgc, appArgv)) {
-        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
-        return 1;
-    }
-    wxInitAllImageHandlers();
-    int result;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopBase::SetActive(&loop);
-        result = Run(argv[1]);
-        wxEventLoopBase::SetActive(nullptr);
-    }
-    wxEntryCleanup();
-    return result;
+    return RunWithToolkit("preview_view_bench", [&] { return Run(argv[1]); });
 }

@@ -175,22 +175,5 @@ int Run(int runs)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    int appArgc = 1;
-    std::string program = "tree_bench";
-    char* appArgv[] = {program.data(), nullptr};
-    wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(appArgc, appArgv)) {
-        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
-        return 1;
-    }
-    wxInitAllImageHandlers();
-    int result;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopBase::SetActive(&loop);
-        result = Run(runs);
-        wxEventLoopBase::SetActive(nullptr);
-    }
-    wxEntryCleanup();
-    return result;
+    return RunWithToolkit("tree_bench", [runs] { return Run(runs); });
 }
