@@ -142,7 +142,7 @@ int CBrindleApp::OnExit()
     if (m_recentFiles) m_recentFiles->WriteList();
     delete m_docManager;
     m_docManager = nullptr;
-    PreviewRenderer::JoinWorkers();
+    PreviewRenderer::ShutDown();
     if (m_curlReady) curl_global_cleanup();
     SetUIServices(nullptr);
     SetClipboard(nullptr);

@@ -135,11 +135,15 @@ std::string PreviewRenderer::SideFileOf(const std::string& documentPath)
     return documentPath.empty() ? NextName("untitled-", ".xml~") : documentPath + "~";
 }
 
-void PreviewRenderer::JoinWorkers()
+void PreviewRenderer::ShutDown()
 {
-    std::lock_guard<std::mutex> lock(g_workersLock);
-    for (auto& [thread, job] : Workers()) thread.join();
-    Workers().clear();
+    {
+        std::lock_guard<std::mutex> lock(g_workersLock);
+        for (auto& [thread, job] : Workers()) thread.join();
+        Workers().clear();
+    }
+    std::error_code ignored;
+    fs::remove(PreviewFolder(), ignored); // only when empty
 }
 
 bool PreviewRenderer::IsBusy() const { return m_job != nullptr || !m_loadingUrl.empty(); }

@@ -45,8 +45,9 @@ public:
 
     // The side file of a document path.
     static std::string SideFileOf(const std::string& documentPath);
-    // Waits for the transformations still running (at the program's exit).
-    static void JoinWorkers();
+    // At the program's exit: waits for the transformations still running and
+    // removes the temporary folder of the pages, when nothing else is left in it.
+    static void ShutDown();
 
 private:
     void EnsureWebView();
