@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace brindle {
+
+// A failure to reach or log in to a server; the text is the server's or the
+// library's, never holding the password.
+class BRINDLEKIT_API FtpError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One entry of a directory listing. Times are 0 when the server gives none.
+struct FtpEntry {
+    std::string name;
+    std::string path; // the directory's path joined with the name
+    std::uint64_t size = 0;
+    std::time_t created = 0;
+    std::time_t accessed = 0;
+    std::time_t written = 0;
+    bool directory = false;
+    bool readOnly = false;
+    bool hidden = false;
+};
+
+enum class FtpTransfer { Binary, Ascii };
+
+class FtpConnection;
+
+// An FTP client session: it opens connections. Every call is synchronous and
+// none blocks forever: connecting and every exchange with a silent server end
+// with an error within 30 seconds.
+class BRINDLEKIT_API FtpSession {
+public:
+    FtpSession();
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    // Logs in (passive mode); throws FtpError with the reason.
+    std::unique_ptr<FtpConnection> Connect(const std::string& host, std::uint16_t port, const std::string& user,
+                                           const std::string& password);
+};
+
+// A logged-in connection. Operations give false on failure, with the reason in
+// LastError(); after a failure of the connection itself IsOpen() is false.
+class BRINDLEKIT_API FtpConnection {
+public:
+    virtual ~FtpConnection();
+
+    // Whether the connection is still open (not closed, not dropped).
+    virtual bool IsOpen() const = 0;
+    virtual bool GetCurrentDirectory(std::string& directory) = 0;
+    virtual bool SetCurrentDirectory(const std::string& directory) = 0;
+    // The entries of the current directory matching the pattern ("*" or "*.*"
+    // for all), read afresh from the server.
+    virtual bool List(const std::string& pattern, std::vector<FtpEntry>& entries) = 0;
+    // Remote names are relative to the current directory, or absolute paths.
+    virtual bool GetFile(const std::string& remote, const std::string& localPath, FtpTransfer mode) = 0;
+    virtual bool PutFile(const std::string& localPath, const std::string& remote) = 0;
+    virtual bool RemoveFile(const std::string& remote) = 0;
+    virtual bool RemoveDirectory(const std::string& remote) = 0;
+    virtual bool CreateDirectory(const std::string& remote) = 0;
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    virtual void Close() = 0;
+    const std::string& LastError() const { return m_lastError; }
+
+protected:
+    std::string m_lastError;
+};
+
+} // namespace brindle
