@@ -118,7 +118,7 @@ public:
         curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeouts.responseSeconds);
         curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, timeouts.stallSeconds);
-        curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 512L * 1024);
+        curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 100L * 1024); // as the curl program reads
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
         curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, "ftp");
         // The server's replies are read from the debug stream; what we send (the
