@@ -261,6 +261,12 @@ private:
     bool Quote(const std::vector<std::string>& commands)
     {
         if (!CheckOpen()) return false;
+        // A line end in a name would end the command and start another.
+        for (const std::string& command : commands)
+            if (command.find_first_of("\r\n") != std::string::npos) {
+                m_lastError = "A remote name may not hold a line end.";
+                return false;
+            }
         curl_slist* list = nullptr;
         for (const std::string& command : commands) list = curl_slist_append(list, command.c_str());
         Prepare(m_server + "/");

@@ -275,6 +275,11 @@ TEST_F(FtpClientTest, DirectoryOperations)
     EXPECT_FALSE(fs::exists(Root() / "new dir"));
     EXPECT_FALSE(ftp->RemoveFile("g.xml"));
 
+    // A line end cannot smuggle in a second command.
+    WriteFile(Root() / "keep", "k");
+    EXPECT_FALSE(ftp->CreateDirectory("x\r\nDELE /keep"));
+    EXPECT_TRUE(fs::exists(Root() / "keep"));
+
     ftp->Close();
     EXPECT_FALSE(ftp->IsOpen());
     EXPECT_FALSE(ftp->GetCurrentDirectory(current));
