@@ -1,11 +1,21 @@
 #include "app/document/BrindleDocBase.h"
 
+#include "app/document/RemoteTransfer.h"
+#include "app/shell/Settings.h"
 #include "platform/ui/UIServices.h"
+#include "resources/CommandIds.h"
 
 #include <filesystem>
+#include <wx/filedlg.h>
 #include <fstream>
 
 using namespace brindle;
+
+CBrindleDocBase::CBrindleDocBase()
+{
+    Bind(wxEVT_MENU, &CBrindleDocBase::OnSaveAsTemplate, this, ids::ID_FILE_SAVE_AS_TEMPLATE);
+    Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(true); }, ids::ID_FILE_SAVE_AS_TEMPLATE);
+}
 
 void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
 {
@@ -31,10 +41,14 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
 {
     m_isNew = false;
     if (path.Contains("ftp://")) {
-        // TEMPORARY SCAFFOLDING until FTP transfer: remote documents cannot be
-        // fetched yet, so their opening fails with a message.
-        UIServices().MessageBox("Error getting file via ftp", MsgButtons::Ok, MsgIcon::Error);
-        return false;
+        std::optional<std::string> local = FetchRemote(path);
+        if (!local) return false;
+        m_remoteUrl = path.utf8_string();
+        m_localCopy = *local;
+        m_isRemote = true;
+        Modify(false);
+        SetDocumentSaved(true);
+        return true;
     }
     std::ifstream probe(path.utf8_string(), std::ios::binary);
     if (!probe || std::filesystem::is_directory(path.utf8_string())) {
@@ -50,4 +64,88 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
 std::string CBrindleDocBase::SourceFile(const wxString& path) const
 {
     return m_isRemote ? m_localCopy : path.utf8_string();
+}
+
+bool CBrindleDocBase::Save()
+{
+    if (m_isNew) return SaveAs();
+    if (!m_isRemote) return wxDocument::Save();
+    if (UploadRemote(wxString::FromUTF8(m_remoteUrl))) return true;
+    UIServices().MessageBox("Error saving file via FTP.", MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+namespace {
+
+CBrindleDocBase::SavePathPrompt& SavePathPromptInForce()
+{
+    static CBrindleDocBase::SavePathPrompt prompt;
+    return prompt;
+}
+
+// The file dialog, starting at the offered path, with the document kind's filter.
+wxString AskSavePath(const CBrindleDocBase& doc, const wxString& offered)
+{
+    if (SavePathPromptInForce()) return SavePathPromptInForce()(doc, offered);
+    wxString filter = "All Files (*.*)|*";
+    if (wxDocTemplate* kind = doc.GetDocumentTemplate())
+        filter = kind->GetDescription() + "|" + kind->GetFileFilter() + "|" + filter;
+    const wxString folder = offered.Contains("/") ? offered.BeforeLast('/') : wxString();
+    wxFileDialog dialog(doc.GetDocumentWindow(), "Save As", folder, offered.AfterLast('/'), filter,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+} // namespace
+
+void CBrindleDocBase::SetSavePathPrompt(SavePathPrompt prompt) { SavePathPromptInForce() = std::move(prompt); }
+
+bool CBrindleDocBase::SaveAs()
+{
+    // A remote document offers its file's name; its address stays unless a file is written.
+    const wxString offered = m_isRemote ? wxString::FromUTF8(m_remoteUrl).AfterLast('/') : GetFilename();
+    const wxString path = AskSavePath(*this, offered);
+    if (path.empty() || !OnSaveDocument(path)) return false;
+    SetPathName(path, true);
+    Modify(false);
+    return true;
+}
+
+bool CBrindleDocBase::SaveAsTemplate()
+{
+    const wxString previous = GetFilename();
+    SetPathQuietly(wxString::FromUTF8(Settings::GetTemplatePath()) + previous.AfterLast('/'));
+    const bool saved = SaveAs();
+    if (IsModified() || !saved) SetPathName(previous, false);
+    return saved;
+}
+
+void CBrindleDocBase::OnSaveAsTemplate(wxCommandEvent&) { SaveAsTemplate(); }
+
+std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
+{
+    const std::string local = CreateTempFile();
+    const TransferResult result = local.empty() ? TransferResult::Failed : FetchRemoteFile(address.utf8_string(), local);
+    if (result != TransferResult::Done) {
+        // A failed connection has told its own reason.
+        if (result == TransferResult::Failed)
+            UIServices().MessageBox("Error getting file via ftp", MsgButtons::Ok, MsgIcon::Error);
+        return std::nullopt;
+    }
+    DeleteContents();
+    return local;
+}
+
+bool CBrindleDocBase::UploadRemote(const wxString& address)
+{
+    if (!ParseRemoteAddress(address.utf8_string())) return false;
+    const std::string local = m_isRemote ? m_localCopy : CreateTempFile();
+    if (local.empty() || !OnSaveDocument(wxString::FromUTF8(local))) return false;
+    m_localCopy = local;
+    if (UploadRemoteFile(m_localCopy, address.utf8_string()) != TransferResult::Done) return false;
+    m_remoteUrl = address.utf8_string();
+    m_isRemote = true;
+    SetPathName(address, true);
+    Modify(false);
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <wx/docview.h>
 
@@ -8,6 +10,7 @@
 // the path name with its title and recent-files rule.
 class CBrindleDocBase : public wxDocument {
 public:
+    CBrindleDocBase();
     // Makes the path the document's path name (an "ftp://" address as it is, any
     // other path made absolute) and its title the whole path, so frame captions
     // show where a document lives. When asked, the path as given goes into the
@@ -16,6 +19,29 @@ public:
     wxString GetPathName() const { return GetFilename(); }
 
     bool OnNewDocument() override;
+    // Save: a new document asks for a name; a remote one is written to its local
+    // copy and uploaded to its address ("Error saving file via FTP." when that
+    // fails); any other is written to its path.
+    bool Save() override;
+    // Save As: the file dialog. A remote document offers its file name and keeps
+    // its address when the dialog is cancelled or the save fails.
+    bool SaveAs() override;
+    // Save As with the dialog starting in the templates folder; a cancelled or
+    // failed save keeps the document's path name.
+    bool SaveAsTemplate();
+    // What Save As asks the user for the new path ("" for Cancel), given the
+    // path it offers; the file dialog unless replaced (tests answer it).
+    using SavePathPrompt = std::function<wxString(const CBrindleDocBase& doc, const wxString& offered)>;
+    static void SetSavePathPrompt(SavePathPrompt prompt);
+
+    // The addressed file fetched into a new temporary file, whose path is given;
+    // nullopt (with "Error getting file via ftp" or the connection's failure
+    // shown) when it could not be fetched.
+    std::optional<std::string> FetchRemote(const wxString& address);
+    // Writes the document to its local copy (a new temporary file for a local
+    // document) and puts that to the address. On success the address is the
+    // document's path name and the document is remote and unmodified.
+    bool UploadRemote(const wxString& address);
     // Checks that the file can be read (fetching an "ftp://" address first) and
     // resets the document; the document kinds then load it.
     bool OnOpenDocument(const wxString& path) override;
@@ -42,5 +68,9 @@ protected:
     std::string m_localCopy;
 
 private:
+    void OnSaveAsTemplate(wxCommandEvent& event);
+    // The path name changed without the title, recent files or views hearing of it.
+    void SetPathQuietly(const wxString& path) { SetFilename(path, false); }
+
     bool m_embedded = false;
 };

@@ -3,6 +3,7 @@
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/document/ErrorText.h"
+#include "app/document/RemoteTransfer.h"
 #include "brindlekit/text/TextBufferFiller.h"
 #include "resources/CommandIds.h"
 #include "tests/app/DocManagerFixture.h"
@@ -583,4 +584,27 @@ TEST_F(DocumentTest, RegeneratedTextIsTheDomsSerialisationWithCrLfBreaks)
     EXPECT_EQ(view.flags, (std::vector<uint32_t>{UPD_RESET, UPD_LINES_TEXT}));
     EXPECT_FALSE(doc->GetTextBuffer().IsModified());
     EXPECT_FALSE(doc->GetTextBuffer().CanUndo());
+}
+
+TEST(RemoteAddress, SplitsIntoServerFolderAndFileAndTempFilesAreMadeEmpty)
+{
+    const auto parts = ParseRemoteAddress("ftp://Home/pub/xml/a.xml");
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(parts->server, "Home");
+    EXPECT_EQ(parts->folder, "/pub/xml");
+    EXPECT_EQ(parts->file, "a.xml");
+    // No folder: the login folder.
+    const auto top = ParseRemoteAddress("ftp://Home/a.xml");
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->folder, "");
+    EXPECT_EQ(top->file, "a.xml");
+    EXPECT_FALSE(ParseRemoteAddress("ftp://Home"));
+    EXPECT_FALSE(ParseRemoteAddress("/home/a.xml"));
+
+    const std::string temp = CreateTempFile();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(std::filesystem::path(temp).filename().string().rfind("WDS", 0), 0u);
+    EXPECT_EQ(std::filesystem::file_size(temp), 0u);
+    EXPECT_NE(CreateTempFile(), temp);
+    std::filesystem::remove(temp);
 }

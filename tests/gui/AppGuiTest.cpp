@@ -170,6 +170,41 @@ TEST(AppGui, TemplateFileGivesModifiedCopyUnderTheGivenName)
     CloseAll();
 }
 
+TEST(AppGui, SaveAsTitlesTheDocumentByItsWholePathAndTemplatesStartInTheirFolder)
+{
+    const fs::path original = Copy("titled.xml");
+    auto* doc = dynamic_cast<CBrindleDocBase*>(Manager().OpenDocumentFile(wxString::FromUTF8(original.string())));
+    ASSERT_NE(doc, nullptr);
+    doc->Modify(true);
+    // The user's answers to Save As, and what it offered.
+    std::vector<std::string> answers, offered;
+    CBrindleDocBase::SetSavePathPrompt([&](const CBrindleDocBase&, const wxString& path) {
+        offered.push_back(path.utf8_string());
+        const std::string answer = answers.empty() ? std::string() : answers.front();
+        if (!answers.empty()) answers.erase(answers.begin());
+        return wxString::FromUTF8(answer);
+    });
+
+    // A template save starts in the templates folder; cancelled, nothing changes.
+    answers = {""};
+    EXPECT_FALSE(doc->SaveAsTemplate());
+    EXPECT_EQ(offered.at(0), Settings::GetTemplatePath() + "titled.xml");
+    EXPECT_EQ(doc->GetFilename().utf8_string(), original.string());
+    EXPECT_EQ(doc->GetTitle().utf8_string(), original.string());
+    EXPECT_TRUE(doc->IsModified());
+
+    const fs::path saved = *g_dir / "renamed.xml";
+    answers = {saved.string()};
+    EXPECT_TRUE(doc->SaveAs());
+    EXPECT_EQ(offered.at(1), original.string());
+    EXPECT_EQ(doc->GetFilename().utf8_string(), saved.string());
+    EXPECT_EQ(doc->GetTitle().utf8_string(), saved.string());
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_FALSE(doc->IsModified());
+    CBrindleDocBase::SetSavePathPrompt(nullptr);
+    CloseAll();
+}
+
 TEST(AppGui, MissingFileIsReportedAndOpensNothing)
 {
     test::RecordingUIServices ui;
