@@ -1,0 +1,144 @@
+#pragma once
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace brindle::test {
+
+// A real FTP server (Debian's pyftpdlib) on 127.0.0.1 for the length of a test:
+// a free port, a fresh root folder, one user with write access. Stop and Start
+// take it down and up again on the same port and root.
+class FtpServerFixture : public ::testing::Test {
+public:
+    static constexpr const char* kUser = "brindle";
+    static constexpr const char* kPassword = "s3cret-Pw0rd";
+
+    std::uint16_t Port() const { return m_port; }
+    const std::filesystem::path& Root() const { return m_root.path(); }
+    const char* Host() const { return "127.0.0.1"; }
+
+    // Starts the server and waits until its port answers.
+    void Start() { Launch({"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(m_port), "-u", kUser, "-P",
+                           kPassword, "-d", Root().string(), "-w"}); }
+
+    // The same server through pyftpdlib's classes, for what its command line
+    // cannot set: data connections held to `bytesPerSecond` (0: no limit), so that
+    // a transfer can be cut off halfway; MLSD refused, as older servers do.
+    struct Options {
+        int bytesPerSecond = 0;
+        bool mlsd = true;
+    };
+    void StartWith(const Options& options)
+    {
+        const std::string script =
+            "import sys\n"
+            "from pyftpdlib.authorizers import DummyAuthorizer\n"
+            "from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler\n"
+            "from pyftpdlib.servers import FTPServer\n"
+            "a = DummyAuthorizer()\n"
+            "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+            "class H(FTPHandler):\n"
+            "    proto_cmds = dict(FTPHandler.proto_cmds)\n"
+            "if sys.argv[6] == '0':\n"
+            "    del H.proto_cmds['MLSD']\n"
+            "if int(sys.argv[5]) > 0:\n"
+            "    ThrottledDTPHandler.read_limit = ThrottledDTPHandler.write_limit = int(sys.argv[5])\n"
+            "    H.dtp_handler = ThrottledDTPHandler\n"
+            "H.authorizer = a\n"
+            "FTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()\n";
+        Launch({"-c", script, std::to_string(m_port), kUser, kPassword, Root().string(),
+                std::to_string(options.bytesPerSecond), options.mlsd ? "1" : "0"});
+    }
+
+    // Kills the server at once, as a crash or a pulled cable would.
+    void Stop()
+    {
+        if (m_pid <= 0) return;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+protected:
+    void SetUp() override
+    {
+        m_port = FreePort();
+        Start();
+    }
+    void TearDown() override { Stop(); }
+
+private:
+    static std::uint16_t FreePort()
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        ::close(fd);
+        return ntohs(address.sin_port);
+    }
+
+    bool PortAnswers() const
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(m_port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+    void Launch(const std::vector<std::string>& args)
+    {
+        Stop();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives the test
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            std::vector<char*> argv{const_cast<char*>("/usr/bin/python3")};
+            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        m_pid = pid;
+        for (int i = 0; i < 200; ++i) {
+            if (PortAnswers()) return;
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        FAIL() << "the FTP server did not start on port " << m_port;
+    }
+
+    TempDir m_root;
+    std::uint16_t m_port = 0;
+    pid_t m_pid = -1;
+};
+
+} // namespace brindle::test
