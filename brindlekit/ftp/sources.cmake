@@ -2,4 +2,6 @@
 # and their store first, then the windows around them.
 set(BRINDLEKIT_FTP_SOURCES
   ftp/FTPFileFind.cpp
+  ftp/FTPFolderServer.cpp
+  ftp/FTPServerStore.cpp
 )
