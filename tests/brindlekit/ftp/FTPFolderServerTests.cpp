@@ -1,4 +1,3 @@
-#include "brindlekit/ftp/FTPFileFind.h"
 #include "brindlekit/ftp/FTPFolderServer.h"
 #include "tests/support/FtpServerFixture.h"
 #include "tests/support/RecordingUIServices.h"
@@ -12,97 +11,6 @@
 #include <vector>
 
 using namespace brindle;
-
-namespace {
-
-// A connection that answers listings from memory and counts them.
-class ListingConnection : public FtpConnection {
-public:
-    bool IsOpen() const override { return true; }
-    bool GetCurrentDirectory(std::string& directory) override { directory = "/"; return true; }
-    bool SetCurrentDirectory(const std::string&) override { return true; }
-    bool List(const std::string& pattern, std::vector<FtpEntry>& out) override
-    {
-        patterns.push_back(pattern);
-        if (fail) { m_lastError = "listing failed"; return false; }
-        out = entries;
-        return true;
-    }
-    bool GetFile(const std::string&, const std::string&, FtpTransfer) override { return false; }
-    bool PutFile(const std::string&, const std::string&) override { return false; }
-    bool RemoveFile(const std::string&) override { return false; }
-    bool RemoveDirectory(const std::string&) override { return false; }
-    bool CreateDirectory(const std::string&) override { return false; }
-    bool Rename(const std::string&, const std::string&) override { return false; }
-    void Close() override {}
-
-    std::vector<FtpEntry> entries;
-    std::vector<std::string> patterns;
-    bool fail = false;
-};
-
-FtpEntry Entry(const std::string& name, bool directory, std::uint64_t size = 0)
-{
-    FtpEntry e;
-    e.name = name;
-    e.path = "/pub/" + name;
-    e.directory = directory;
-    e.size = size;
-    e.written = 1700000000;
-    return e;
-}
-
-} // namespace
-
-TEST(FTPFileFind, WalksEveryEntryInListingOrderAndReportsTheLast)
-{
-    ListingConnection connection;
-    connection.entries = {Entry(".", true), Entry("docs", true), Entry("big.xml", false, 5'000'000'000ULL)};
-    CFTPFileFind finder(&connection);
-
-    ASSERT_TRUE(finder.FindFile("*.*"));
-    EXPECT_EQ(connection.patterns, (std::vector<std::string>{"*.*"}));
-    EXPECT_EQ(finder.GetFileName(), ""); // nothing current before the first step
-
-    std::vector<std::string> names;
-    std::vector<bool> more;
-    bool next = true;
-    while (next) {
-        next = finder.FindNextFile();
-        more.push_back(next);
-        names.push_back(finder.GetFileName());
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{".", "docs", "big.xml"}));
-    EXPECT_EQ(more, (std::vector<bool>{true, true, false}));
-    EXPECT_EQ(finder.GetFilePath(), "/pub/big.xml");
-    EXPECT_EQ(finder.GetLength(), 5'000'000'000ULL);
-    EXPECT_EQ(finder.GetLastWriteTime(), 1700000000);
-    EXPECT_FALSE(finder.IsDirectory());
-
-    // Stepping past the end stays there; Close forgets the listing.
-    EXPECT_FALSE(finder.FindNextFile());
-    finder.Close();
-    EXPECT_EQ(finder.GetFileName(), "");
-    EXPECT_FALSE(finder.IsDirectory());
-}
-
-TEST(FTPFileFind, StartsOnlyWhenTheListingHasEntriesAndFetchesAfreshEachTime)
-{
-    ListingConnection connection;
-    CFTPFileFind finder(&connection);
-    EXPECT_FALSE(finder.FindFile("*.*"));
-    EXPECT_FALSE(finder.FindNextFile());
-
-    connection.entries = {Entry("a.xml", false)};
-    connection.fail = true;
-    EXPECT_FALSE(finder.FindFile("*.*"));
-
-    connection.fail = false;
-    ASSERT_TRUE(finder.FindFile("*.*"));
-    EXPECT_FALSE(finder.FindNextFile());
-    EXPECT_EQ(finder.GetFileName(), "a.xml");
-    EXPECT_EQ(connection.patterns.size(), 3u);
-}
 
 namespace {
 
@@ -146,7 +54,11 @@ TEST_F(FolderServer, ConnectsOnTheLowSixteenBitsOfThePortAndLists)
     std::unique_ptr<CFTPFileFind> finder;
     ASSERT_NE(server->GetFiles(finder, "/pub"), 0);
     ASSERT_TRUE(finder);
+    EXPECT_EQ(finder->GetFileName(), ""); // nothing current before the first step
     EXPECT_EQ(Walk(*finder), (std::vector<std::string>{"a.xml", "sub/"}));
+    EXPECT_FALSE(finder->FindNextFile());
+    finder->Close();
+    EXPECT_EQ(finder->GetFileName(), "");
 
     // An empty folder is entered but starts no listing.
     finder.reset();

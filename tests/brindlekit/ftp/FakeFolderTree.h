@@ -2,7 +2,6 @@
 
 #include "brindlekit/ftp/FTPServerStore.h"
 
-#include <algorithm>
 #include <list>
 #include <memory>
 #include <string>
@@ -44,7 +43,6 @@ protected:
     void CloseItem(const wxTreeItemId& item) override
     {
         Entry* e = Find(item.IsOk() ? item : selected);
-        if (!e) return;
         closedItems.push_back(e->text);
         e->server->Close();
     }
@@ -54,18 +52,10 @@ protected:
         if (selected == item) selected = wxTreeItemId();
     }
     wxTreeItemId GetSelectedEntry() const override { return selected; }
-    void SetEntryText(const wxTreeItemId& item, const std::string& text) override
-    {
-        if (Entry* e = Find(item)) e->text = text;
-    }
+    void SetEntryText(const wxTreeItemId& item, const std::string& text) override { Find(item)->text = text; }
 
 private:
-    Entry* Find(const wxTreeItemId& item)
-    {
-        for (auto& e : entries)
-            if (&e == item.GetID()) return &e;
-        return nullptr;
-    }
+    Entry* Find(const wxTreeItemId& item) { return static_cast<Entry*>(item.GetID()); }
 };
 
 } // namespace brindle::test
