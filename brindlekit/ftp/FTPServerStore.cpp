@@ -1,0 +1,103 @@
+#include "brindlekit/ftp/FTPServerStore.h"
+
+#include "platform/settings/Profile.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/ui/UIServices.h"
+
+#include <utility>
+
+namespace brindle {
+
+namespace {
+
+// "Error removing the item from the registry"
+const char kCannotDeleteRecord[] = "从注册表移除项目错误";
+
+const char* const kRecordValues[] = {"hostport", "initdir", "hostname", "username", "password"};
+
+std::string RecordSection(const std::string& entryName)
+{
+    return std::string(CFTPServerStore::kListSection) + "\\" + entryName;
+}
+
+// A name made only of separators (or empty) names the list key itself.
+bool NamesListKey(const std::string& entryName)
+{
+    return entryName.find_first_not_of("\\/") == std::string::npos;
+}
+
+} // namespace
+
+CFTPServerStore::~CFTPServerStore() = default;
+
+wxTreeItemId CFTPServerStore::AddServer(const std::string& entryName, const std::string& hostname,
+                                        const std::string& username, const std::string& password,
+                                        const std::string& initialDir, std::uint32_t port)
+{
+    return AddServer(std::make_unique<CFTPFolderServer>(entryName, hostname, username, password, initialDir, port));
+}
+
+wxTreeItemId CFTPServerStore::AddServer(std::unique_ptr<CFTPFolderServer> server)
+{
+    const CFTPFolderServer& record = *server;
+    wxTreeItemId item = InsertServerItem(std::move(server));
+    WriteRecord(record);
+    return item;
+}
+
+int CFTPServerStore::ModifyServer(CFTPFolderServer* server, const std::string& entryName,
+                                  const std::string& hostname, const std::string& username,
+                                  const std::string& password, const std::string& initialDir, std::uint32_t port)
+{
+    CloseItem(wxTreeItemId());
+    DeleteRecord(server->GetEntryName());
+    server->SetParams(entryName, hostname, username, password, initialDir, port);
+    WriteRecord(*server);
+    SetEntryText(GetSelectedEntry(), entryName);
+    return 1;
+}
+
+void CFTPServerStore::DeleteServer(const std::string& entryName)
+{
+    if (!DeleteRecord(entryName)) UIServices().MessageBox(kCannotDeleteRecord, MsgButtons::Ok, MsgIcon::None);
+    RemoveItem(GetSelectedEntry());
+}
+
+void CFTPServerStore::RestoreSettings()
+{
+    const auto names = Profile::Store().EnumSubkeys(Profile::BaseKey() + "\\" + kListSection);
+    for (const std::string& name : names) {
+        if (name.size() > kMaxEntryName) break;
+        const std::string section = RecordSection(name);
+        const auto port = static_cast<std::uint32_t>(Profile::GetProfileInt(section, "hostport", 21));
+        const std::string initialDir = Profile::GetProfileString(section, "initdir");
+        const std::string hostname = Profile::GetProfileString(section, "hostname");
+        const std::string username = Profile::GetProfileString(section, "username");
+        const std::string password = Profile::GetProfileString(section, "password");
+        AddServer(name, hostname, username, password, initialDir, port);
+    }
+}
+
+void CFTPServerStore::WriteRecord(const CFTPFolderServer& server)
+{
+    const std::string section = RecordSection(server.GetEntryName());
+    Profile::WriteProfileInt(section, "hostport", static_cast<int>(server.GetPort()));
+    Profile::WriteProfileString(section, "initdir", server.GetInitialDir());
+    Profile::WriteProfileString(section, "hostname", server.GetHostname());
+    Profile::WriteProfileString(section, "username", server.GetUsername());
+    Profile::WriteProfileString(section, "password", server.GetPassword());
+}
+
+bool CFTPServerStore::DeleteRecord(const std::string& entryName)
+{
+    const std::string section = RecordSection(entryName);
+    if (!NamesListKey(entryName)) return Profile::DeleteProfileEntry(section, "");
+    // A record with an empty name was written onto the list key itself: remove
+    // its values, never the list key with every other record.
+    bool deleted = false;
+    for (const char* value : kRecordValues)
+        if (Profile::DeleteProfileEntry(section, value)) deleted = true;
+    return deleted;
+}
+
+} // namespace brindle
