@@ -70,9 +70,11 @@ bool CBrindleDocBase::Save()
 {
     if (m_isNew) return SaveAs();
     if (!m_isRemote) return wxDocument::Save();
-    if (UploadRemote(wxString::FromUTF8(m_remoteUrl))) return true;
-    UIServices().MessageBox("Error saving file via FTP.", MsgButtons::Ok, MsgIcon::Error);
-    return false;
+    const TransferResult result = Upload(wxString::FromUTF8(m_remoteUrl));
+    // A failed connection has told its own reason.
+    if (result == TransferResult::Failed)
+        UIServices().MessageBox("Error saving file via FTP.", MsgButtons::Ok, MsgIcon::Error);
+    return result == TransferResult::Done;
 }
 
 namespace {
@@ -136,16 +138,24 @@ std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
     return local;
 }
 
-bool CBrindleDocBase::UploadRemote(const wxString& address)
+bool CBrindleDocBase::UploadRemote(const wxString& address) { return Upload(address) == TransferResult::Done; }
+
+TransferResult CBrindleDocBase::Upload(const wxString& address)
 {
-    if (!ParseRemoteAddress(address.utf8_string())) return false;
+    if (!ParseRemoteAddress(address.utf8_string())) return TransferResult::Failed;
     const std::string local = m_isRemote ? m_localCopy : CreateTempFile();
-    if (local.empty() || !OnSaveDocument(wxString::FromUTF8(local))) return false;
+    const bool wasModified = IsModified();
+    if (local.empty() || !OnSaveDocument(wxString::FromUTF8(local))) return TransferResult::Failed;
     m_localCopy = local;
-    if (UploadRemoteFile(m_localCopy, address.utf8_string()) != TransferResult::Done) return false;
+    const TransferResult result = UploadRemoteFile(m_localCopy, address.utf8_string());
+    if (result != TransferResult::Done) {
+        // Written locally only: the document is not saved where it lives.
+        Modify(wasModified);
+        return result;
+    }
     m_remoteUrl = address.utf8_string();
     m_isRemote = true;
     SetPathName(address, true);
     Modify(false);
-    return true;
+    return result;
 }

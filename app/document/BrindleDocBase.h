@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/document/RemoteTransfer.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -68,6 +70,7 @@ protected:
     std::string m_localCopy;
 
 private:
+    TransferResult Upload(const wxString& address);
     void OnSaveAsTemplate(wxCommandEvent& event);
     // The path name changed without the title, recent files or views hearing of it.
     void SetPathQuietly(const wxString& path) { SetFilename(path, false); }

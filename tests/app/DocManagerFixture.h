@@ -8,11 +8,11 @@
 
 // Documents need a document manager; its page set-up data needs the paper sizes,
 // which the toolkit's start-up would provide in the program.
-class DocManagerFixture : public ShellFixture {
+template <class Base> class BasicDocManagerFixture : public BasicShellFixture<Base> {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
+        BasicShellFixture<Base>::SetUp();
         if (!wxThePrintPaperDatabase) {
             wxThePrintPaperDatabase = new wxPrintPaperDatabase;
             wxThePrintPaperDatabase->CreateDatabase();
@@ -22,8 +22,10 @@ protected:
     void TearDown() override
     {
         manager.reset();
-        ShellFixture::TearDown();
+        BasicShellFixture<Base>::TearDown();
     }
 
     std::unique_ptr<wxDocManager> manager;
 };
+
+using DocManagerFixture = BasicDocManagerFixture<::testing::Test>;

@@ -8,11 +8,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A private settings store and program folder for each test.
-class ShellFixture : public ::testing::Test {
+// A private settings store and program folder for each test, on top of the
+// base fixture's own set-up.
+template <class Base> class BasicShellFixture : public Base {
 protected:
     void SetUp() override
     {
+        Base::SetUp();
         store = std::make_unique<brindle::SettingsStore>(dir / "settings");
         brindle::Profile::SetStore(store.get());
         brindle::Profile::SetRegistryKey("Brindle", "Brindle");
@@ -24,6 +26,7 @@ protected:
     {
         brindle::Profile::SetStore(nullptr);
         Settings::SetProgramFolder("");
+        Base::TearDown();
     }
 
     std::string Stored(const std::string& entry)
@@ -35,3 +38,5 @@ protected:
     std::unique_ptr<brindle::SettingsStore> store;
     std::string programFolder;
 };
+
+using ShellFixture = BasicShellFixture<::testing::Test>;
