@@ -174,8 +174,10 @@ void PreviewRenderer::Render(bool force)
 
 void PreviewRenderer::StartJob()
 {
-    // A new document's name is a title, not a file.
-    const std::string path = m_doc->IsNew() ? std::string() : m_doc->GetFilename().utf8_string();
+    // A new document's name is a title, and a remote one's an address: neither
+    // has a folder here to write beside.
+    const bool local = !m_doc->IsNew() && !m_doc->IsRemote();
+    const std::string path = local ? m_doc->GetFilename().utf8_string() : std::string();
     // References in the document and its page resolve beside the document through
     // the page's base and the stylesheet's path; the process's folder stays.
     const std::string folder = path.empty() ? std::string() : fs::path(path).parent_path().string();
@@ -195,7 +197,9 @@ void PreviewRenderer::StartJob()
     auto job = std::make_shared<PreviewJob>();
     job->sideFile = side;
     const std::string href = ProposeStylesheet(m_doc->GetDomDocument());
-    if (!href.empty() && IsLocalReference(href)) job->stylesheet = ResolveStylesheetPath(href, path);
+    // A relative reference of a remote document names a file on its server.
+    if (!href.empty() && IsLocalReference(href) && (local || fs::path(href).is_absolute()))
+        job->stylesheet = ResolveStylesheetPath(href, path);
     job->baseUrl = FileUrl((folder.empty() ? PreviewFolder().string() : folder) + "/");
     if (m_pageFile.empty()) m_pageFile = NextName("page-", ".html");
     job->pageFile = m_pageFile;
