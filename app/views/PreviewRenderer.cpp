@@ -142,8 +142,10 @@ void PreviewRenderer::ShutDown()
         for (auto& [thread, job] : Workers()) thread.join();
         Workers().clear();
     }
+    // Every renderer is gone by now; a page a finished job wrote after its
+    // renderer went is left only here.
     std::error_code ignored;
-    fs::remove(PreviewFolder(), ignored); // only when empty
+    fs::remove_all(PreviewFolder(), ignored);
 }
 
 bool PreviewRenderer::IsBusy() const { return m_job != nullptr || !m_loadingUrl.empty(); }

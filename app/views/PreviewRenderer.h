@@ -46,7 +46,7 @@ public:
     // The side file of a document path.
     static std::string SideFileOf(const std::string& documentPath);
     // At the program's exit: waits for the transformations still running and
-    // removes the temporary folder of the pages, when nothing else is left in it.
+    // removes this process's temporary folder of pages and side files.
     static void ShutDown();
 
 private:
