@@ -83,6 +83,8 @@ public:
     // appended. Entity references, entities and other kinds create nothing.
     brindle::XmlNodePtr CreateNode(int kind, const std::string& name, const std::optional<std::string>& value,
                                    const brindle::XmlNodePtr& parent, const std::string& namespaceURI);
+    // The element that wraps several nodes put on the clipboard together.
+    static constexpr const char* kClipboardWrapper = "___CLIPBOARD___";
     // An element of this document that sits nowhere yet; parser errors propagate.
     brindle::XmlElementPtr CreateDetachedElement(const std::string& name);
     // Removes an attribute from its owner element (or the current node), any other

@@ -6,7 +6,6 @@
 using namespace brindle;
 
 namespace {
-constexpr const char* kWrapperName = "___CLIPBOARD___";
 }
 
 bool CBrindleDoc::CopyNodeToClipboard(const XmlNodePtr& node)
@@ -45,7 +44,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
             SetLastErrorText("Unable to paste from clipboard");
             return false;
         }
-        if (root->nodeName() != kWrapperName) {
+        if (root->nodeName() != kClipboardWrapper) {
             pasted = target->appendChild(root);
         } else {
             while (XmlNodePtr child = root->firstChild()) {

@@ -1,7 +1,7 @@
 #include "app/document/RemoteTransfer.h"
 
+#include "brindlekit/ftp/FTPServerStore.h"
 #include "platform/net/FtpClient.h"
-#include "platform/settings/Profile.h"
 #include "platform/ui/UIServices.h"
 
 #include <cstdlib>
@@ -13,42 +13,18 @@ using namespace brindle;
 
 namespace {
 
-// The connection data of a stored server.
-struct ServerRecord {
-    std::string host, user, password;
-    std::uint16_t port = 21;
-};
-
-ServerRecord ReadServer(const std::string& entry)
+// Connects to the address's stored server and goes to its folder; null when
+// that does not work, its reason shown (a failed login by the server record).
+std::unique_ptr<CFTPFolderServer> Open(const RemoteAddress& address)
 {
-    const std::string section = "RemoteServers\\" + entry;
-    ServerRecord record;
-    record.host = Profile::GetProfileString(section, "hostname", "");
-    record.user = Profile::GetProfileString(section, "username", "");
-    record.password = Profile::GetProfileString(section, "password", "");
-    // The port is stored as typed (up to 99999); the connection takes its low 16 bits.
-    record.port = static_cast<std::uint16_t>(static_cast<unsigned>(Profile::GetProfileInt(section, "hostport", 21)) & 0xFFFFu);
-    return record;
-}
-
-// Connects to the address's server and goes to its folder; null, with the
-// failure shown, when that does not work.
-std::unique_ptr<FtpConnection> Open(FtpSession& session, const RemoteAddress& address)
-{
-    const ServerRecord server = ReadServer(address.server);
-    std::unique_ptr<FtpConnection> connection;
-    try {
-        connection = session.Connect(server.host, server.port, server.user, server.password);
-    } catch (const FtpError& error) {
-        UIServices().MessageBox(error.what(), MsgButtons::Ok, MsgIcon::Error);
+    std::unique_ptr<CFTPFolderServer> server = CFTPServerStore::ReadRecord(address.server);
+    if (!server->Connect()) return nullptr;
+    FtpConnection& connection = *server->GetConnection();
+    if (!address.folder.empty() && !connection.SetCurrentDirectory(address.folder)) {
+        UIServices().MessageBox(connection.LastError(), MsgButtons::Ok, MsgIcon::Error);
         return nullptr;
     }
-    if (!address.folder.empty() && !connection->SetCurrentDirectory(address.folder)) {
-        UIServices().MessageBox(connection->LastError(), MsgButtons::Ok, MsgIcon::Error);
-        connection->Close();
-        return nullptr;
-    }
-    return connection;
+    return server;
 }
 
 } // namespace
@@ -81,11 +57,10 @@ TransferResult FetchRemoteFile(const std::string& address, const std::string& lo
 {
     const std::optional<RemoteAddress> parts = ParseRemoteAddress(address);
     if (!parts) return TransferResult::Failed;
-    FtpSession session;
-    std::unique_ptr<FtpConnection> connection = Open(session, *parts);
-    if (!connection) return TransferResult::NotConnected;
-    const bool ok = connection->GetFile(parts->file, localPath, FtpTransfer::Binary);
-    connection->Close();
+    std::unique_ptr<CFTPFolderServer> server = Open(*parts);
+    if (!server) return TransferResult::NotConnected;
+    const bool ok = server->GetConnection()->GetFile(parts->file, localPath, FtpTransfer::Binary);
+    server->Close();
     return ok ? TransferResult::Done : TransferResult::Failed;
 }
 
@@ -93,10 +68,9 @@ TransferResult UploadRemoteFile(const std::string& localPath, const std::string&
 {
     const std::optional<RemoteAddress> parts = ParseRemoteAddress(address);
     if (!parts) return TransferResult::Failed;
-    FtpSession session;
-    std::unique_ptr<FtpConnection> connection = Open(session, *parts);
-    if (!connection) return TransferResult::NotConnected;
-    const bool ok = connection->PutFile(localPath, parts->file);
-    connection->Close();
+    std::unique_ptr<CFTPFolderServer> server = Open(*parts);
+    if (!server) return TransferResult::NotConnected;
+    const bool ok = server->GetConnection()->PutFile(localPath, parts->file);
+    server->Close();
     return ok ? TransferResult::Done : TransferResult::Failed;
 }

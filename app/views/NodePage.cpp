@@ -28,7 +28,6 @@ using namespace brindle;
 namespace {
 
 constexpr int kListId = 1001;
-constexpr const char* kWrapperName = "___CLIPBOARD___";
 
 constexpr int kCommands[] = {ids::ID_NODE_EDIT,   ids::ID_NEW_ATTRIBUTE, ids::ID_NEW_COMMENT, ids::ID_NEW_CDATA,
                              ids::ID_NEW_TEXT,    ids::ID_NEW_PROCINST,  ids::ID_EDIT_CUT,    ids::ID_EDIT_COPY,
@@ -271,7 +270,7 @@ bool CNodePage::CopyNodes(const std::vector<XmlNodePtr>& nodes, bool cut)
 {
     const XmlNodePtr owner = m_doc->GetCurrentNode();
     try {
-        XmlElementPtr wrapper = m_doc->CreateDetachedElement(kWrapperName);
+        XmlElementPtr wrapper = m_doc->CreateDetachedElement(CBrindleDoc::kClipboardWrapper);
         for (const XmlNodePtr& node : nodes) {
             const int type = node->nodeType();
             if (type == NODE_ATTRIBUTE) {

@@ -27,17 +27,6 @@ std::string CutUtf8(std::string text, size_t limit)
     return text;
 }
 
-// The client promises error texts free of the password; this keeps a password
-// out of the message box even if a server or library echoes it. Very short
-// passwords are left alone, as masking them would garble ordinary words.
-std::string WithoutPassword(std::string text, const std::string& password)
-{
-    if (password.size() < 4) return text;
-    for (size_t at = text.find(password); at != std::string::npos; at = text.find(password, at + 3))
-        text.replace(at, password.size(), "***");
-    return text;
-}
-
 } // namespace
 
 CFTPFolderServer::CFTPFolderServer(const std::string& entryName, const std::string& hostname,
@@ -74,7 +63,7 @@ int CFTPFolderServer::Connect()
         m_pConnection = std::move(connection);
         return 1;
     } catch (const FtpError& error) {
-        std::string text = CutUtf8(WithoutPassword(error.what(), m_strPassword), kMaxErrorText);
+        std::string text = CutUtf8(error.what(), kMaxErrorText);
         UIServices().MessageBox(text, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }

@@ -68,14 +68,19 @@ void CFTPServerStore::RestoreSettings()
     const auto names = Profile::Store().EnumSubkeys(Profile::BaseKey() + "\\" + kListSection);
     for (const std::string& name : names) {
         if (name.size() > kMaxEntryName) break;
-        const std::string section = RecordSection(name);
-        const auto port = static_cast<std::uint32_t>(Profile::GetProfileInt(section, "hostport", 21));
-        const std::string initialDir = Profile::GetProfileString(section, "initdir");
-        const std::string hostname = Profile::GetProfileString(section, "hostname");
-        const std::string username = Profile::GetProfileString(section, "username");
-        const std::string password = Profile::GetProfileString(section, "password");
-        AddServer(name, hostname, username, password, initialDir, port);
+        AddServer(ReadRecord(name));
     }
+}
+
+std::unique_ptr<CFTPFolderServer> CFTPServerStore::ReadRecord(const std::string& entryName)
+{
+    const std::string section = RecordSection(entryName);
+    const auto port = static_cast<std::uint32_t>(Profile::GetProfileInt(section, "hostport", 21));
+    const std::string initialDir = Profile::GetProfileString(section, "initdir");
+    const std::string hostname = Profile::GetProfileString(section, "hostname");
+    const std::string username = Profile::GetProfileString(section, "username");
+    const std::string password = Profile::GetProfileString(section, "password");
+    return std::make_unique<CFTPFolderServer>(entryName, hostname, username, password, initialDir, port);
 }
 
 void CFTPServerStore::WriteRecord(const CFTPFolderServer& server)

@@ -48,6 +48,9 @@ public:
     // removes the selected entry with its record object in any case.
     void DeleteServer(const std::string& entryName);
 
+    // The stored record of an entry name, its missing values at their defaults.
+    static std::unique_ptr<CFTPFolderServer> ReadRecord(const std::string& entryName);
+
 protected:
     // Adds an entry for every stored record, in the store's order.
     void RestoreSettings();

@@ -117,6 +117,8 @@ private:
             const int null = ::open("/dev/null", O_RDWR);
             ::dup2(null, 1);
             ::dup2(null, 2);
+            // The test's own folder may be gone (a document opened there changed to it).
+            if (::chdir(m_root.path().c_str()) != 0) ::_exit(126);
             std::vector<char*> argv{const_cast<char*>("/usr/bin/python3")};
             for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
