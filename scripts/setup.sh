@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libxml2-dev libxslt1-dev libcurl4-openssl-dev
+  libpcre2-dev # the script engine's regular expressions (UTF-16 matching)
   libgtest-dev googletest libxml2-utils
   xvfb xauth python3-pyftpdlib fonts-dejavu-core
   fonts-wqy-microhei # Chinese and other CJK glyphs: the library's own texts and wide characters
