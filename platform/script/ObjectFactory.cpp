@@ -1,6 +1,7 @@
 #include "platform/script/ObjectFactory.h"
 
 #include "platform/script/Dictionary.h"
+#include "platform/script/FileSystemObject.h"
 #include "platform/script/RegExp.h"
 #include "platform/script/ScriptError.h"
 
@@ -10,6 +11,7 @@ ObjectPtr CreateScriptObject(VbStringView progId)
 {
     const std::string name = LowerAscii(ToUtf8(progId));
     if (name == "scripting.dictionary") return std::make_shared<DictionaryObject>();
+    if (name == "scripting.filesystemobject") return std::make_shared<FileSystemObject>();
     if (name == "vbscript.regexp") return CreateRegExp();
     throw ScriptError(err::kCannotCreateObject,
                       ErrorDescription(err::kCannotCreateObject) + ": '" + ToUtf8(progId) + "'");
