@@ -386,4 +386,88 @@ TEST_F(FileSystemObjectTest, ItemsAndPathNames)
                   0, std::filesystem::temp_directory_path().string().find_last_not_of('/') + 1));
 }
 
+// ---------------------------------------------------------------- DOMDocument
+
+ObjectPtr LoadedDocument(const char16_t* xml)
+{
+    ObjectPtr doc = CreateScriptObject(u"MSXML2.DOMDocument.6.0");
+    EXPECT_TRUE(Bool(Call(doc, "loadxml", {Variant(xml)})));
+    return doc;
+}
+
+TEST(MsxmlObjects, DocumentLoadsNavigatesAndEdits)
+{
+    ObjectPtr doc = LoadedDocument(u"<root a='1'><item id='x'>One</item><item>Two</item><!--c--></root>");
+    EXPECT_EQ(Str(doc->TypeName()), "DOMDocument");
+    ObjectPtr root = Get(doc, "documentelement").Object();
+    EXPECT_EQ(Str(Get(root, "nodename")), "root");
+    EXPECT_EQ(Str(root->TypeName()), "IXMLDOMElement");
+    // One script object per node, so Is compares nodes.
+    EXPECT_EQ(Get(doc, "documentelement").Object(), root);
+    EXPECT_EQ(Get(Get(root, "firstchild").Object(), "parentnode").Object(), root);
+    ObjectPtr children = Get(root, "childnodes").Object();
+    EXPECT_EQ(Long(Get(children, "length")), 3);
+    ObjectPtr comment = Get(children, "", {Variant(int32_t(2))}).Object();
+    EXPECT_EQ(Long(Get(comment, "nodetype")), 8);
+    EXPECT_EQ(Str(Get(comment, "nodetypestring")), "comment");
+    EXPECT_TRUE(Get(children, "item", {Variant(int32_t(3))}).IsNothing());
+    EXPECT_EQ(Str(Get(root, "text")), "OneTwo");
+    EXPECT_TRUE(Get(root, "nodevalue").IsNull());
+    EXPECT_TRUE(Call(root, "getattribute", {Variant(u"missing")}).IsNull());
+
+    Call(root, "setattribute", {Variant(u"b"), Variant(int32_t(2))});
+    EXPECT_EQ(Str(Call(root, "getattribute", {Variant(u"b")})), "2");
+    ObjectPtr attributes = Get(root, "attributes").Object();
+    EXPECT_EQ(Long(Get(attributes, "length")), 2);
+    EXPECT_EQ(Str(Get(Call(attributes, "getnameditem", {Variant(u"a")}).Object(), "value")), "1");
+    EXPECT_EQ(attributes->Enumerate().size(), 2u);
+
+    ObjectPtr added = Call(doc, "createelement", {Variant(u"new")}).Object();
+    Let(added, "text", {Variant(u"3 < 4")});
+    Call(root, "insertbefore", {Variant(added), Get(root, "firstchild")});
+    Call(root, "removechild", {Variant(comment)});
+    EXPECT_EQ(Str(Get(root, "xml")), "<root a=\"1\" b=\"2\"><new>3 &lt; 4</new><item id=\"x\">One</item><item>Two</item></root>");
+    ObjectPtr copy = Call(added, "clonenode", {Variant(true)}).Object();
+    EXPECT_NE(copy, added);
+    EXPECT_TRUE(Get(copy, "parentnode").IsNothing());
+    EXPECT_EQ(Get(copy, "ownerdocument").Object(), doc);
+}
+
+TEST(MsxmlObjects, QueriesListsAndErrors)
+{
+    ObjectPtr doc = LoadedDocument(u"<a><b n='1'/><c><b n='2'/></c><b n='3'/></a>");
+    ObjectPtr list = Call(doc, "selectnodes", {Variant(u"//b[@n > 1]")}).Object();
+    EXPECT_EQ(Str(list->TypeName()), "IXMLDOMSelection");
+    EXPECT_EQ(Long(Get(list, "length")), 2);
+    EXPECT_EQ(Str(Call(Call(list, "nextnode").Object(), "getattribute", {Variant(u"n")})), "2");
+    EXPECT_EQ(Str(Call(Call(list, "nextnode").Object(), "getattribute", {Variant(u"n")})), "3");
+    EXPECT_TRUE(Call(list, "nextnode").IsNothing());
+    Call(list, "reset");
+    EXPECT_FALSE(Call(list, "nextnode").IsNothing());
+    EXPECT_TRUE(Call(doc, "selectsinglenode", {Variant(u"/a/z")}).IsNothing());
+    // The document's getElementsByTagName includes the document element.
+    EXPECT_EQ(Long(Get(Call(doc, "getelementsbytagname", {Variant(u"*")}).Object(), "length")), 5);
+    EXPECT_EQ(Call(doc, "getelementsbytagname", {Variant(u"b")}).Object()->Enumerate().size(), 3u);
+
+    // A DOM failure becomes a run-time error carrying the DOM's code.
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "selectnodes", {Variant(u"//[")}); }), static_cast<int32_t>(0x80070057u));
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "createelement", {Variant(u"1bad")}); }), static_cast<int32_t>(0x80070057u));
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "appendchild", {Variant(ObjectPtr(CreateRegExp()))}); }), 13);
+
+    // A failed load: false, and parseError tells where.
+    EXPECT_FALSE(Bool(Call(doc, "loadxml", {Variant(u"<a>\n  <b></a>")})));
+    ObjectPtr error = Get(doc, "parseerror").Object();
+    EXPECT_NE(Long(Get(error, "errorcode")), 0);
+    EXPECT_EQ(Long(Get(error, "line")), 2);
+    EXPECT_FALSE(Str(Get(error, "reason")).empty());
+    EXPECT_TRUE(Get(doc, "documentelement").IsNothing());
+
+    Call(doc, "setproperty", {Variant(u"SelectionLanguage"), Variant(u"XPath")});
+    EXPECT_EQ(Str(Call(doc, "getproperty", {Variant(u"SelectionLanguage")})), "XPath");
+    Call(doc, "setproperty", {Variant(u"ProhibitDTD"), Variant(false)});
+    EXPECT_FALSE(Bool(Call(doc, "getproperty", {Variant(u"ProhibitDTD")})));
+    EXPECT_EQ(ErrorOf([&] { CreateScriptObject(u"No.Such.Thing"); }), 429);
+    EXPECT_EQ(ErrorOf([&] { Call(CreateScriptObject(u"microsoft.xmldom"), "frobnicate"); }), 438);
+}
+
 } // namespace
