@@ -18,7 +18,11 @@ ObjectPtr CreateScriptObject(VbStringView progId)
     if (name == "vbscript.regexp") return CreateRegExp();
     // The parser component knows the DOM document's names (Msxml2.DOMDocument
     // and its versions, Microsoft.XMLDOM, MSXML.DOMDocument).
-    if (XmlDocumentPtr document = ParserRegistry::CreateFromProgId(ToUtf8(progId))) return WrapXmlNode(document);
+    if (XmlDocumentPtr document = ParserRegistry::CreateFromProgId(ToUtf8(progId))) {
+        // Scripts get MSXML's default: white-space-only text is dropped on load.
+        document->put_preserveWhiteSpace(false);
+        return WrapXmlNode(document);
+    }
     throw ScriptError(err::kCannotCreateObject,
                       ErrorDescription(err::kCannotCreateObject) + ": '" + ToUtf8(progId) + "'");
 }

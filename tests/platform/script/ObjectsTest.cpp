@@ -399,6 +399,7 @@ TEST(MsxmlObjects, DocumentLoadsNavigatesAndEdits)
 {
     ObjectPtr doc = LoadedDocument(u"<root a='1'><item id='x'>One</item><item>Two</item><!--c--></root>");
     EXPECT_EQ(Str(doc->TypeName()), "DOMDocument");
+    EXPECT_FALSE(Bool(Get(doc, "preservewhitespace"))); // MSXML's default
     ObjectPtr root = Get(doc, "documentelement").Object();
     EXPECT_EQ(Str(Get(root, "nodename")), "root");
     EXPECT_EQ(Str(root->TypeName()), "IXMLDOMElement");
