@@ -43,6 +43,13 @@ bool CommonMember(fs::path& path, bool folder, std::string_view name, InvokeKind
                   Variant& result)
 {
     const bool assign = kind == InvokeKind::PropertyLet || kind == InvokeKind::PropertySet;
+    // Every member here is a property: read with arguments, it throws 450 and
+    // the interpreter applies them to the value.
+    static const std::string_view properties[] = {"name", "attributes", "", "path", "shortpath", "shortname",
+                                                  "datelastmodified", "datecreated", "datelastaccessed",
+                                                  "parentfolder", "drive"};
+    if (std::find(std::begin(properties), std::end(properties), name) == std::end(properties)) return false;
+    if (!assign) RequireArgs(args, 0, 0);
     if (name == "name") {
         if (assign) {
             fs::path renamed = path.parent_path() / fsops::ToPath(ArgString(LetValue(args)));
@@ -52,7 +59,6 @@ bool CommonMember(fs::path& path, bool folder, std::string_view name, InvokeKind
             if (ec) fsops::ThrowFor(ec, folder ? err::kPathNotFound : err::kFileNotFound);
             path = renamed;
         } else {
-            RequireArgs(args, 0, 0);
             result = fsops::FromPath(path == path.root_path() ? path : path.filename());
         }
         return true;
@@ -66,7 +72,6 @@ bool CommonMember(fs::path& path, bool folder, std::string_view name, InvokeKind
     }
     if (assign) return false;
     if (name.empty() || name == "path" || name == "shortpath") {
-        RequireArgs(args, 0, 0);
         result = fsops::FromPath(path);
         return true;
     }
@@ -109,6 +114,7 @@ Variant FileObject::Invoke(std::string_view name, InvokeKind kind, std::span<Var
     Variant result;
     if (CommonMember(m_path, false, name, kind, args, result)) return result;
     RequireGet(name, kind);
+    if (name == "size" || name == "type") RequireArgs(args, 0, 0);
     if (name == "size") {
         std::error_code ec;
         uintmax_t size = fs::file_size(m_path, ec);
@@ -162,6 +168,7 @@ Variant FolderObject::Invoke(std::string_view name, InvokeKind kind, std::span<V
         RequireArgs(args, 0, 0);
         return ObjectPtr(std::make_shared<FolderItemsObject>(m_path, name == "subfolders"));
     }
+    if (name == "size" || name == "isrootfolder" || name == "type") RequireArgs(args, 0, 0);
     if (name == "size") return SizeValue(fsops::FolderSize(m_path));
     if (name == "isrootfolder") return m_path == m_path.root_path();
     if (name == "type") return VbString(u"File folder");

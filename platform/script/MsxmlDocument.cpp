@@ -2,6 +2,7 @@
 
 #include "platform/script/ObjectArgs.h"
 #include "platform/script/ScriptError.h"
+#include "platform/script/VariantOps.h"
 
 namespace brindle::vbs {
 
@@ -78,6 +79,24 @@ bool IsOtherProperty(const std::string& name)
     return false;
 }
 
+// createNode's type: a number, or its name as nodeTypeString gives it ("element").
+int NodeTypeArgument(const Variant& argument)
+{
+    Variant value = ValueOf(argument);
+    if (value.IsString()) {
+        static const char16_t* const names[] = {u"element", u"attribute", u"text", u"cdatasection",
+                                                u"entityreference", u"entity", u"processinginstruction",
+                                                u"comment", u"document", u"documenttype", u"documentfragment",
+                                                u"notation"};
+        VbString name = value.Str();
+        for (char16_t& c : name)
+            if (c >= u'A' && c <= u'Z') c += 32;
+        for (int type = 1; type <= 12; ++type)
+            if (name == names[type - 1]) return type;
+    }
+    return ToLong(value);
+}
+
 } // namespace
 
 MsxmlDocument::MsxmlDocument(XmlDocumentPtr document) : MsxmlNode(document), m_document(std::move(document)) {}
@@ -97,6 +116,7 @@ Variant MsxmlDocument::Invoke(std::string_view name, InvokeKind kind, std::span<
 bool MsxmlDocument::DocumentMember(std::string_view name, InvokeKind kind, std::span<Variant> args, Variant& result)
 {
     XmlDocument& document = *m_document;
+    if (!Assigning(kind) && IsProperty(name)) RequireArgs(args, 0, 0);
     // --- load options
     struct Flag {
         const char* name;
@@ -202,7 +222,7 @@ bool MsxmlDocument::DocumentMember(std::string_view name, InvokeKind kind, std::
         result = WrapXmlNode(document.createEntityReference(ArgUtf8(args[0])));
     } else if (name == "createnode") {
         RequireArgs(args, 2, 3);
-        result = WrapXmlNode(document.createNode(ArgLong(args[0]), ArgUtf8(args[1]),
+        result = WrapXmlNode(document.createNode(NodeTypeArgument(args[0]), ArgUtf8(args[1]),
                                                  HasArg(args, 2) ? ArgUtf8(args[2]) : std::string()));
     } else if (name == "getelementsbytagname") {
         RequireArgs(args, 1, 1);

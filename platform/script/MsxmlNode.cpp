@@ -34,6 +34,7 @@ ObjectPtr List(XmlNodeListPtr list, bool selection)
 
 bool Assigning(InvokeKind kind) { return kind == InvokeKind::PropertyLet || kind == InvokeKind::PropertySet; }
 
+
 const char16_t* TypeString(int type)
 {
     static const char16_t* const names[] = {
@@ -45,6 +46,23 @@ const char16_t* TypeString(int type)
 }
 
 } // namespace
+
+// Given arguments, a property throws 450, which tells the interpreter to
+// apply them to its value instead (node.childNodes(0)).
+bool IsProperty(std::string_view name)
+{
+    static const std::string_view names[] = {
+        "nodename",    "tagname",      "name",           "target",     "nodetype",        "nodetypestring",
+        "basename",    "prefix",       "namespaceuri",   "xml",        "specified",       "parsed",
+        "length",      "parentnode",   "ownerdocument",  "childnodes", "firstchild",      "lastchild",
+        "nextsibling", "previoussibling", "attributes",  "nodevalue",  "value",           "data",
+        "text",        "nodetypedvalue", "async",        "validateonparse", "resolveexternals",
+        "preservewhitespace", "documentelement", "parseerror", "url", "readystate",      "doctype",
+    };
+    for (std::string_view known : names)
+        if (name == known) return true;
+    return false;
+}
 
 ScriptError ToScriptError(const DomError& error)
 {
@@ -112,6 +130,7 @@ bool MsxmlNode::NodeMember(std::string_view name, InvokeKind kind, std::span<Var
 {
     XmlNode& node = *m_node;
     const int type = node.nodeType();
+    if (!Assigning(kind) && IsProperty(name)) RequireArgs(args, 0, 0);
     // Values that may be written.
     if (name == "nodevalue" || (name == "value" && type == NODE_ATTRIBUTE) ||
         (name == "data" && (type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_COMMENT ||

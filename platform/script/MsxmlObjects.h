@@ -98,6 +98,8 @@ private:
     XmlParseError m_error;
 };
 
+// True for the members read without arguments (nodeName, childNodes...).
+bool IsProperty(std::string_view name);
 // The script's run-time error for a failed DOM call.
 class ScriptError;
 ScriptError ToScriptError(const DomError& error);
