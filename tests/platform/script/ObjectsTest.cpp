@@ -468,6 +468,10 @@ TEST(MsxmlObjects, QueriesListsAndErrors)
     ObjectPtr error = Get(doc, "parseerror").Object();
     EXPECT_NE(Long(Get(error, "errorcode")), 0);
     EXPECT_EQ(Long(Get(error, "line")), 2);
+    EXPECT_GT(Long(Get(error, "linepos")), 0);
+    EXPECT_GT(Long(Get(error, "filepos")), 3);
+    EXPECT_EQ(Str(Get(error, "srctext")), "  <b></a>");
+    EXPECT_EQ(Long(Get(error, "")), Long(Get(error, "errorcode")));
     EXPECT_FALSE(Str(Get(error, "reason")).empty());
     EXPECT_TRUE(Get(doc, "documentelement").IsNothing());
 

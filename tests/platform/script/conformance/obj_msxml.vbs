@@ -6,7 +6,7 @@ Sub Show(s)
 End Sub
 
 Function Main(x)
-    Dim doc, root, node, list, attrs, el, i, s, fso, path, doc2
+    Dim doc, root, node, list, attrs, el, s, fso, path, doc2
     Set doc = CreateObject("Msxml2.DOMDocument.6.0")
     doc.async = False
     Show TypeName(doc) & " " & doc.async & " " & doc.preserveWhiteSpace
@@ -122,6 +122,13 @@ Function Main(x)
     fso.DeleteFile path
     Show doc2.load(path)
     '=> False
+
+    ' transformNode
+    doc2.loadXML "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>" & _
+        "<xsl:output method='text'/><xsl:template match='/'>[<xsl:value-of select='/saved/v'/>]</xsl:template>" & _
+        "</xsl:stylesheet>"
+    Show doc.transformNode(doc2)
+    '=> [1]
 
     ' Errors
     On Error Resume Next
