@@ -34,6 +34,35 @@ bool IsWellFormed(VbStringView text)
 
 PCRE2_SPTR Units(VbStringView text) { return reinterpret_cast<PCRE2_SPTR>(text.data()); }
 
+// With Multiline, "^" matches after every CR and every LF, also between the two
+// of a CR LF pair, where PCRE2's own "^" (which takes CR LF as one line end)
+// does not: each "^" outside a class becomes "start, or after CR or LF".
+VbString MultilineCarets(VbStringView pattern)
+{
+    VbString out;
+    out.reserve(pattern.size() + 16);
+    bool inClass = false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        char16_t c = pattern[i];
+        if (c == u'\\' && i + 1 < pattern.size()) {
+            out += c;
+            out += pattern[++i];
+        } else if (inClass) {
+            out += c;
+            if (c == u']') inClass = false;
+        } else if (c == u'[') {
+            out += c;
+            inClass = true;
+            if (i + 1 < pattern.size() && pattern[i + 1] == u'^') out += pattern[++i];
+        } else if (c == u'^') {
+            out += u"(?<![^\\r\\n])";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 // One compiled form: PCRE2's code with its match data. The UTF form is used for
@@ -94,7 +123,7 @@ struct RegExpPattern::Impl {
 RegExpPattern::RegExpPattern(VbStringView pattern, bool ignoreCase, bool multiline) : m_impl(std::make_unique<Impl>())
 {
     Impl& impl = *m_impl;
-    impl.pattern = VbString(pattern);
+    impl.pattern = multiline ? MultilineCarets(pattern) : VbString(pattern);
     // ECMAScript escapes (\uXXXX, \xHH), a back reference to an unset group
     // matching empty, [] and [^] as classes, "$" at the very end only unless
     // Multiline.
@@ -103,7 +132,7 @@ RegExpPattern::RegExpPattern(VbStringView pattern, bool ignoreCase, bool multili
     int error = 0;
     // A pattern holding unpaired surrogates (written or escaped) only compiles
     // code unit by code unit.
-    if (!IsWellFormed(pattern) || !impl.Compile(impl.utf, true, error)) {
+    if (!IsWellFormed(impl.pattern) || !impl.Compile(impl.utf, true, error)) {
         impl.utfRefused = true;
         if (!impl.Compile(impl.units, false, error))
             throw ScriptError(kSyntaxErrorInRegExp, "Syntax error in regular expression");

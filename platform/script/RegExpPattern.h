@@ -12,8 +12,8 @@ namespace brindle::vbs {
 // library, with options that give the language's reading of a pattern).
 //
 // Line ends: "." matches any code unit but CR and LF, and with Multiline "^"
-// and "$" match after and before either of them; a CR LF pair counts as one
-// line end (no empty line between its two characters). Without Multiline "$"
+// and "$" match after and before either of them, as the language documents it
+// (so also between the CR and the LF of a pair). Without Multiline "$"
 // matches only at the very end.
 // IgnoreCase folds the case of any letter (not only ASCII) when pattern and
 // subject are well-formed UTF-16; text holding an unpaired surrogate is

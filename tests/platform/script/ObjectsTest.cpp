@@ -100,6 +100,10 @@ TEST(RegExpObject, FlagsAndLineEnds)
     Let(re, "multiline", {Variant(true)}); // a flag change recompiles
     EXPECT_TRUE(Bool(Call(re, "test", {Variant(u"a\nb\nc")})));
     EXPECT_EQ(Replace(re, u"a\r\nbx\r\nc", u"B"), "a\r\nB\r\nc");
+    // CR and LF are each a line end, so a CR LF pair holds an empty line.
+    EXPECT_EQ(Replace(NewRegExp(u"^", true, false, true), u"a\r\nb\rc", u">"), ">a\r>\n>b\r>c");
+    EXPECT_EQ(Replace(NewRegExp(u"$", true, false, true), u"a\r\nb", u"<"), "a<\r<\nb<");
+    EXPECT_EQ(Replace(NewRegExp(u"[^^]\\^", true, false, true), u"a^", u"x"), "x"); // carets in classes and escaped
     // "." stops at CR and LF; "$" without Multiline is the very end only.
     EXPECT_EQ(Replace(NewRegExp(u"a.b", true), u"a\rb a\nb a-b", u"X"), "a\rb a\nb X");
     EXPECT_FALSE(Bool(Call(NewRegExp(u"a$"), "test", {Variant(u"a\n")})));
