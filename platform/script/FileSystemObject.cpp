@@ -107,7 +107,7 @@ TextStreamObject::Mode ModeOf(int32_t iomode)
 
 VbString TempName()
 {
-    static std::mt19937 random{std::random_device{}()};
+    thread_local std::mt19937 random{std::random_device{}()};
     char name[16];
     std::snprintf(name, sizeof name, "rad%05X.tmp", static_cast<unsigned>(random() & 0xFFFFF));
     return ToVb(name);

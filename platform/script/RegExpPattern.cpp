@@ -139,8 +139,6 @@ RegExpPattern::RegExpPattern(VbStringView pattern, bool ignoreCase, bool multili
     }
     impl.context = pcre2_match_context_create(nullptr);
     pcre2_set_match_limit(impl.context, kMatchLimit);
-    impl.jitStack = pcre2_jit_stack_create(32 * 1024, 1024 * 1024, nullptr);
-    if (impl.jitStack) pcre2_jit_stack_assign(impl.context, nullptr, impl.jitStack);
 }
 
 RegExpPattern::~RegExpPattern() = default;
@@ -163,12 +161,21 @@ void RegExpPattern::Scan(VbStringView subject, bool global, const std::function<
         // The text was checked above, once, rather than by PCRE2 at every call.
         int rc = pcre2_match(form.code, Units(subject), subject.size(), start, utf ? PCRE2_NO_UTF_CHECK : 0,
                              form.data, m_impl->context);
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && !m_impl->jitStack) {
+            // The JIT's default stack (32 KB) is too small for this pattern:
+            // give it one of up to 4 MB and try again.
+            m_impl->jitStack = pcre2_jit_stack_create(64 * 1024, 4 * 1024 * 1024, nullptr);
+            if (m_impl->jitStack) {
+                pcre2_jit_stack_assign(m_impl->context, nullptr, m_impl->jitStack);
+                continue;
+            }
+        }
         if (rc == PCRE2_ERROR_NOMATCH) return;
         if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
             rc == PCRE2_ERROR_JIT_STACKLIMIT)
             throw ScriptError(err::kInvalidProcedureCall,
-                              "Invalid procedure call or argument: the regular expression needs too many steps "
-                              "to match this text (catastrophic backtracking)");
+                              "Invalid procedure call or argument: matching the regular expression against this "
+                              "text takes too many steps or too much memory (catastrophic backtracking)");
         if (rc < 0) {
             PCRE2_UCHAR message[256];
             pcre2_get_error_message(rc, message, 256);
