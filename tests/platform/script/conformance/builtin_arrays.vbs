@@ -66,10 +66,10 @@ Function Main(x)
     ' Filter: include, exclude, text compare, no match.
     a = Filter(Array("apple", "banana", "cherry", "Grape"), "ap")
     P UBound(a) & " " & Join(a, ",")
-    '=> 0 apple
-    a = Filter(Array("apple", "banana", "cherry", "Grape"), "ap", True, vbTextCompare)
-    P Join(a, ",")
-    '=> apple,Grape
+    '=> 1 apple,Grape
+    a = Filter(Array("apple", "banana", "cherry", "Grape"), "AP", True, vbTextCompare)
+    P Join(a, ",") & " " & UBound(Filter(Array("apple", "Grape"), "AP"))
+    '=> apple,Grape -1
     a = Filter(Array("apple", "banana", "cherry"), "an", False)
     P Join(a, ",")
     '=> apple,cherry
