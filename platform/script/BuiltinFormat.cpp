@@ -58,7 +58,7 @@ std::string FixedText(double x, const NumberStyle& style, bool& negative)
             digits.insert(0, static_cast<size_t>(style.digits) + 1 - digits.size(), '0');
         if (style.digits > 0) digits.insert(digits.size() - static_cast<size_t>(style.digits), ".");
     } else {
-        char buffer[400];
+        char buffer[700]; // 309 whole digits and 255 decimals at most
         auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, style.digits);
         digits.assign(buffer, r.ptr);
         negative = x < 0;
