@@ -31,7 +31,13 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
 
 } // namespace
 
-CBrindleDoc::CBrindleDoc() : m_buffer(*this) { m_buffer.InitNew(); }
+CBrindleDoc::CBrindleDoc() : m_buffer(*this)
+{
+    m_buffer.InitNew();
+    // The plugin commands: one per script of the list, 300 and up.
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) { RunPlugin(event.GetId()); }, ids::ID_PLUGIN_FIRST,
+         ids::ID_PLUGIN_FIRST + 10);
+}
 
 CBrindleDoc::~CBrindleDoc()
 {

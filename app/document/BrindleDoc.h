@@ -75,6 +75,14 @@ public:
     // replaces the buffer's (its undo history goes) and counts as a change.
     bool ReformatSourceText();
 
+    // --- plugins
+    // Runs plugin script (command id - 300) of the script list on the source
+    // text, which its result replaces as one undoable step. Only while the source
+    // is the edited form; failures are told in message boxes.
+    void RunPlugin(int commandId);
+    // Replaces the whole source text (currently oldText) as one undoable step.
+    void ReplaceSourceText(const std::string& newText, const std::string& oldText);
+
     // --- node operations. Each marks the document modified; a failing one stores
     // its message with SetLastErrorText and returns none or false.
     // Creates a node of the kind under the parent (or the current node): an

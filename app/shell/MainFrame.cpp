@@ -52,6 +52,7 @@ wxAuiToolBar* MakeToolBar(wxWindow* parent, int id)
 CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     : wxDocParentFrameAny(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1024, 720))
 {
+    CScriptList::SetCurrent(&m_scripts);
     m_aui.SetManagedWindow(this);
     SetIcon(AppIconImage().GetIcon(wxSize(32, 32)));
     SetWindowMenu(nullptr); // the document menus carry their own Window menu
@@ -92,7 +93,11 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivatePrevious(); }, wxID_MDI_WINDOW_PREV);
 }
 
-CMainFrame::~CMainFrame() { m_aui.UnInit(); }
+CMainFrame::~CMainFrame()
+{
+    if (CScriptList::Current() == &m_scripts) CScriptList::SetCurrent(nullptr);
+    m_aui.UnInit();
+}
 
 void CMainFrame::CreateToolbars()
 {
@@ -166,6 +171,12 @@ wxMenuBar* CMainFrame::CreateDocumentMenuBar(int resourceId)
         if (bar->GetMenuLabelText(pos) != "Plugins") continue;
         wxMenu* plugins = bar->GetMenu(pos);
         while (plugins->GetMenuItemCount() > 0) plugins->Destroy(plugins->FindItemByPosition(0));
+        for (int i = 0; i < m_scripts.GetCount(); ++i) {
+            // A "&" in a file name is shown, not taken as the item's mnemonic.
+            wxString name = wxString::FromUTF8(m_scripts.GetScriptName(i));
+            name.Replace("&", "&&");
+            plugins->Append(ID_PLUGIN_FIRST + i, name);
+        }
         break;
     }
     FillRecentFiles(bar);

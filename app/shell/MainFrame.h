@@ -4,6 +4,8 @@
 #include <wx/aui/tabmdi.h>
 #include <wx/docview.h>
 
+#include "app/document/ScriptList.h"
+
 class wxMenuBar;
 
 // Posted to the main frame by a document frame with the id of the mode it shows
@@ -50,6 +52,7 @@ private:
     void OnClose(wxCloseEvent& event);
 
     wxAuiManager m_aui;
+    CScriptList m_scripts; // the plugins found at start-up
     wxMenuBar* m_defaultMenuBar = nullptr;
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;

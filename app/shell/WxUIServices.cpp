@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/textdlg.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -49,3 +50,61 @@ void WxUIServices::PostCommand(int commandId)
 }
 
 void WxUIServices::OpenUrl(const std::string& url) { wxLaunchDefaultBrowser(wxString::FromUTF8(url)); }
+
+namespace {
+
+wxWindow* DialogParent() { return wxTheApp ? wxTheApp->GetTopWindow() : nullptr; }
+
+wxString DialogTitle(const std::string& title)
+{
+    if (!title.empty()) return wxString::FromUTF8(title);
+    return wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("Brindle");
+}
+
+} // namespace
+
+int WxUIServices::ScriptMessageBox(const std::string& text, int style, const std::string& title)
+{
+    // The button set (low three bits) maps onto the dialog's Yes/No/Cancel or
+    // OK/Cancel buttons, relabelled where the set is not one of those.
+    const int set = style & 0x7;
+    long flags = 0;
+    switch (set) {
+    case 1: flags = wxOK | wxCANCEL; break;
+    case 2: flags = wxYES_NO | wxCANCEL; break;
+    case 3: flags = wxYES_NO | wxCANCEL; break;
+    case 4: flags = wxYES_NO; break;
+    case 5: flags = wxOK | wxCANCEL; break;
+    default: flags = wxOK; break;
+    }
+    switch (style & 0x70) {
+    case 0x10: flags |= wxICON_ERROR; break;
+    case 0x20: flags |= wxICON_QUESTION; break;
+    case 0x30: flags |= wxICON_WARNING; break;
+    case 0x40: flags |= wxICON_INFORMATION; break;
+    default: flags |= wxICON_NONE; break;
+    }
+    // Second or third button as the default one.
+    const int defaultButton = (style >> 8) & 0x3;
+    if (defaultButton == 1 && (flags & wxYES_NO)) flags |= wxNO_DEFAULT;
+    if ((defaultButton == 1 && !(flags & wxYES_NO)) || defaultButton == 2) flags |= wxCANCEL_DEFAULT;
+    wxMessageDialog dialog(DialogParent(), wxString::FromUTF8(text), DialogTitle(title), flags);
+    if (set == 2) dialog.SetYesNoCancelLabels("&Abort", "&Retry", "&Ignore");
+    if (set == 5) dialog.SetOKCancelLabels("&Retry", wxID_CANCEL);
+    const int answer = dialog.ShowModal();
+    switch (answer) {
+    case wxID_YES: return set == 2 ? 3 : 6;
+    case wxID_NO: return set == 2 ? 4 : 7;
+    case wxID_CANCEL: return set == 2 ? 5 : 2;
+    default: return set == 5 ? 4 : 1;
+    }
+}
+
+bool WxUIServices::InputBox(const std::string& prompt, const std::string& title, std::string& value)
+{
+    wxTextEntryDialog dialog(DialogParent(), wxString::FromUTF8(prompt), DialogTitle(title),
+                             wxString::FromUTF8(value));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    value = dialog.GetValue().utf8_string();
+    return true;
+}

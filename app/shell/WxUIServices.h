@@ -10,4 +10,6 @@ public:
     void EndWaitCursor() override;
     void PostCommand(int commandId) override;
     void OpenUrl(const std::string& url) override;
+    int ScriptMessageBox(const std::string& text, int style, const std::string& title) override;
+    bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
 };

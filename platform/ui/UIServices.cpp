@@ -6,6 +6,34 @@ namespace brindle {
 
 IUIServices::~IUIServices() = default;
 
+int IUIServices::ScriptMessageBox(const std::string& text, int style, const std::string&)
+{
+    MsgButtons buttons = MsgButtons::Ok;
+    switch (style & 0x7) {
+    case 1:
+    case 2:
+    case 5: buttons = MsgButtons::OkCancel; break;
+    case 3: buttons = MsgButtons::YesNoCancel; break;
+    case 4: buttons = MsgButtons::YesNo; break;
+    }
+    MsgIcon icon = MsgIcon::None;
+    switch (style & 0x70) {
+    case 0x10: icon = MsgIcon::Error; break;
+    case 0x20: icon = MsgIcon::Question; break;
+    case 0x30: icon = MsgIcon::Warning; break;
+    case 0x40: icon = MsgIcon::Information; break;
+    }
+    switch (MessageBox(text, buttons, icon)) {
+    case MsgResult::Ok: return (style & 0x7) == 2 ? 3 : (style & 0x7) == 5 ? 4 : 1;
+    case MsgResult::Cancel: return (style & 0x7) == 2 ? 5 : 2;
+    case MsgResult::Yes: return 6;
+    case MsgResult::No: return 7;
+    }
+    return 1;
+}
+
+bool IUIServices::InputBox(const std::string&, const std::string&, std::string&) { return false; }
+
 namespace {
 
 class HeadlessUIServices final : public IUIServices {

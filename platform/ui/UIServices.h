@@ -25,6 +25,15 @@ public:
     virtual void PostCommand(int commandId) = 0;
     // Opens an address in the user's web browser.
     virtual void OpenUrl(const std::string& url) = 0;
+
+    // A titled message box with a script's button set, icon and default button
+    // (the sum of MsgBox's style codes); returns the pressed button's code (1 OK,
+    // 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No). The default shows the
+    // text through MessageBox, with Abort/Retry/Ignore as OK/Cancel.
+    virtual int ScriptMessageBox(const std::string& text, int style, const std::string& title);
+    // A one-line text prompt filled with value; false when cancelled (the
+    // default: no prompt can be shown).
+    virtual bool InputBox(const std::string& prompt, const std::string& title, std::string& value);
 };
 
 // The services in force. Until SetUIServices is called, a headless implementation

@@ -242,13 +242,21 @@ TEST(AppGui, ViewButtonsFollowTheReportedModeAndFileBrowserToggles)
     EXPECT_EQ(frame->IsExplorerBarShown(), shown);
 }
 
-TEST(AppGui, DocumentMenusHaveNoPlaceholderPluginAndRecentFilesShow)
+TEST(AppGui, DocumentMenusListTheFirstTenPluginsAndRecentFilesShow)
 {
     CMainFrame* frame = wxGetApp().MainFrame();
     std::unique_ptr<wxMenuBar> bar(frame->CreateDocumentMenuBar(ids::IDR_XMLTYPE));
     int plugins = bar->FindMenu("Plugins");
     ASSERT_NE(plugins, wxNOT_FOUND);
-    EXPECT_EQ(bar->GetMenu(plugins)->GetMenuItemCount(), 0u);
+    // Twelve scripts in the folder (see main): the first ten by name, the
+    // placeholder gone.
+    wxMenu* menu = bar->GetMenu(plugins);
+    ASSERT_EQ(menu->GetMenuItemCount(), 10u);
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), "Collapse blank lines.vbs");
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetId(), ids::ID_PLUGIN_FIRST);
+    EXPECT_EQ(menu->FindItemByPosition(9)->GetItemLabelText(), "zz06.vbs");
+    EXPECT_EQ(menu->FindItemByPosition(9)->GetId(), ids::ID_PLUGIN_LAST);
+    EXPECT_EQ(menu->FindItem(ids::ID_PLUGIN_PLACEHOLDER), nullptr);
     std::unique_ptr<wxMenuBar> dtd(frame->CreateDocumentMenuBar(ids::IDR_DTDTYPE));
     EXPECT_EQ(dtd->FindMenu("Plugins"), wxNOT_FOUND);
 
@@ -556,6 +564,34 @@ bool RunSheetWith(std::function<void(wxPropertySheetDialog&)> act)
     return RunSettingsSheet(wxGetApp().MainFrame());
 }
 
+TEST(AppGui, PluginsRunFromTheMenuOnTheSourceTextAndUndoInOneStep)
+{
+    const fs::path path = *g_dir / "plugin.xml";
+    const std::string text = "<catalog>\r\n  <!-- a note -->\r\n  <book id=\"b1\"/>\r\n</catalog>";
+    test::WriteFile(path, text);
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    const int removeComments = ids::ID_PLUGIN_FIRST + 2; // "Remove comments.vbs"
+    {
+        test::RecordingUIServices ui;
+        Command(removeComments);
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Plugins only work when editing the source"});
+    }
+    Command(ids::ID_VIEW_SOURCE);
+    ASSERT_TRUE(doc->IsSourceMaster());
+    {
+        test::RecordingUIServices ui;
+        Command(removeComments);
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    }
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), "<catalog>\r\n  <book id=\"b1\"/>\r\n</catalog>");
+    EXPECT_TRUE(doc->IsModified());
+    Command(ids::ID_EDIT_UNDO);
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), text);
+    CloseAll();
+}
+
 TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
 {
     const std::string key = "Software\\Brindle\\Brindle\\Settings";
@@ -599,6 +635,16 @@ int main(int argc, char** argv)
     // The application reads its settings from the test's own folder.
     setenv("BRINDLE_CONFIG_DIR", (dir / "config").c_str(), 1);
     Settings::SetProgramFolder(dir.path().string());
+    // Twelve plugins in the program's scripts folder: our samples and stand-ins
+    // named to sort after them.
+    fs::create_directories(dir / "scripts");
+    int scripts = 0;
+    for (const auto& entry : fs::directory_iterator(std::string(BRINDLE_SAMPLES) + "/scripts")) {
+        fs::copy_file(entry.path(), dir / "scripts" / entry.path().filename());
+        ++scripts;
+    }
+    for (int i = 1; scripts < 12; ++i, ++scripts)
+        test::WriteFile(dir / "scripts" / ("zz0" + std::to_string(i) + ".vbs"), "Function Main(t)\nMain = t\nEnd Function\n");
 
     std::string program = "Brindle";
     std::string file = kSample;

@@ -39,6 +39,23 @@ public:
     void EndWaitCursor() override { --waitDepth; }
     void PostCommand(int commandId) override { postedCommands.push_back(commandId); }
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+    int ScriptMessageBox(const std::string& text, int style, const std::string& title) override
+    {
+        scriptBoxes.push_back({text, style, title});
+        if (onMessage) onMessage();
+        if (scriptAnswers.empty()) return 1;
+        int r = scriptAnswers.front();
+        scriptAnswers.pop_front();
+        return r;
+    }
+    bool InputBox(const std::string& prompt, const std::string&, std::string& value) override
+    {
+        prompts.push_back(prompt);
+        if (inputs.empty()) return false;
+        value = inputs.front();
+        inputs.pop_front();
+        return true;
+    }
 
     std::vector<std::string> Texts() const
     {
@@ -48,6 +65,15 @@ public:
     }
 
     std::vector<Message> messages;
+    struct ScriptBox {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    std::vector<ScriptBox> scriptBoxes; // script message boxes, answered from scriptAnswers (else 1)
+    std::deque<int> scriptAnswers;
+    std::vector<std::string> prompts; // input prompts, answered from inputs (else cancelled)
+    std::deque<std::string> inputs;
     std::function<void()> onMessage; // called as each message is shown
     std::deque<MsgResult> answers;
     std::vector<int> postedCommands;
