@@ -134,6 +134,7 @@ private:
     Variant EvalIndex(const IndexExpr& x, Frame& f, InvokeKind kind);
     Variant ApplyArgs(const Variant& target, const ExprList& args, Frame& f, InvokeKind kind);
     Variant InvokeObject(const Variant& obj, std::string_view lname, InvokeKind kind, ArgPack& args, Frame* f);
+    Variant ApplyValues(const Variant& target, ArgPack& args, InvokeKind kind);
     Variant InvokeMember(ScriptClassInstance& obj, const ClassMember& m, InvokeKind kind, ArgPack& args);
     ArgPack PrepareArgs(const ExprList& args, Frame& f, bool byRef, size_t extra = 0);
     void WriteBack(ArgPack& args);

@@ -216,8 +216,26 @@ Variant Interpreter::InvokeObject(const Variant& obj, std::string_view lname, In
         return InvokeInstance(*inst, lname, kind, args, inside);
     }
     std::vector<Variant> values(args.size());
-    for (size_t i = 0; i < args.size(); ++i) values[i] = args.refs[i] ? *args.refs[i] : std::move(args.values[i]);
-    return hold->Invoke(lname, kind, values);
+    for (size_t i = 0; i < args.size(); ++i) values[i] = args.At(i);
+    if (values.empty() || lname.empty() || kind == InvokeKind::PropertyLet || kind == InvokeKind::PropertySet)
+        return hold->Invoke(lname, kind, values);
+    try {
+        return hold->Invoke(lname, kind, values);
+    } catch (const ScriptError& e) {
+        // m.SubMatches(0): a property without parameters, the arguments going
+        // to what it returns.
+        if (e.Number() != err::kWrongArgumentCount) throw;
+    }
+    return ApplyValues(hold->Invoke(lname, InvokeKind::PropertyGet, {}), args, kind);
+}
+
+Variant Interpreter::ApplyValues(const Variant& target, ArgPack& args, InvokeKind kind)
+{
+    if (target.IsObject()) return InvokeObject(target, "", kind, args, nullptr);
+    if (!target.IsArray()) throw ScriptError(err::kTypeMismatch);
+    Indices idx;
+    for (size_t i = 0; i < args.size(); ++i) idx.Push(ToLong(Value(args.At(i))));
+    return target.Array().At(idx.Span());
 }
 
 Variant Interpreter::InvokeInstance(ScriptClassInstance& obj, std::string_view lname, InvokeKind kind, ArgPack& args,
@@ -268,6 +286,10 @@ Variant Interpreter::InvokeMember(ScriptClassInstance& obj, const ClassMember& m
     case InvokeKind::PropertySet: p = m.set ? m.set : m.let; break;
     }
     if (!p) throw ScriptError(err::kObjectDoesNotSupport);
+    if (!assign && p->params.empty() && args.size() > 0) {
+        ArgPack none;
+        return ApplyValues(CallProcedure(*p, &obj, none), args, kind);
+    }
     return CallProcedure(*p, &obj, args);
 }
 
