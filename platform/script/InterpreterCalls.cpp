@@ -129,6 +129,7 @@ Variant Interpreter::EvalName(const NameExpr& n, Frame& f, bool asCall)
 {
     InvokeKind kind = asCall ? InvokeKind::Method : InvokeKind::PropertyGet;
     auto variable = [&](Variant& v) -> Variant {
+        if (!n.args.empty() && !v.IsArray() && !v.IsObject()) Undefined(n, true);
         if (n.hasArgs) return ApplyArgs(v, n.args, f, kind);
         if (asCall && v.IsObject() && v.Object()) {
             ArgPack none;
