@@ -464,6 +464,7 @@ StmtPtr Parser::ParseExit()
 {
     auto s = std::make_unique<ExitStmt>();
     s->line = Line();
+    size_t at = m_pos;
     Next();
     bool ok = false;
     if (IsKw(Kw::Do)) { s->what = ExitKind::Do; ok = m_doDepth > 0; }
@@ -474,7 +475,10 @@ StmtPtr Parser::ParseExit()
         s->what = ExitKind::Procedure;
         ok = m_proc && m_proc->kind != ProcKind::Sub && m_proc->kind != ProcKind::Function;
     } else Fail(err::kSyntaxError);
-    if (!ok) Fail(err::kInvalidExitStatement);
+    if (!ok) {
+        m_pos = at;
+        Fail(err::kInvalidExitStatement);
+    }
     Next();
     return s;
 }
