@@ -82,6 +82,8 @@ public:
                            bool inside);
     Variant CallProcedure(const Procedure& proc, ScriptClassInstance* me, ArgPack& args);
     void Forget(ScriptClassInstance* obj) { m_instances.erase(obj); }
+    // An instance released for the last time whose class has Class_Terminate.
+    void QueueTerminate(ScriptClassInstance* obj) { m_terminate.push_back(obj); }
 
 private:
     friend class FrameScope;
@@ -90,6 +92,7 @@ private:
     void Install(Program& program);
     int GlobalSlot(const std::string& lname); // creates the entry
     void Poll();
+    void RunTerminates();
     void CheckStack();
 
     // ----- statements (InterpreterExec.cpp)
@@ -159,6 +162,7 @@ private:
     uint32_t m_seed = 0x50000;
     Variant m_lastRandom;
     std::unordered_set<ScriptClassInstance*> m_instances;
+    std::vector<ScriptClassInstance*> m_terminate; // released, waiting for Class_Terminate
     std::shared_ptr<Interpreter*> m_self; // instances hold it weakly: calls after the engine went fail cleanly
 };
 

@@ -95,7 +95,7 @@ Variant Interpreter::NewObject(const NewExpr& n)
     auto it = m_globalIndex.find(n.lname);
     if (it != m_globalIndex.end() && m_globals[it->second].cls) {
         std::shared_ptr<const ClassDef> cls = m_globals[it->second].cls;
-        auto obj = std::make_shared<ScriptClassInstance>(cls, m_self);
+        auto obj = ScriptClassInstance::Create(cls, m_self);
         m_instances.insert(obj.get());
         if (cls->initialize) {
             ArgPack none;

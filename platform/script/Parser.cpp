@@ -159,6 +159,14 @@ StmtPtr Parser::ParseStatement(bool& declarationOnly)
         case Kw::On: return ParseOnError();
         case Kw::ReDim: return ParseReDim();
         case Kw::Erase: return ParseErase();
+        case Kw::None:
+            if (Cur().lname == "stop" && (Peek().kind == Tok::NewLine || Peek().kind == Tok::Colon ||
+                                          Peek().kind == Tok::End)) {
+                Next(); // Stop: there is no debugger to stop in
+                declarationOnly = true;
+                return nullptr;
+            }
+            break;
         case Kw::Sub:
         case Kw::Function:
         case Kw::Class:
@@ -433,6 +441,7 @@ StmtPtr Parser::ParseWhile()
 {
     auto s = std::make_unique<DoStmt>();
     s->line = Line();
+    s->isWend = true;
     Next();
     s->condition = ParseExpr();
     EndStatement();
