@@ -1,5 +1,6 @@
 #include "platform/script/Dictionary.h"
 
+#include "platform/script/CaseFold.h"
 #include "platform/script/ObjectArgs.h"
 #include "platform/script/ScriptError.h"
 #include "platform/script/VariantOps.h"
@@ -14,23 +15,6 @@ constexpr int kKeyAlreadyExists = 457;
 constexpr int kElementNotFound = 32811;
 
 [[noreturn]] void ThrowNotFound() { throw ScriptError(kElementNotFound, "Element not found"); }
-
-// Case folding for text CompareMode: the letters of Basic Latin, Latin-1,
-// Latin Extended-A, Greek and Cyrillic, folded to lower case.
-char16_t FoldCase(char16_t c)
-{
-    if (c < 0x80) return c >= u'A' && c <= u'Z' ? c + 32 : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-    if (c >= 0x100 && c <= 0x137) return c | 1;
-    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
-    if (c >= 0x14A && c <= 0x177) return c | 1;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    return c;
-}
 
 } // namespace
 
@@ -61,7 +45,7 @@ DictionaryObject::Key DictionaryObject::Normalise(const Variant& value) const
         key.kind = Key::String;
         key.text = value.Str();
         if (m_textCompare)
-            for (char16_t& c : key.text) c = FoldCase(c);
+            for (char16_t& c : key.text) c = FoldChar(c); // as text comparison folds
     } else if (value.IsBool()) {
         key.kind = Key::Boolean;
         key.number = std::get<bool>(value.Value()) ? -1 : 0;

@@ -1,8 +1,12 @@
 #include "platform/script/ObjectFactory.h"
 
 #include "platform/script/Dictionary.h"
+#include "platform/script/FileSystemObject.h"
+#include "platform/script/MsxmlObjects.h"
 #include "platform/script/RegExp.h"
 #include "platform/script/ScriptError.h"
+
+#include "platform/xml/ParserRegistry.h"
 
 namespace brindle::vbs {
 
@@ -10,7 +14,11 @@ ObjectPtr CreateScriptObject(VbStringView progId)
 {
     const std::string name = LowerAscii(ToUtf8(progId));
     if (name == "scripting.dictionary") return std::make_shared<DictionaryObject>();
+    if (name == "scripting.filesystemobject") return std::make_shared<FileSystemObject>();
     if (name == "vbscript.regexp") return CreateRegExp();
+    // The parser component knows the DOM document's names (Msxml2.DOMDocument
+    // and its versions, Microsoft.XMLDOM, MSXML.DOMDocument).
+    if (XmlDocumentPtr document = ParserRegistry::CreateFromProgId(ToUtf8(progId))) return WrapXmlNode(document);
     throw ScriptError(err::kCannotCreateObject,
                       ErrorDescription(err::kCannotCreateObject) + ": '" + ToUtf8(progId) + "'");
 }

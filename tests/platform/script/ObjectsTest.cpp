@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <initializer_list>
 
 using namespace brindle::vbs;
@@ -221,6 +223,251 @@ TEST(DictionaryObject, ManyKeysStayFast)
     for (int32_t i = 0; i < 100000; i += 2) Call(d, "remove", {Variant(double(i))});
     EXPECT_EQ(Long(Get(d, "count")), 50000);
     EXPECT_EQ(Long(Call(d, "keys").Array().Items()[0]), 1);
+}
+
+// ---------------------------------------------------------------- FileSystemObject
+
+class FileSystemObjectTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_root = std::filesystem::temp_directory_path() /
+                 ("brindle-fso-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                  std::to_string(reinterpret_cast<uintptr_t>(this)));
+        std::filesystem::create_directories(m_root);
+        m_fso = CreateScriptObject(u"Scripting.FileSystemObject");
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::permissions(m_root / "ro.txt", std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_root, ec);
+    }
+    // A path under the test's folder, written with backslashes as scripts do.
+    Variant P(const std::string& relative) const
+    {
+        std::string text = m_root.string() + "\\" + relative;
+        return Variant(ToVb(text));
+    }
+    std::string ReadFile(const std::string& relative) const
+    {
+        std::ifstream in(m_root / relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteFile(const std::string& relative, const std::string& bytes) const
+    {
+        std::ofstream(m_root / relative, std::ios::binary) << bytes;
+    }
+    std::filesystem::path m_root;
+    ObjectPtr m_fso;
+};
+
+TEST_F(FileSystemObjectTest, TextFilesRoundTripInBothEncodings)
+{
+    ObjectPtr out = Call(m_fso, "createtextfile", {P("a.txt")}).Object();
+    Call(out, "write", {Variant(u"héllo")});
+    Call(out, "writeline", {Variant(u" world")});
+    Call(out, "writeblanklines", {Variant(int32_t(1))});
+    Call(out, "write", {Variant(u"end")});
+    EXPECT_EQ(Long(Get(out, "line")), 3);
+    EXPECT_EQ(Long(Get(out, "column")), 4);
+    Call(out, "close");
+    EXPECT_EQ(ReadFile("a.txt"), "h\xC3\xA9llo world\r\n\r\nend");
+
+    ObjectPtr unicode = Call(m_fso, "createtextfile", {P("u.txt"), Variant(true), Variant(true)}).Object();
+    Call(unicode, "writeline", {Variant(u"Ā")});
+    Call(unicode, "close");
+    EXPECT_EQ(ReadFile("u.txt"), std::string("\xFF\xFE\x00\x01\r\0\n\0", 8));
+    // Appending under the default format keeps Unicode and adds no second mark.
+    ObjectPtr append = Call(m_fso, "opentextfile", {P("u.txt"), Variant(int32_t(8)), Variant(false), Variant(int32_t(-2))}).Object();
+    Call(append, "write", {Variant(u"b")});
+    Call(append, "close");
+    ObjectPtr in = Call(m_fso, "opentextfile", {P("u.txt"), Variant(int32_t(1)), Variant(false), Variant(int32_t(-1))}).Object();
+    EXPECT_EQ(Str(Call(in, "readall")), "\xC4\x80\r\nb");
+
+    // UTF-8 mark skipped; lines end at CR LF, LF or CR.
+    WriteFile("lines.txt", "\xEF\xBB\xBFone\r\ntwo\nthree\rfour");
+    in = Call(m_fso, "opentextfile", {P("lines.txt")}).Object();
+    EXPECT_EQ(Str(Call(in, "read", {Variant(int32_t(2))})), "on");
+    EXPECT_EQ(Long(Get(in, "column")), 3);
+    EXPECT_EQ(Str(Call(in, "readline")), "e");
+    EXPECT_EQ(Str(Call(in, "readline")), "two");
+    EXPECT_EQ(Long(Get(in, "line")), 3);
+    Call(in, "skipline");
+    EXPECT_FALSE(Bool(Get(in, "atendofline")));
+    EXPECT_EQ(Str(Call(in, "readall")), "four");
+    EXPECT_TRUE(Bool(Get(in, "atendofstream")));
+    EXPECT_EQ(ErrorOf([&] { Call(in, "readline"); }), 62);
+    EXPECT_EQ(ErrorOf([&] { Call(in, "write", {Variant(u"x")}); }), 54);
+    EXPECT_EQ(ErrorOf([&] { Call(out, "write", {Variant(u"x")}); }), 52); // closed
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "opentextfile", {P("missing.txt")}); }), 53);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "opentextfile", {P("no\\such\\x.txt"), Variant(int32_t(2)), Variant(true)}); }), 76);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "createtextfile", {P("a.txt"), Variant(false)}); }), 58);
+    // Reading an empty stream ends at once.
+    ObjectPtr created = Call(m_fso, "opentextfile", {P("new.txt"), Variant(int32_t(1)), Variant(true)}).Object();
+    EXPECT_TRUE(Bool(Get(created, "atendofstream")));
+    EXPECT_EQ(ErrorOf([&] { Call(created, "readall"); }), 62);
+}
+
+TEST_F(FileSystemObjectTest, CopyMoveDeleteWithWildcardsAndErrors)
+{
+    WriteFile("a.xml", "1");
+    WriteFile("b.XML", "22");
+    WriteFile("c.txt", "333");
+    ObjectPtr sub = Call(m_fso, "createfolder", {P("sub")}).Object();
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "createfolder", {P("sub")}); }), 58);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "createfolder", {P("x\\y")}); }), 76);
+    Call(m_fso, "copyfile", {P("*.xml"), P("sub\\")});
+    EXPECT_EQ(Long(Get(Get(sub, "files").Object(), "count")), 2);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "copyfile", {P("c.txt"), P("sub\\a.xml"), Variant(false)}); }), 58);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "copyfile", {P("none.txt"), P("sub\\")}); }), 53);
+    Call(m_fso, "copyfile", {P("c.txt"), P("sub\\a.xml")});
+    EXPECT_EQ(ReadFile("sub/a.xml"), "333");
+    Call(m_fso, "copyfolder", {P("sub"), P("copy")});
+    EXPECT_TRUE(Bool(Call(m_fso, "fileexists", {P("copy\\b.XML")})));
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "copyfolder", {P("sub"), P("sub\\inner")}); }), 70);
+    Call(m_fso, "movefile", {P("c.txt"), P("moved.txt")});
+    EXPECT_FALSE(Bool(Call(m_fso, "fileexists", {P("c.txt")})));
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "movefile", {P("a.xml"), P("moved.txt")}); }), 58);
+    Call(m_fso, "movefolder", {P("copy"), P("sub\\")});
+    EXPECT_TRUE(Bool(Call(m_fso, "folderexists", {P("sub/copy")})));
+    EXPECT_EQ(Long(Get(Get(sub, "subfolders").Object(), "count")), 1);
+    EXPECT_EQ(Long(Get(sub, "size")), 2 * (3 + 2)); // a.xml, b.XML, and their copies under copy/
+
+    // Read-only files need force.
+    WriteFile("ro.txt", "r");
+    ObjectPtr file = Call(m_fso, "getfile", {P("ro.txt")}).Object();
+    Let(file, "attributes", {Variant(int32_t(1))});
+    EXPECT_EQ(Long(Get(file, "attributes")) & 1, 1);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "deletefile", {P("ro.txt")}); }), 70);
+    Call(m_fso, "deletefile", {P("ro.txt"), Variant(true)});
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "deletefile", {P("*.none")}); }), 53);
+    EXPECT_EQ(ErrorOf([&] { Call(m_fso, "getfolder", {P("nowhere")}); }), 76);
+    EXPECT_EQ(ErrorOf([&] { Get(file, "size"); }), 53); // the file has gone
+    Call(m_fso, "deletefolder", {P("s*")});
+    EXPECT_FALSE(Bool(Call(m_fso, "folderexists", {P("sub")})));
+}
+
+TEST_F(FileSystemObjectTest, ItemsAndPathNames)
+{
+    WriteFile("doc.tar.gz", "12345");
+    ObjectPtr file = Call(m_fso, "getfile", {P("doc.tar.gz")}).Object();
+    EXPECT_EQ(Str(Get(file, "name")), "doc.tar.gz");
+    EXPECT_EQ(Str(Get(file, "")), (m_root / "doc.tar.gz").string());
+    EXPECT_EQ(Long(Get(file, "size")), 5);
+    EXPECT_EQ(Str(Get(Get(file, "parentfolder").Object(), "path")), m_root.string());
+    EXPECT_EQ(Get(file, "datelastmodified").Type(), VarType::Date);
+    Let(file, "name", {Variant(u"renamed.gz")});
+    EXPECT_TRUE(std::filesystem::exists(m_root / "renamed.gz"));
+    Call(file, "move", {P("moved.gz")});
+    EXPECT_EQ(Str(Get(file, "name")), "moved.gz");
+    std::vector<Variant> files = Get(Call(m_fso, "getfolder", {P("")}).Object(), "files").Object()->Enumerate();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Str(Get(files[0].Object(), "name")), "moved.gz");
+
+    auto name = [&](std::string_view member, const char16_t* path) { return Str(Call(m_fso, member, {Variant(path)})); };
+    EXPECT_EQ(name("getfilename", u"C:\\a\\b.txt"), "b.txt");
+    EXPECT_EQ(name("getfilename", u"/a/b/"), "b");
+    EXPECT_EQ(name("getbasename", u"/a/doc.tar.gz"), "doc.tar");
+    EXPECT_EQ(name("getextensionname", u"/a/doc.tar.gz"), "gz");
+    EXPECT_EQ(name("getextensionname", u"/a/doc"), "");
+    EXPECT_EQ(name("getparentfoldername", u"a\\b\\c"), "a\\b");
+    EXPECT_EQ(name("getparentfoldername", u"/a"), "/");
+    EXPECT_EQ(name("getparentfoldername", u"a"), "");
+    EXPECT_EQ(Str(Call(m_fso, "buildpath", {Variant(u"C:\\x"), Variant(u"y.txt")})), "C:\\x\\y.txt");
+    EXPECT_EQ(Str(Call(m_fso, "buildpath", {Variant(u"/x/"), Variant(u"y")})), "/x/y");
+    std::string tempName = Str(Call(m_fso, "gettempname"));
+    EXPECT_EQ(tempName.size(), 12u);
+    EXPECT_EQ(tempName.substr(0, 3), "rad");
+    EXPECT_EQ(tempName.substr(8), ".tmp");
+    EXPECT_EQ(Str(Get(Call(m_fso, "getspecialfolder", {Variant(int32_t(2))}).Object(), "path")),
+              std::filesystem::temp_directory_path().lexically_normal().string().substr(
+                  0, std::filesystem::temp_directory_path().string().find_last_not_of('/') + 1));
+}
+
+// ---------------------------------------------------------------- DOMDocument
+
+ObjectPtr LoadedDocument(const char16_t* xml)
+{
+    ObjectPtr doc = CreateScriptObject(u"MSXML2.DOMDocument.6.0");
+    EXPECT_TRUE(Bool(Call(doc, "loadxml", {Variant(xml)})));
+    return doc;
+}
+
+TEST(MsxmlObjects, DocumentLoadsNavigatesAndEdits)
+{
+    ObjectPtr doc = LoadedDocument(u"<root a='1'><item id='x'>One</item><item>Two</item><!--c--></root>");
+    EXPECT_EQ(Str(doc->TypeName()), "DOMDocument");
+    ObjectPtr root = Get(doc, "documentelement").Object();
+    EXPECT_EQ(Str(Get(root, "nodename")), "root");
+    EXPECT_EQ(Str(root->TypeName()), "IXMLDOMElement");
+    // One script object per node, so Is compares nodes.
+    EXPECT_EQ(Get(doc, "documentelement").Object(), root);
+    EXPECT_EQ(Get(Get(root, "firstchild").Object(), "parentnode").Object(), root);
+    ObjectPtr children = Get(root, "childnodes").Object();
+    EXPECT_EQ(Long(Get(children, "length")), 3);
+    ObjectPtr comment = Get(children, "", {Variant(int32_t(2))}).Object();
+    EXPECT_EQ(Long(Get(comment, "nodetype")), 8);
+    EXPECT_EQ(Str(Get(comment, "nodetypestring")), "comment");
+    EXPECT_TRUE(Get(children, "item", {Variant(int32_t(3))}).IsNothing());
+    EXPECT_EQ(Str(Get(root, "text")), "OneTwo");
+    EXPECT_TRUE(Get(root, "nodevalue").IsNull());
+    EXPECT_TRUE(Call(root, "getattribute", {Variant(u"missing")}).IsNull());
+
+    Call(root, "setattribute", {Variant(u"b"), Variant(int32_t(2))});
+    EXPECT_EQ(Str(Call(root, "getattribute", {Variant(u"b")})), "2");
+    ObjectPtr attributes = Get(root, "attributes").Object();
+    EXPECT_EQ(Long(Get(attributes, "length")), 2);
+    EXPECT_EQ(Str(Get(Call(attributes, "getnameditem", {Variant(u"a")}).Object(), "value")), "1");
+    EXPECT_EQ(attributes->Enumerate().size(), 2u);
+
+    ObjectPtr added = Call(doc, "createelement", {Variant(u"new")}).Object();
+    Let(added, "text", {Variant(u"3 < 4")});
+    Call(root, "insertbefore", {Variant(added), Get(root, "firstchild")});
+    Call(root, "removechild", {Variant(comment)});
+    EXPECT_EQ(Str(Get(root, "xml")), "<root a=\"1\" b=\"2\"><new>3 &lt; 4</new><item id=\"x\">One</item><item>Two</item></root>");
+    ObjectPtr copy = Call(added, "clonenode", {Variant(true)}).Object();
+    EXPECT_NE(copy, added);
+    EXPECT_TRUE(Get(copy, "parentnode").IsNothing());
+    EXPECT_EQ(Get(copy, "ownerdocument").Object(), doc);
+}
+
+TEST(MsxmlObjects, QueriesListsAndErrors)
+{
+    ObjectPtr doc = LoadedDocument(u"<a><b n='1'/><c><b n='2'/></c><b n='3'/></a>");
+    ObjectPtr list = Call(doc, "selectnodes", {Variant(u"//b[@n > 1]")}).Object();
+    EXPECT_EQ(Str(list->TypeName()), "IXMLDOMSelection");
+    EXPECT_EQ(Long(Get(list, "length")), 2);
+    EXPECT_EQ(Str(Call(Call(list, "nextnode").Object(), "getattribute", {Variant(u"n")})), "2");
+    EXPECT_EQ(Str(Call(Call(list, "nextnode").Object(), "getattribute", {Variant(u"n")})), "3");
+    EXPECT_TRUE(Call(list, "nextnode").IsNothing());
+    Call(list, "reset");
+    EXPECT_FALSE(Call(list, "nextnode").IsNothing());
+    EXPECT_TRUE(Call(doc, "selectsinglenode", {Variant(u"/a/z")}).IsNothing());
+    // The document's getElementsByTagName includes the document element.
+    EXPECT_EQ(Long(Get(Call(doc, "getelementsbytagname", {Variant(u"*")}).Object(), "length")), 5);
+    EXPECT_EQ(Call(doc, "getelementsbytagname", {Variant(u"b")}).Object()->Enumerate().size(), 3u);
+
+    // A DOM failure becomes a run-time error carrying the DOM's code.
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "selectnodes", {Variant(u"//[")}); }), static_cast<int32_t>(0x80070057u));
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "createelement", {Variant(u"1bad")}); }), static_cast<int32_t>(0x80070057u));
+    EXPECT_EQ(ErrorOf([&] { Call(doc, "appendchild", {Variant(ObjectPtr(CreateRegExp()))}); }), 13);
+
+    // A failed load: false, and parseError tells where.
+    EXPECT_FALSE(Bool(Call(doc, "loadxml", {Variant(u"<a>\n  <b></a>")})));
+    ObjectPtr error = Get(doc, "parseerror").Object();
+    EXPECT_NE(Long(Get(error, "errorcode")), 0);
+    EXPECT_EQ(Long(Get(error, "line")), 2);
+    EXPECT_FALSE(Str(Get(error, "reason")).empty());
+    EXPECT_TRUE(Get(doc, "documentelement").IsNothing());
+
+    Call(doc, "setproperty", {Variant(u"SelectionLanguage"), Variant(u"XPath")});
+    EXPECT_EQ(Str(Call(doc, "getproperty", {Variant(u"SelectionLanguage")})), "XPath");
+    Call(doc, "setproperty", {Variant(u"ProhibitDTD"), Variant(false)});
+    EXPECT_FALSE(Bool(Call(doc, "getproperty", {Variant(u"ProhibitDTD")})));
+    EXPECT_EQ(ErrorOf([&] { CreateScriptObject(u"No.Such.Thing"); }), 429);
+    EXPECT_EQ(ErrorOf([&] { Call(CreateScriptObject(u"microsoft.xmldom"), "frobnicate"); }), 438);
 }
 
 } // namespace
