@@ -1,4 +1,5 @@
 #include "platform/script/ParserImpl.h"
+#include "platform/script/VariantOps.h"
 
 namespace brindle::vbs {
 
@@ -553,6 +554,13 @@ namespace {
 std::optional<Variant> LiteralValue(const Expr& e)
 {
     if (e.kind == ExprKind::Literal) return static_cast<const LiteralExpr&>(e).value;
+    if (e.kind == ExprKind::Unary) {
+        const auto& u = static_cast<const UnaryExpr&>(e);
+        if (u.operand->kind != ExprKind::Literal || u.op == UnOp::Not) return std::nullopt;
+        const Variant& v = static_cast<const LiteralExpr&>(*u.operand).value;
+        if (!v.IsNumericType()) return std::nullopt;
+        return u.op == UnOp::Neg ? Negate(v) : v;
+    }
     return std::nullopt;
 }
 } // namespace
