@@ -165,11 +165,28 @@ Variant Interpreter::Eval(const VbString& expression)
 {
     Frame& f = *m_frame;
     ParseScope scope{f.proc, f.me ? &f.me->Class() : nullptr};
-    ExprPtr e = ParseExpression(expression, scope);
-    return Evaluate(*e, f);
+    try {
+        ExprPtr e = ParseExpression(expression, scope);
+        return Evaluate(*e, f);
+    } catch (ScriptError& e) {
+        // Positions inside the text mean nothing to the script: the error
+        // belongs to the statement that called Eval.
+        e.SetPosition(0, 0);
+        throw;
+    }
 }
 
 void Interpreter::Execute(const VbString& statements, bool global)
+{
+    try {
+        ExecuteText(statements, global);
+    } catch (ScriptError& e) {
+        e.SetPosition(0, 0); // the error belongs to the statement that called Execute
+        throw;
+    }
+}
+
+void Interpreter::ExecuteText(const VbString& statements, bool global)
 {
     Frame& current = *m_frame;
     ParseScope scope;

@@ -90,6 +90,7 @@ private:
 
     // ----- global table (Interpreter.cpp)
     void Install(Program& program);
+    void ExecuteText(const VbString& statements, bool global);
     int GlobalSlot(const std::string& lname); // creates the entry
     void Poll();
     void RunTerminates();
