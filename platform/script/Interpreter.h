@@ -114,8 +114,14 @@ private:
     Variant Evaluate(const Expr& e, Frame& f);
     Variant EvalBinary(const BinaryExpr& b, Frame& f);
     // Objects in value contexts give their default member's value.
-    Variant Value(Variant v);
-    Variant ValueOf(const Expr& e, Frame& f) { return Value(Evaluate(e, f)); }
+    Variant Value(Variant v) { return v.IsObject() && v.Object() ? DefaultValue(v) : v; }
+    Variant DefaultValue(const Variant& obj);
+    Variant ValueOf(const Expr& e, Frame& f)
+    {
+        Variant v = Evaluate(e, f);
+        if (v.IsObject() && v.Object()) return DefaultValue(v);
+        return v;
+    }
     bool Condition(const Expr& e, Frame& f);
     int32_t Index(const Expr& e, Frame& f);
     Variant NewObject(const NewExpr& n);

@@ -68,9 +68,8 @@ Variant Interpreter::EvalBinary(const BinaryExpr& b, Frame& f)
     return Variant();
 }
 
-Variant Interpreter::Value(Variant v)
+Variant Interpreter::DefaultValue(const Variant& v)
 {
-    if (!v.IsObject() || !v.Object()) return v;
     ArgPack none;
     Variant result = InvokeObject(v, "", InvokeKind::PropertyGet, none, nullptr);
     if (result.IsObject() && result.Object()) {
