@@ -189,6 +189,7 @@ struct DoStmt : Stmt {
     ExprPtr condition; // null: no condition
     bool testFirst = true;
     bool isUntil = false;
+    bool isWend = false; // While/Wend: Exit Do leaves the enclosing Do instead
     Block body;
 };
 

@@ -64,6 +64,9 @@ Interpreter::~Interpreter()
     m_instances.clear();
     std::vector<std::vector<Variant>> contents;
     for (auto& p : held) contents.push_back(std::move(static_cast<ScriptClassInstance&>(*p).Fields()));
+    std::vector<ScriptClassInstance*> released;
+    released.swap(m_terminate);
+    for (ScriptClassInstance* obj : released) delete obj;
     contents.clear();
     held.clear();
     m_top.withStack.clear();
@@ -74,6 +77,23 @@ void Interpreter::Poll()
 {
     m_pollCountdown = kPollInterval;
     if (m_interrupt && m_interrupt()) throw ScriptError(err::kInterrupted);
+}
+
+void Interpreter::RunTerminates()
+{
+    while (!m_terminate.empty()) {
+        ScriptClassInstance* obj = m_terminate.back();
+        m_terminate.pop_back();
+        // Owned again while Class_Terminate runs, so Me works; if the script
+        // keeps Me the object lives on, else it goes at the end of this pass.
+        std::shared_ptr<ScriptClassInstance> again(obj, [](ScriptClassInstance* p) { delete p; });
+        try {
+            ArgPack none;
+            CallProcedure(*obj->Class().terminate, obj, none);
+        } catch (const ScriptError& e) {
+            if (e.Number() == err::kInterrupted) throw;
+        }
+    }
 }
 
 void Interpreter::CheckStack()
@@ -118,8 +138,11 @@ void Interpreter::AddCode(VbStringView code)
     Frame frame;
     frame.explicitVars = p.explicitVars;
     CheckStack();
-    FrameScope scope(*this, frame);
-    ExecBlock(p.body, frame);
+    {
+        FrameScope scope(*this, frame);
+        ExecBlock(p.body, frame);
+    }
+    RunTerminates();
 }
 
 Variant Interpreter::Run(std::string_view procedureName, std::vector<Variant> args)
@@ -132,18 +155,38 @@ Variant Interpreter::Run(std::string_view procedureName, std::vector<Variant> ar
     pack.values = std::move(args);
     pack.refs.assign(pack.values.size(), nullptr);
     for (size_t i = 0; i < pack.values.size(); ++i) pack.refs[i] = &pack.values[i];
-    return CallProcedure(*m_globals[it->second].proc, nullptr, pack);
+    Variant result = CallProcedure(*m_globals[it->second].proc, nullptr, pack);
+    pack = ArgPack();
+    RunTerminates();
+    return result;
 }
 
 Variant Interpreter::Eval(const VbString& expression)
 {
     Frame& f = *m_frame;
     ParseScope scope{f.proc, f.me ? &f.me->Class() : nullptr};
-    ExprPtr e = ParseExpression(expression, scope);
-    return Evaluate(*e, f);
+    try {
+        ExprPtr e = ParseExpression(expression, scope);
+        return Evaluate(*e, f);
+    } catch (ScriptError& e) {
+        // Positions inside the text mean nothing to the script: the error
+        // belongs to the statement that called Eval.
+        e.SetPosition(0, 0);
+        throw;
+    }
 }
 
 void Interpreter::Execute(const VbString& statements, bool global)
+{
+    try {
+        ExecuteText(statements, global);
+    } catch (ScriptError& e) {
+        e.SetPosition(0, 0); // the error belongs to the statement that called Execute
+        throw;
+    }
+}
+
+void Interpreter::ExecuteText(const VbString& statements, bool global)
 {
     Frame& current = *m_frame;
     ParseScope scope;

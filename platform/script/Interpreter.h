@@ -82,14 +82,18 @@ public:
                            bool inside);
     Variant CallProcedure(const Procedure& proc, ScriptClassInstance* me, ArgPack& args);
     void Forget(ScriptClassInstance* obj) { m_instances.erase(obj); }
+    // An instance released for the last time whose class has Class_Terminate.
+    void QueueTerminate(ScriptClassInstance* obj) { m_terminate.push_back(obj); }
 
 private:
     friend class FrameScope;
 
     // ----- global table (Interpreter.cpp)
     void Install(Program& program);
+    void ExecuteText(const VbString& statements, bool global);
     int GlobalSlot(const std::string& lname); // creates the entry
     void Poll();
+    void RunTerminates();
     void CheckStack();
 
     // ----- statements (InterpreterExec.cpp)
@@ -110,8 +114,14 @@ private:
     Variant Evaluate(const Expr& e, Frame& f);
     Variant EvalBinary(const BinaryExpr& b, Frame& f);
     // Objects in value contexts give their default member's value.
-    Variant Value(Variant v);
-    Variant ValueOf(const Expr& e, Frame& f) { return Value(Evaluate(e, f)); }
+    Variant Value(Variant v) { return v.IsObject() && v.Object() ? DefaultValue(v) : v; }
+    Variant DefaultValue(const Variant& obj);
+    Variant ValueOf(const Expr& e, Frame& f)
+    {
+        Variant v = Evaluate(e, f);
+        if (v.IsObject() && v.Object()) return DefaultValue(v);
+        return v;
+    }
     bool Condition(const Expr& e, Frame& f);
     int32_t Index(const Expr& e, Frame& f);
     Variant NewObject(const NewExpr& n);
@@ -159,6 +169,7 @@ private:
     uint32_t m_seed = 0x50000;
     Variant m_lastRandom;
     std::unordered_set<ScriptClassInstance*> m_instances;
+    std::vector<ScriptClassInstance*> m_terminate; // released, waiting for Class_Terminate
     std::shared_ptr<Interpreter*> m_self; // instances hold it weakly: calls after the engine went fail cleanly
 };
 

@@ -68,9 +68,8 @@ Variant Interpreter::EvalBinary(const BinaryExpr& b, Frame& f)
     return Variant();
 }
 
-Variant Interpreter::Value(Variant v)
+Variant Interpreter::DefaultValue(const Variant& v)
 {
-    if (!v.IsObject() || !v.Object()) return v;
     ArgPack none;
     Variant result = InvokeObject(v, "", InvokeKind::PropertyGet, none, nullptr);
     if (result.IsObject() && result.Object()) {
@@ -95,7 +94,7 @@ Variant Interpreter::NewObject(const NewExpr& n)
     auto it = m_globalIndex.find(n.lname);
     if (it != m_globalIndex.end() && m_globals[it->second].cls) {
         std::shared_ptr<const ClassDef> cls = m_globals[it->second].cls;
-        auto obj = std::make_shared<ScriptClassInstance>(cls, m_self);
+        auto obj = ScriptClassInstance::Create(cls, m_self);
         m_instances.insert(obj.get());
         if (cls->initialize) {
             ArgPack none;

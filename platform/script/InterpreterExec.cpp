@@ -19,6 +19,7 @@ Flow Interpreter::ExecBlock(const Block& block, Frame& f)
     for (const StmtPtr& s : block) {
         if (--m_pollCountdown <= 0) Poll();
         try {
+            if (!m_terminate.empty()) RunTerminates();
             Flow flow = Exec(*s, f);
             if (flow != Flow::Normal) return flow;
         } catch (ScriptError& e) {
@@ -184,7 +185,7 @@ Flow Interpreter::ExecDo(const DoStmt& s, Frame& f)
         if (--m_pollCountdown <= 0) Poll();
         if (s.condition && s.testFirst && Condition(*s.condition, f) == s.isUntil) break;
         Flow flow = ExecBlock(s.body, f);
-        if (flow == Flow::ExitDo) break;
+        if (flow == Flow::ExitDo && !s.isWend) break;
         if (flow != Flow::Normal) return flow;
         if (s.condition && !s.testFirst && Condition(*s.condition, f) == s.isUntil) break;
     }
@@ -206,7 +207,17 @@ void Interpreter::ExecReDim(const ReDimStmt& s, Frame& f)
     for (const auto& item : s.items) {
         std::vector<SafeArray::Bound> bounds;
         for (const auto& b : item.bounds) bounds.push_back({0, ToLong(ValueOf(*b, f))});
-        Variant* var = VarRef(static_cast<const NameExpr&>(*item.target), f, true);
+        // ReDim declares the variable when there is none, Option Explicit or not.
+        bool explicitVars = f.explicitVars;
+        f.explicitVars = false;
+        Variant* var = nullptr;
+        try {
+            var = VarRef(static_cast<const NameExpr&>(*item.target), f, true);
+        } catch (...) {
+            f.explicitVars = explicitVars;
+            throw;
+        }
+        f.explicitVars = explicitVars;
         if (!var) throw ScriptError(err::kIllegalAssignment);
         if (var->IsArray()) {
             if (var->Array().IsFixed()) throw ScriptError(err::kArrayFixedOrLocked);

@@ -1,4 +1,5 @@
 #include "platform/script/ParserImpl.h"
+#include "platform/script/VariantOps.h"
 
 namespace brindle::vbs {
 
@@ -159,6 +160,14 @@ StmtPtr Parser::ParseStatement(bool& declarationOnly)
         case Kw::On: return ParseOnError();
         case Kw::ReDim: return ParseReDim();
         case Kw::Erase: return ParseErase();
+        case Kw::None:
+            if (Cur().lname == "stop" && (Peek().kind == Tok::NewLine || Peek().kind == Tok::Colon ||
+                                          Peek().kind == Tok::End)) {
+                Next(); // Stop: there is no debugger to stop in
+                declarationOnly = true;
+                return nullptr;
+            }
+            break;
         case Kw::Sub:
         case Kw::Function:
         case Kw::Class:
@@ -433,6 +442,7 @@ StmtPtr Parser::ParseWhile()
 {
     auto s = std::make_unique<DoStmt>();
     s->line = Line();
+    s->isWend = true;
     Next();
     s->condition = ParseExpr();
     EndStatement();
@@ -544,6 +554,13 @@ namespace {
 std::optional<Variant> LiteralValue(const Expr& e)
 {
     if (e.kind == ExprKind::Literal) return static_cast<const LiteralExpr&>(e).value;
+    if (e.kind == ExprKind::Unary) {
+        const auto& u = static_cast<const UnaryExpr&>(e);
+        if (u.operand->kind != ExprKind::Literal || u.op == UnOp::Not) return std::nullopt;
+        const Variant& v = static_cast<const LiteralExpr&>(*u.operand).value;
+        if (!v.IsNumericType()) return std::nullopt;
+        return u.op == UnOp::Neg ? Negate(v) : v;
+    }
     return std::nullopt;
 }
 } // namespace

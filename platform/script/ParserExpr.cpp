@@ -218,8 +218,8 @@ ExprPtr Parser::ParsePostfix(size_t stopAtGroup)
 {
     ExprPtr e = ParsePrimary();
     m_lastGroup = kNoGroup;
-    bool chainable = e->kind == ExprKind::Name || e->kind == ExprKind::Member || e->kind == ExprKind::Me;
-    if (!chainable) return e;
+    // Literals take no members; everything else may: (New C).Init(1).
+    if (e->kind == ExprKind::Literal) return e;
     for (;;) {
         if (IsTok(Tok::Dot) && !Cur().spaceBefore) {
             Next();

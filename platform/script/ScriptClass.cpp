@@ -34,6 +34,45 @@ ScriptClassInstance::ScriptClassInstance(std::shared_ptr<const ClassDef> cls, co
     }
 }
 
+namespace {
+
+// An instance whose class has Class_Terminate goes to its engine, which runs
+// the handler at the next statement boundary (never inside an assignment
+// that happened to release the last reference) and then deletes it.
+void Finish(ScriptClassInstance* obj)
+{
+    auto owner = obj->Owner();
+    if (owner && obj->Class().terminate) (*owner)->QueueTerminate(obj);
+    else delete obj;
+}
+
+// Releases queue up while one is being handled, so a long linked list of
+// instances goes in a loop rather than in nested destructor calls.
+struct InstanceDeleter {
+    void operator()(ScriptClassInstance* obj) const
+    {
+        static thread_local int depth = 0;
+        static thread_local std::vector<ScriptClassInstance*> pending;
+        pending.push_back(obj);
+        if (depth > 0) return;
+        ++depth;
+        while (!pending.empty()) {
+            ScriptClassInstance* next = pending.back();
+            pending.pop_back();
+            Finish(next);
+        }
+        --depth;
+    }
+};
+
+} // namespace
+
+std::shared_ptr<ScriptClassInstance> ScriptClassInstance::Create(std::shared_ptr<const ClassDef> cls,
+                                                                 const std::shared_ptr<Interpreter*>& owner)
+{
+    return std::shared_ptr<ScriptClassInstance>(new ScriptClassInstance(std::move(cls), owner), InstanceDeleter{});
+}
+
 ScriptClassInstance::~ScriptClassInstance()
 {
     if (auto owner = m_owner.lock()) (*owner)->Forget(this);

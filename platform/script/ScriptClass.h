@@ -21,8 +21,15 @@ public:
     VbString TypeName() const override;
     Variant Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args) override;
 
+    // A new instance whose last release has its engine run Class_Terminate
+    // (once, errors ignored) and which is destroyed without recursion however long a chain
+    // of instances it ends.
+    static std::shared_ptr<ScriptClassInstance> Create(std::shared_ptr<const ClassDef> cls,
+                                                       const std::shared_ptr<Interpreter*>& owner);
+
     const ClassDef& Class() const { return *m_class; }
     std::vector<Variant>& Fields() { return m_fields; }
+    std::shared_ptr<Interpreter*> Owner() const { return m_owner.lock(); }
 
 private:
     std::shared_ptr<const ClassDef> m_class;

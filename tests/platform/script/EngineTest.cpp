@@ -84,6 +84,14 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
     EXPECT_EQ(e.Description(), "Type mismatch: 'UnknownSub'");
     EXPECT_EQ(e.Line(), 2);
 
+    // Errors in Eval and Execute text take the line of the statement calling them.
+    e = ErrorOf("x = 1\n\nx = Eval(\"(1 +\")\n");
+    EXPECT_EQ(e.Number(), err::kExpectedExpression);
+    EXPECT_EQ(e.Line(), 3);
+    e = ErrorOf("x = 1\nExecute \"y = 1\" & vbLf & \"z = 1 / 0\"\n");
+    EXPECT_EQ(e.Number(), err::kDivisionByZero);
+    EXPECT_EQ(e.Line(), 2);
+
     e = ErrorOf("Sub A(x)\nEnd Sub\n", "Missing");
     EXPECT_EQ(e.Number(), err::kSubOrFunctionNotDefined);
 }

@@ -90,8 +90,16 @@ Class Node
     Public NextNode
 End Class
 
+Dim log
+Class Tracker
+    Public Tag
+    Private Sub Class_Terminate()
+        log = log & "bye " & Tag & " " & TypeName(Me) & ";"
+    End Sub
+End Class
+
 Function Main(x)
-    Dim c, c2, w, h, l, i, head, n, s
+    Dim c, c2, w, h, l, i, head, n, s, t
     Set c = New Counter
     Show TypeName(c) & " " & c.Count & " " & c.Name & " " & IsObject(c)
     '=> Counter 10 unnamed True
@@ -175,6 +183,28 @@ Function Main(x)
     Loop
     Show s
     '=> 54321
+
+    ' a long chain goes without exhausting the stack
+    For i = 1 To 50000
+        Set n = New Node
+        Set n.NextNode = head
+        Set head = n
+    Next
+    Set n = Nothing
+    Set head = Nothing
+    Show "freed"
+    '=> freed
+
+    ' Class_Terminate runs when the last reference goes
+    Set t = New Tracker
+    t.Tag = "a"
+    Set c = t
+    Set t = Nothing
+    Show "[" & log & "]"
+    '=> []
+    Set c = Nothing
+    Show "[" & log & "]"
+    '=> [bye a Tracker;]
 
     ' New RegExp is the built-in object
     Dim re

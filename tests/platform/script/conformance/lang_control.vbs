@@ -132,6 +132,16 @@ Function Main(x)
     Wend
     Show n
     '=> 5
+    ' Exit Do inside While/Wend leaves the enclosing Do
+    Do
+        While True
+            n = n + 1
+            If n = 7 Then Exit Do
+        Wend
+        n = 100
+    Loop
+    Show n
+    '=> 7
 
     ' For Each over an array goes in storage order
     a = Array("a", "b", "c")

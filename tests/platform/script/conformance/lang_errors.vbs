@@ -30,6 +30,14 @@ End Function
 
 Const GlobalConst = 42
 
+' a procedure sees constants declared after it in the code
+Function UsesLaterConst()
+    UsesLaterConst = LaterConst
+End Function
+Dim early
+early = UsesLaterConst()
+Const LaterConst = -7
+
 Function Main(x)
     Dim v, s
     Const LocalConst = "lc"
@@ -81,8 +89,8 @@ Function Main(x)
     ' constants are read-only
     On Error Resume Next
     GlobalConst = 1
-    Show Err.Number & " " & GlobalConst
-    '=> 501 42
+    Show Err.Number & " " & GlobalConst & " " & early
+    '=> 501 42 -7
     Err.Clear
     LocalConst = "x"
     Show Err.Number & " " & LocalConst
