@@ -5,6 +5,7 @@
 #include "platform/script/ScriptContext.h"
 #include "platform/script/ScriptError.h"
 #include "platform/script/ScriptObject.h"
+#include "platform/script/VariantOps.h"
 
 #include <deque>
 #include <functional>
@@ -113,6 +114,9 @@ private:
     // ----- expressions (InterpreterEval.cpp)
     Variant Evaluate(const Expr& e, Frame& f);
     Variant EvalBinary(const BinaryExpr& b, Frame& f);
+    // A comparison as the language makes it: a literal compared with a value of
+    // the other kind (a number with a numeric string) is read as that kind first.
+    static Variant CompareWritten(CompareOp op, Variant l, bool leftLiteral, Variant r, bool rightLiteral);
     // Objects in value contexts give their default member's value.
     Variant Value(Variant v) { return v.IsObject() && v.Object() ? DefaultValue(v) : v; }
     Variant DefaultValue(const Variant& obj);

@@ -43,6 +43,8 @@ Variant Interpreter::EvalBinary(const BinaryExpr& b, Frame& f)
     }
     Variant l = ValueOf(*b.left, f);
     Variant r = ValueOf(*b.right, f);
+    const bool leftLiteral = b.left->kind == ExprKind::Literal;
+    const bool rightLiteral = b.right->kind == ExprKind::Literal;
     switch (b.op) {
     case BinOp::Add: return Add(l, r);
     case BinOp::Sub: return Subtract(l, r);
@@ -52,12 +54,12 @@ Variant Interpreter::EvalBinary(const BinaryExpr& b, Frame& f)
     case BinOp::Mod: return Modulo(l, r);
     case BinOp::Pow: return Power(l, r);
     case BinOp::Concat: return Concat(l, r);
-    case BinOp::Eq: return CompareValues(CompareOp::Eq, l, r);
-    case BinOp::Ne: return CompareValues(CompareOp::Ne, l, r);
-    case BinOp::Lt: return CompareValues(CompareOp::Lt, l, r);
-    case BinOp::Le: return CompareValues(CompareOp::Le, l, r);
-    case BinOp::Gt: return CompareValues(CompareOp::Gt, l, r);
-    case BinOp::Ge: return CompareValues(CompareOp::Ge, l, r);
+    case BinOp::Eq: return CompareWritten(CompareOp::Eq, std::move(l), leftLiteral, std::move(r), rightLiteral);
+    case BinOp::Ne: return CompareWritten(CompareOp::Ne, std::move(l), leftLiteral, std::move(r), rightLiteral);
+    case BinOp::Lt: return CompareWritten(CompareOp::Lt, std::move(l), leftLiteral, std::move(r), rightLiteral);
+    case BinOp::Le: return CompareWritten(CompareOp::Le, std::move(l), leftLiteral, std::move(r), rightLiteral);
+    case BinOp::Gt: return CompareWritten(CompareOp::Gt, std::move(l), leftLiteral, std::move(r), rightLiteral);
+    case BinOp::Ge: return CompareWritten(CompareOp::Ge, std::move(l), leftLiteral, std::move(r), rightLiteral);
     case BinOp::And: return And(l, r);
     case BinOp::Or: return Or(l, r);
     case BinOp::Xor: return Xor(l, r);
@@ -66,6 +68,20 @@ Variant Interpreter::EvalBinary(const BinaryExpr& b, Frame& f)
     case BinOp::Is: break;
     }
     return Variant();
+}
+
+Variant Interpreter::CompareWritten(CompareOp op, Variant l, bool leftLiteral, Variant r, bool rightLiteral)
+{
+    // Variables of different kinds compare by kind (a number is less than a
+    // string); a literal string beside a number, or a literal number beside a
+    // string, is converted when it reads as a number.
+    const auto numeric = [](const Variant& v) { return v.IsNumericType() || v.IsBool(); };
+    double number = 0;
+    if (rightLiteral && r.IsString() && numeric(l) && ParseNumber(r.Str(), number)) r = Variant(number);
+    else if (leftLiteral && l.IsString() && numeric(r) && ParseNumber(l.Str(), number)) l = Variant(number);
+    else if (rightLiteral && numeric(r) && l.IsString() && ParseNumber(l.Str(), number)) l = Variant(number);
+    else if (leftLiteral && numeric(l) && r.IsString() && ParseNumber(r.Str(), number)) r = Variant(number);
+    return CompareValues(op, l, r);
 }
 
 Variant Interpreter::DefaultValue(const Variant& v)

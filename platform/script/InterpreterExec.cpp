@@ -102,11 +102,15 @@ Flow Interpreter::ExecSelect(const SelectStmt& s, Frame& f)
         for (const CaseItem& item : clause.items) {
             bool match = false;
             switch (item.kind) {
-            case CaseItem::Kind::Value: match = truth(CompareValues(CompareOp::Eq, subject, ValueOf(*item.a, f))); break;
+            case CaseItem::Kind::Value:
+                match = truth(CompareWritten(CompareOp::Eq, subject, false, ValueOf(*item.a, f),
+                                             item.a->kind == ExprKind::Literal));
+                break;
             case CaseItem::Kind::Range: {
                 Variant lo = ValueOf(*item.a, f);
                 Variant hi = ValueOf(*item.b, f);
-                match = truth(CompareValues(CompareOp::Ge, subject, lo)) && truth(CompareValues(CompareOp::Le, subject, hi));
+                match = truth(CompareWritten(CompareOp::Ge, subject, false, lo, item.a->kind == ExprKind::Literal)) &&
+                        truth(CompareWritten(CompareOp::Le, subject, false, hi, item.b->kind == ExprKind::Literal));
                 break;
             }
             case CaseItem::Kind::Is: {
@@ -119,7 +123,7 @@ Flow Interpreter::ExecSelect(const SelectStmt& s, Frame& f)
                 case BinOp::Ge: op = CompareOp::Ge; break;
                 default: break;
                 }
-                match = truth(CompareValues(op, subject, ValueOf(*item.a, f)));
+                match = truth(CompareWritten(op, subject, false, ValueOf(*item.a, f), item.a->kind == ExprKind::Literal));
                 break;
             }
             }

@@ -189,5 +189,18 @@ Function Main(x)
     '=> 33 True True True
     Show (3 Xor 5) & " " & (True Eqv False) & " " & (False Imp True) & " " & (6 And 3) & " " & (Not 0)
     '=> 6 False True 2 -1
+
+    ' A number against a string: a literal on either side is read as a number
+    ' when it can be; two variables compare by kind (the number is less).
+    Dim num, txt
+    num = 5 : txt = "5"
+    Show (num = "5") & " " & (5 = txt) & " " & (num = txt) & " " & (num < "10") & " " & (num < txt) & " " & (num = "five")
+    '=> True True False True True False
+    Select Case num
+        Case "4" : Show "four"
+        Case "5" : Show "five"
+        Case Else : Show "other"
+    End Select
+    '=> five
     Main = out
 End Function
