@@ -2,6 +2,7 @@
 
 #include "platform/script/ScriptError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +17,40 @@ double RoundHalfEven(double x)
     if (diff > 0.5) return floor + 1;
     if (diff < 0.5) return floor;
     return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+namespace {
+
+bool IsNoisyTie(double x, double floor)
+{
+    double noise = std::max(1.0, std::fabs(x)) * 1e-15;
+    return std::fabs(x - floor - 0.5) <= noise;
+}
+
+} // namespace
+
+double RoundScaledHalfEven(double x)
+{
+    double floor = std::floor(x);
+    if (IsNoisyTie(x, floor)) return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+    return RoundHalfEven(x);
+}
+
+double RoundScaledHalfUp(double x)
+{
+    double magnitude = std::fabs(x);
+    double floor = std::floor(magnitude);
+    double r = IsNoisyTie(magnitude, floor) ? floor + 1 : std::floor(magnitude + 0.5);
+    return x < 0 ? -r : r;
+}
+
+double RoundDigits(double x, int digits)
+{
+    if (digits > 22) return x;
+    double scale = std::pow(10.0, digits);
+    double scaled = x * scale;
+    if (std::fabs(scaled) >= 1e16) return x; // no fraction left at that precision
+    return RoundScaledHalfEven(scaled) / scale;
 }
 
 VbString NumberText(double value, int significantDigits)

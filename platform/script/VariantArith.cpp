@@ -188,13 +188,31 @@ Variant MakeBits(Bits kind, int32_t value)
     }
 }
 
+// The text of a string operand without copying it; Null reads as "".
+VbStringView TextView(const Variant& v, VbString& storage)
+{
+    if (v.IsString()) return v.Str();
+    if (!v.IsNull()) storage = ToString(v);
+    return storage;
+}
+
+// One allocation for the joined text, whatever the operands' lengths.
+Variant Joined(VbStringView a, VbStringView b)
+{
+    VbString r;
+    r.reserve(a.size() + b.size());
+    r.append(a);
+    r.append(b);
+    return Variant(std::move(r));
+}
+
 bool AllOnes(const Logical& l) { return l.kind == Bits::Byte ? (l.value & 0xFF) == 0xFF : l.value == -1; }
 
 } // namespace
 
 Variant Add(const Variant& a, const Variant& b)
 {
-    if (a.IsString() && b.IsString()) return Variant(a.Str() + b.Str());
+    if (a.IsString() && b.IsString()) return Joined(a.Str(), b.Str());
     // Empty with a string gives the string unchanged.
     if (a.IsEmpty() && b.IsString()) return b;
     if (b.IsEmpty() && a.IsString()) return a;
@@ -264,7 +282,8 @@ Variant Negate(const Variant& a)
 Variant Concat(const Variant& a, const Variant& b)
 {
     if (a.IsNull() && b.IsNull()) return Variant::Null();
-    return Variant(ToStringOrEmpty(a) + ToStringOrEmpty(b));
+    VbString storageA, storageB;
+    return Joined(TextView(a, storageA), TextView(b, storageB));
 }
 
 Variant Not(const Variant& a)

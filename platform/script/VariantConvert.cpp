@@ -8,7 +8,6 @@
 #include "platform/script/ScriptError.h"
 #include "platform/script/ScriptObject.h"
 
-#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -197,14 +196,7 @@ Currency ToCurrency(const Variant& v)
 {
     if (auto* c = std::get_if<Currency>(&v.Value())) return *c;
     if (auto* i = std::get_if<int32_t>(&v.Value())) return Currency{int64_t{*i} * 10000};
-    // The product carries binary noise (0.00015 * 10000 is 1.4999...): a
-    // fraction within that noise of one half is a tie.
-    double product = ToDouble(v) * 10000.0;
-    double floor = std::floor(product);
-    double diff = product - floor;
-    double noise = std::max(1.0, std::fabs(product)) * 1e-15;
-    double scaled = std::fabs(diff - 0.5) <= noise ? (std::fmod(floor, 2.0) == 0 ? floor : floor + 1)
-                                                   : RoundHalfEven(product);
+    double scaled = RoundScaledHalfEven(ToDouble(v) * 10000.0);
     if (!(scaled >= -9.223372036854775808e18 && scaled < 9.223372036854775808e18)) throw ScriptError(err::kOverflow);
     return Currency{static_cast<int64_t>(scaled)};
 }

@@ -9,6 +9,6 @@ Function Main(text)
     ' A CDATA section is matched first and put back as it was ($1); a comment,
     ' with the line break and indentation before it when nothing else is on its
     ' line, matches the second branch and leaves nothing.
-    re.Pattern = "(<!\[CDATA\[[\s\S]*?\]\]>)|(?:\r\n[ \t]*(?=<!--[\s\S]*?-->[ \t]*\r\n))?<!--[\s\S]*?-->"
+    re.Pattern = "(<!\[CDATA\[[\s\S]*?\]\]>)|(?:\r?\n[ \t]*(?=<!--[\s\S]*?-->[ \t]*(?:\r?\n|$)))?<!--[\s\S]*?-->"
     Main = re.Replace(text, "$1")
 End Function

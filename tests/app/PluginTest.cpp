@@ -107,7 +107,7 @@ TEST_F(PluginTest, RunReplacesTheTextAsOneUndoableStep)
     Run(*doc, "upper.vbs");
     EXPECT_TRUE(ui.messages.empty());
     // A bare line feed from the script breaks the line, as CR LF does.
-    EXPECT_EQ(Text(*doc), "<A>\r\n  <B/>\r\n</A>\r\n<!-- DONE -->");
+    EXPECT_EQ(Text(*doc), "<A>\r\n  <B/>\r\n</A>\r\n<!-- done -->");
     EXPECT_TRUE(doc->IsModified());
 
     // A script that returns nothing empties the text; Undo brings it back, one
@@ -116,11 +116,11 @@ TEST_F(PluginTest, RunReplacesTheTextAsOneUndoableStep)
     EXPECT_EQ(Text(*doc), "");
     CPoint cursor;
     ASSERT_TRUE(doc->GetTextBuffer().Undo(cursor));
-    EXPECT_EQ(Text(*doc), "<A>\r\n  <B/>\r\n</A>\r\n<!-- DONE -->");
+    EXPECT_EQ(Text(*doc), "<A>\r\n  <B/>\r\n</A>\r\n<!-- done -->");
     ASSERT_TRUE(doc->GetTextBuffer().Undo(cursor));
     EXPECT_EQ(Text(*doc), "<a>\r\n  <b/>\r\n</a>");
     EXPECT_FALSE(doc->GetTextBuffer().CanUndo());
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(doc->GetTextBuffer().IsModified());
 }
 
 TEST_F(PluginTest, FailuresAreToldAndLeaveTheTextAlone)

@@ -1,0 +1,114 @@
+// Array functions: Array, IsArray, LBound, UBound, Split, Join, Filter.
+#include "platform/script/BuiltinSupport.h"
+
+namespace brindle::vbs::builtin {
+
+Variant EmptyArray() { return Variant(SafeArray(std::vector<SafeArray::Bound>{{0, -1}})); }
+
+const SafeArray& VectorArg(const BuiltinCall& call, size_t i)
+{
+    const Variant& v = call.args[i];
+    if (v.IsNull()) throw ScriptError(err::kInvalidUseOfNull);
+    if (!v.IsArray()) throw ScriptError(err::kTypeMismatch);
+    if (v.Array().Dimensions() != 1) throw ScriptError(err::kInvalidProcedureCall);
+    return v.Array();
+}
+
+namespace {
+
+Variant ArrayFn(BuiltinCall& call)
+{
+    return Variant(SafeArray::FromVector(std::vector<Variant>(call.args.begin(), call.args.end())));
+}
+
+Variant IsArray(BuiltinCall& call) { return Variant(call.args[0].IsArray()); }
+
+Variant Bound(BuiltinCall& call, bool upper)
+{
+    const Variant& v = call.args[0];
+    if (!v.IsArray()) throw ScriptError(v.IsNull() ? err::kInvalidUseOfNull : err::kTypeMismatch);
+    int32_t dimension = LongArg(call, 1, 1);
+    const SafeArray::Bound& b = v.Array().BoundOf(dimension);
+    return Variant(upper ? b.upper : b.lower);
+}
+
+Variant LBound(BuiltinCall& call) { return Bound(call, false); }
+Variant UBound(BuiltinCall& call) { return Bound(call, true); }
+
+Variant Split(BuiltinCall& call)
+{
+    int32_t limit = LongArg(call, 2, -1);
+    if (limit < -1) InvalidArgument();
+    CompareMode mode = CompareArg(call, 3);
+    VbString storage, delimiterStorage = u" ";
+    VbStringView text = call.args[0].IsNull() ? throw ScriptError(err::kInvalidUseOfNull) : TextOf(call.args[0], storage);
+    VbStringView delimiter = Has(call, 1) ? TextOf(call.args[1], delimiterStorage) : VbStringView(delimiterStorage);
+    if (text.empty() || limit == 0) return EmptyArray();
+    std::vector<VbString> parts;
+    size_t pos = 0;
+    if (!delimiter.empty()) {
+        while (limit == -1 || parts.size() + 1 < static_cast<size_t>(limit)) {
+            size_t at = FindText(text, delimiter, pos, mode);
+            if (at == VbString::npos) break;
+            parts.emplace_back(text.substr(pos, at - pos));
+            pos = at + delimiter.size();
+        }
+    }
+    parts.emplace_back(text.substr(pos));
+    return StringArray(std::move(parts));
+}
+
+Variant Join(BuiltinCall& call)
+{
+    const SafeArray& items = VectorArg(call, 0);
+    VbString delimiterStorage = u" ";
+    VbStringView delimiter = Has(call, 1) ? TextOf(call.args[1], delimiterStorage) : VbStringView(delimiterStorage);
+    std::vector<VbString> texts;
+    texts.reserve(items.Count());
+    size_t total = 0;
+    for (const Variant& item : items.Items()) {
+        texts.push_back(ToStringOrEmpty(item));
+        total += texts.back().size() + delimiter.size();
+    }
+    VbString result;
+    result.reserve(total);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i) result.append(delimiter);
+        result.append(texts[i]);
+    }
+    return MakeString(std::move(result));
+}
+
+Variant Filter(BuiltinCall& call)
+{
+    const SafeArray& items = VectorArg(call, 0);
+    if (call.args[1].IsNull()) throw ScriptError(err::kInvalidUseOfNull);
+    VbString matchStorage;
+    VbStringView match = TextOf(call.args[1], matchStorage);
+    bool include = BoolArg(call, 2, true);
+    CompareMode mode = CompareArg(call, 3);
+    std::vector<VbString> kept;
+    for (const Variant& item : items.Items()) {
+        VbString text = ToStringOrEmpty(item);
+        bool found = FindText(text, match, 0, mode) != VbString::npos;
+        if (found == include) kept.push_back(std::move(text));
+    }
+    if (kept.empty()) return EmptyArray();
+    return StringArray(std::move(kept));
+}
+
+const BuiltinFunction kFunctions[] = {
+    {"array", 0, 1 << 20, ArrayFn},
+    {"isarray", 1, 1, IsArray, true},
+    {"lbound", 1, 2, LBound, true},
+    {"ubound", 1, 2, UBound, true},
+    {"split", 1, 4, Split},
+    {"join", 1, 2, Join},
+    {"filter", 2, 4, Filter},
+};
+
+} // namespace
+
+std::span<const BuiltinFunction> ArrayFunctions() { return kFunctions; }
+
+} // namespace brindle::vbs::builtin
