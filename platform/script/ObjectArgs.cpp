@@ -17,6 +17,13 @@ Variant ValueOf(const Variant& v)
 }
 
 VbString ArgString(const Variant& v) { return ToString(ValueOf(v)); }
+VbStringView ArgStringView(const Variant& v, VbString& storage)
+{
+    if (v.IsString()) return v.Str();
+    storage = ArgString(v);
+    return storage;
+}
+
 std::string ArgUtf8(const Variant& v) { return ToUtf8(ArgString(v)); }
 int32_t ArgLong(const Variant& v) { return ToLong(ValueOf(v)); }
 bool ArgBool(const Variant& v) { return ToBool(ValueOf(v)); }

@@ -16,6 +16,9 @@ bool HasArg(std::span<Variant> args, size_t i);
 // The value of v: an object's default member (Nothing throws 91), else v.
 Variant ValueOf(const Variant& v);
 VbString ArgString(const Variant& v);
+// The same without copying a string argument: a view of it, or of storage
+// holding the converted value (valid while v and storage are).
+VbStringView ArgStringView(const Variant& v, VbString& storage);
 std::string ArgUtf8(const Variant& v);
 int32_t ArgLong(const Variant& v);
 bool ArgBool(const Variant& v);

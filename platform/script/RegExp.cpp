@@ -184,18 +184,24 @@ Variant RegExpObject::Invoke(std::string_view name, InvokeKind kind, std::span<V
     RequireGet(name, kind);
     if (name == "test") {
         RequireArgs(args, 1, 1);
-        return Test(ArgString(args[0]));
+        VbString converted;
+        return Test(ArgStringView(args[0], converted));
     }
     if (name == "replace") {
         RequireArgs(args, 2, 2);
-        VbString subject = ArgString(args[0]);
+        // The subject is often a whole document: read it in place, holding a
+        // share of it in case a replacement function assigns the variable.
+        const Variant held = args[0];
+        VbString converted, convertedReplacement;
+        VbStringView subject = ArgStringView(held, converted);
         if (args[1].IsObject() && args[1].Object()) return ReplaceBy(subject, *args[1].Object());
-        return Replace(subject, ArgString(args[1]));
+        return Replace(subject, ArgStringView(args[1], convertedReplacement));
     }
     if (name == "execute") {
         RequireArgs(args, 1, 1);
         std::vector<ObjectPtr> matches;
-        for (auto& match : Execute(ArgString(args[0]))) matches.push_back(std::make_shared<MatchObject>(std::move(match)));
+        VbString converted;
+        for (auto& match : Execute(ArgStringView(args[0], converted))) matches.push_back(std::make_shared<MatchObject>(std::move(match)));
         return ObjectPtr(std::make_shared<MatchesObject>(std::move(matches)));
     }
     ThrowNoMember(name);
