@@ -41,9 +41,9 @@ void ThrowFor(const std::error_code& ec, int notFound)
     throw ScriptError(err::kPathFileAccessError, ErrorDescription(err::kPathFileAccessError) + ": " + ec.message());
 }
 
-bool HasWildcards(const fs::path& spec)
+bool HasWildcards(const fs::path& filespec)
 {
-    std::string name = spec.filename().string();
+    std::string name = filespec.filename().string();
     return name.find_first_of("*?") != std::string::npos;
 }
 
@@ -109,11 +109,11 @@ struct Plan {
 Plan MakePlan(VbStringView source, VbStringView destination, bool folders)
 {
     Plan plan;
-    fs::path spec = ToPath(source);
-    plan.items = Expand(spec, folders);
+    fs::path filespec = ToPath(source);
+    plan.items = Expand(filespec, folders);
     if (plan.items.empty()) Throw(folders ? err::kPathNotFound : err::kFileNotFound);
     plan.destination = ToPath(destination);
-    plan.intoFolder = EndsWithSeparator(destination) || HasWildcards(spec);
+    plan.intoFolder = EndsWithSeparator(destination) || HasWildcards(filespec);
     if (plan.intoFolder && !IsKind(plan.destination, true)) Throw(err::kPathNotFound);
     return plan;
 }
@@ -175,15 +175,15 @@ bool Inside(const fs::path& inner, const fs::path& outer)
 
 } // namespace
 
-std::vector<fs::path> Expand(const fs::path& spec, bool folders)
+std::vector<fs::path> Expand(const fs::path& filespec, bool folders)
 {
-    if (!HasWildcards(spec)) {
-        if (IsKind(spec, folders)) return {spec};
+    if (!HasWildcards(filespec)) {
+        if (IsKind(filespec, folders)) return {filespec};
         return {};
     }
-    fs::path folder = spec.parent_path().empty() ? fs::path(".") : spec.parent_path();
+    fs::path folder = filespec.parent_path().empty() ? fs::path(".") : filespec.parent_path();
     if (!IsKind(folder, true)) Throw(err::kPathNotFound);
-    std::string pattern = spec.filename().string();
+    std::string pattern = filespec.filename().string();
     std::vector<fs::path> found;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec))
@@ -270,9 +270,9 @@ void MoveFolders(VbStringView source, VbStringView destination)
     }
 }
 
-void DeleteFiles(VbStringView spec, bool force)
+void DeleteFiles(VbStringView filespec, bool force)
 {
-    auto items = Expand(ToPath(spec), false);
+    auto items = Expand(ToPath(filespec), false);
     if (items.empty()) Throw(err::kFileNotFound);
     for (const auto& item : items) {
         if (IsReadOnly(item) && !force) Throw(err::kPermissionDenied);
@@ -282,9 +282,9 @@ void DeleteFiles(VbStringView spec, bool force)
     }
 }
 
-void DeleteFolders(VbStringView spec, bool force)
+void DeleteFolders(VbStringView filespec, bool force)
 {
-    auto items = Expand(ToPath(spec), true);
+    auto items = Expand(ToPath(filespec), true);
     if (items.empty()) Throw(err::kPathNotFound);
     for (const auto& item : items) {
         if (IsReadOnly(item) && !force) Throw(err::kPermissionDenied);

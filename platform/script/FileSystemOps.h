@@ -28,11 +28,11 @@ bool EndsWithSeparator(VbStringView text);
 // 75 (path/file access error) otherwise.
 [[noreturn]] void ThrowFor(const std::error_code& ec, int notFound);
 
-// The paths a specification names: itself when its last part holds no "*" or
+// The paths a file pattern names: itself when its last part holds no "*" or
 // "?", else the entries of its folder whose names match (case ignored for
 // ASCII letters), files or folders as asked, sorted by name.
-std::vector<fs::path> Expand(const fs::path& spec, bool folders);
-bool HasWildcards(const fs::path& spec);
+std::vector<fs::path> Expand(const fs::path& filespec, bool folders);
+bool HasWildcards(const fs::path& filespec);
 
 // A file's date as a script Date in local time.
 DateValue ToDate(fs::file_time_type time);
@@ -51,8 +51,8 @@ void CopyFiles(VbStringView source, VbStringView destination, bool overwrite);
 void CopyFolders(VbStringView source, VbStringView destination, bool overwrite);
 void MoveFiles(VbStringView source, VbStringView destination);
 void MoveFolders(VbStringView source, VbStringView destination);
-void DeleteFiles(VbStringView spec, bool force);
-void DeleteFolders(VbStringView spec, bool force);
+void DeleteFiles(VbStringView filespec, bool force);
+void DeleteFolders(VbStringView filespec, bool force);
 // The total size of the files under a folder.
 uintmax_t FolderSize(const fs::path& folder);
 
