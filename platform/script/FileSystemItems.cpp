@@ -14,18 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsFolder(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-bool IsFile(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
-
 Variant SizeValue(uintmax_t size)
 {
     if (size <= static_cast<uintmax_t>(INT32_MAX)) return static_cast<int32_t>(size);
@@ -110,7 +98,7 @@ FileObject::FileObject(fs::path path) : m_path(fsops::Absolute(path)) {}
 
 Variant FileObject::Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args)
 {
-    if (!IsFile(m_path)) fsops::Throw(err::kFileNotFound);
+    if (!fsops::IsFile(m_path)) fsops::Throw(err::kFileNotFound);
     Variant result;
     if (CommonMember(m_path, false, name, kind, args, result)) return result;
     RequireGet(name, kind);
@@ -160,7 +148,7 @@ FolderObject::FolderObject(fs::path path) : m_path(fsops::Absolute(path)) {}
 
 Variant FolderObject::Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args)
 {
-    if (!IsFolder(m_path)) fsops::Throw(err::kPathNotFound);
+    if (!fsops::IsFolder(m_path)) fsops::Throw(err::kPathNotFound);
     Variant result;
     if (CommonMember(m_path, true, name, kind, args, result)) return result;
     RequireGet(name, kind);
@@ -226,10 +214,10 @@ Variant FolderItemsObject::Invoke(std::string_view name, InvokeKind kind, std::s
         RequireArgs(args, 1, 1);
         fs::path item = m_folder / fsops::ToPath(ArgString(args[0])).filename();
         if (m_folders) {
-            if (!IsFolder(item)) fsops::Throw(err::kPathNotFound);
+            if (!fsops::IsFolder(item)) fsops::Throw(err::kPathNotFound);
             return ObjectPtr(std::make_shared<FolderObject>(item));
         }
-        if (!IsFile(item)) fsops::Throw(err::kFileNotFound);
+        if (!fsops::IsFile(item)) fsops::Throw(err::kFileNotFound);
         return ObjectPtr(std::make_shared<FileObject>(item));
     }
     ThrowNoMember(name);

@@ -87,18 +87,6 @@ VbString DriveName(VbStringView path)
 
 namespace {
 
-bool IsFolder(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-bool IsFile(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
-
 TextStreamObject::Mode ModeOf(int32_t iomode)
 {
     if (iomode != 1 && iomode != 2 && iomode != 8) fsops::Throw(err::kInvalidProcedureCall);
@@ -148,11 +136,11 @@ Variant FileSystemObject::Invoke(std::string_view name, InvokeKind kind, std::sp
     // --- existence and items
     if (name == "fileexists") {
         RequireArgs(args, 1, 1);
-        return IsFile(path(0));
+        return fsops::IsFile(path(0));
     }
     if (name == "folderexists") {
         RequireArgs(args, 1, 1);
-        return IsFolder(path(0));
+        return fsops::IsFolder(path(0));
     }
     if (name == "driveexists") {
         RequireArgs(args, 1, 1);
@@ -161,12 +149,12 @@ Variant FileSystemObject::Invoke(std::string_view name, InvokeKind kind, std::sp
     }
     if (name == "getfile") {
         RequireArgs(args, 1, 1);
-        if (!IsFile(path(0))) fsops::Throw(err::kFileNotFound);
+        if (!fsops::IsFile(path(0))) fsops::Throw(err::kFileNotFound);
         return ObjectPtr(std::make_shared<FileObject>(path(0)));
     }
     if (name == "getfolder") {
         RequireArgs(args, 1, 1);
-        if (!IsFolder(path(0))) fsops::Throw(err::kPathNotFound);
+        if (!fsops::IsFolder(path(0))) fsops::Throw(err::kPathNotFound);
         return ObjectPtr(std::make_shared<FolderObject>(path(0)));
     }
     if (name == "getspecialfolder") {
@@ -187,7 +175,7 @@ Variant FileSystemObject::Invoke(std::string_view name, InvokeKind kind, std::sp
         fs::path folder = fsops::Absolute(path(0));
         std::error_code ec;
         if (fs::exists(fs::symlink_status(folder, ec))) fsops::Throw(err::kFileAlreadyExists);
-        if (!IsFolder(folder.parent_path())) fsops::Throw(err::kPathNotFound);
+        if (!fsops::IsFolder(folder.parent_path())) fsops::Throw(err::kPathNotFound);
         fs::create_directory(folder, ec);
         if (ec) fsops::ThrowFor(ec, err::kPathNotFound);
         return ObjectPtr(std::make_shared<FolderObject>(folder));
@@ -208,7 +196,7 @@ Variant FileSystemObject::Invoke(std::string_view name, InvokeKind kind, std::sp
         std::error_code ec;
         if (!fs::exists(file, ec)) {
             if (!OptBool(args, 2, false)) {
-                if (!IsFolder(fsops::Absolute(file).parent_path())) fsops::Throw(err::kPathNotFound);
+                if (!fsops::IsFolder(fsops::Absolute(file).parent_path())) fsops::Throw(err::kPathNotFound);
                 fsops::Throw(err::kFileNotFound);
             }
             // Created empty, then opened as asked.

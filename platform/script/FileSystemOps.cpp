@@ -26,6 +26,18 @@ fs::path Absolute(const fs::path& path)
     return fs::path(text);
 }
 
+bool IsFolder(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool IsFile(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
 bool EndsWithSeparator(VbStringView text) { return !text.empty() && (text.back() == u'/' || text.back() == u'\\'); }
 
 void Throw(int number) { throw ScriptError(number); }
@@ -73,11 +85,7 @@ bool Matches(std::string_view pattern, std::string_view name)
     return p == pattern.size();
 }
 
-bool IsKind(const fs::path& path, bool folder)
-{
-    std::error_code ec;
-    return folder ? fs::is_directory(path, ec) : fs::is_regular_file(path, ec);
-}
+bool IsKind(const fs::path& path, bool folder) { return folder ? IsFolder(path) : IsFile(path); }
 
 bool IsReadOnly(const fs::path& path)
 {

@@ -19,6 +19,9 @@ fs::path ToPath(VbStringView text);
 VbString FromPath(const fs::path& path);
 // The absolute, normalised form, without a trailing separator (but for the root).
 fs::path Absolute(const fs::path& path);
+// Whether the path names an existing folder, or an existing regular file.
+bool IsFolder(const fs::path& path);
+bool IsFile(const fs::path& path);
 // True when the text ends with a folder separator.
 bool EndsWithSeparator(VbStringView text);
 

@@ -3,6 +3,8 @@
 #include "platform/script/ObjectArgs.h"
 #include "platform/script/ScriptError.h"
 
+#include <optional>
+
 namespace brindle::vbs {
 
 namespace {
@@ -13,6 +15,23 @@ template <typename List> Variant NextNode(const List& list, long& next)
     XmlNodePtr node = list.item(next);
     if (node) ++next;
     return WrapXmlNode(node);
+}
+
+// The members node lists and attribute maps share: item (the default), length,
+// nextNode and reset. Nothing when name is none of them.
+template <typename List>
+std::optional<Variant> ListMember(const List& list, long& next, std::string_view name, std::span<Variant> args)
+{
+    if (name.empty() || name == "item") {
+        RequireArgs(args, 1, 1);
+        return WrapXmlNode(list.item(ArgLong(args[0])));
+    }
+    if (name != "length" && name != "nextnode" && name != "reset") return std::nullopt;
+    RequireArgs(args, 0, 0);
+    if (name == "length") return Variant(static_cast<int32_t>(list.length()));
+    if (name == "nextnode") return NextNode(list, next);
+    next = 0;
+    return Variant();
 }
 
 template <typename List> std::vector<Variant> AllNodes(const List& list)
@@ -32,17 +51,7 @@ Variant MsxmlNodeList::Invoke(std::string_view name, InvokeKind kind, std::span<
 {
     RequireGet(name, kind);
     try {
-        if (name.empty() || name == "item") {
-            RequireArgs(args, 1, 1);
-            return WrapXmlNode(m_list->item(ArgLong(args[0])));
-        }
-        RequireArgs(args, 0, 0);
-        if (name == "length") return static_cast<int32_t>(m_list->length());
-        if (name == "nextnode") return NextNode(*m_list, m_next);
-        if (name == "reset") {
-            m_next = 0;
-            return {};
-        }
+        if (auto value = ListMember(*m_list, m_next, name, args)) return std::move(*value);
     } catch (const DomError& error) {
         throw ToScriptError(error);
     }
@@ -55,10 +64,7 @@ Variant MsxmlNamedNodeMap::Invoke(std::string_view name, InvokeKind kind, std::s
 {
     RequireGet(name, kind);
     try {
-        if (name.empty() || name == "item") {
-            RequireArgs(args, 1, 1);
-            return WrapXmlNode(m_map->item(ArgLong(args[0])));
-        }
+        if (auto value = ListMember(*m_map, m_next, name, args)) return std::move(*value);
         if (name == "getnameditem") {
             RequireArgs(args, 1, 1);
             return WrapXmlNode(m_map->getNamedItem(ArgUtf8(args[0])));
@@ -70,13 +76,6 @@ Variant MsxmlNamedNodeMap::Invoke(std::string_view name, InvokeKind kind, std::s
         if (name == "removenameditem") {
             RequireArgs(args, 1, 1);
             return WrapXmlNode(m_map->removeNamedItem(ArgUtf8(args[0])));
-        }
-        RequireArgs(args, 0, 0);
-        if (name == "length") return static_cast<int32_t>(m_map->length());
-        if (name == "nextnode") return NextNode(*m_map, m_next);
-        if (name == "reset") {
-            m_next = 0;
-            return {};
         }
     } catch (const DomError& error) {
         throw ToScriptError(error);
