@@ -79,32 +79,19 @@ VbString Wrap(const std::string& body, bool negative, bool parens, const char* p
     return VbString(text.begin(), text.end());
 }
 
-Variant FormatNumber(BuiltinCall& call)
+// The number (times scale) in the call's style, between prefix and suffix.
+Variant FormatStyled(BuiltinCall& call, double scale, bool currency, const char* prefix, const char* suffix)
 {
-    double x = ToDouble(call.args[0]);
-    NumberStyle style = StyleArgs(call, false);
+    double x = ToDouble(call.args[0]) * scale;
+    NumberStyle style = StyleArgs(call, currency);
     bool negative;
     std::string body = FixedText(x, style, negative);
-    return MakeString(Wrap(body, negative, style.parens, "", ""));
+    return MakeString(Wrap(body, negative, style.parens, prefix, suffix));
 }
 
-Variant FormatCurrency(BuiltinCall& call)
-{
-    double x = ToDouble(call.args[0]);
-    NumberStyle style = StyleArgs(call, true);
-    bool negative;
-    std::string body = FixedText(x, style, negative);
-    return MakeString(Wrap(body, negative, style.parens, "$", ""));
-}
-
-Variant FormatPercent(BuiltinCall& call)
-{
-    double x = ToDouble(call.args[0]) * 100.0;
-    NumberStyle style = StyleArgs(call, false);
-    bool negative;
-    std::string body = FixedText(x, style, negative);
-    return MakeString(Wrap(body, negative, style.parens, "", "%"));
-}
+Variant FormatNumber(BuiltinCall& call) { return FormatStyled(call, 1.0, false, "", ""); }
+Variant FormatCurrency(BuiltinCall& call) { return FormatStyled(call, 1.0, true, "$", ""); }
+Variant FormatPercent(BuiltinCall& call) { return FormatStyled(call, 100.0, false, "", "%"); }
 
 Variant FormatDateTime(BuiltinCall& call)
 {

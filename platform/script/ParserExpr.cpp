@@ -139,6 +139,18 @@ ExprPtr Parser::ParsePower()
     return left;
 }
 
+std::unique_ptr<MemberExpr> Parser::MemberAfterDot()
+{
+    if (Cur().kind != Tok::Name) Fail(err::kExpectedIdentifier);
+    auto m = std::make_unique<MemberExpr>();
+    m->line = Cur().line;
+    m->column = Cur().column;
+    m->lname = Cur().lname;
+    m->name = Cur().name;
+    Next();
+    return m;
+}
+
 ExprPtr Parser::ParsePrimary()
 {
     const Token& t = Cur();
@@ -161,14 +173,7 @@ ExprPtr Parser::ParsePrimary()
     case Tok::Dot: {
         // .member inside With
         Next();
-        if (Cur().kind != Tok::Name) Fail(err::kExpectedIdentifier);
-        auto m = std::make_unique<MemberExpr>();
-        m->line = Cur().line;
-        m->column = Cur().column;
-        m->lname = Cur().lname;
-        m->name = Cur().name;
-        Next();
-        return m;
+        return MemberAfterDot();
     }
     case Tok::Name: break;
     default: Fail(err::kExpectedExpression);
@@ -223,14 +228,8 @@ ExprPtr Parser::ParsePostfix(size_t stopAtGroup)
     for (;;) {
         if (IsTok(Tok::Dot) && !Cur().spaceBefore) {
             Next();
-            if (Cur().kind != Tok::Name) Fail(err::kExpectedIdentifier);
-            auto m = std::make_unique<MemberExpr>();
-            m->line = Cur().line;
-            m->column = Cur().column;
-            m->lname = Cur().lname;
-            m->name = Cur().name;
+            auto m = MemberAfterDot();
             m->object = std::move(e);
-            Next();
             e = std::move(m);
             m_lastGroup = kNoGroup;
             continue;

@@ -70,6 +70,8 @@ private:
     ExprPtr ParsePower();
     ExprPtr ParsePostfix(size_t stopAtGroup = kNoGroup);
     ExprPtr ParsePrimary();
+    // The member named after a "." (the current token), the object left unset.
+    std::unique_ptr<MemberExpr> MemberAfterDot();
     ExprList ParseArgs(); // after '(' up to and including ')'
     ExprList ParseBareArgs(); // a call statement's arguments without parentheses
     ExprPtr MakeBinary(BinOp op, ExprPtr left, ExprPtr right, const Token& at);
