@@ -1,5 +1,7 @@
 #include "platform/script/ScriptString.h"
 
+#include <algorithm>
+
 namespace brindle::vbs {
 
 VbString ToVb(std::string_view utf8)
@@ -11,8 +13,12 @@ VbString ToVb(std::string_view utf8)
     while (p < end) {
         unsigned char c = *p;
         if (c < 0x80) {
-            out.push_back(c);
-            ++p;
+            // A run of ASCII, the bulk of most documents, copied in one go.
+            const auto* run = p;
+            while (p < end && *p < 0x80) ++p;
+            const size_t at = out.size();
+            out.resize(at + static_cast<size_t>(p - run));
+            std::copy(run, p, out.begin() + static_cast<std::ptrdiff_t>(at));
             continue;
         }
         int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
@@ -51,7 +57,13 @@ std::string ToUtf8(VbStringView text)
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
+            size_t end = i;
+            while (end < text.size() && text[end] < 0x80) ++end;
+            const size_t at = out.size();
+            out.resize(at + (end - i));
+            std::copy(text.begin() + static_cast<std::ptrdiff_t>(i), text.begin() + static_cast<std::ptrdiff_t>(end),
+                      out.begin() + static_cast<std::ptrdiff_t>(at));
+            i = end - 1;
             continue;
         }
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {

@@ -191,3 +191,19 @@ TEST(ScriptEngine, TruncatedProgramsNeverCrash)
 }
 
 } // namespace
+
+TEST(EngineTest, TextCrossesTheEdgesAsUtf16)
+{
+    // ASCII runs between 2-, 3- and 4-byte characters survive both ways; scripts
+    // count UTF-16 units (the clef is two).
+    const std::string text = "ab\xC3\xA9" "cd\xE2\x82\xAC" "ef\xF0\x9D\x84\x9E" "gh";
+    EXPECT_EQ(ToUtf8(ToVb(text)), text);
+    ScriptEngine engine;
+    engine.AddCode("Function Main(t)\n Main = Len(t) & \" \" & AscW(Mid(t, 3, 1)) & \" \" & AscW(Mid(t, 6, 1))\nEnd Function\n");
+    EXPECT_EQ(ToUtf8(ToString(engine.Run("Main", {Variant(ToVb(text))}))), "12 233 8364");
+    // Bytes that are not UTF-8 (a stray continuation, a truncated sequence, an
+    // overlong form) and an unpaired surrogate become U+FFFD.
+    EXPECT_EQ(ToVb("a\x80" "b\xE2\x82"), (VbString{u'a', 0xFFFD, u'b', 0xFFFD, 0xFFFD}));
+    EXPECT_EQ(ToVb("\xC0\xAF"), (VbString{0xFFFD, 0xFFFD}));
+    EXPECT_EQ(ToUtf8(VbString{u'x', 0xD800, u'y'}), "x\xEF\xBF\xBDy");
+}
