@@ -172,6 +172,11 @@ Variant Interpreter::EvalName(const NameExpr& n, Frame& f, bool asCall)
 Variant Interpreter::EvalMember(const MemberExpr& m, Frame& f, InvokeKind kind)
 {
     Variant obj = m.object ? Evaluate(*m.object, f) : Variant(WithObject(f));
+    // A member of a plain name that holds no object names it (as for an object
+    // the host does not provide, such as WScript).
+    if (!obj.IsObject() && m.object && m.object->kind == ExprKind::Name)
+        throw ScriptError(err::kObjectRequired, ErrorDescription(err::kObjectRequired) + ": '" +
+                                                    static_cast<const NameExpr&>(*m.object).name + "'");
     RequireObject(obj);
     ArgPack args = PrepareArgs(m.args, f, IsScriptObject(obj));
     Variant r = InvokeObject(obj, m.lname, kind, args, &f);

@@ -83,6 +83,12 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
     EXPECT_EQ(e.Number(), err::kTypeMismatch);
     EXPECT_EQ(e.Description(), "Type mismatch: 'UnknownSub'");
     EXPECT_EQ(e.Line(), 2);
+    // An object the host does not provide is named.
+    e = ErrorOf("x = 1
+WScript.Echo x
+");
+    EXPECT_EQ(e.Number(), err::kObjectRequired);
+    EXPECT_EQ(e.Description(), "Object required: 'WScript'");
 
     // Errors in Eval and Execute text take the line of the statement calling them.
     e = ErrorOf("x = 1\n\nx = Eval(\"(1 +\")\n");
@@ -192,7 +198,7 @@ TEST(ScriptEngine, TruncatedProgramsNeverCrash)
 
 } // namespace
 
-TEST(EngineTest, TextCrossesTheEdgesAsUtf16)
+TEST(ScriptEngine, TextCrossesTheEdgesAsUtf16)
 {
     // ASCII runs between 2-, 3- and 4-byte characters survive both ways; scripts
     // count UTF-16 units (the clef is two).
