@@ -84,9 +84,7 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
     EXPECT_EQ(e.Description(), "Type mismatch: 'UnknownSub'");
     EXPECT_EQ(e.Line(), 2);
     // An object the host does not provide is named.
-    e = ErrorOf("x = 1
-WScript.Echo x
-");
+    e = ErrorOf("x = 1\nWScript.Echo x\n");
     EXPECT_EQ(e.Number(), err::kObjectRequired);
     EXPECT_EQ(e.Description(), "Object required: 'WScript'");
 
