@@ -4,6 +4,12 @@
 #include <wx/window.h>
 
 #include <algorithm>
+#ifdef __WXGTK__
+#include <dlfcn.h>
+#endif
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace brindle {
 
@@ -19,6 +25,21 @@ template <class F> void ForEachItem(wxMenu& menu, const F& visit)
         if (wxMenu* sub = item->GetSubMenu()) ForEachItem(*sub, visit);
         else if (!item->IsSeparator()) visit(*item);
     }
+}
+
+// GTK 3 shows a menu item's image only when the item asks for it always to be
+// shown, which the toolkit's wrapper does not do. The call is looked up in the
+// GTK library already loaded, so building needs no GTK headers.
+void ShowImageAlways(wxMenuItem& item)
+{
+#ifdef __WXGTK__
+    using SetAlwaysShowImage = void (*)(void*, int);
+    static const auto setAlwaysShowImage =
+        reinterpret_cast<SetAlwaysShowImage>(dlsym(RTLD_DEFAULT, "gtk_image_menu_item_set_always_show_image"));
+    if (setAlwaysShowImage && item.GetMenuItem()) setAlwaysShowImage(item.GetMenuItem(), 1);
+#else
+    (void)item;
+#endif
 }
 
 } // namespace
@@ -56,11 +77,23 @@ bool TarnMenu::LoadToolbar(int toolbarId)
 {
     const auto* buttons = g_resources ? g_resources->Toolbar(toolbarId) : nullptr;
     if (!buttons) return false;
+    std::vector<std::pair<wxMenuItem*, wxBitmapBundle>> images;
     ForEachItem(*this, [&](wxMenuItem& item) {
         if (item.IsCheckable() || std::find(buttons->begin(), buttons->end(), item.GetId()) == buttons->end()) return;
         const wxBitmapBundle image = g_resources->ButtonImage(item.GetId());
-        if (image.IsOk()) item.SetBitmap(image);
+        if (image.IsOk()) images.emplace_back(&item, image);
     });
+    // The toolkit gives an item room for an image only when it is inserted, so
+    // each item is taken out, given its image and put back in its place.
+    for (auto& [item, image] : images) {
+        wxMenu* menu = item->GetMenu();
+        const wxMenuItemList& items = menu->GetMenuItems();
+        const size_t position = static_cast<size_t>(std::distance(items.begin(), std::find(items.begin(), items.end(), item)));
+        menu->Remove(item);
+        item->SetBitmap(image);
+        menu->Insert(position, item);
+        ShowImageAlways(*item);
+    }
     return true;
 }
 

@@ -5,6 +5,10 @@
 
 #include <wx/frame.h>
 
+#ifdef __WXGTK__
+#include <dlfcn.h>
+#endif
+
 #include <map>
 #include <memory>
 
@@ -50,6 +54,17 @@ TEST_F(TarnMenuGui, ItemsTakeThePicturesOfTheirToolbarButtons)
     EXPECT_TRUE(menu.FindItem(kPaste)->GetBitmap().IsOk()); // in a submenu too
     EXPECT_FALSE(menu.FindItem(kCut)->GetBitmap().IsOk()); // no button: text only
     EXPECT_FALSE(menu.FindItem(kToggle)->GetBitmap().IsOk()); // a check mark instead
+    // The items keep their places, and GTK is told to show the pictures.
+    EXPECT_EQ(menu.FindItemByPosition(0)->GetId(), kCopy);
+    EXPECT_EQ(menu.FindItemByPosition(1)->GetId(), kCut);
+    EXPECT_EQ(menu.FindItemByPosition(3)->GetSubMenu()->FindItemByPosition(0)->GetId(), kPaste);
+#ifdef __WXGTK__
+    using GetAlwaysShowImage = int (*)(void*);
+    const auto shown =
+        reinterpret_cast<GetAlwaysShowImage>(dlsym(RTLD_DEFAULT, "gtk_image_menu_item_get_always_show_image"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown(menu.FindItem(kCopy)->GetMenuItem()));
+#endif
 
     std::unique_ptr<wxMenuBar> bar(TarnMenu::LoadMenuBar(kMenu, {kToolbar}));
     ASSERT_EQ(bar->GetMenuCount(), 1u);
