@@ -2,6 +2,7 @@
 
 #include "brindlekit/text/TextBufferFiller.h"
 
+#include <string>
 #include <string_view>
 
 // Hands serialised text on to a buffer filler piece by piece, writing each line
@@ -18,3 +19,6 @@ private:
     brindle::CTextBufferFiller& m_out;
     char m_previous = 0;
 };
+
+// The whole text with the same rule, as one string.
+std::string WithCrLfBreaks(std::string_view text);

@@ -1,4 +1,5 @@
 #include "app/document/BrindleDoc.h"
+#include "app/document/CrLfBreaks.h"
 #include "app/document/PluginRunner.h"
 #include "app/document/ScriptList.h"
 #include "brindlekit/text/EditAction.h"
@@ -6,25 +7,6 @@
 #include "resources/CommandIds.h"
 
 using namespace brindle;
-
-namespace {
-
-// The text buffer breaks lines at CR (optionally followed by LF); a script that
-// ends its lines with a bare LF (vbLf) means line breaks too.
-std::string WithCrLfBreaks(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    char previous = 0;
-    for (char c : text) {
-        if (c == '\n' && previous != '\r') out.push_back('\r');
-        out.push_back(c);
-        previous = c;
-    }
-    return out;
-}
-
-} // namespace
 
 void CBrindleDoc::RunPlugin(int commandId)
 {
@@ -61,6 +43,8 @@ void CBrindleDoc::RunPlugin(int commandId)
     case PluginRunner::Status::Stopped: return; // the user chose to stop: the text stays
     case PluginRunner::Status::Done: break;
     }
+    // The text buffer breaks lines at CR only; a script that ends its lines with
+    // a bare LF (vbLf) means line breaks too.
     ReplaceSourceText(WithCrLfBreaks(outcome.text), text);
 }
 

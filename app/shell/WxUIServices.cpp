@@ -8,6 +8,31 @@
 
 using namespace brindle;
 
+namespace {
+
+wxWindow* DialogParent() { return wxTheApp ? wxTheApp->GetTopWindow() : nullptr; }
+
+// The script's title, else the program's name.
+wxString DialogTitle(const std::string& title)
+{
+    if (!title.empty()) return wxString::FromUTF8(title);
+    return wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("Brindle");
+}
+
+long IconFlags(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information: return wxICON_INFORMATION;
+    case MsgIcon::Warning: return wxICON_WARNING;
+    case MsgIcon::Error: return wxICON_ERROR;
+    case MsgIcon::Question: return wxICON_QUESTION;
+    case MsgIcon::None: break;
+    }
+    return wxICON_NONE;
+}
+
+} // namespace
+
 MsgResult WxUIServices::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon)
 {
     long style = 0;
@@ -17,15 +42,8 @@ MsgResult WxUIServices::MessageBox(const std::string& text, MsgButtons buttons, 
     case MsgButtons::YesNo: style = wxYES_NO; break;
     case MsgButtons::YesNoCancel: style = wxYES_NO | wxCANCEL; break;
     }
-    switch (icon) {
-    case MsgIcon::None: style |= wxICON_NONE; break;
-    case MsgIcon::Information: style |= wxICON_INFORMATION; break;
-    case MsgIcon::Warning: style |= wxICON_WARNING; break;
-    case MsgIcon::Error: style |= wxICON_ERROR; break;
-    case MsgIcon::Question: style |= wxICON_QUESTION; break;
-    }
-    wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    switch (wxMessageBox(wxString::FromUTF8(text), wxTheApp ? wxTheApp->GetAppDisplayName() : "Brindle", style, parent)) {
+    style |= IconFlags(icon);
+    switch (wxMessageBox(wxString::FromUTF8(text), DialogTitle(std::string()), style, DialogParent())) {
     case wxYES: return MsgResult::Yes;
     case wxNO: return MsgResult::No;
     case wxCANCEL: return MsgResult::Cancel;
@@ -51,18 +69,6 @@ void WxUIServices::PostCommand(int commandId)
 
 void WxUIServices::OpenUrl(const std::string& url) { wxLaunchDefaultBrowser(wxString::FromUTF8(url)); }
 
-namespace {
-
-wxWindow* DialogParent() { return wxTheApp ? wxTheApp->GetTopWindow() : nullptr; }
-
-wxString DialogTitle(const std::string& title)
-{
-    if (!title.empty()) return wxString::FromUTF8(title);
-    return wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("Brindle");
-}
-
-} // namespace
-
 int WxUIServices::ScriptMessageBox(const std::string& text, int style, const std::string& title)
 {
     // The button set (low three bits) maps onto the dialog's Yes/No/Cancel or
@@ -77,13 +83,7 @@ int WxUIServices::ScriptMessageBox(const std::string& text, int style, const std
     case 5: flags = wxOK | wxCANCEL; break;
     default: flags = wxOK; break;
     }
-    switch (style & 0x70) {
-    case 0x10: flags |= wxICON_ERROR; break;
-    case 0x20: flags |= wxICON_QUESTION; break;
-    case 0x30: flags |= wxICON_WARNING; break;
-    case 0x40: flags |= wxICON_INFORMATION; break;
-    default: flags |= wxICON_NONE; break;
-    }
+    flags |= IconFlags(ScriptStyleIcon(style));
     // Second or third button as the default one.
     const int defaultButton = (style >> 8) & 0x3;
     if (defaultButton == 1 && (flags & wxYES_NO)) flags |= wxNO_DEFAULT;

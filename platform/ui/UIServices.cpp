@@ -6,6 +6,17 @@ namespace brindle {
 
 IUIServices::~IUIServices() = default;
 
+MsgIcon ScriptStyleIcon(int style)
+{
+    switch (style & 0x70) {
+    case 0x10: return MsgIcon::Error;
+    case 0x20: return MsgIcon::Question;
+    case 0x30: return MsgIcon::Warning;
+    case 0x40: return MsgIcon::Information;
+    default: return MsgIcon::None;
+    }
+}
+
 int IUIServices::ScriptMessageBox(const std::string& text, int style, const std::string&)
 {
     MsgButtons buttons = MsgButtons::Ok;
@@ -16,14 +27,7 @@ int IUIServices::ScriptMessageBox(const std::string& text, int style, const std:
     case 3: buttons = MsgButtons::YesNoCancel; break;
     case 4: buttons = MsgButtons::YesNo; break;
     }
-    MsgIcon icon = MsgIcon::None;
-    switch (style & 0x70) {
-    case 0x10: icon = MsgIcon::Error; break;
-    case 0x20: icon = MsgIcon::Question; break;
-    case 0x30: icon = MsgIcon::Warning; break;
-    case 0x40: icon = MsgIcon::Information; break;
-    }
-    switch (MessageBox(text, buttons, icon)) {
+    switch (MessageBox(text, buttons, ScriptStyleIcon(style))) {
     case MsgResult::Ok: return (style & 0x7) == 2 ? 3 : (style & 0x7) == 5 ? 4 : 1;
     case MsgResult::Cancel: return (style & 0x7) == 2 ? 5 : 2;
     case MsgResult::Yes: return 6;

@@ -36,6 +36,9 @@ public:
     virtual bool InputBox(const std::string& prompt, const std::string& title, std::string& value);
 };
 
+// The icon a script message box style asks for (its 0x70 bits).
+BRINDLEKIT_API MsgIcon ScriptStyleIcon(int style);
+
 // The services in force. Until SetUIServices is called, a headless implementation
 // writes messages to standard error and answers every question with its default
 // (OK, or No for questions).
