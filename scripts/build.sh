@@ -12,6 +12,8 @@ done
 # ccache must not be fooled by the precompiled headers' timestamps.
 export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
+# Paths relative to the checkout, so that clones and worktrees in other folders share the cache.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${opts[@]}" >/dev/null
