@@ -2,8 +2,10 @@
 
 #include "platform/xml/NodeAccess.h"
 
+#include <libxml/catalog.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxslt/extensions.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltutils.h>
 
@@ -50,12 +52,19 @@ xmlParserInputPtr LocalOnlyLoader(const char* url, const char* id, xmlParserCtxt
 // Runs before any other use of the libraries (std::call_once also makes a first
 // call from a worker thread safe); the program makes it on its main thread at
 // start-up, where libxml2 expects it.
+//
+// Everything the libraries would otherwise set up lazily on first use is set up
+// here, once: libxslt's extension registry makes its lock at the first
+// stylesheet or transformation, and the catalog its lock at the first external
+// entity, unguarded, so two threads meeting there first race and one lock leaks.
 void EnsureLibXml()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
+        xmlInitializeCatalog();
         xsltInit();
+        xsltInitGlobals();
         xsltSetGenericErrorFunc(nullptr, RouteXsltMessage);
         g_defaultLoader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(LocalOnlyLoader);
