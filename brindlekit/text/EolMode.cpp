@@ -25,7 +25,7 @@ std::string_view EolBytes(int mode)
 std::string_view EolIndicatorText(int mode)
 {
     CheckMode(mode);
-    static constexpr std::string_view kTexts[kEolModeCount] = {"DOS", "UNIX", "MAC"};
+    static constexpr std::string_view kTexts[kEolModeCount] = {"DOS", "MAC", "UNIX"};
     return kTexts[mode];
 }
 

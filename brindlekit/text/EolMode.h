@@ -19,7 +19,8 @@ constexpr bool IsValidEolMode(int mode) { return mode >= 0 && mode < kEolModeCou
 
 // The bytes of the line break of a mode (0..2); throws CTextIndexError otherwise.
 BRINDLEKIT_API std::string_view EolBytes(int mode);
-// The text of the end-of-line status indicator: "DOS", "UNIX" or "MAC".
+// The text of the end-of-line status indicator: "DOS" for CR LF, "UNIX" for LF,
+// "MAC" for the remaining LF CR.
 BRINDLEKIT_API std::string_view EolIndicatorText(int mode);
 
 } // namespace brindle

@@ -172,8 +172,8 @@ TEST(InitNew, ResetsStateAndNotifies)
     EXPECT_EQ(view.updates[0].flags, UPD_RESET);
     EXPECT_EQ(view.updates[0].line, -1);
     EXPECT_EQ(EolIndicatorText(EOL_CRLF), "DOS");
-    EXPECT_EQ(EolIndicatorText(EOL_LFCR), "UNIX");
-    EXPECT_EQ(EolIndicatorText(EOL_LF), "MAC");
+    EXPECT_EQ(EolIndicatorText(EOL_LFCR), "MAC");
+    EXPECT_EQ(EolIndicatorText(EOL_LF), "UNIX");
 }
 
 namespace {

@@ -349,9 +349,9 @@ TEST(TextViewCursor, StatusIndicators)
     v.MoveToPos(0, 2);
     EXPECT_EQ(v.GetIndicator(ID_INDICATOR_POSITION).text, "Ln 1, Col 3"); // a tab counts as one
     EXPECT_EQ(v.GetIndicator(ID_INDICATOR_CRLF).text, "DOS");
-    f.buffer.SetCRLFMode(EOL_LFCR);
-    EXPECT_EQ(v.GetIndicator(ID_INDICATOR_CRLF).text, "UNIX");
     f.buffer.SetCRLFMode(EOL_LF);
+    EXPECT_EQ(v.GetIndicator(ID_INDICATOR_CRLF).text, "UNIX"); // a file with line feeds
+    f.buffer.SetCRLFMode(EOL_LFCR);
     EXPECT_EQ(v.GetIndicator(ID_INDICATOR_CRLF).text, "MAC");
     EXPECT_FALSE(v.GetIndicator(ID_INDICATOR_READ).enabled);
     f.buffer.SetReadOnly(true);
