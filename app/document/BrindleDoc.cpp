@@ -66,10 +66,45 @@ bool CBrindleDoc::CreateDom()
     return true;
 }
 
+brindle::XmlFileForm CBrindleDoc::SavedFileForm(XmlFileForm form) const
+{
+    form.lineBreak = m_eolMode == EOL_CRLF ? "\r\n" : "\n";
+    return form;
+}
+
+bool CBrindleDoc::LoadDom(const std::function<bool()>& load, XmlParseError& validityError)
+{
+    validityError = {};
+    if (load()) return true;
+    if (!m_dom->validateOnParse()) return false;
+    const XmlParseError rejected = m_dom->parseError();
+    m_dom->put_validateOnParse(false);
+    bool loaded = false;
+    try {
+        loaded = load();
+    } catch (...) {
+        m_dom->put_validateOnParse(true);
+        throw;
+    }
+    m_dom->put_validateOnParse(true);
+    if (loaded) validityError = rejected;
+    return loaded;
+}
+
+void CBrindleDoc::ReportValidityError(const XmlParseError& error)
+{
+    std::ostringstream text;
+    text << "The document is well-formed, but it is not valid:\n\n" << error.reason;
+    if (error.line > 0) text << "\n\nLine " << error.line << ", position " << error.linepos;
+    UIServices().MessageBox(text.str(), MsgButtons::Ok, MsgIcon::Warning);
+}
+
 bool CBrindleDoc::OnNewDocument()
 {
     if (!CreateDom()) return false;
+    m_eolMode = EOL_CRLF;
     m_dom->loadXML(kNewDocumentText);
+    m_dom->put_fileForm(SavedFileForm({}));
     if (!CBrindleDocBase::OnNewDocument()) return false;
     Modify(false);
     m_isNew = true;
@@ -118,14 +153,20 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
 
     const std::string file = SourceFile(path);
     m_fileEncoding = DetectFileEncoding(file);
+    m_eolMode = DetectFileLineBreaks(file, m_fileEncoding);
 
     WaitCursor wait;
     try {
         m_ownText = OwnText::None;
-        if (m_dom->load(file)) {
+        // A document its DTD rejects opens like any other, with the reason told;
+        // only one that is not well-formed opens as text.
+        XmlParseError invalid;
+        if (LoadDom([&] { return m_dom->load(file); }, invalid)) {
             m_isNew = false;
             m_domValid = true;
             m_ownText = OwnText::File;
+            m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
+            if (invalid.Failed()) ReportValidityError(invalid);
             if (Settings::GetStartWithSourceView() == 1) UIServices().PostCommand(ids::ID_VIEW_SOURCE);
         } else {
             m_domValid = false;
@@ -146,7 +187,9 @@ bool CBrindleDoc::SaveDomToFile(const std::string& path)
     return true;
 }
 
-bool CBrindleDoc::CheckSourceParses(XmlParseError& error)
+bool CBrindleDoc::CheckSourceParses(XmlParseError& error) { return CheckSource(error) == SourceCheck::Valid; }
+
+CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
 {
     const std::string text = GetWholeText(m_buffer);
     for (int line = 0; line < m_buffer.GetLineCount(); ++line)
@@ -157,21 +200,19 @@ bool CBrindleDoc::CheckSourceParses(XmlParseError& error)
         error = {};
         error.errorCode = 0x80004005u;
         error.reason = "The parser could not be created.";
-        return false;
+        return SourceCheck::NotWellFormed;
     }
     scratch->put_async(false);
     if (m_dom) {
         scratch->put_validateOnParse(m_dom->validateOnParse());
         scratch->put_resolveExternals(m_dom->resolveExternals());
     }
-    bool ok;
-    {
-        WaitCursor wait;
-        ok = scratch->loadXML(text, BaseUrl());
-    }
-    if (ok) return true;
+    WaitCursor wait;
+    if (scratch->loadXML(text, BaseUrl())) return SourceCheck::Valid;
     error = scratch->parseError();
-    return false;
+    if (!scratch->validateOnParse()) return SourceCheck::NotWellFormed;
+    scratch->put_validateOnParse(false);
+    return scratch->loadXML(text, BaseUrl()) ? SourceCheck::NotValid : SourceCheck::NotWellFormed;
 }
 
 void CBrindleDoc::ParseText()
@@ -179,9 +220,12 @@ void CBrindleDoc::ParseText()
     const std::string text = GetWholeText(m_buffer);
     {
         WaitCursor wait;
-        m_dom->loadXML(text, BaseUrl());
+        XmlParseError invalid;
+        LoadDom([&] { return m_dom->loadXML(text, BaseUrl()); }, invalid);
     }
-    m_dom->put_fileForm(FileFormOf(m_fileEncoding)); // the text is UTF-8; the file is not always
+    m_eolMode = m_buffer.GetCRLFMode();
+    // The text is UTF-8 with the buffer's line breaks; the file is not always.
+    m_dom->put_fileForm(SavedFileForm(FileFormOf(m_fileEncoding)));
     ++m_domRevision;
     m_ownText = OwnText::Buffer;
     Modify(m_buffer.IsModified());
@@ -205,7 +249,7 @@ void CBrindleDoc::RegenerateText()
         WaitCursor wait;
         m_textForm = TextForm::Decoded;
         if (m_domValid && own != OwnText::File) {
-            m_buffer.InitNew();
+            m_buffer.InitNew(m_eolMode);
             // The serialisation goes straight into the buffer's lines: a large
             // document is never held whole as text beside its DOM.
             CTextBufferFiller filler(m_buffer);
@@ -245,6 +289,12 @@ bool CBrindleDoc::ReformatSourceText()
     m_buffer.InsertText(nullptr, 0, 0, text, endLine, endChar, 0);
     m_buffer.MarkUnsaved();
     return true;
+}
+
+void CBrindleDoc::MarkSourceEntered()
+{
+    const bool filesOwnText = !m_domValid || KeptText() != OwnText::None;
+    if (!(filesOwnText && !m_buffer.IsModified())) Modify(true);
 }
 
 void CBrindleDoc::RefreshFromDom()

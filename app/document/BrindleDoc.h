@@ -6,6 +6,7 @@
 #include "platform/xml/XmlDom.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -45,11 +46,26 @@ public:
     std::string GetXmlText() const;
     // The parser writes the DOM to the path; parser errors propagate.
     bool SaveDomToFile(const std::string& path);
-    // Whether the source text parses; when not, the error of the scratch parse.
-    // The error-line marks are cleared; the document's DOM is not touched.
+    // Whether the source text parses (with the document's validation setting);
+    // when not, the error of the scratch parse. The error-line marks are cleared;
+    // the document's DOM is not touched.
     bool CheckSourceParses(brindle::XmlParseError& error);
-    // Rebuilds the DOM from the source text (callers check it parses first).
+    // The same check, telling text that is well-formed but not valid (which can
+    // still become the DOM) from text that is not well-formed.
+    enum class SourceCheck { Valid, NotValid, NotWellFormed };
+    SourceCheck CheckSource(brindle::XmlParseError& error);
+    // Rebuilds the DOM from the source text (callers check it is well-formed
+    // first); text its DTD rejects still becomes the DOM.
     void ParseText();
+    // Source mode was entered: the text is the edited form from now on, so the
+    // document counts as changed, unless the text is still the file's own (the
+    // file's bytes of a document that did not parse, or the kept own text).
+    void MarkSourceEntered();
+    // Tells the user of a document that is well-formed but that its DTD rejects.
+    void ReportValidityError(const brindle::XmlParseError& error);
+    // The line breaks (an EolMode) of the document's file, which text made from
+    // the tree and files saved from the tree keep; CR LF for a new document.
+    int GetEolMode() const { return m_eolMode; }
     // Refills the source text from the DOM, or from the file while the DOM is not
     // valid. The text's undo history is discarded.
     void RegenerateText();
@@ -128,6 +144,13 @@ private:
     // Gives the element an attribute with the name and value of the given one, in
     // the same namespace: its prefix is declared on the element when needed.
     void SetAttributeFrom(const brindle::XmlElementPtr& element, const brindle::XmlNodePtr& attribute);
+    // Runs a load of the DOM with the document's validation setting; when that
+    // fails for a document that is well-formed, loads it again without
+    // validation. validityError receives the rejected validation's error.
+    bool LoadDom(const std::function<bool()>& load, brindle::XmlParseError& validityError);
+    // The file form the DOM saves with: the file's byte-order mark and encoding
+    // (see FileFormOf) and the document's line breaks.
+    brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
     CDocTextBuffer m_buffer;
     brindle::XmlNodePtr m_currentNode;
@@ -139,4 +162,5 @@ private:
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;
+    int m_eolMode = brindle::EOL_CRLF;
 };

@@ -65,6 +65,29 @@ FileEncoding DetectFileEncoding(const std::string& path)
     return DetectEncoding(head);
 }
 
+int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding)
+{
+    std::string head(32768, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    if (encoding.name.rfind("UTF-16", 0) == 0) {
+        // One character per code unit; units outside ASCII stand as a letter.
+        const bool bigEndian = encoding.name == "UTF-16BE";
+        std::string units;
+        for (size_t i = 0; i + 1 < head.size(); i += 2) {
+            const unsigned unit = bigEndian ? (static_cast<unsigned char>(head[i]) << 8) | static_cast<unsigned char>(head[i + 1])
+                                            : static_cast<unsigned char>(head[i]) | (static_cast<unsigned char>(head[i + 1]) << 8);
+            units += unit < 0x80 ? static_cast<char>(unit) : 'x';
+        }
+        head = std::move(units);
+    }
+    const size_t lf = head.find('\n');
+    if (lf == std::string::npos || (lf > 0 && head[lf - 1] == '\r')) return EOL_CRLF;
+    if (lf + 1 < head.size() && head[lf + 1] == '\r') return EOL_LFCR;
+    return EOL_LF;
+}
+
 bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding, TextForm& form)
 {
     form = TextForm::Decoded;

@@ -118,15 +118,21 @@ void CChildFrame::SwitchTo(ViewMode mode)
 
 bool CChildFrame::LeaveSourceMode()
 {
+    // Only text that is not well-formed keeps the user in Source mode; text that
+    // its DTD rejects becomes the tree, with the reason told.
     brindle::XmlParseError error;
-    if (!m_doc->CheckSourceParses(error)) {
+    const CBrindleDoc::SourceCheck check = m_doc->CheckSource(error);
+    if (check == CBrindleDoc::SourceCheck::NotWellFormed) {
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
-        brindle::UIServices().MessageBox("Source XML document contains errors.", brindle::MsgButtons::Ok,
-                                         brindle::MsgIcon::Error);
+        std::string message = "Source XML document contains errors.";
+        if (!error.reason.empty()) message += "\n\n" + error.reason;
+        if (error.line > 0) message += "\n\nLine " + std::to_string(error.line) + ", position " + std::to_string(error.linepos);
+        brindle::UIServices().MessageBox(message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
         SendToActiveView(ID_TOOLS_VALIDATE);
         return false;
     }
     m_doc->ParseText();
+    if (check == CBrindleDoc::SourceCheck::NotValid) m_doc->ReportValidityError(error);
     return true;
 }
 
@@ -136,6 +142,7 @@ bool CChildFrame::ShowSourceMode()
     PostViewMode(ID_VIEW_SOURCE);
     m_doc->RegenerateText();
     m_doc->SetSourceIsMaster(true);
+    m_doc->MarkSourceEntered();
     SwitchTo(ViewMode::Source);
     SendToActiveView(ID_TOOLS_VALIDATE);
     return true;

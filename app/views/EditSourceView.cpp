@@ -67,9 +67,6 @@ void CEditSourceView::OnFocusChanged(bool gained)
 {
     CEditView::OnFocusChanged(gained);
     if (!gained) return;
-    // In Source mode the text is the edited form from now on, so the document
-    // counts as changed (a mode switch may pass the focus through this view).
-    if (m_doc && m_doc->IsSourceMaster()) m_doc->Modify(true);
     RequestEditMenu(ids::IDR_SOURCE_EDIT);
 }
 

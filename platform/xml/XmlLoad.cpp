@@ -333,10 +333,10 @@ void SniffDeclaration(const std::string& head, LoadResult& out)
         i = 3;
     } else if (u(0) == 0xFF && u(1) == 0xFE) {
         step = 2, i = 2, offset = 0;
-        out.form = {"UTF-16", "UTF-16LE"};
+        out.form = {"UTF-16", "UTF-16LE", ""};
     } else if (u(0) == 0xFE && u(1) == 0xFF) {
         step = 2, i = 2, offset = 1;
-        out.form = {"UTF-16", "UTF-16BE"};
+        out.form = {"UTF-16", "UTF-16BE", ""};
     } else if (u(0) == '<' && u(1) == 0 && u(2) == '?' && u(3) == 0) {
         step = 2, offset = 0;
         out.form.encoding = "UTF-16";

@@ -23,6 +23,12 @@ namespace brindle::detail {
 
 namespace {
 
+// The serialiser writes what the tree holds: no declaration of its own (the
+// document keeps its declaration as a node) and no XHTML output rules, which
+// would add a content-type meta element and namespace attributes to a document
+// whose DOCTYPE names XHTML 1.0.
+constexpr int kSaveOptions = XML_SAVE_NO_DECL | XML_SAVE_NO_XHTML;
+
 // Where the serialiser's output goes: the caller's writer. An exception from it
 // must not unwind through libxml2, so it is kept and rethrown afterwards.
 struct ChunkSink {
@@ -140,7 +146,7 @@ void SerializeNodeTo(xmlNodePtr node, const std::function<void(std::string_view)
         return;
     }
     ChunkSink sink{write, nullptr};
-    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", XML_SAVE_NO_DECL);
+    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", kSaveOptions);
     if (!save) throw DomError(kDomOutOfMemory);
     WrittenSubsetScope subset(node->type == XML_DOCUMENT_NODE ? reinterpret_cast<xmlDocPtr>(node)
                               : node->type == XML_DTD_NODE ? node->doc
@@ -178,7 +184,7 @@ std::string SerializeNode(xmlNodePtr node)
         return out;
     }
     ChunkSink sink{append, nullptr};
-    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", XML_SAVE_NO_DECL);
+    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToSink, nullptr, &sink, "UTF-8", kSaveOptions);
     if (!save) throw DomError(kDomOutOfMemory);
     {
         EncodingNameScope scope(node->doc);
@@ -213,20 +219,65 @@ std::string DeclarationPseudoAttribute(const std::string& data, const std::strin
 
 namespace {
 
-// Where the serialiser writes: the atomic writer of the target file.
+// Where the serialiser writes: the atomic writer of the target file. The
+// serialiser ends lines with a line feed (a carriage return in content is
+// written as a reference), so with CR LF breaks each line feed of the encoded
+// output gets a carriage return before it: a byte in single-byte and multibyte
+// encodings (none uses 0x0A inside a character), a code unit in UTF-16.
 struct WriterSink {
+    explicit WriterSink(AtomicFileWriter& target) : writer(target) {}
     AtomicFileWriter& writer;
+    bool crLf = false;
+    int unit = 1;           // bytes per code unit
+    bool bigEndian = false; // of a two-byte unit
+    std::string pending;    // the first byte of a unit split between two writes
     int error = 0;
+
+    bool Put(const char* data, size_t size)
+    {
+        if (writer.Write(data, size)) return true;
+        error = errno ? errno : EIO;
+        return false;
+    }
+    bool IsLineFeed(unsigned char first, unsigned char second) const
+    {
+        return bigEndian ? first == 0 && second == '\n' : first == '\n' && second == 0;
+    }
+    bool WriteConverted(const char* buffer, size_t len);
 };
+
+bool WriterSink::WriteConverted(const char* buffer, size_t len)
+{
+    if (!crLf) return Put(buffer, len);
+    std::string out;
+    out.reserve(len + len / 16);
+    if (unit == 1) {
+        for (size_t i = 0; i < len; ++i) {
+            if (buffer[i] == '\n') out += '\r';
+            out += buffer[i];
+        }
+        return Put(out.data(), out.size());
+    }
+    std::string units = std::move(pending);
+    units.append(buffer, len);
+    pending.clear();
+    if (units.size() % 2) {
+        pending = units.back();
+        units.pop_back();
+    }
+    const char cr[2] = {bigEndian ? '\0' : '\r', bigEndian ? '\r' : '\0'};
+    for (size_t i = 0; i < units.size(); i += 2) {
+        if (IsLineFeed(static_cast<unsigned char>(units[i]), static_cast<unsigned char>(units[i + 1])))
+            out.append(cr, 2);
+        out.append(units, i, 2);
+    }
+    return Put(out.data(), out.size());
+}
 
 int WriteToWriter(void* context, const char* buffer, int len)
 {
     auto* sink = static_cast<WriterSink*>(context);
-    if (!sink->writer.Write(buffer, static_cast<size_t>(len))) {
-        sink->error = errno ? errno : EIO;
-        return -1;
-    }
-    return len;
+    return sink->WriteConverted(buffer, static_cast<size_t>(len)) ? len : -1;
 }
 
 uint32_t CodeForErrno(int err)
@@ -288,14 +339,20 @@ void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& p
     errno = 0;
     if (!writer.Open()) FileError(errno ? errno : EACCES, path);
     WriterSink sink{writer};
-    bool ok = true;
-    if (!bom.empty()) ok = WriteToWriter(&sink, bom.data(), static_cast<int>(bom.size())) == static_cast<int>(bom.size());
+    bool ok = bom.empty() || sink.Put(bom.data(), bom.size());
+    sink.crLf = holder->form.lineBreak == "\r\n";
+    if (xmlStrncasecmp(X(encoding), BAD_CAST "UTF-16", 6) == 0 || xmlStrncasecmp(X(encoding), BAD_CAST "UTF16", 5) == 0) {
+        sink.unit = 2;
+        // libxml2 writes plain UTF-16 little-endian.
+        sink.bigEndian = xmlStrcasestr(X(encoding), BAD_CAST "BE") != nullptr;
+    }
     WrittenSubsetScope subset(doc);
     if (ok) {
-        xmlSaveCtxtPtr save = xmlSaveToIO(WriteToWriter, nullptr, &sink, encoding.c_str(), XML_SAVE_NO_DECL);
+        xmlSaveCtxtPtr save = xmlSaveToIO(WriteToWriter, nullptr, &sink, encoding.c_str(), kSaveOptions);
         if (!save) throw DomError(kDomOutOfMemory);
         ok = xmlSaveDoc(save, doc) >= 0;
         ok = xmlSaveClose(save) >= 0 && ok;
+        ok = ok && sink.pending.empty();
     }
     if (!sink.error && !ok)
         throw DomError(kDomWriteFault, "The document cannot be written in the encoding \"" + encoding + "\".");

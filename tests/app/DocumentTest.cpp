@@ -161,8 +161,8 @@ TEST_F(DocumentTest, SavingWritesTheEditedForm)
     doc->SetSourceIsMaster(true);
     SetText(*doc, "<catalog/>\r\n");
     ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
-    EXPECT_EQ(doc->GetTextBuffer().GetCRLFMode(), EOL_CRLF);
-    EXPECT_EQ(test::ReadFile(out), "<catalog/>\r\n");
+    EXPECT_EQ(doc->GetTextBuffer().GetCRLFMode(), EOL_LF); // the file's line feeds
+    EXPECT_EQ(test::ReadFile(out), "<catalog/>\n");
     EXPECT_FALSE(doc->GetTextBuffer().IsModified());
 }
 
@@ -607,4 +607,139 @@ TEST(RemoteAddress, SplitsIntoServerFolderAndFileAndTempFilesAreMadeEmpty)
     EXPECT_EQ(std::filesystem::file_size(temp), 0u);
     EXPECT_NE(CreateTempFile(), temp);
     std::filesystem::remove(temp);
+}
+
+TEST_F(DocumentTest, TreeSavesAndRegeneratedTextKeepTheFilesLineBreaks)
+{
+    const auto edit = [](CBrindleDoc& doc) {
+        doc.SetCurrentNode(doc.GetDomDocument()->documentElement());
+        ASSERT_TRUE(doc.CreateNode(NODE_ELEMENT, "c", std::nullopt, nullptr, ""));
+    };
+    const auto crLfOnly = [](const std::string& bytes, std::string_view lf, std::string_view cr) {
+        int lines = 0;
+        for (size_t at = bytes.find(lf); at != std::string::npos; at = bytes.find(lf, at + 1), ++lines)
+            if (at % lf.size() || at < cr.size() || bytes.compare(at - cr.size(), cr.size(), cr) != 0) return -1;
+        return lines;
+    };
+
+    // Line feeds: a tree edit saved from the tree, or from the regenerated text.
+    auto unix = Open("unix.xml", "<?xml version=\"1.0\"?>\n<a>\n  <b/>\n</a>\n");
+    edit(*unix);
+    const auto fromTree = (dir / "tree.xml").string(), fromText = (dir / "text.xml").string();
+    ASSERT_TRUE(unix->OnSaveDocument(wxString::FromUTF8(fromTree)));
+    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\n<a>\n  <b/>\n<c/></a>\n");
+    unix->RegenerateText();
+    EXPECT_EQ(unix->GetTextBuffer().GetCRLFMode(), EOL_LF);
+    unix->SetSourceIsMaster(true);
+    ASSERT_TRUE(unix->OnSaveDocument(wxString::FromUTF8(fromText)));
+    EXPECT_EQ(test::ReadFile(fromText), test::ReadFile(fromTree));
+
+    // CR LF, in UTF-8 and in UTF-16 of either byte order: every line break of a
+    // tree save is CR LF, and the text made from the tree keeps CR LF too.
+    auto dos = Open("dos.xml", "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b>x\r\ny</b>\r\n</a>\r\n");
+    edit(*dos);
+    ASSERT_TRUE(dos->OnSaveDocument(wxString::FromUTF8(fromTree)));
+    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b>x\r\ny</b>\r\n<c/></a>\r\n");
+    dos->RegenerateText();
+    EXPECT_EQ(dos->GetTextBuffer().GetCRLFMode(), EOL_CRLF);
+    for (const bool bigEndian : {false, true}) {
+        const std::string utf8 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a>\r\n  <b>\xC3\xA9\r\n</b>\r\n</a>\r\n";
+        std::string bytes, error;
+        const FileEncoding encoding{bigEndian ? "UTF-16BE" : "UTF-16LE", true};
+        ASSERT_TRUE(EncodeFromUtf8(utf8, encoding, bytes, error)) << error;
+        auto wide = Open("wide.xml", bytes);
+        edit(*wide);
+        ASSERT_TRUE(wide->OnSaveDocument(wxString::FromUTF8(fromTree)));
+        const std::string saved = test::ReadFile(fromTree);
+        const std::string lf = bigEndian ? std::string("\0\n", 2) : std::string("\n\0", 2);
+        const std::string cr = bigEndian ? std::string("\0\r", 2) : std::string("\r\0", 2);
+        EXPECT_EQ(crLfOnly(saved, lf, cr), 5) << "big endian: " << bigEndian;
+        std::string back;
+        ASSERT_TRUE(DecodeToUtf8(saved, encoding, back, error)) << error;
+        EXPECT_NE(back.find("\xC3\xA9\r\n</b>\r\n<c/></a>\r\n"), std::string::npos);
+    }
+
+    // A new document: CR LF.
+    CBrindleDoc fresh;
+    ASSERT_TRUE(fresh.OnNewDocument());
+    edit(fresh);
+    fresh.GetDomDocument()->documentElement()->appendChild(fresh.GetDomDocument()->createTextNode("\n"));
+    ASSERT_TRUE(fresh.OnSaveDocument(wxString::FromUTF8(fromTree)));
+    EXPECT_EQ(crLfOnly(test::ReadFile(fromTree), "\n", "\r"), 3);
+}
+
+TEST_F(DocumentTest, XhtmlIsSavedAsTheDomHoldsIt)
+{
+    const std::string page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+                             "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n"
+                             "<html lang=\"en-US\"><head><title>T</title></head><body><p>x</p><br/></body></html>\n";
+    auto doc = Open("page.xhtml.xml", page);
+    ASSERT_TRUE(doc->IsDomValid());
+    auto body = doc->GetDomDocument()->documentElement()->lastChild()->asElement();
+    ASSERT_TRUE(body);
+    body->setAttribute("class", "main");
+    doc->MarkDomChanged();
+    const auto out = (dir / "saved.xml").string();
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(out)));
+    std::string expected = page;
+    expected.replace(expected.find("<body>"), 6, "<body class=\"main\">");
+    EXPECT_EQ(test::ReadFile(out), expected);
+    EXPECT_EQ(doc->GetXmlText(), expected);
+}
+
+TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeepsTheSource)
+{
+    // The DTD does not declare <b>: well-formed, not valid.
+    const std::string invalid = "<?xml version=\"1.0\"?>\n<!DOCTYPE a [<!ELEMENT a EMPTY>]>\n<a><b/></a>\n";
+    auto doc = Open("invalid.xml", invalid);
+    EXPECT_TRUE(doc->IsDomValid());
+    EXPECT_TRUE(ui.postedCommands.empty()); // the tree, not the source
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "b");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("not valid"), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("Line 3"), std::string::npos);
+    EXPECT_FALSE(doc->IsModified());
+
+    // Leaving the source: a name the DTD does not declare becomes the DOM ...
+    doc->RegenerateText();
+    doc->SetSourceIsMaster(true);
+    SetText(*doc, "<!DOCTYPE a [<!ELEMENT a EMPTY>]>\r\n<a><renamed/></a>");
+    XmlParseError error;
+    EXPECT_FALSE(doc->CheckSourceParses(error)); // Validate still reports it
+    EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::NotValid);
+    EXPECT_EQ(error.line, 2);
+    doc->ParseText();
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "renamed");
+    EXPECT_TRUE(doc->GetDomDocument()->validateOnParse());
+    // ... text that is not well-formed does not.
+    SetText(*doc, "<a><renamed></a>");
+    EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::NotWellFormed);
+    SetText(*doc, "<a/>");
+    EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::Valid);
+}
+
+TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesOwn)
+{
+    const auto enterSource = [](CBrindleDoc& doc) {
+        doc.RegenerateText();
+        doc.SetSourceIsMaster(true);
+        doc.MarkSourceEntered();
+    };
+    // A file that does not parse: unmodified until the user edits.
+    auto broken = Open("broken.xml", "<a>\n<b>\n</a>\n");
+    EXPECT_FALSE(broken->IsModified());
+    enterSource(*broken);
+    EXPECT_FALSE(broken->IsModified());
+    SetText(*broken, "<a/>");
+    EXPECT_TRUE(broken->IsModified());
+
+    // The file's own text, kept: unmodified; with the setting off, modified.
+    auto own = Open("own.xml", kCatalog);
+    enterSource(*own);
+    EXPECT_FALSE(own->IsModified());
+    brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0);
+    auto plain = Open("plain.xml", kCatalog);
+    enterSource(*plain);
+    EXPECT_TRUE(plain->IsModified());
 }

@@ -10,6 +10,7 @@
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/views/EditSourceView.h"
+#include "app/views/LeftView.h"
 #include "app/views/DocumentView.h"
 #include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
@@ -72,6 +73,9 @@ fs::path Copy(const std::string& name)
 {
     fs::path target = *g_dir / name;
     fs::copy_file(kSample, target, fs::copy_options::overwrite_existing);
+    // With its DTD beside it, so the copy is valid as the sample is.
+    fs::copy_file(std::string(BRINDLE_SAMPLES) + "/catalog.dtd", *g_dir / "catalog.dtd",
+                  fs::copy_options::overwrite_existing);
     return target;
 }
 
@@ -360,6 +364,36 @@ void Command(int id)
 
 } // namespace
 
+TEST(AppGui, SourceModeMarksChangesOnlyAndSaveAsClearsTheMark)
+{
+    CloseAll();
+    const fs::path original = Copy("source-save.xml"), saved = *g_dir / "source-saved.xml";
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(original.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    CChildFrame* frame = FrameOf(doc);
+    Command(ids::ID_VIEW_SOURCE);
+    ASSERT_EQ(frame->GetMode(), ViewMode::Source);
+    EXPECT_FALSE(doc->IsModified()); // still the file's own text
+    int endLine = 0, endChar = 0;
+    doc->GetTextBuffer().InsertText(nullptr, 0, 0, " ", endLine, endChar, 1);
+    EXPECT_TRUE(doc->IsModified());
+
+    CBrindleDocBase::SetSavePathPrompt([&](const CBrindleDocBase&, const wxString&) {
+        return wxString::FromUTF8(saved.string());
+    });
+    EXPECT_TRUE(doc->SaveAs());
+    CBrindleDocBase::SetSavePathPrompt(nullptr);
+    // The focus coming back from the dialog to the text changes nothing.
+    frame->GetTreeView()->SetFocus();
+    Pump();
+    frame->GetSourceView()->SetFocus();
+    Pump();
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(frame->GetTitle().EndsWith("*"));
+    CloseAll();
+}
+
 TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
 {
     const fs::path path = *g_dir / "modes.xml";
@@ -427,7 +461,10 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     {
         test::RecordingUIServices ui;
         Command(ids::ID_VIEW_TREE);
-        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Source XML document contains errors."});
+        // The refusal says why and where.
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Source XML document contains errors.\n\n"
+                                                        "XML declaration allowed only at the start of the document"
+                                                        "\n\nLine 1, position 14"});
     }
     EXPECT_EQ(frame->GetMode(), ViewMode::Source);
     EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_SOURCE);
