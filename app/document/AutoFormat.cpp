@@ -38,12 +38,13 @@ void AppendBreaksAsCr(std::string& out, std::string_view text)
     out.append(text.data() + start, text.size() - start);
 }
 
-// The length of the UTF-8 sequence a lead byte starts, and its character.
+// The length of the UTF-8 sequence a lead byte starts.
 std::size_t SequenceLength(unsigned char lead)
 {
     return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
 }
 
+// The character a UTF-8 sequence stands for.
 char32_t DecodeSequence(std::string_view sequence)
 {
     const auto lead = static_cast<unsigned char>(sequence[0]);
