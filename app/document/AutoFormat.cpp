@@ -3,6 +3,8 @@
 #include "platform/ui/UIServices.h"
 #include "platform/xml/XmlDom.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -36,49 +38,85 @@ void AppendBreaksAsCr(std::string& out, std::string_view text)
     out.append(text.data() + start, text.size() - start);
 }
 
-// Character data of an element. A carriage return that is part of the text is
-// written as a reference, since a literal one would be read back as a line feed.
-void AppendEscapedText(std::string& out, std::string_view text)
+// The length of the UTF-8 sequence a lead byte starts.
+std::size_t SequenceLength(unsigned char lead)
+{
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// The character a UTF-8 sequence stands for.
+char32_t DecodeSequence(std::string_view sequence)
+{
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    char32_t c = sequence.size() == 1 ? lead : lead & (0x7F >> sequence.size());
+    for (std::size_t i = 1; i < sequence.size(); ++i) c = (c << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3F);
+    return c;
+}
+
+// Appends text, each character passed through replace (which gives null to keep
+// it) and each character the repertoire cannot hold written as a character
+// reference: the text is saved in that encoding, and a reference is all it can
+// keep of such a character.
+template <class Replace>
+void AppendEscaped(std::string& out, std::string_view text, EncodingRepertoire& repertoire, Replace replace)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* replacement;
-        switch (text[i]) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '\r': replacement = "&#13;"; break;
-        case '\n': replacement = "\r"; break;
-        default: continue;
+        const auto byte = static_cast<unsigned char>(text[i]);
+        std::string reference;
+        const char* replacement = nullptr;
+        std::size_t length = 1;
+        if (byte >= 0x80) {
+            length = std::min(SequenceLength(byte), text.size() - i);
+            const char32_t c = DecodeSequence(text.substr(i, length));
+            if (!repertoire.Holds(c)) {
+                reference = "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ';';
+                replacement = reference.c_str();
+            }
+        } else {
+            replacement = replace(text[i]);
         }
-        out.append(text.data() + start, i - start);
-        out += replacement;
-        start = i + 1;
+        if (replacement) {
+            out.append(text.data() + start, i - start);
+            out += replacement;
+            start = i + length;
+        }
+        i += length - 1;
     }
     out.append(text.data() + start, text.size() - start);
 }
 
+// Character data of an element. A carriage return that is part of the text is
+// written as a reference, since a literal one would be read back as a line feed.
+void AppendEscapedText(std::string& out, std::string_view text, EncodingRepertoire& repertoire)
+{
+    AppendEscaped(out, text, repertoire, [](char c) -> const char* {
+        switch (c) {
+        case '&': return "&amp;";
+        case '<': return "&lt;";
+        case '>': return "&gt;";
+        case '\r': return "&#13;";
+        case '\n': return "\r";
+        default: return nullptr;
+        }
+    });
+}
+
 // An attribute value in double quotes. Tabs and line breaks become references so
 // that attribute-value normalisation does not turn them into blanks on reading.
-void AppendEscapedAttribute(std::string& out, std::string_view value)
+void AppendEscapedAttribute(std::string& out, std::string_view value, EncodingRepertoire& repertoire)
 {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char* replacement;
-        switch (value[i]) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '"': replacement = "&quot;"; break;
-        case '\t': replacement = "&#9;"; break;
-        case '\n': replacement = "&#10;"; break;
-        case '\r': replacement = "&#13;"; break;
-        default: continue;
+    AppendEscaped(out, value, repertoire, [](char c) -> const char* {
+        switch (c) {
+        case '&': return "&amp;";
+        case '<': return "&lt;";
+        case '"': return "&quot;";
+        case '\t': return "&#9;";
+        case '\n': return "&#10;";
+        case '\r': return "&#13;";
+        default: return nullptr;
         }
-        out.append(value.data() + start, i - start);
-        out += replacement;
-        start = i + 1;
-    }
-    out.append(value.data() + start, value.size() - start);
+    });
 }
 
 // A CDATA section; "]]>" inside it ends one section and starts the next between
@@ -100,8 +138,6 @@ void AppendComment(std::string& out, std::string_view text)
 {
     out += "<!--";
     AppendBreaksAsCr(out, text);
-    // Trimming can leave a hyphen next to the closing "-->", which would not parse.
-    if (!text.empty() && text.back() == '-') out += ' ';
     out += "-->";
 }
 
@@ -112,23 +148,25 @@ void Indent(std::string& out, int depth)
 
 bool AtLineStart(const std::string& out) { return out.empty() || out.back() == '\r'; }
 
-void AppendAttribute(std::string& out, const std::string& name, const std::string& value)
+void AppendAttribute(std::string& out, const std::string& name, const std::string& value,
+                     EncodingRepertoire& repertoire)
 {
     out += ' ';
     out += name;
     out += "=\"";
-    AppendEscapedAttribute(out, value);
+    AppendEscapedAttribute(out, value, repertoire);
     out += '"';
 }
 
-void AppendAttributes(std::string& out, const XmlNode& node)
+void AppendAttributes(std::string& out, const XmlNode& node, EncodingRepertoire& repertoire)
 {
     const XmlNamedNodeMapPtr attributes = node.attributes();
     if (!attributes) return;
     const long count = attributes->length();
     for (long i = 0; i < count; ++i) {
         if (const XmlNodePtr attribute = attributes->item(i))
-            AppendAttribute(out, attribute->nodeName(), attribute->nodeValue().value_or(std::string()));
+            AppendAttribute(out, attribute->nodeName(), attribute->nodeValue().value_or(std::string()),
+                            repertoire);
     }
 }
 
@@ -146,7 +184,7 @@ const std::string* Lookup(const NamespaceScope& scope, const std::string& prefix
 // makes them. A prefix its names use that is still unbound (or bound to another
 // namespace) in the output, as after a node was moved, gets a declaration here,
 // so every name keeps its namespace. Bindings written are added to scope.
-void AppendElementAttributes(std::string& out, XmlNode& node, NamespaceScope& scope)
+void AppendElementAttributes(std::string& out, XmlNode& node, NamespaceScope& scope, EncodingRepertoire& repertoire)
 {
     struct Attribute {
         std::string name;
@@ -166,7 +204,7 @@ void AppendElementAttributes(std::string& out, XmlNode& node, NamespaceScope& sc
         }
     }
     const auto declare = [&](const std::string& prefix, const std::string& uri) {
-        AppendAttribute(out, prefix.empty() ? "xmlns" : "xmlns:" + prefix, uri);
+        AppendAttribute(out, prefix.empty() ? "xmlns" : "xmlns:" + prefix, uri, repertoire);
         scope.emplace_back(prefix, uri);
     };
     const auto isListed = [&listed](const std::string& prefix) {
@@ -196,7 +234,7 @@ void AppendElementAttributes(std::string& out, XmlNode& node, NamespaceScope& sc
         const std::string* bound = Lookup(scope, prefix);
         if (bound ? *bound != uri : !uri.empty()) declare(prefix, uri);
     }
-    for (const Attribute& a : listed) AppendAttribute(out, a.name, a.value);
+    for (const Attribute& a : listed) AppendAttribute(out, a.name, a.value, repertoire);
 }
 
 // Whether a child writes anything: white-space-only text and CDATA vanish, and
@@ -209,10 +247,13 @@ bool WritesSomething(const XmlNode& child)
     case NODE_DOCUMENT_TYPE:
     case NODE_COMMENT:
     case NODE_ENTITY_REFERENCE: return true;
-    case NODE_TEXT:
-    case NODE_CDATA_SECTION: {
+    case NODE_TEXT: {
         const std::optional<std::string> value = child.nodeValue();
         return value && !Trim(*value).empty();
+    }
+    case NODE_CDATA_SECTION: {
+        const std::optional<std::string> value = child.nodeValue();
+        return value && !value->empty();
     }
     default: return false;
     }
@@ -220,7 +261,7 @@ bool WritesSomething(const XmlNode& child)
 
 class Formatter {
 public:
-    explicit Formatter(std::string& out) : m_out(out) {}
+    Formatter(std::string& out, EncodingRepertoire& repertoire) : m_out(out), m_repertoire(repertoire) {}
 
     // Writes the node with an explicit stack rather than recursion, so that a
     // deeply nested tree built through the DOM cannot exhaust the call stack.
@@ -278,7 +319,7 @@ private:
         m_out += '<';
         m_out += name;
         const std::size_t scopeSize = m_scope.size();
-        AppendElementAttributes(m_out, *element, m_scope);
+        AppendElementAttributes(m_out, *element, m_scope, m_repertoire);
         XmlNodePtr first = element->firstChild();
         while (first && !WritesSomething(*first)) first = first->nextSibling();
         if (!first) {
@@ -299,7 +340,7 @@ private:
         const XmlNamedNodeMapPtr pseudo = target == "xml" ? instruction.attributes() : nullptr;
         if (pseudo && pseudo->length() > 0) {
             // The XML declaration: its pseudo-attributes, always in double quotes.
-            AppendAttributes(m_out, instruction);
+            AppendAttributes(m_out, instruction, m_repertoire);
         } else {
             const std::string data = instruction.nodeValue().value_or(std::string());
             if (!data.empty()) {
@@ -311,11 +352,13 @@ private:
     }
 
     // The parser's own serialisation keeps the name, the PUBLIC and SYSTEM
-    // identifiers and the internal subset.
+    // identifiers and the internal subset. Characters of its entity values and
+    // default values that the encoding cannot hold came from references, and go
+    // back to references.
     void WriteDocumentType(const XmlNode& doctype, int depth)
     {
         StartLine(depth);
-        AppendBreaksAsCr(m_out, Trim(doctype.xml()));
+        AppendEscaped(m_out, Trim(doctype.xml()), m_repertoire, [](char c) { return c == '\n' ? "\r" : nullptr; });
         m_out += '\r';
     }
 
@@ -332,7 +375,7 @@ private:
             const std::optional<std::string> value = child->nodeValue();
             Indent(m_out, frame.depth);
             m_out += "\r\n";
-            AppendComment(m_out, Trim(value ? *value : std::string_view()));
+            AppendComment(m_out, value ? *value : std::string_view());
             return;
         }
         case NODE_TEXT:
@@ -350,22 +393,23 @@ private:
             return;
         }
         const std::optional<std::string> value = child->nodeValue();
-        const std::string_view text = Trim(value ? *value : std::string_view());
         if (child->nodeType() == NODE_TEXT) {
+            const std::string_view text = Trim(value ? *value : std::string_view());
             if (text.empty()) return;
             StartContent(frame);
-            AppendEscapedText(m_out, text);
+            AppendEscapedText(m_out, text, m_repertoire);
             return;
         }
-        // CDATA sections that would end up side by side are written as one: the
-        // parser joins adjacent sections, and formatting again must not change the text.
-        std::string joined(text);
+        // A CDATA section keeps its text as it is, white space included. Sections
+        // that would end up side by side are written as one: the parser joins
+        // adjacent sections, and formatting again must not change the text.
+        std::string joined = value.value_or(std::string());
         while (frame.next) {
             const XmlNodeType type = frame.next->nodeType();
             if (type != NODE_CDATA_SECTION && (type != NODE_TEXT || WritesSomething(*frame.next))) break;
             if (type == NODE_CDATA_SECTION) {
                 const std::optional<std::string> more = frame.next->nodeValue();
-                joined += Trim(more ? *more : std::string_view());
+                joined += more.value_or(std::string());
             }
             frame.next = frame.next->nextSibling();
         }
@@ -394,13 +438,14 @@ private:
     }
 
     std::string& m_out;
+    EncodingRepertoire& m_repertoire;
     std::vector<Frame> m_stack;
     NamespaceScope m_scope;
 };
 
 } // namespace
 
-bool AutoFormatNode(const XmlNodePtr& node, std::string& out, int depth, bool domValid)
+bool AutoFormatNode(const XmlNodePtr& node, std::string& out, int depth, bool domValid, const FileEncoding& encoding)
 {
     if (!node) return false;
     if (!domValid) {
@@ -409,6 +454,7 @@ bool AutoFormatNode(const XmlNodePtr& node, std::string& out, int depth, bool do
         return false;
     }
     WaitCursor wait;
-    Formatter(out).Run(node, depth);
+    EncodingRepertoire repertoire(encoding);
+    Formatter(out, repertoire).Run(node, depth);
     return true;
 }

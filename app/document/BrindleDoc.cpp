@@ -29,6 +29,19 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
     return {"UTF-16", encoding.name};
 }
 
+// The text with every line break CR LF, as the buffer gives its text back: the
+// buffer breaks lines at a CR, with or without an LF after it.
+std::string WithCrLfAfterCr(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out += '\n';
+    }
+    return out;
+}
+
 } // namespace
 
 CBrindleDoc::CBrindleDoc() : m_buffer(*this)
@@ -270,11 +283,23 @@ void CBrindleDoc::RegenerateText()
 
 bool CBrindleDoc::AutoFormat(const XmlNodePtr& node, std::string& out, int depth)
 {
-    return AutoFormatNode(node, out, depth, m_domValid);
+    return AutoFormatNode(node, out, depth, m_domValid, FormattedTextEncoding());
+}
+
+FileEncoding CBrindleDoc::FormattedTextEncoding() const
+{
+    // The formatted text is saved in the encoding its first line, the
+    // declaration, names; the declaration formatted alone is that line.
+    std::string declaration;
+    const XmlNodePtr first = m_dom ? m_dom->firstChild() : nullptr;
+    if (first && first->nodeType() == NODE_PROCESSING_INSTRUCTION && first->nodeName() == "xml")
+        AutoFormatNode(first, declaration, 1, true);
+    return EncodingToSave(m_fileEncoding, declaration);
 }
 
 bool CBrindleDoc::ReformatSourceText()
 {
+    const std::string oldText = GetWholeText(m_buffer);
     ParseText();
     std::string text;
     try {
@@ -283,11 +308,7 @@ bool CBrindleDoc::ReformatSourceText()
         ReportDomError(error, "Auto format failed.");
         return false;
     }
-    m_buffer.FreeAll();
-    m_buffer.InitNew();
-    int endLine = 0, endChar = 0;
-    m_buffer.InsertText(nullptr, 0, 0, text, endLine, endChar, 0);
-    m_buffer.MarkUnsaved();
+    ReplaceSourceText(WithCrLfAfterCr(text), oldText);
     return true;
 }
 

@@ -83,12 +83,13 @@ public:
     // so that views showing a rendering of it know when it is stale.
     std::uint64_t GetDomRevision() const { return m_domRevision; }
 
-    // The document's DOM written as indented source text (see AutoFormatNode);
+    // The document's DOM written as indented source text (see AutoFormatNode),
+    // with character references for what the text's encoding cannot hold;
     // false, with a message, while the DOM is not valid.
     bool AutoFormat(const brindle::XmlNodePtr& node, std::string& out, int depth);
     // Rewrites the source text as indented XML after a successful parse check:
     // the DOM is rebuilt from the text, formatted, and the formatted text
-    // replaces the buffer's (its undo history goes) and counts as a change.
+    // replaces the buffer's as one undoable step.
     bool ReformatSourceText();
 
     // --- plugins
@@ -134,6 +135,8 @@ public:
 
 private:
     std::string BaseUrl() const;
+    // The encoding the formatted text is to be saved in.
+    FileEncoding FormattedTextEncoding() const;
     // The text the DOM was last built from, while no edit of the DOM's own has
     // come since: the file's (after an open) or the buffer's (after leaving the
     // source view). While the setting keeps it, regenerating and saving use that

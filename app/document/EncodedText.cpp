@@ -107,15 +107,17 @@ bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEnc
     return buffer.LoadFromFile(scratch.path.c_str());
 }
 
+FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view firstLine)
+{
+    return fileEncoding.byteOrderMark ? fileEncoding : DetectEncoding(firstLine);
+}
+
 bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form)
 {
     if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str());
-    FileEncoding encoding = fileEncoding;
-    if (!encoding.byteOrderMark) {
-        std::string head;
-        if (buffer.GetLineCount() > 0) head.assign(buffer.GetLineChars(0), buffer.GetLineLength(0));
-        encoding = DetectEncoding(head);
-    }
+    std::string_view head;
+    if (buffer.GetLineCount() > 0) head = std::string_view(buffer.GetLineChars(0), buffer.GetLineLength(0));
+    const FileEncoding encoding = EncodingToSave(fileEncoding, head);
     if (encoding.IsPlainUtf8()) return buffer.SaveToFile(path.c_str());
 
     const int mode = buffer.GetCRLFMode();

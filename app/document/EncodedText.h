@@ -3,6 +3,7 @@
 #include "app/document/TextEncoding.h"
 
 #include <string>
+#include <string_view>
 
 namespace brindle {
 class CTextBuffer;
@@ -31,6 +32,11 @@ int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding);
 // known) is loaded as its bytes; form tells which.
 bool LoadEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding,
                      TextForm& form);
+
+// The encoding a decoded text goes out in: the one a byte-order mark stood for
+// in the original file, else the one the declaration on the text's first line
+// names.
+FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view firstLine);
 
 // Saves the buffer to the path. Decoded text goes out in the encoding it should
 // have: the one a byte-order mark stood for in the original file, else the one

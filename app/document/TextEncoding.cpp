@@ -114,3 +114,65 @@ bool EncodeFromUtf8(std::string_view utf8, const FileEncoding& encoding, std::st
     out = std::string(BomOf(encoding)) + body;
     return true;
 }
+
+namespace {
+
+std::string Utf8Of(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+} // namespace
+
+EncodingRepertoire::EncodingRepertoire(const FileEncoding& encoding)
+{
+    if (encoding.name == "UTF-8") {
+        m_holdsAll = true;
+        return;
+    }
+    iconv_t cd = ::iconv_open(encoding.name.c_str(), "UTF-8");
+    if (cd != reinterpret_cast<iconv_t>(-1)) m_converter = cd;
+}
+
+EncodingRepertoire::~EncodingRepertoire()
+{
+    if (m_converter) ::iconv_close(static_cast<iconv_t>(m_converter));
+}
+
+bool EncodingRepertoire::Holds(char32_t character)
+{
+    if (m_holdsAll || character < 0x80) return true;
+    if (!m_converter) return false;
+    if (const auto known = m_known.find(character); known != m_known.end()) return known->second;
+
+    const iconv_t cd = static_cast<iconv_t>(m_converter);
+    std::string in = Utf8Of(character);
+    char buffer[16];
+    char* src = in.data();
+    size_t srcLeft = in.size();
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    bool held = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1);
+    // Back to the initial shift state, so that each character is asked on its own.
+    dst = buffer;
+    dstLeft = sizeof buffer;
+    ::iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    m_known.emplace(character, held);
+    return held;
+}

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 // The encoding a document file is stored in. The program works in UTF-8; files in
 // other encodings are decoded on open and encoded again on save.
@@ -29,3 +30,22 @@ FileEncoding DetectEncoding(std::string_view head);
 // Decoding drops the byte-order mark; encoding writes it when the file had one.
 bool DecodeToUtf8(std::string_view bytes, const FileEncoding& encoding, std::string& out, std::string& error);
 bool EncodeFromUtf8(std::string_view utf8, const FileEncoding& encoding, std::string& out, std::string& error);
+
+// Which characters an encoding can hold, so that text bound for a file in it can
+// write the others as character references. ASCII counts as held by every
+// encoding; an encoding the conversion library does not know holds only ASCII.
+class EncodingRepertoire {
+public:
+    explicit EncodingRepertoire(const FileEncoding& encoding);
+    ~EncodingRepertoire();
+    EncodingRepertoire(const EncodingRepertoire&) = delete;
+    EncodingRepertoire& operator=(const EncodingRepertoire&) = delete;
+
+    // Whether the Unicode character can be written in the encoding.
+    bool Holds(char32_t character);
+
+private:
+    void* m_converter = nullptr; // from UTF-8 to the encoding; none for UTF-8 itself
+    bool m_holdsAll = false;
+    std::unordered_map<char32_t, bool> m_known; // answers found so far
+};

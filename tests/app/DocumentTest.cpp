@@ -281,19 +281,71 @@ TEST_F(DocumentTest, DtdDocumentsAreTextWhoseStateIsTheDocuments)
     EXPECT_EQ(fresh.GetFilename().utf8_string(), (fs::current_path() / "untitled").string());
 }
 
-TEST_F(DocumentTest, ReformattingReplacesTheTextWithIndentedXml)
+TEST_F(DocumentTest, ReformattingReplacesTheTextWithIndentedXmlAsOneUndoableStep)
 {
     auto doc = Open("flat.xml", "<a><b>x</b><c/></a>");
     doc->RegenerateText();
     doc->SetSourceIsMaster(true);
+    auto& buffer = doc->GetTextBuffer();
+    const std::string opened = GetWholeText(buffer);
+    SetText(*doc, "<a><b>x</b><c/><!-- typed --></a>");
+    const std::string typed = GetWholeText(buffer);
+
     ASSERT_TRUE(doc->ReformatSourceText());
+    const std::string formatted = GetWholeText(buffer);
+    EXPECT_EQ(formatted, "<a>\r\n\t<b>x</b>\r\n\t<c/>\r\n\r\n<!-- typed -->\r\n</a>\r\n");
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_GT(doc->GetTextBuffer().GetLineCount(), 3);
-    EXPECT_FALSE(doc->GetTextBuffer().CanUndo()); // the old text's history is gone
     XmlParseError error;
     EXPECT_TRUE(doc->CheckSourceParses(error));
     doc->ParseText();
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nextSibling()->nodeName(), "b");
+
+    // Undo brings the text before back exactly, and the edits before it stay in
+    // the history; Redo formats again.
+    CPoint cursor;
+    ASSERT_TRUE(buffer.Undo(cursor));
+    EXPECT_EQ(GetWholeText(buffer), typed);
+    ASSERT_TRUE(buffer.Redo(cursor));
+    EXPECT_EQ(GetWholeText(buffer), formatted);
+    // Formatting a formatted text changes nothing and is no step.
+    ASSERT_TRUE(doc->ReformatSourceText());
+    EXPECT_EQ(GetWholeText(buffer), formatted);
+    ASSERT_TRUE(buffer.Undo(cursor));
+    EXPECT_EQ(GetWholeText(buffer), typed);
+    while (buffer.CanUndo()) buffer.Undo(cursor);
+    EXPECT_EQ(GetWholeText(buffer), opened);
+    EXPECT_FALSE(buffer.IsModified());
+}
+
+TEST_F(DocumentTest, ReformattedTextKeepsTheReferencesItsEncodingCannotHold)
+{
+    struct Case {
+        std::string name, file, formatted, saved;
+    } cases[] = {
+        {"ascii.xml", "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n<a t=\"&#160;\">1&#160;000 &#233;</a>\n",
+         "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\r\n<a t=\"&#160;\">1&#160;000 &#233;</a>\r\n",
+         "<a t=\"&#160;\">1&#160;000 &#233;</a>"},
+        // What the encoding holds may be written as the character.
+        {"latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>&#233;&#20013;</a>\n",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<a>\xC3\xA9&#20013;</a>\r\n", "<a>\xE9&#20013;</a>"},
+    };
+    for (const Case& c : cases) {
+        auto doc = Open(c.name, c.file);
+        ASSERT_TRUE(doc->IsDomValid()) << c.name;
+        const std::string text = doc->GetDomDocument()->documentElement()->text();
+        doc->RegenerateText();
+        doc->SetSourceIsMaster(true);
+        ASSERT_TRUE(doc->ReformatSourceText()) << c.name;
+        EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), c.formatted) << c.name;
+
+        const std::string path = (dir / c.name).string();
+        ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path))) << c.name;
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+        EXPECT_NE(test::ReadFile(path).find(c.saved), std::string::npos) << test::ReadFile(path);
+        auto reread = XmlDocument::Create();
+        ASSERT_TRUE(reread->load(path)) << c.name;
+        EXPECT_EQ(reread->documentElement()->text(), text) << c.name;
+    }
 }
 
 TEST_F(DocumentTest, TheFilesOwnTextStaysUntilTheTreeChangesIt)

@@ -43,7 +43,9 @@ TEST(AutoFormatLayout, TextIsTrimmedAndKeepsItsLineBreaksAsCarriageReturns)
 TEST(AutoFormatLayout, ElementsWithNoContentLeftTakeTheEmptyForm)
 {
     EXPECT_EQ(FormatText("<a>   </a>"), "<a/>\r");
-    EXPECT_EQ(FormatText("<a><b>\n\t</b><c><![CDATA[  ]]></c></a>"), "<a>\r\t<b/>\r\t<c/>\r</a>\r");
+    // White space in a CDATA section is its content, and stays.
+    EXPECT_EQ(FormatText("<a><b>\n\t</b><c><![CDATA[  ]]></c></a>"),
+              "<a>\r\t<b/>\r\t<c><![CDATA[  ]]></c>\r</a>\r");
 }
 
 TEST(AutoFormatLayout, MixedContentKeepsItsOrder)
@@ -69,9 +71,44 @@ TEST(AutoFormatEscaping, MarkupCharactersInTextAndAttributesAreEscaped)
     EXPECT_EQ(FormatText("<a>caf\xC3\xA9 \xE4\xB8\xAD</a>"), "<a>caf\xC3\xA9 \xE4\xB8\xAD</a>\r");
 }
 
-TEST(AutoFormatEscaping, ACommentEndingInAHyphenAfterTrimmingStillParses)
+TEST(AutoFormatEscaping, ACommentWithAHyphenBeforeItsClosingBlankKeepsTheBlank)
 {
-    EXPECT_EQ(FormatText("<a><!-- x - --></a>"), "<a>\r\n<!--x - --></a>\r");
+    EXPECT_EQ(FormatText("<a><!-- x - --></a>"), "<a>\r\n<!-- x - --></a>\r");
+}
+
+TEST(AutoFormatEscaping, CharactersTheEncodingCannotHoldBecomeCharacterReferences)
+{
+    const auto format = [](const std::string& text, const FileEncoding& encoding) {
+        XmlDocumentPtr dom = ParseOrFail(text);
+        std::string out;
+        if (dom) {
+            EXPECT_TRUE(AutoFormatNode(dom, out, 0, true, encoding));
+        }
+        if (XmlDocumentPtr again = dom ? ParseOrFail(out) : nullptr) {
+            EXPECT_EQ(CanonicalForm(dom), CanonicalForm(again)) << out;
+        }
+        return out;
+    };
+    // Text, attribute values and namespace names; a character outside the
+    // basic plane is one reference.
+    EXPECT_EQ(format("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><a t=\"x&#160;y\" xmlns:p=\"urn:&#233;\">"
+                     "1&#160;000 &#x1F600; &#233;t&#233;</a>",
+                     {"US-ASCII", false}),
+              "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\r<a xmlns:p=\"urn:&#233;\" t=\"x&#160;y\">"
+              "1&#160;000 &#128512; &#233;t&#233;</a>\r");
+    // What the encoding holds is written as the character; the rest as a reference.
+    EXPECT_EQ(format("<a t=\"&#233;&#20013;\">&#233;&#20013;</a>", {"ISO-8859-1", false}),
+              "<a t=\"\xC3\xA9&#20013;\">\xC3\xA9&#20013;</a>\r");
+    // An encoding the conversion library does not know holds ASCII only.
+    EXPECT_EQ(format("<a>&#233;</a>", {"X-NO-SUCH-CHARSET", false}), "<a>&#233;</a>\r");
+    // Unicode encodings hold everything.
+    EXPECT_EQ(format("<a>&#160;</a>", {"UTF-16LE", true}), "<a>\xC2\xA0</a>\r");
+    EXPECT_EQ(format("<a>&#160;</a>", {}), "<a>\xC2\xA0</a>\r");
+
+    // An entity value of the internal subset took its character from a reference.
+    const std::string out = format("<!DOCTYPE a [<!ENTITY nbsp \"&#160;\">]><a>x&nbsp;y</a>", {"US-ASCII", false});
+    EXPECT_NE(out.find("<!ENTITY nbsp \"&#160;\">"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\xC2'), std::string::npos) << out;
 }
 
 TEST(AutoFormatContent, NamespaceDeclarationsAndPrefixesAreKept)
@@ -85,6 +122,16 @@ TEST(AutoFormatContent, NamespaceDeclarationsNoNameUsesAreKept)
 {
     EXPECT_EQ(FormatText("<xs:schema xmlns:xs=\"urn:xs\" xmlns:tns=\"urn:t\"><xs:element type=\"tns:T\"/></xs:schema>"),
               "<xs:schema xmlns:xs=\"urn:xs\" xmlns:tns=\"urn:t\">\r\t<xs:element type=\"tns:T\"/>\r</xs:schema>\r");
+}
+
+TEST(AutoFormatContent, CommentsInstructionsAndCDataKeepTheirTextExactly)
+{
+    EXPECT_EQ(FormatText("<!-- top comment -->\n<a><!--\tinner  text\n  on two lines \n--><b/></a>"),
+              "\r\n<!-- top comment -->\r<a>\r\n<!--\tinner  text\r  on two lines \r-->\r\t<b/>\r</a>\r");
+    EXPECT_EQ(FormatText("<a><?pi  data  with\n  a break  ?></a>"), "<a>\r\t<?pi data  with\r  a break  ?>\r</a>\r");
+    EXPECT_EQ(FormatText("<a><![CDATA[ \n  x  y \n]]></a>"), "<a><![CDATA[ \r  x  y \r]]></a>\r");
+    // A section of white space between text stays where it was.
+    EXPECT_EQ(FormatText("<a>x<![CDATA[ \t ]]>y</a>"), "<a>x<![CDATA[ \t ]]>y</a>\r");
 }
 
 TEST(AutoFormatContent, ProcessingInstructionsKeepTheirData)

@@ -76,7 +76,7 @@ std::string CanonicalForm(const XmlNodePtr& node)
             case NODE_TEXT:
             case NODE_CDATA_SECTION:
                 kind = c->nodeType() == NODE_TEXT ? 'T' : 'C';
-                content = Trimmed(c->nodeValue().value_or(""));
+                content = kind == 'T' ? Trimmed(c->nodeValue().value_or("")) : c->nodeValue().value_or("");
                 if (content.empty()) continue;
                 if (!items.empty() && items.back().first == kind) {
                     items.back().second += content;
@@ -99,7 +99,7 @@ std::string CanonicalForm(const XmlNodePtr& node)
     case NODE_PROCESSING_INSTRUCTION:
         if (node->nodeName() == "xml") return "X(" + Attributes(*node) + ")";
         return "P(" + Field(node->nodeName()) + Field(node->nodeValue().value_or("")) + ")";
-    case NODE_COMMENT: return "K(" + Field(Trimmed(node->nodeValue().value_or(""))) + ")";
+    case NODE_COMMENT: return "K(" + Field(node->nodeValue().value_or("")) + ")";
     case NODE_ENTITY_REFERENCE: return "R(" + Field(node->nodeName()) + ")";
     case NODE_DOCUMENT_TYPE: return "D(" + Field(node->xml()) + ")";
     default: return "?(" + std::to_string(node->nodeType()) + ")";

@@ -13,9 +13,10 @@ XmlDocumentPtr ParseOrFail(const std::string& text);
 // The whole document auto formatted from depth 0.
 std::string FormatDocument(const XmlNodePtr& dom);
 
-// A comparable form of a document: white-space-only text and CDATA dropped, text,
-// CDATA and comments trimmed, adjacent text (or CDATA) joined, entity references
-// by name, the document type by its serialisation.
+// A comparable form of a document: white-space-only text dropped and text
+// trimmed, adjacent text (or CDATA) joined, comments, CDATA and processing
+// instructions exactly as they are (empty CDATA dropped), entity references by
+// name, the document type by its serialisation.
 std::string CanonicalForm(const XmlNodePtr& node);
 
 } // namespace brindle::test

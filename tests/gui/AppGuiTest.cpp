@@ -314,7 +314,15 @@ TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
     wxCommandEvent validate(wxEVT_MENU, ids::ID_TOOLS_VALIDATE);
     wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(validate);
     EXPECT_EQ(view->GetStatusMessage(), "Document validation successful.");
+    const std::string typed = GetWholeText(buffer);
     EXPECT_TRUE(view->AutoFormat());
+    EXPECT_EQ(GetWholeText(buffer), "<a>\r\n\t<b/>\r\n</a>\r\n");
+    // Edit > Undo takes the formatting back as one step; Redo applies it again.
+    wxCommandEvent undo(wxEVT_MENU, ids::ID_EDIT_UNDO);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(undo);
+    EXPECT_EQ(GetWholeText(buffer), typed);
+    wxCommandEvent redo(wxEVT_MENU, ids::ID_EDIT_REDO);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(redo);
     EXPECT_EQ(GetWholeText(buffer), "<a>\r\n\t<b/>\r\n</a>\r\n");
 
     // Save writes the edited text to the file it came from, without asking.
