@@ -5,12 +5,12 @@
 #include "platform/net/FtpPaths.h"
 #include "platform/net/FtpTimeouts.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
-#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
