@@ -11,11 +11,31 @@
 
 using namespace brindle;
 
+namespace {
+
+// The message for a failed transfer: the fixed text, with the reason when there
+// is more to say than that the server refused; a cancel is told as such.
+std::string TransferMessage(const std::string& failed, const TransferOutcome& outcome, const std::string& after)
+{
+    if (outcome.result == TransferResult::Cancelled) return outcome.detail + " " + after;
+    return outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail;
+}
+
+void RemoveFile(const std::string& path)
+{
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove(path, ignored);
+}
+
+} // namespace
+
 CBrindleDocBase::CBrindleDocBase()
 {
     Bind(wxEVT_MENU, &CBrindleDocBase::OnSaveAsTemplate, this, ids::ID_FILE_SAVE_AS_TEMPLATE);
     Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(true); }, ids::ID_FILE_SAVE_AS_TEMPLATE);
 }
+
+CBrindleDocBase::~CBrindleDocBase() { RemoveFile(m_localCopy); }
 
 void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
 {
@@ -44,6 +64,7 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
         std::optional<std::string> local = FetchRemote(path);
         if (!local) return false;
         m_remoteUrl = path.utf8_string();
+        if (m_localCopy != *local) RemoveFile(m_localCopy);
         m_localCopy = *local;
         m_isRemote = true;
         Modify(false);
@@ -70,11 +91,14 @@ bool CBrindleDocBase::Save()
 {
     if (m_isNew) return SaveAs();
     if (!m_isRemote) return wxDocument::Save();
-    const TransferResult result = Upload(wxString::FromUTF8(m_remoteUrl));
+    const TransferOutcome outcome = Upload(wxString::FromUTF8(m_remoteUrl));
     // A failed connection has told its own reason.
-    if (result == TransferResult::Failed)
-        UIServices().MessageBox("Error saving file via FTP.", MsgButtons::Ok, MsgIcon::Error);
-    return result == TransferResult::Done;
+    if (outcome.result == TransferResult::Failed || outcome.result == TransferResult::Cancelled)
+        UIServices().MessageBox(TransferMessage("Error saving file via FTP.", outcome,
+                                                "The file on the server was not replaced."),
+                                MsgButtons::Ok,
+                                outcome.result == TransferResult::Cancelled ? MsgIcon::Information : MsgIcon::Error);
+    return outcome.result == TransferResult::Done;
 }
 
 namespace {
@@ -127,35 +151,46 @@ void CBrindleDocBase::OnSaveAsTemplate(wxCommandEvent&) { SaveAsTemplate(); }
 std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
 {
     const std::string local = CreateTempFile();
-    const TransferResult result = local.empty() ? TransferResult::Failed : FetchRemoteFile(address.utf8_string(), local);
-    if (result != TransferResult::Done) {
+    const TransferOutcome outcome = local.empty() ? TransferOutcome{} : FetchRemoteFile(address.utf8_string(), local);
+    if (outcome.result != TransferResult::Done) {
+        RemoveFile(local);
         // A failed connection has told its own reason.
-        if (result == TransferResult::Failed)
-            UIServices().MessageBox("Error getting file via ftp", MsgButtons::Ok, MsgIcon::Error);
+        if (outcome.result == TransferResult::Failed || outcome.result == TransferResult::Cancelled)
+            UIServices().MessageBox(
+                TransferMessage("Error getting file via ftp", outcome, "Nothing was opened."), MsgButtons::Ok,
+                outcome.result == TransferResult::Cancelled ? MsgIcon::Information : MsgIcon::Error);
         return std::nullopt;
     }
     DeleteContents();
     return local;
 }
 
-bool CBrindleDocBase::UploadRemote(const wxString& address) { return Upload(address) == TransferResult::Done; }
-
-TransferResult CBrindleDocBase::Upload(const wxString& address)
+bool CBrindleDocBase::UploadRemote(const wxString& address)
 {
-    if (!ParseRemoteAddress(address.utf8_string())) return TransferResult::Failed;
+    return Upload(address).result == TransferResult::Done;
+}
+
+TransferOutcome CBrindleDocBase::Upload(const wxString& address)
+{
+    if (!ParseRemoteAddress(address.utf8_string())) return {};
+    // A local document is written to a new copy, kept only once it is remote.
     const std::string local = m_isRemote ? m_localCopy : CreateTempFile();
     const bool wasModified = IsModified();
-    if (local.empty() || !OnSaveDocument(wxString::FromUTF8(local))) return TransferResult::Failed;
-    m_localCopy = local;
-    const TransferResult result = UploadRemoteFile(m_localCopy, address.utf8_string());
-    if (result != TransferResult::Done) {
-        // Written locally only: the document is not saved where it lives.
-        Modify(wasModified);
-        return result;
+    if (local.empty() || !OnSaveDocument(wxString::FromUTF8(local))) {
+        if (!m_isRemote) RemoveFile(local);
+        return {};
     }
+    const TransferOutcome outcome = UploadRemoteFile(local, address.utf8_string());
+    if (outcome.result != TransferResult::Done) {
+        // Written locally only: the document is not saved where it lives.
+        if (!m_isRemote) RemoveFile(local);
+        Modify(wasModified);
+        return outcome;
+    }
+    m_localCopy = local;
     m_remoteUrl = address.utf8_string();
     m_isRemote = true;
     SetPathName(address, true);
     Modify(false);
-    return result;
+    return outcome;
 }

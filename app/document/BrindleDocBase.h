@@ -13,6 +13,8 @@
 class CBrindleDocBase : public wxDocument {
 public:
     CBrindleDocBase();
+    // Removes the local copy of a remote document.
+    ~CBrindleDocBase() override;
     // Makes the path the document's path name (an "ftp://" address as it is, any
     // other path made absolute) and its title the whole path, so frame captions
     // show where a document lives. When asked, the path as given goes into the
@@ -37,8 +39,9 @@ public:
     static void SetSavePathPrompt(SavePathPrompt prompt);
 
     // The addressed file fetched into a new temporary file, whose path is given;
-    // nullopt (with "Error getting file via ftp" or the connection's failure
-    // shown) when it could not be fetched.
+    // nullopt (with "Error getting file via ftp" and any reason, or the
+    // connection's failure, shown; no file left behind) when it could not be
+    // fetched.
     std::optional<std::string> FetchRemote(const wxString& address);
     // Writes the document to its local copy (a new temporary file for a local
     // document) and puts that to the address. On success the address is the
@@ -70,7 +73,7 @@ protected:
     std::string m_localCopy;
 
 private:
-    TransferResult Upload(const wxString& address);
+    TransferOutcome Upload(const wxString& address);
     void OnSaveAsTemplate(wxCommandEvent& event);
     // The path name changed without the title, recent files or views hearing of it.
     void SetPathQuietly(const wxString& path) { SetFilename(path, false); }

@@ -2,6 +2,7 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
+#include "app/document/TempCopies.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/SplashWnd.h"
@@ -67,6 +68,10 @@ bool CBrindleApp::OnInit()
         return false;
     }
     m_curlReady = true;
+
+    // Local copies of remote documents that an earlier run left behind (it
+    // crashed or was killed) hold the user's text: they go now.
+    RemoveStaleTempFiles();
 
     m_docManager = new CBrindleDocManager;
     m_recentFiles = std::make_unique<CRecentStringList>("Recent File List", "File%d", 4, 30);

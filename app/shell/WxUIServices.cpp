@@ -1,7 +1,9 @@
 #include "app/shell/WxUIServices.h"
 
+#include <algorithm>
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -108,3 +110,28 @@ bool WxUIServices::InputBox(const std::string& prompt, const std::string& title,
     value = dialog.GetValue().utf8_string();
     return true;
 }
+
+WxUIServices::WxUIServices() = default;
+WxUIServices::~WxUIServices() = default;
+
+namespace {
+constexpr int kProgressRange = 1000;
+}
+
+void WxUIServices::BeginProgress(const std::string& text)
+{
+    m_progress = std::make_unique<wxProgressDialog>(DialogTitle(std::string()), wxString::FromUTF8(text),
+                                                    kProgressRange, DialogParent(),
+                                                    wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
+}
+
+bool WxUIServices::UpdateProgress(std::uint64_t done, std::uint64_t total)
+{
+    if (!m_progress) return true;
+    // Update and Pulse also let the dialog handle its Cancel button.
+    if (total == 0) return m_progress->Pulse();
+    const auto value = static_cast<int>(std::min<std::uint64_t>(done, total) * kProgressRange / total);
+    return m_progress->Update(std::min(value, kProgressRange - 1));
+}
+
+void WxUIServices::EndProgress() { m_progress.reset(); }

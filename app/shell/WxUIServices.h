@@ -2,6 +2,10 @@
 
 #include "platform/ui/UIServices.h"
 
+#include <memory>
+
+class wxProgressDialog;
+
 // The user-interface services of the running program, shown with wx.
 class WxUIServices final : public brindle::IUIServices {
 public:
@@ -12,4 +16,13 @@ public:
     void OpenUrl(const std::string& url) override;
     int ScriptMessageBox(const std::string& text, int style, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
+    void BeginProgress(const std::string& text) override;
+    bool UpdateProgress(std::uint64_t done, std::uint64_t total) override;
+    void EndProgress() override;
+
+    WxUIServices();
+    ~WxUIServices() override;
+
+private:
+    std::unique_ptr<wxProgressDialog> m_progress;
 };

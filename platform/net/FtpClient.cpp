@@ -5,12 +5,14 @@
 #include "platform/net/FtpPaths.h"
 #include "platform/net/FtpTimeouts.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -58,12 +60,14 @@ size_t AppendToString(char* data, size_t size, size_t count, void* user)
 struct FileSink {
     AtomicFileWriter writer;
     bool ascii = false;
-    bool pendingCr = false; // a CR ended the last piece
+    bool pendingCr = false;      // a CR ended the last piece
+    std::uint64_t received = 0; // bytes as they came, before any line end turned
 
     static size_t Write(char* data, size_t size, size_t count, void* user)
     {
         FileSink& sink = *static_cast<FileSink*>(user);
         const size_t length = size * count;
+        sink.received += length;
         if (!sink.ascii) return sink.writer.Write(data, length) ? length : 0;
         size_t from = 0;
         if (sink.pendingCr) {
@@ -116,8 +120,10 @@ public:
         curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
         curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, timeouts.connectSeconds);
         curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeouts.responseSeconds);
-        curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, timeouts.lowSpeedBytesPerSecond));
         curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, timeouts.stallSeconds);
+        curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &CurlFtpConnection::OnProgress);
+        curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
         curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 100L * 1024); // as the curl program reads
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
         curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, "ftp");
@@ -166,19 +172,7 @@ public:
 
     bool List(const std::string& pattern, std::vector<FtpEntry>& entries) override
     {
-        entries.clear();
-        std::string text;
-        bool mlsd = !m_noMlsd;
-        if (mlsd && !ReadListing("MLSD", text)) {
-            long reply = 0;
-            curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
-            if (!m_open || !IsUnknownCommandReply(reply)) return false;
-            m_noMlsd = true;
-            mlsd = false;
-        }
-        if (!mlsd && !ReadListing("LIST", text)) return false;
-        entries = ParseFtpListing(text, mlsd, m_current, pattern, std::time(nullptr));
-        return true;
+        return ListFolder(m_current, pattern, entries);
     }
 
     bool GetFile(const std::string& remote, const std::string& localPath, FtpTransfer mode) override
@@ -187,12 +181,29 @@ public:
         FileSink sink{AtomicFileWriter(localPath)};
         sink.ascii = mode == FtpTransfer::Ascii;
         if (!sink.writer.Open()) return LocalFailure("Cannot write " + localPath);
-        Prepare(FtpPathUrl(m_server, FtpResolvePath(m_current, remote), false));
+        const std::string path = FtpResolvePath(m_current, remote);
+        Prepare(FtpPathUrl(m_server, path, false));
         curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, sink.ascii ? 1L : 0L);
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &FileSink::Write);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
+        BeginTransfer(false);
         const CURLcode code = curl_easy_perform(m_curl);
         if (code != CURLE_OK) return Fail(code);
+        // The library checks the length against the server's SIZE reply. A server
+        // that gives none may still end the transfer early and call it complete:
+        // then the size in its listing is the measure. (An ASCII transfer may
+        // only grow on the way, as line ends become CRLF.)
+        curl_off_t announced = -1;
+        curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        if (announced < 0) {
+            std::optional<std::uint64_t> listed = ListedSize(path);
+            if (listed && sink.received < *listed) {
+                m_lastFailure = FtpFailure::Short;
+                m_lastError = "The download ended after " + std::to_string(sink.received) + " of the " +
+                              std::to_string(*listed) + " bytes the server lists for the file.";
+                return false;
+            }
+        }
         if (!sink.Finish()) return LocalFailure("Cannot write " + localPath);
         return true;
     }
@@ -209,6 +220,7 @@ public:
         curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, size);
         curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &ReadFromFile);
         curl_easy_setopt(m_curl, CURLOPT_READDATA, file);
+        BeginTransfer(true);
         const CURLcode code = curl_easy_perform(m_curl);
         std::fclose(file);
         return code == CURLE_OK || Fail(code);
@@ -245,15 +257,39 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, nullptr);
         curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, nullptr);
         curl_easy_setopt(m_curl, CURLOPT_READDATA, nullptr);
+        curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 1L);
         m_errorBuffer[0] = '\0';
         m_lastReply.clear();
         m_lastError.clear();
+        m_lastFailure = FtpFailure::None;
+        m_transferring = false;
+    }
+
+    // Marks the request as a file transfer, whose advance goes to the progress
+    // handler if there is one.
+    void BeginTransfer(bool upload)
+    {
+        m_uploading = upload;
+        m_transferring = true;
+        curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, m_progress ? 0L : 1L);
+    }
+
+    static int OnProgress(void* user, curl_off_t downTotal, curl_off_t downNow, curl_off_t upTotal, curl_off_t upNow)
+    {
+        auto* self = static_cast<CurlFtpConnection*>(user);
+        if (!self->m_progress) return 0;
+        const curl_off_t done = self->m_uploading ? upNow : downNow;
+        const curl_off_t total = self->m_uploading ? upTotal : downTotal;
+        const bool go = self->m_progress(static_cast<std::uint64_t>(std::max<curl_off_t>(done, 0)),
+                                         static_cast<std::uint64_t>(std::max<curl_off_t>(total, 0)));
+        return go ? 0 : 1;
     }
 
     bool CheckOpen()
     {
         if (m_open && m_curl) return true;
         m_lastError = "The connection to the server is closed.";
+        m_lastFailure = FtpFailure::Connection;
         return false;
     }
 
@@ -265,6 +301,7 @@ private:
         for (const std::string& command : commands)
             if (command.find_first_of("\r\n") != std::string::npos) {
                 m_lastError = "A remote name may not hold a line end.";
+                m_lastFailure = FtpFailure::Refused;
                 return false;
             }
         curl_slist* list = nullptr;
@@ -278,11 +315,42 @@ private:
         return code == CURLE_OK || Fail(code);
     }
 
-    bool ReadListing(const char* command, std::string& text)
+    bool ListFolder(const std::string& folder, const std::string& pattern, std::vector<FtpEntry>& entries)
+    {
+        entries.clear();
+        std::string text;
+        bool mlsd = !m_noMlsd;
+        if (mlsd && !ReadListing("MLSD", folder, text)) {
+            long reply = 0;
+            curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
+            if (!m_open || !IsUnknownCommandReply(reply)) return false;
+            m_noMlsd = true;
+            mlsd = false;
+        }
+        if (!mlsd && !ReadListing("LIST", folder, text)) return false;
+        entries = ParseFtpListing(text, mlsd, folder, pattern, std::time(nullptr));
+        return true;
+    }
+
+    // The size the listing of its folder gives a file; nullopt when the folder
+    // cannot be listed or does not show the file.
+    std::optional<std::uint64_t> ListedSize(const std::string& path)
+    {
+        const auto slash = path.rfind('/');
+        const std::string folder = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+        const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+        std::vector<FtpEntry> entries;
+        if (!ListFolder(folder, "*", entries)) return std::nullopt;
+        for (const FtpEntry& entry : entries)
+            if (entry.name == name && !entry.directory) return entry.size;
+        return std::nullopt;
+    }
+
+    bool ReadListing(const char* command, const std::string& folder, std::string& text)
     {
         if (!CheckOpen()) return false;
         text.clear();
-        Prepare(FtpPathUrl(m_server, m_current, true));
+        Prepare(FtpPathUrl(m_server, folder, true));
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command);
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &text);
@@ -295,8 +363,24 @@ private:
     bool Fail(CURLcode code)
     {
         const bool refused = m_lastReply.size() >= 3 && (m_lastReply[0] == '4' || m_lastReply[0] == '5');
-        if (refused) m_lastError = m_lastReply;
-        else m_lastError = m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code);
+        const std::string reason = m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code);
+        if (code == CURLE_ABORTED_BY_CALLBACK) {
+            m_lastFailure = FtpFailure::Cancelled;
+            m_lastError = "The transfer was cancelled.";
+        } else if (code == CURLE_OPERATION_TIMEDOUT && m_transferring) {
+            m_lastFailure = FtpFailure::Stalled;
+            m_lastError = "The transfer stalled (the server stopped answering or moved too few bytes), so it "
+                          "was stopped: " + reason;
+        } else if (code == CURLE_PARTIAL_FILE) {
+            m_lastFailure = FtpFailure::Short;
+            m_lastError = "The download ended before the whole file had come (" + reason + ").";
+        } else if (refused) {
+            m_lastFailure = FtpFailure::Refused;
+            m_lastError = m_lastReply;
+        } else {
+            m_lastFailure = FtpFailure::Connection;
+            m_lastError = reason;
+        }
         if (IsConnectionFailure(code)) m_open = false;
         HidePassword(m_lastError);
         return false;
@@ -305,6 +389,7 @@ private:
     bool LocalFailure(const std::string& what)
     {
         m_lastError = what + ": " + std::strerror(errno);
+        m_lastFailure = FtpFailure::Local;
         return false;
     }
 
@@ -336,7 +421,9 @@ private:
     std::string m_current = "/";
     std::string m_lastReply;
     bool m_open = false;
-    bool m_noMlsd = false; // the server refused MLSD once: LIST from then on
+    bool m_noMlsd = false;    // the server refused MLSD once: LIST from then on
+    bool m_transferring = false; // the request moves a file
+    bool m_uploading = false;    // ... and that is an upload
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
 };
 

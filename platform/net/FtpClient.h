@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,22 @@ struct FtpEntry {
 };
 
 enum class FtpTransfer { Binary, Ascii };
+
+// Why the last operation of a connection failed.
+enum class FtpFailure {
+    None,
+    Refused,    // the server answered with a refusal (a 4xx or 5xx reply)
+    Connection, // the connection could not be used or dropped
+    Stalled,    // a transfer stayed below the low-speed limit, or the server stopped answering
+    Short,      // a download ended before the size the server gives for the file
+    Cancelled,  // the progress handler asked to stop
+    Local,      // a local file could not be read or written
+};
+
+// Told how a file transfer advances: bytes moved so far and the whole size (0
+// while unknown). Returning false stops the transfer, which then fails as
+// cancelled. Called about once a second, also while no byte moves.
+using FtpProgressHandler = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 class FtpConnection;
 
@@ -64,6 +81,8 @@ public:
     // for all), read afresh from the server.
     virtual bool List(const std::string& pattern, std::vector<FtpEntry>& entries) = 0;
     // Remote names are relative to the current directory, or absolute paths.
+    // A download shorter than the size the server gives for the file (its SIZE
+    // reply, else its listing) fails and leaves the local file as it was.
     virtual bool GetFile(const std::string& remote, const std::string& localPath, FtpTransfer mode) = 0;
     virtual bool PutFile(const std::string& localPath, const std::string& remote) = 0;
     virtual bool RemoveFile(const std::string& remote) = 0;
@@ -72,9 +91,15 @@ public:
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
     virtual void Close() = 0;
     const std::string& LastError() const { return m_lastError; }
+    FtpFailure LastFailure() const { return m_lastFailure; }
+
+    // Watches GetFile and PutFile from now on; an empty handler stops watching.
+    void SetProgressHandler(FtpProgressHandler handler) { m_progress = std::move(handler); }
 
 protected:
     std::string m_lastError;
+    FtpFailure m_lastFailure = FtpFailure::None;
+    FtpProgressHandler m_progress;
 };
 
 } // namespace brindle

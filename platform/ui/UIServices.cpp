@@ -38,6 +38,10 @@ int IUIServices::ScriptMessageBox(const std::string& text, int style, const std:
 
 bool IUIServices::InputBox(const std::string&, const std::string&, std::string&) { return false; }
 
+void IUIServices::BeginProgress(const std::string&) {}
+bool IUIServices::UpdateProgress(std::uint64_t, std::uint64_t) { return true; }
+void IUIServices::EndProgress() {}
+
 namespace {
 
 class HeadlessUIServices final : public IUIServices {

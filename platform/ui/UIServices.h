@@ -2,6 +2,7 @@
 
 #include "platform/Export.h"
 
+#include <cstdint>
 #include <string>
 
 namespace brindle {
@@ -34,6 +35,14 @@ public:
     // A one-line text prompt filled with value; false when cancelled (the
     // default: no prompt can be shown).
     virtual bool InputBox(const std::string& prompt, const std::string& title, std::string& value);
+
+    // A progress window with a Cancel button over a long operation: Begin shows
+    // it with the text, Update moves it (total 0: size unknown) and gives false
+    // once the user has pressed Cancel, End takes it down. The default shows
+    // nothing and never cancels.
+    virtual void BeginProgress(const std::string& text);
+    virtual bool UpdateProgress(std::uint64_t done, std::uint64_t total);
+    virtual void EndProgress();
 };
 
 // The icon a script message box style asks for (its 0x70 bits).

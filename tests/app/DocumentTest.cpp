@@ -657,8 +657,10 @@ TEST(RemoteAddress, SplitsIntoServerFolderAndFileAndTempFilesAreMadeEmpty)
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(std::filesystem::path(temp).filename().string().rfind("WDS", 0), 0u);
     EXPECT_EQ(std::filesystem::file_size(temp), 0u);
-    EXPECT_NE(CreateTempFile(), temp);
+    const std::string other = CreateTempFile();
+    EXPECT_NE(other, temp);
     std::filesystem::remove(temp);
+    std::filesystem::remove(other);
 }
 
 TEST_F(DocumentTest, TreeSavesAndRegeneratedTextKeepTheFilesLineBreaks)

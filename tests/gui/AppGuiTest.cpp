@@ -19,6 +19,7 @@
 #include "app/shell/RecentStringList.h"
 #include "app/shell/Settings.h"
 #include "app/shell/SettingsSheet.h"
+#include "app/shell/WxUIServices.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "resources/CommandIds.h"
@@ -30,6 +31,7 @@
 #include <wx/aui/aui.h>
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
+#include <wx/progdlg.h>
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
 
@@ -726,4 +728,30 @@ int main(int argc, char** argv)
         }
     }
     return result;
+}
+
+TEST(AppGui, TheProgressWindowPassesCancelBack)
+{
+    WxUIServices services;
+    services.BeginProgress("Getting a.xml from Local...");
+    Pump();
+    wxProgressDialog* dialog = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<wxProgressDialog*>(window)) dialog = found;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetMessage(), "Getting a.xml from Local...");
+    EXPECT_TRUE(services.UpdateProgress(0, 0)); // size unknown
+    EXPECT_TRUE(services.UpdateProgress(500, 1000));
+    EXPECT_EQ(dialog->GetValue(), 500);
+    EXPECT_TRUE(services.UpdateProgress(1000, 1000)); // stays open until taken down
+
+    wxWindow* cancel = dialog->FindWindow(wxID_CANCEL);
+    ASSERT_NE(cancel, nullptr);
+    wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+    click.SetEventObject(cancel);
+    cancel->ProcessWindowEvent(click);
+    EXPECT_FALSE(services.UpdateProgress(600, 1000));
+    services.EndProgress();
+    Pump();
+    for (wxWindow* window : wxTopLevelWindows) EXPECT_EQ(dynamic_cast<wxProgressDialog*>(window), nullptr);
 }

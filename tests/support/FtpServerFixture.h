@@ -38,10 +38,15 @@ public:
 
     // The same server through pyftpdlib's classes, for what its command line
     // cannot set: data connections held to `bytesPerSecond` (0: no limit), so that
-    // a transfer can be cut off halfway; MLSD refused, as older servers do.
+    // a transfer can be cut off halfway or trickles; MLSD refused, as older
+    // servers do; SIZE refused; renaming refused; every download ended after
+    // `downloadsEndAt` bytes (-1: the whole file) with a reply of success.
     struct Options {
         int bytesPerSecond = 0;
         bool mlsd = true;
+        bool size = true;
+        bool rename = true;
+        long downloadsEndAt = -1;
     };
     void StartWith(const Options& options)
     {
@@ -52,17 +57,30 @@ public:
             "from pyftpdlib.servers import FTPServer\n"
             "a = DummyAuthorizer()\n"
             "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+            "end_at = int(sys.argv[9])\n"
             "class H(FTPHandler):\n"
             "    proto_cmds = dict(FTPHandler.proto_cmds)\n"
+            "    def ftp_RETR(self, file):\n"
+            "        if end_at < 0:\n"
+            "            return FTPHandler.ftp_RETR(self, file)\n"
+            "        with open(file, 'rb') as f:\n"
+            "            self.push_dtp_data(f.read(end_at), cmd='RETR')\n"
+            "        return file\n"
             "if sys.argv[6] == '0':\n"
             "    del H.proto_cmds['MLSD']\n"
+            "if sys.argv[7] == '0':\n"
+            "    del H.proto_cmds['SIZE']\n"
+            "if sys.argv[8] == '0':\n"
+            "    del H.proto_cmds['RNFR']\n"
+            "    del H.proto_cmds['RNTO']\n"
             "if int(sys.argv[5]) > 0:\n"
             "    ThrottledDTPHandler.read_limit = ThrottledDTPHandler.write_limit = int(sys.argv[5])\n"
             "    H.dtp_handler = ThrottledDTPHandler\n"
             "H.authorizer = a\n"
             "FTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()\n";
         Launch({"-c", script, std::to_string(m_port), kUser, kPassword, Root().string(),
-                std::to_string(options.bytesPerSecond), options.mlsd ? "1" : "0"});
+                std::to_string(options.bytesPerSecond), options.mlsd ? "1" : "0", options.size ? "1" : "0",
+                options.rename ? "1" : "0", std::to_string(options.downloadsEndAt)});
     }
 
     // Kills the server at once, as a crash or a pulled cable would.

@@ -2,6 +2,7 @@
 
 #include "platform/ui/UIServices.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -57,6 +58,18 @@ public:
         return true;
     }
 
+    void BeginProgress(const std::string& text) override
+    {
+        progressTexts.push_back(text);
+        progressOpen = true;
+    }
+    bool UpdateProgress(std::uint64_t done, std::uint64_t total) override
+    {
+        ++progressUpdates;
+        return onProgress ? onProgress(done, total) : true;
+    }
+    void EndProgress() override { progressOpen = false; }
+
     std::vector<std::string> Texts() const
     {
         std::vector<std::string> out;
@@ -75,6 +88,10 @@ public:
     std::vector<std::string> prompts; // input prompts, answered from inputs (else cancelled)
     std::deque<std::string> inputs;
     std::function<void()> onMessage; // called as each message is shown
+    std::vector<std::string> progressTexts; // each progress window shown
+    bool progressOpen = false;
+    int progressUpdates = 0;
+    std::function<bool(std::uint64_t done, std::uint64_t total)> onProgress; // false presses Cancel
     std::deque<MsgResult> answers;
     std::vector<int> postedCommands;
     std::vector<std::string> openedUrls;

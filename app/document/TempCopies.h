@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// The local copies through which remote documents are read and written. Each is
+// a file in the system's temporary folder named "WDS", the id of the process
+// that made it, "-" and six characters, readable and writable by the user alone.
+// The id lets a later start-up tell the copies of a program that has gone
+// (crashed, killed) from those of one still running.
+
+// A new empty copy; "" when none could be made.
+std::string CreateTempFile();
+// Removes the copies in the folder whose process is no longer running. Files of
+// other programs (other names), of other users, and anything not a plain file
+// are left alone. Returns how many were removed.
+int RemoveStaleTempFiles(const std::filesystem::path& folder = std::filesystem::temp_directory_path());
