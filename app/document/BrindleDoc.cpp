@@ -25,8 +25,8 @@ constexpr const char* kNewDocumentText = "<?xml version=\"1.0\" encoding=\"UTF-8
 XmlFileForm FileFormOf(const FileEncoding& encoding)
 {
     if (!encoding.byteOrderMark) return {};
-    if (encoding.name == "UTF-8") return {"", "UTF-8"};
-    return {"UTF-16", encoding.name};
+    if (encoding.name == "UTF-8") return {"", "UTF-8", ""};
+    return {"UTF-16", encoding.name, ""};
 }
 
 // The text with every line break CR LF, as the buffer gives its text back: the
