@@ -5,8 +5,9 @@
 
 namespace {
 
-// Scripts the web view's own interface runs may still evaluate; the page's own
-// scripts, inline or loaded, may not run.
+// The page's own scripts, inline or loaded, may not run; scripts given through
+// the web view's interface may still evaluate where the view's script is on
+// (the preview keeps it off).
 constexpr const char* kPolicy =
     "default-src 'none'; script-src 'unsafe-eval'; style-src 'unsafe-inline' file:; img-src file: data:; "
     "font-src file: data:; media-src file: data:";
