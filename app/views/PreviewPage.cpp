@@ -1,12 +1,13 @@
 #include "app/views/PreviewPage.h"
 
-#include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace {
 
-// Scripts the web view's own interface runs may still evaluate; the page's own
-// scripts, inline or loaded, may not run.
+// The page's own scripts, inline or loaded, may not run; scripts given through
+// the web view's interface may still evaluate where the view's script is on
+// (the preview keeps it off).
 constexpr const char* kPolicy =
     "default-src 'none'; script-src 'unsafe-eval'; style-src 'unsafe-inline' file:; img-src file: data:; "
     "font-src file: data:; media-src file: data:";
@@ -17,23 +18,34 @@ std::string HeadItems(const std::string& baseUrl)
            "\"><base href=\"" + EscapeHtml(baseUrl) + "\">";
 }
 
-// Where the tag named `name` ends ("<name" then its ">"), searched in the start
-// of the page without regard to case; npos when it is not there.
-std::size_t AfterTag(const std::string& page, const char* name)
+bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+bool StartsWithNoCase(const std::string& text, std::size_t at, std::string_view prefix)
 {
-    const std::size_t limit = std::min<std::size_t>(page.size(), 64 * 1024);
-    const std::string tag = std::string("<") + name;
-    const auto begin = page.begin();
-    const auto end = begin + static_cast<std::ptrdiff_t>(limit);
-    const auto found = std::search(begin, end, tag.begin(), tag.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-    if (found == end) return std::string::npos;
-    const std::size_t at = static_cast<std::size_t>(found - begin) + tag.size();
-    // "<header" is not "<head".
-    if (at < page.size() && std::isalnum(static_cast<unsigned char>(page[at]))) return std::string::npos;
-    const std::size_t close = page.find('>', at);
-    return close == std::string::npos ? std::string::npos : close + 1;
+    if (text.size() - at < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != prefix[i]) return false;
+    return true;
+}
+
+// Where the head items go: before any markup of the page's own, so that nothing
+// in it (elements ahead of its head, a comment left open) runs before them or
+// swallows them. Only what cannot hide markup stays ahead: a byte order mark,
+// white space (as HTML counts it), XML declarations (which an HTML parser takes for comments ending
+// at the first ">") and a document type declaration (which also ends at the
+// first ">"), so that the page keeps its rendering mode.
+std::size_t StartOfMarkup(const std::string& page)
+{
+    std::size_t at = page.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (;;) {
+        while (at < page.size() && IsHtmlSpace(page[at])) ++at;
+        const bool doctype = StartsWithNoCase(page, at, "<!doctype");
+        if (!doctype && !StartsWithNoCase(page, at, "<?")) return at;
+        const std::size_t close = page.find('>', at);
+        if (close == std::string::npos) return at;
+        at = close + 1;
+        if (doctype) return at;
+    }
 }
 
 } // namespace
@@ -61,8 +73,7 @@ std::string MakePreviewPage(const brindle::PreviewOutput& output, const std::str
         return "<!DOCTYPE html><html><head>" + head + "</head><body><pre style=\"white-space: pre-wrap\">" +
                EscapeHtml(output.content) + "</pre></body></html>";
     std::string page = output.content;
-    if (std::size_t at = AfterTag(page, "head"); at != std::string::npos) return page.insert(at, head);
-    if (std::size_t at = AfterTag(page, "html"); at != std::string::npos) return page.insert(at, "<head>" + head + "</head>");
-    // No head or html tag: items before the content start the implied head.
-    return head + page;
+    // The HTML parser puts the items into the head it starts for them, and folds
+    // the page's own html and head tags into it.
+    return page.insert(StartOfMarkup(page), head);
 }

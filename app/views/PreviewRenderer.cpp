@@ -159,6 +159,7 @@ void PreviewRenderer::EnsureWebView()
     m_web->Bind(wxEVT_WEBVIEW_NAVIGATING, &PreviewRenderer::OnNavigating, this);
     m_web->Bind(wxEVT_WEBVIEW_LOADED, &PreviewRenderer::OnLoaded, this);
     m_web->Bind(wxEVT_WEBVIEW_ERROR, &PreviewRenderer::OnLoadError, this);
+    m_lockdown.Attach(m_web, (PreviewFolder() / "filters").string());
     if (wxSizer* sizer = m_host->GetSizer()) sizer->Add(m_web, 1, wxEXPAND);
     m_host->Layout();
 }
@@ -217,8 +218,15 @@ void PreviewRenderer::StartJob()
 void PreviewRenderer::OnPoll(wxTimerEvent&)
 {
     if (!m_job || !m_job->done) return;
+    std::string failure = m_job->failure;
+    if (failure.empty()) {
+        EnsureWebView();
+        // Nothing is loaded before the web view is held to local files.
+        const WebViewLockdown::State state = m_lockdown.Check();
+        if (state == WebViewLockdown::State::Pending) return;
+        if (state == WebViewLockdown::State::Failed) failure = m_lockdown.Failure();
+    }
     m_poll.Stop();
-    const std::string failure = m_job->failure;
     m_job.reset();
     JoinFinishedWorkers();
     if (!failure.empty()) {
@@ -226,7 +234,6 @@ void PreviewRenderer::OnPoll(wxTimerEvent&)
         Finish(failure);
         return;
     }
-    EnsureWebView();
     // A new query each time, so that the page is read again from its file.
     m_loadingUrl = FileUrl(m_pageFile) + "?" + std::to_string(++m_loads);
     m_web->LoadURL(wxString::FromUTF8(m_loadingUrl));

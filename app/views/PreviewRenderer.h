@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/views/WebViewLockdown.h"
+
 #include <wx/timer.h>
 
 #include <cstdint>
@@ -18,8 +20,9 @@ class wxWindow;
 // with "~" appended; for a document without a path, a file in the temporary
 // folder), the side file is transformed into a page off the UI thread (by the
 // document's xml-stylesheet, or by our tree of the markup), and the web view loads
-// that page. The page runs no script of its own and loads nothing from the
-// network. A failure is shown in a message box and the previous page stays.
+// that page. The web view runs no script of the page's and loads nothing but
+// local files and inline data, whatever the page says; no page is loaded before
+// it is held so. A failure is shown in a message box and the previous page stays.
 class PreviewRenderer {
 public:
     // The web view is made in the host (which must lay it out with a sizer) on
@@ -61,6 +64,7 @@ private:
     wxWindow* m_host;
     CBrindleDoc* m_doc = nullptr;
     wxWebView* m_web = nullptr;
+    WebViewLockdown m_lockdown; // what the web view may run and load
     std::string m_sideFile;
     std::string m_pageFile;   // the transformed page, in the temporary folder
     std::string m_loadingUrl; // the page being loaded, "" when none
