@@ -49,6 +49,12 @@ private:
 CBrindleApp::CBrindleApp() = default;
 CBrindleApp::~CBrindleApp() = default;
 
+wxPrintData& CBrindleApp::PrintData()
+{
+    if (!m_printData) m_printData = std::make_unique<wxPrintData>();
+    return *m_printData;
+}
+
 bool CBrindleApp::OnInit()
 {
     SetAppName("Brindle");

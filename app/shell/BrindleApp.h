@@ -28,7 +28,10 @@ public:
     static bool IsExpectedAssert(const wxString& message);
 
     CRecentStringList& RecentFiles() { return *m_recentFiles; }
-    wxPrintData& PrintData() { return m_printData; }
+    // Made at first use: print data made with the application object, before the
+    // toolkit's modules have installed the native print factory, carries the
+    // wrong kind of native data, which the native dialogs cannot use.
+    wxPrintData& PrintData();
     CBrindleDocManager* DocManager() const { return m_docManager; }
     CMainFrame* MainFrame() const { return m_mainFrame; }
     // The start-up picture while it is up, else null.
@@ -40,7 +43,7 @@ private:
     WxUIServices m_uiServices;
     brindle::SystemClipboard m_clipboard;
     std::unique_ptr<CRecentStringList> m_recentFiles;
-    wxPrintData m_printData;
+    std::unique_ptr<wxPrintData> m_printData;
     CBrindleDocManager* m_docManager = nullptr;
     CMainFrame* m_mainFrame = nullptr;
     wxWeakRef<wxWindow> m_splash;

@@ -32,6 +32,7 @@
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/progdlg.h>
+#include <wx/prntbase.h>
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
 
@@ -754,4 +755,14 @@ TEST(AppGui, TheProgressWindowPassesCancelBack)
     services.EndProgress();
     Pump();
     for (wxWindow* window : wxTopLevelWindows) EXPECT_EQ(dynamic_cast<wxProgressDialog*>(window), nullptr);
+}
+
+TEST(AppGui, PrintSetupHasPrintDataTheNativeDialogsCanUse)
+{
+    // The page set-up dialog takes the application's print data; native data of
+    // another kind than the print factory makes crashed it.
+    std::unique_ptr<wxPrintNativeDataBase> made(wxPrintFactory::GetFactory()->CreatePrintNativeData());
+    ASSERT_TRUE(made && wxGetApp().PrintData().GetNativeData());
+    EXPECT_EQ(wxString(wxGetApp().PrintData().GetNativeData()->GetClassInfo()->GetClassName()),
+              wxString(made->GetClassInfo()->GetClassName()));
 }
