@@ -1,6 +1,7 @@
 #include "app/document/TextEncoding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -115,38 +116,14 @@ bool EncodeFromUtf8(std::string_view utf8, const FileEncoding& encoding, std::st
     return true;
 }
 
-namespace {
-
-std::string Utf8Of(char32_t c)
-{
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
-} // namespace
-
 EncodingRepertoire::EncodingRepertoire(const FileEncoding& encoding)
 {
     if (encoding.name == "UTF-8") {
         m_holdsAll = true;
         return;
     }
-    iconv_t cd = ::iconv_open(encoding.name.c_str(), "UTF-8");
+    // Asked one code point at a time, as UTF-32 in the machine's byte order.
+    iconv_t cd = ::iconv_open(encoding.name.c_str(), std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE");
     if (cd != reinterpret_cast<iconv_t>(-1)) m_converter = cd;
 }
 
@@ -162,10 +139,10 @@ bool EncodingRepertoire::Holds(char32_t character)
     if (const auto known = m_known.find(character); known != m_known.end()) return known->second;
 
     const iconv_t cd = static_cast<iconv_t>(m_converter);
-    std::string in = Utf8Of(character);
+    char32_t in = character;
     char buffer[16];
-    char* src = in.data();
-    size_t srcLeft = in.size();
+    char* src = reinterpret_cast<char*>(&in);
+    size_t srcLeft = sizeof in;
     char* dst = buffer;
     size_t dstLeft = sizeof buffer;
     bool held = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1);
