@@ -213,12 +213,22 @@ void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref)
     }
 }
 
-void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr)
+void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr, xmlAttrPtr ref)
 {
     ++g_treeGeneration;
     attr->parent = element;
     attr->next = nullptr;
     attr->prev = nullptr;
+    if (ref) {
+        attr->next = ref;
+        attr->prev = ref->prev;
+        if (ref->prev)
+            ref->prev->next = attr;
+        else
+            element->properties = attr;
+        ref->prev = attr;
+        return;
+    }
     if (!element->properties) {
         element->properties = attr;
         return;
@@ -227,6 +237,49 @@ void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr)
     while (last->next) last = last->next;
     last->next = attr;
     attr->prev = last;
+}
+
+namespace {
+
+bool IsDocumentLevel(xmlDocPtr doc, xmlNsPtr ns)
+{
+    for (xmlNsPtr at = doc ? doc->oldNs : nullptr; at; at = at->next)
+        if (at == ns) return true;
+    return false;
+}
+
+// The declaration in scope at the node with the reference's prefix and URI.
+void Rebind(xmlDocPtr doc, xmlNodePtr scope, xmlNsPtr& ref)
+{
+    if (!ref || !IsDocumentLevel(doc, ref)) return;
+    xmlNsPtr found = xmlSearchNs(doc, scope, ref->prefix);
+    if (found && found != ref && xmlStrEqual(found->href, ref->href)) ref = found;
+}
+
+} // namespace
+
+void BindToScope(xmlNodePtr subtree)
+{
+    xmlDocPtr doc = subtree->doc;
+    if (!doc || !doc->oldNs) return;
+    if (subtree->type == XML_ATTRIBUTE_NODE) {
+        if (subtree->parent) Rebind(doc, subtree->parent, subtree->ns);
+        return;
+    }
+    if (subtree->type != XML_ELEMENT_NODE) return;
+    for (xmlNodePtr n = subtree; n;) {
+        if (n->type == XML_ELEMENT_NODE) {
+            Rebind(doc, n, n->ns);
+            for (xmlAttrPtr a = n->properties; a; a = a->next) Rebind(doc, n, a->ns);
+            if (n->children) {
+                n = n->children;
+                continue;
+            }
+        }
+        while (n != subtree && !n->next) n = n->parent;
+        if (n == subtree) break;
+        n = n->next;
+    }
 }
 
 std::shared_ptr<DocHolder> KeepTree(xmlNodePtr node)
