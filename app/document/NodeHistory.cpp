@@ -194,7 +194,9 @@ void NodeHistory::ChangeAttributes(const XmlElementPtr& element, const std::func
         XmlElement::AttributeState& before;
         ~Recorder()
         {
-            history.Record(std::make_unique<AttributesChanged>(element, std::move(before), element->attributeState()));
+            XmlElement::AttributeState after = element->attributeState();
+            if (after.attributes != before.attributes || after.declarations != before.declarations)
+                history.Record(std::make_unique<AttributesChanged>(element, std::move(before), std::move(after)));
         }
     } recorder{*this, element, before};
     edit();
