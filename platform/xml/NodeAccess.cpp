@@ -248,29 +248,30 @@ bool IsDocumentLevel(xmlDocPtr doc, xmlNsPtr ns)
     return false;
 }
 
-// The declaration in scope at the node with the reference's prefix and URI.
-void Rebind(xmlDocPtr doc, xmlNodePtr scope, xmlNsPtr& ref)
+// The declaration in scope at the node with the reference's prefix and URI;
+// false when the reference stays a document-level one.
+bool Rebind(xmlDocPtr doc, xmlNodePtr scope, xmlNsPtr& ref)
 {
-    if (!ref || !IsDocumentLevel(doc, ref)) return;
+    if (!ref || !IsDocumentLevel(doc, ref)) return true;
     xmlNsPtr found = xmlSearchNs(doc, scope, ref->prefix);
-    if (found && found != ref && xmlStrEqual(found->href, ref->href)) ref = found;
+    if (!found || IsDocumentLevel(doc, found) || !xmlStrEqual(found->href, ref->href)) return false;
+    ref = found;
+    return true;
 }
 
 } // namespace
 
-void BindToScope(xmlNodePtr subtree)
+bool BindToScope(xmlNodePtr subtree)
 {
     xmlDocPtr doc = subtree->doc;
-    if (!doc || !doc->oldNs) return;
-    if (subtree->type == XML_ATTRIBUTE_NODE) {
-        if (subtree->parent) Rebind(doc, subtree->parent, subtree->ns);
-        return;
-    }
-    if (subtree->type != XML_ELEMENT_NODE) return;
+    if (!doc) return false;
+    if (subtree->type == XML_ATTRIBUTE_NODE) return !subtree->parent || Rebind(doc, subtree->parent, subtree->ns);
+    if (subtree->type != XML_ELEMENT_NODE) return true;
+    bool bound = true;
     for (xmlNodePtr n = subtree; n;) {
         if (n->type == XML_ELEMENT_NODE) {
-            Rebind(doc, n, n->ns);
-            for (xmlAttrPtr a = n->properties; a; a = a->next) Rebind(doc, n, a->ns);
+            bound = Rebind(doc, n, n->ns) && bound;
+            for (xmlAttrPtr a = n->properties; a; a = a->next) bound = Rebind(doc, n, a->ns) && bound;
             if (n->children) {
                 n = n->children;
                 continue;
@@ -280,6 +281,7 @@ void BindToScope(xmlNodePtr subtree)
         if (n == subtree) break;
         n = n->next;
     }
+    return bound;
 }
 
 std::shared_ptr<DocHolder> KeepTree(xmlNodePtr node)

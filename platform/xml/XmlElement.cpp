@@ -38,6 +38,23 @@ xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& prefix)
     return nullptr;
 }
 
+// Binds the namespace of an attribute just attached to the element: by its
+// prefix where it stands, else by a declaration made on the element when the
+// prefix is free there, else by libxml2's reconciliation (which binds the whole
+// element by URI).
+void BindAttribute(xmlNodePtr element, xmlAttrPtr attribute)
+{
+    auto* a = reinterpret_cast<xmlNodePtr>(attribute);
+    if (!a->ns || BindToScope(a)) return;
+    if (a->ns->prefix && !xmlSearchNs(element->doc, element, a->ns->prefix)) {
+        if (xmlNsPtr ns = xmlNewNs(element, a->ns->href, a->ns->prefix)) {
+            a->ns = ns;
+            return;
+        }
+    }
+    xmlDOMWrapReconcileNamespaces(nullptr, element, 0);
+}
+
 void CheckWritable(xmlNodePtr element)
 {
     if (element->parent && IsReadOnly(element->parent))
@@ -136,8 +153,7 @@ XmlAttributePtr XmlElement::setAttributeNode(const XmlAttributePtr& attribute)
     Detach(a);
     if (a->doc != m_node->doc) Adopt(a, m_node->doc, m_node);
     LinkAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a), place);
-    BindToScope(a);
-    if (a->ns) xmlDOMWrapReconcileNamespaces(nullptr, m_node, 0);
+    BindAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a));
     if (oldParent) NodeAccess::ReleaseIfUnreferenced(oldParent);
     return replaced;
 }
@@ -266,21 +282,16 @@ void XmlElement::restoreAttributeState(const AttributeState& state)
         a = next;
     }
     m_node->properties = nullptr;
-    bool reconcile = false;
     for (size_t i = 0; i < wanted.size(); ++i) {
         xmlAttrPtr a = wanted[i];
         const bool returning = a->parent != m_node;
         LinkAttribute(m_node, a);
-        if (returning && a->ns) {
-            BindToScope(reinterpret_cast<xmlNodePtr>(a));
-            reconcile = true;
-        }
+        if (returning) BindAttribute(m_node, a);
         xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
         const bool same = ToStr(v) == state.attributes[i].second;
         xmlFree(v);
         if (!same) SetAttrValue(a, state.attributes[i].second);
     }
-    if (reconcile) xmlDOMWrapReconcileNamespaces(nullptr, m_node, 0);
 }
 
 bool XmlElement::removeRepeatedDeclaration(const std::string& prefix)

@@ -272,12 +272,11 @@ void InsertOne(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref)
     xmlDocPtr doc = DocOf(parent);
     if (child->doc != doc) Adopt(child, doc, parent);
     LinkChild(parent, child, ref);
-    if (child->type == XML_ELEMENT_NODE) {
-        BindToScope(child);
-        // Without removing redundant declarations: that frees namespace records
-        // that nodes outside the subtree may still refer to.
-        xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
-    }
+    // Reconciled only when a namespace is not found by its prefix where the node
+    // now stands (reconciling would bind by URI and may change prefixes), and
+    // without removing redundant declarations: that frees namespace records that
+    // nodes outside the subtree may still refer to.
+    if (child->type == XML_ELEMENT_NODE && !BindToScope(child)) xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
     // The node may have been the last referenced part of a detached tree.
     if (oldParent) NodeAccess::ReleaseIfUnreferenced(oldParent);
 }

@@ -310,7 +310,7 @@ TEST_F(NodeOperationsTest, NewAndRenamedElementsTakeTheNamespaceInScopeWhereThey
 TEST_F(NodeOperationsTest, UndoAndRedoRestoreTheDocumentExactlyAfterEachOperation)
 {
     ASSERT_TRUE(Dom()->loadXML("<?xml version=\"1.0\"?>\n<!--top--><?app go?>"
-                               "<r xmlns=\"urn:d\" xmlns:p=\"urn:p\" a=\"1\" p:b=\"2\" c=\"3\">"
+                               "<r xmlns=\"urn:d\" xmlns:p=\"urn:p\" xmlns:q=\"urn:p\" a=\"1\" p:b=\"2\" c=\"3\">"
                                "<x id=\"x1\"><p:y p:k=\"v\">t<!--c--></p:y><z/></x><?pi data?><w>text</w></r>"));
     doc->Modify(false);
     EXPECT_FALSE(doc->CanUndoNodeStep());
