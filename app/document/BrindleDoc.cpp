@@ -124,6 +124,7 @@ bool CBrindleDoc::OnNewDocument()
     m_domValid = true;
     m_fileEncoding = {};
     m_ownText = OwnText::None;
+    m_nodeHistory.Clear();
     m_buffer.FreeAll();
     m_buffer.InitNew();
     return true;
@@ -169,6 +170,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
     m_eolMode = DetectFileLineBreaks(file, m_fileEncoding);
 
     WaitCursor wait;
+    m_nodeHistory.Clear();
     try {
         m_ownText = OwnText::None;
         // A document its DTD rejects opens like any other, with the reason told;
@@ -231,6 +233,7 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
 void CBrindleDoc::ParseText()
 {
     const std::string text = GetWholeText(m_buffer);
+    m_nodeHistory.Clear(); // its nodes are not the new tree's
     {
         WaitCursor wait;
         XmlParseError invalid;
@@ -248,6 +251,7 @@ void CBrindleDoc::ParseText()
 void CBrindleDoc::RegenerateText()
 {
     const bool modified = IsModified(); // filling the buffer must not change it
+    m_nodeHistory.Clear(); // the text has its own history from here
     const OwnText own = KeptText();
     if (own == OwnText::Buffer && m_buffer.IsInitialized()) {
         // The buffer holds the text the DOM was built from: it stays, history and all.

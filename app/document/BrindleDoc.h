@@ -2,6 +2,7 @@
 
 #include "app/document/BrindleDocBase.h"
 #include "app/document/DocTextBuffer.h"
+#include "app/document/NodeHistory.h"
 #include "app/document/TextEncoding.h"
 #include "platform/xml/XmlDom.h"
 
@@ -126,6 +127,27 @@ public:
     // "/" for the document, else "/a/b/c/" naming the node and its ancestors.
     static std::string GetNodePath(const brindle::XmlNodePtr& node);
 
+    // Sets the value of a text, CDATA, comment, processing instruction or
+    // attribute node, in its place.
+    bool SetNodeValue(const brindle::XmlNodePtr& node, const std::string& value);
+
+    // --- the node history: every node operation is one undoable step; the
+    // operations made while a NodeStep lives form one step together (a drag,
+    // a delete of several rows). Entering the source view or building the DOM
+    // from the text clears it.
+    class NodeStep : public NodeHistory::Step {
+    public:
+        explicit NodeStep(CBrindleDoc& doc) : NodeHistory::Step(doc.m_nodeHistory) {}
+    };
+    bool CanUndoNodeStep() const { return m_nodeHistory.CanUndo(); }
+    bool CanRedoNodeStep() const { return m_nodeHistory.CanRedo(); }
+    // Undoes or redoes one step: the DOM is exactly as before or after it, the
+    // document is modified and the element the step was about is the current
+    // node; the node tree is to be rebuilt. False, with the error text stored,
+    // when the DOM refused (the history is then cleared).
+    bool UndoNodeStep();
+    bool RedoNodeStep();
+
     // --- node clipboard: one node's XML as plain text, or a "___CLIPBOARD___"
     // wrapper element whose children and attributes stand for several nodes.
     bool CopyNodeToClipboard(const brindle::XmlNodePtr& node);
@@ -155,7 +177,10 @@ private:
     // (see FileFormOf) and the document's line breaks.
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
+    bool RunNodeHistory(bool undo);
+
     CDocTextBuffer m_buffer;
+    NodeHistory m_nodeHistory;
     brindle::XmlNodePtr m_currentNode;
     brindle::XmlDocumentPtr m_dom;
     bool m_treeRebuildPending = false;

@@ -5,9 +5,6 @@
 
 using namespace brindle;
 
-namespace {
-}
-
 bool CBrindleDoc::CopyNodeToClipboard(const XmlNodePtr& node)
 {
     if (!node) return false;
@@ -26,6 +23,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
     const std::optional<std::string> text = Clipboard().GetText();
     if (!text) return false;
 
+    NodeStep step(*this);
     XmlDocumentPtr scratch = ParserRegistry::CreateInstance(Settings::GetParserAppId());
     if (!scratch) {
         SetLastErrorText("Unable to paste from clipboard. The parser could not be created.");
@@ -45,10 +43,12 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
             return false;
         }
         if (root->nodeName() != kClipboardWrapper) {
-            pasted = target->appendChild(root);
+            m_nodeHistory.Insert(target, root);
+            pasted = root;
         } else {
             while (XmlNodePtr child = root->firstChild()) {
-                pasted = target->appendChild(child);
+                m_nodeHistory.Insert(target, child);
+                pasted = child;
                 MarkDomChanged();
             }
             const XmlNamedNodeMapPtr attributes = root->attributes();
@@ -58,7 +58,9 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
                     SetLastErrorText("Target node is not an element");
                     return false;
                 }
-                for (long i = 0; i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
+                m_nodeHistory.ChangeAttributes(element, [&] {
+                    for (long i = 0; i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
+                });
             }
         }
         MarkDomChanged();

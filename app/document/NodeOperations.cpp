@@ -5,9 +5,28 @@
 
 using namespace brindle;
 
+namespace {
+
+std::string PrefixOf(const std::string& name)
+{
+    const auto colon = name.find(':');
+    return colon == std::string::npos ? std::string() : name.substr(0, colon);
+}
+
+// Whether the element itself declares the prefix.
+bool Declares(const XmlElementPtr& element, const std::string& prefix)
+{
+    for (const auto& declared : element->namespaceDeclarations())
+        if (declared.first == prefix) return true;
+    return false;
+}
+
+} // namespace
+
 XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std::optional<std::string>& value,
                                    const XmlNodePtr& parent, const std::string& namespaceURI)
 {
+    NodeStep step(*this);
     try {
         const XmlNodePtr insertParent = parent ? parent : m_currentNode;
         if (!insertParent) throw DomError(kDomPointer);
@@ -17,11 +36,21 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
         case NODE_ELEMENT:
         case NODE_TEXT:
         case NODE_CDATA_SECTION:
-        case NODE_COMMENT:
-            node = m_dom->createNode(kind, name, namespaceURI);
-            insertParent->appendChild(node);
+        case NODE_COMMENT: {
+            // An element named without a namespace is in the one its name's
+            // prefix has where it goes, as it would be when typed there; it uses
+            // that declaration rather than one of its own.
+            const std::string prefix = PrefixOf(name);
+            const std::string uri = kind == NODE_ELEMENT && namespaceURI.empty()
+                                        ? insertParent->lookupNamespaceURI(prefix).value_or(std::string())
+                                        : namespaceURI;
+            node = m_dom->createNode(kind, name, uri);
+            m_nodeHistory.Insert(insertParent, node);
+            if (kind == NODE_ELEMENT && namespaceURI.empty() && !uri.empty())
+                node->asElement()->removeRepeatedDeclaration(prefix);
             if (hasValue) node->put_nodeValue(*value);
             break;
+        }
         case NODE_ATTRIBUTE: {
             // Attributes always go on the current node, which must be an element.
             XmlElementPtr owner = m_currentNode ? m_currentNode->asElement() : nullptr;
@@ -31,14 +60,14 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
             }
             node = m_dom->createNode(kind, name, namespaceURI);
             node->put_nodeValue(value.value_or(std::string()));
-            owner->setAttributeNode(node->asAttribute());
+            m_nodeHistory.ChangeAttributes(owner, [&] { owner->setAttributeNode(node->asAttribute()); });
             break;
         }
         case NODE_PROCESSING_INSTRUCTION: {
             std::string data = value.value_or(std::string());
             if (name == "xml" && data.empty()) data = "version='1.0' encoding=''";
             node = m_dom->createProcessingInstruction(name, data);
-            insertParent->appendChild(node);
+            m_nodeHistory.Insert(insertParent, node);
             break;
         }
         default:
@@ -72,6 +101,7 @@ XmlElementPtr CBrindleDoc::CreateDetachedElement(const std::string& name)
 
 bool CBrindleDoc::DeleteNode(const XmlNodePtr& node, const XmlNodePtr& ownerArg)
 {
+    NodeStep step(*this);
     try {
         if (!node) throw DomError(kDomPointer);
         if (node->nodeType() == NODE_ATTRIBUTE) {
@@ -81,13 +111,11 @@ bool CBrindleDoc::DeleteNode(const XmlNodePtr& node, const XmlNodePtr& ownerArg)
                 SetLastErrorText("Unable to delete from node. Node is not an element");
                 return false;
             }
-            element->removeAttribute(node->nodeName());
+            m_nodeHistory.ChangeAttributes(element, [&] { element->removeAttribute(node->nodeName()); });
             MarkDomChanged();
             return true;
         }
-        XmlNodePtr parentNode = node->parentNode();
-        if (!parentNode) throw DomError(kDomPointer);
-        parentNode->removeChild(node);
+        m_nodeHistory.Remove(node);
         MarkDomChanged();
         return true;
     } catch (const DomError& error) {
@@ -100,11 +128,17 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
                              const std::string& namespaceURI)
 {
     newNode.reset();
+    NodeStep step(*this);
     try {
         if (!node) throw DomError(kDomPointer);
         switch (node->nodeType()) {
         case NODE_ELEMENT: {
-            XmlNodePtr replacement = m_dom->createNode(NODE_ELEMENT, newName, namespaceURI);
+            // A name without a namespace is read where the element stands, its
+            // own declarations included, as it would be when typed there.
+            const std::string prefix = PrefixOf(newName);
+            const std::string uri =
+                namespaceURI.empty() ? node->lookupNamespaceURI(prefix).value_or(std::string()) : namespaceURI;
+            XmlNodePtr replacement = m_dom->createNode(NODE_ELEMENT, newName, uri);
             XmlElementPtr element = replacement->asElement();
             // The old element's namespace declarations come first, so the children
             // and attributes that use them stay bound (the new name's own wins).
@@ -114,12 +148,12 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
                                                [&](const auto& d) { return d.first == prefix; });
                 if (!taken) element->setAttribute(prefix.empty() ? "xmlns" : "xmlns:" + prefix, uri);
             }
-            while (XmlNodePtr child = node->firstChild()) element->appendChild(child);
             const XmlNamedNodeMapPtr attributes = node->attributes();
             for (long i = 0; attributes && i < attributes->length(); ++i) SetAttributeFrom(element, attributes->item(i));
-            XmlNodePtr parentNode = node->parentNode();
-            if (!parentNode) throw DomError(kDomPointer);
-            parentNode->replaceChild(replacement, node);
+            // The new element takes the old one's place, then its children, in order.
+            m_nodeHistory.ReplaceElement(replacement, node);
+            // A declaration the new name brought that the place already makes goes.
+            if (!uri.empty() && !Declares(node->asElement(), prefix)) element->removeRepeatedDeclaration(prefix);
             m_dom->validate(); // refreshes what the parser knows; the outcome is not needed
             newNode = replacement;
             break;
@@ -134,15 +168,19 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
             // old node, would lose the attribute).
             if (newName == node->nodeName()) break;
             const std::string value = node->nodeValue().value_or(std::string());
-            owner->setAttribute(newName, value);
-            owner->removeAttributeNode(node->asAttribute());
+            m_nodeHistory.ChangeAttributes(owner, [&] {
+                owner->setAttribute(newName, value);
+                owner->removeAttributeNode(node->asAttribute());
+            });
             break;
         }
         case NODE_PROCESSING_INSTRUCTION: {
             std::string data = node->nodeValue().value_or(std::string());
             if (data.empty()) data = "version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"";
             if (!CreateNode(NODE_PROCESSING_INSTRUCTION, newName, data, nullptr, "")) return false;
-            m_currentNode->removeChild(node);
+            if (node->parentNode() != m_currentNode)
+                throw DomError(kDomInvalidArg, "The node is not a child of this node.");
+            m_nodeHistory.Remove(node);
             break;
         }
         default:
@@ -154,6 +192,43 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
         SetLastErrorText(error.what());
         return false;
     }
+}
+
+bool CBrindleDoc::SetNodeValue(const XmlNodePtr& node, const std::string& value)
+{
+    try {
+        m_nodeHistory.SetValue(node, value);
+        MarkDomChanged();
+        return true;
+    } catch (const DomError& error) {
+        SetLastErrorText(error.what());
+        return false;
+    }
+}
+
+bool CBrindleDoc::UndoNodeStep() { return RunNodeHistory(true); }
+bool CBrindleDoc::RedoNodeStep() { return RunNodeHistory(false); }
+
+bool CBrindleDoc::RunNodeHistory(bool undo)
+{
+    XmlNodePtr focus;
+    bool ok = true;
+    try {
+        focus = undo ? m_nodeHistory.Undo() : m_nodeHistory.Redo();
+        if (!focus) return false;
+    } catch (const DomError& error) {
+        SetLastErrorText(std::string(undo ? "Unable to undo. " : "Unable to redo. ") + error.what());
+        ok = false;
+    }
+    // The current node is the element (or document) whose list shows the node.
+    XmlNodePtr shown = focus && focus->nodeType() == NODE_ATTRIBUTE ? focus->asAttribute()->ownerElement() : focus;
+    while (shown && shown->nodeType() != NODE_ELEMENT && shown->nodeType() != NODE_DOCUMENT &&
+           shown->nodeType() != NODE_DOCUMENT_TYPE)
+        shown = shown->parentNode();
+    if (shown) m_currentNode = shown;
+    MarkDomChanged();
+    m_treeRebuildPending = true;
+    return ok;
 }
 
 std::string CBrindleDoc::NodeTypeName(const XmlNodePtr& node)

@@ -144,6 +144,7 @@ void CMainFrame::SetUpAccelerators()
         {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE},
         {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+        {wxACCEL_CTRL, 'Y', ID_EDIT_REDO},
         {wxACCEL_NORMAL, WXK_DELETE, ID_EDIT_DELETE},
         {wxACCEL_ALT, 'F', ID_NODE_CHILD},
         {wxACCEL_ALT, 'G', ID_NODE_SIBLING},

@@ -138,6 +138,9 @@ std::map<int, std::vector<MenuItemDef>> BuildResources()
     r[IDR_TREE_EDIT] = {{0,
                          "&Edit",
                          {
+                             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}},
+                             {ID_EDIT_REDO, "&Redo\tCtrl+Y", {}},
+                             kSeparator,
                              {0,
                               "&New",
                               {
@@ -157,6 +160,9 @@ std::map<int, std::vector<MenuItemDef>> BuildResources()
     r[IDR_LIST_EDIT] = {{0,
                          "&Edit",
                          {
+                             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}},
+                             {ID_EDIT_REDO, "&Redo\tCtrl+Y", {}},
+                             kSeparator,
                              {ID_NODE_EDIT, "&Edit", {}},
                              {0,
                               "&New",

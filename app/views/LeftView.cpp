@@ -22,8 +22,9 @@ using Item = NodeTreeModel::Item;
 
 namespace {
 
-constexpr int kCommands[] = {ID_NODE_CHILD, ID_NODE_SIBLING, ID_EDIT_CUT,   ID_EDIT_COPY, ID_EDIT_PASTE,
-                             ID_EDIT_DELETE, ID_EDIT_RENAME, ID_PROPERTIES, ID_REFRESH};
+constexpr int kCommands[] = {ID_NODE_CHILD,  ID_NODE_SIBLING, ID_EDIT_CUT,   ID_EDIT_COPY, ID_EDIT_PASTE,
+                             ID_EDIT_DELETE, ID_EDIT_RENAME,  ID_PROPERTIES, ID_REFRESH,   ID_EDIT_UNDO,
+                             ID_EDIT_REDO};
 
 bool IsOfType(const XmlNodePtr& node, XmlNodeType type) { return node && node->nodeType() == type; }
 
@@ -326,6 +327,8 @@ bool CLeftView::IsCommandEnabled(int id) const
     // The property dialog needs a node.
     case ID_PROPERTIES: return node != nullptr;
     case ID_REFRESH: return true;
+    case ID_EDIT_UNDO: return m_doc && m_doc->CanUndoNodeStep();
+    case ID_EDIT_REDO: return m_doc && m_doc->CanRedoNodeStep();
     default: return false;
     }
 }
@@ -345,9 +348,29 @@ bool CLeftView::ExecuteCommand(int id)
         break;
     case ID_PROPERTIES: ShowProperties(); break;
     case ID_REFRESH: Rebuild(); break;
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO: StepHistory(id == ID_EDIT_UNDO); break;
     default: return false;
     }
     return true;
+}
+
+void CLeftView::StepHistory(bool undo)
+{
+    if (!(undo ? m_doc->UndoNodeStep() : m_doc->RedoNodeStep())) ShowLastError();
+    // The items go with the nodes they showed; the node the step was about is
+    // selected in the new tree.
+    m_doc->SetTreeRebuildPending(false);
+    const XmlNodePtr current = m_doc->GetCurrentNode();
+    BuildTree();
+    const wxTreeItemId item = ItemOf(current);
+    if (item.IsOk()) {
+        ExpandItem(item);
+        SelectNodeItem(item);
+    } else {
+        m_doc->SetCurrentNode(nullptr);
+    }
+    NotifyViews();
 }
 
 void CLeftView::OnCommand(wxCommandEvent& event)
@@ -671,6 +694,8 @@ void CLeftView::DropAt(const wxPoint& screenPoint)
         SelectItem(dragItem);
         return;
     }
+    // The move is one step to undo (in each document when it goes to another).
+    CBrindleDoc::NodeStep step(*m_doc);
     // A move is a copy through the clipboard, a paste, then the removal.
     if (!m_doc->CopyNodeToClipboard(dragged)) {
         UIServices().MessageBox("Error copying node to clipboard", MsgButtons::Ok, MsgIcon::Error);

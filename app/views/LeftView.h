@@ -99,6 +99,8 @@ private:
     void CopyNode(bool cut);
     void DeleteSelected();
     void SelectAfterRemoval();
+    // Undo or Redo of the document's node history; the tree is built again.
+    void StepHistory(bool undo);
     void ShowProperties();
     bool Rename(NodeTreeModel::Item& item, const std::string& name);
 

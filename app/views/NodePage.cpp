@@ -22,6 +22,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <optional>
 
 using namespace brindle;
 
@@ -32,7 +33,7 @@ constexpr int kListId = 1001;
 constexpr int kCommands[] = {ids::ID_NODE_EDIT,   ids::ID_NEW_ATTRIBUTE, ids::ID_NEW_COMMENT, ids::ID_NEW_CDATA,
                              ids::ID_NEW_TEXT,    ids::ID_NEW_PROCINST,  ids::ID_EDIT_CUT,    ids::ID_EDIT_COPY,
                              ids::ID_EDIT_PASTE,  ids::ID_EDIT_DELETE,   ids::ID_EDIT_RENAME, ids::ID_PROPERTIES,
-                             ids::ID_REFRESH};
+                             ids::ID_REFRESH,     ids::ID_EDIT_UNDO,     ids::ID_EDIT_REDO};
 
 // The report list over the model: cells are read when they are drawn.
 class NodeListCtrl : public wxListCtrl {
@@ -165,6 +166,8 @@ void CNodePage::SelectRows(const std::vector<long>& rows)
 bool CNodePage::IsCommandEnabled(int id) const
 {
     if (!m_doc) return id == ids::ID_REFRESH;
+    if (id == ids::ID_EDIT_UNDO) return m_doc->CanUndoNodeStep();
+    if (id == ids::ID_EDIT_REDO) return m_doc->CanRedoNodeStep();
     NodeListModel::Context context;
     context.current = m_doc->GetCurrentNode();
     context.selected = SelectedNodes();
@@ -192,6 +195,12 @@ bool CNodePage::ExecuteCommand(int id)
     case ids::ID_EDIT_RENAME: StartRename(); break;
     case ids::ID_PROPERTIES: ShowProperties(); break;
     case ids::ID_REFRESH: RefreshList(); break;
+    case ids::ID_EDIT_UNDO:
+    case ids::ID_EDIT_REDO:
+        if (!(id == ids::ID_EDIT_UNDO ? m_doc->UndoNodeStep() : m_doc->RedoNodeStep())) ShowLastError();
+        RefreshList();
+        m_doc->UpdateAllViews(); // the tree is built again
+        break;
     default: return false;
     }
     return true;
@@ -225,20 +234,18 @@ void CNodePage::EditSelected()
     const std::string name = dialog.GetNodeName();
     const std::string value = dialog.GetNodeValue();
 
+    CBrindleDoc::NodeStep step(*m_doc); // the edit is undone as one
     switch (node->nodeType()) {
     case NODE_ATTRIBUTE:
-        // Setting an attribute by the dialog's name: the same name takes the new
-        // value, another name adds an attribute beside the old one.
-        if (!m_doc->CreateNode(NODE_ATTRIBUTE, name, value, nullptr, ""))
+        // The same name takes the new value in the attribute's place; another
+        // name adds an attribute beside the old one.
+        if (name == node->nodeName() ? !m_doc->SetNodeValue(node, value)
+                                     : !m_doc->CreateNode(NODE_ATTRIBUTE, name, value, nullptr, ""))
             m_doc->ReportDomError(DomError(kDomFail, GetLastErrorText()), "Error creating node.");
         break;
     case NODE_TEXT:
-        try {
-            node->put_text(value);
-        } catch (const DomError& error) {
-            UIServices().MessageBox(std::string("Unable to set the text: ") + error.what(), MsgButtons::Ok,
-                                    MsgIcon::Error);
-        }
+        if (!m_doc->SetNodeValue(node, value))
+            UIServices().MessageBox("Unable to set the text: " + GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error);
         break;
     case NODE_PROCESSING_INSTRUCTION:
         try {
@@ -253,12 +260,8 @@ void CNodePage::EditSelected()
         }
         break;
     default:
-        try {
-            node->put_nodeValue(value);
-        } catch (const DomError& error) {
-            UIServices().MessageBox(std::string("Unable to set the value: ") + error.what(), MsgButtons::Ok,
-                                    MsgIcon::Error);
-        }
+        if (!m_doc->SetNodeValue(node, value))
+            UIServices().MessageBox("Unable to set the value: " + GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error);
         break;
     }
     m_doc->MarkDomChanged();
@@ -269,6 +272,7 @@ void CNodePage::EditSelected()
 bool CNodePage::CopyNodes(const std::vector<XmlNodePtr>& nodes, bool cut)
 {
     const XmlNodePtr owner = m_doc->GetCurrentNode();
+    CBrindleDoc::NodeStep step(*m_doc); // a cut of several rows is undone as one
     try {
         XmlElementPtr wrapper = m_doc->CreateDetachedElement(CBrindleDoc::kClipboardWrapper);
         for (const XmlNodePtr& node : nodes) {
@@ -306,6 +310,7 @@ bool CNodePage::PasteOntoCurrent()
 void CNodePage::DeleteSelected()
 {
     const XmlNodePtr owner = m_doc->GetCurrentNode();
+    CBrindleDoc::NodeStep step(*m_doc);
     for (const XmlNodePtr& node : SelectedNodes())
         if (!m_doc->DeleteNode(node, owner)) ShowLastError();
     RefreshList();
@@ -540,6 +545,9 @@ void CNodePage::MoveDraggedNodesTo(CLeftView* tree, CNodePage* page, const wxPoi
 {
     CBrindleDoc* target = nullptr;
     bool pasted = false;
+    // The move is one step to undo (in each document when it goes to another).
+    std::optional<CBrindleDoc::NodeStep> step;
+    if (m_doc) step.emplace(*m_doc);
     if (tree) {
         const wxTreeItemId item = tree->ItemAtPoint(tree->ScreenToClient(screenPoint));
         if (!item.IsOk()) {

@@ -213,12 +213,22 @@ void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref)
     }
 }
 
-void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr)
+void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr, xmlAttrPtr ref)
 {
     ++g_treeGeneration;
     attr->parent = element;
     attr->next = nullptr;
     attr->prev = nullptr;
+    if (ref) {
+        attr->next = ref;
+        attr->prev = ref->prev;
+        if (ref->prev)
+            ref->prev->next = attr;
+        else
+            element->properties = attr;
+        ref->prev = attr;
+        return;
+    }
     if (!element->properties) {
         element->properties = attr;
         return;
@@ -227,6 +237,51 @@ void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr)
     while (last->next) last = last->next;
     last->next = attr;
     attr->prev = last;
+}
+
+namespace {
+
+bool IsDocumentLevel(xmlDocPtr doc, xmlNsPtr ns)
+{
+    for (xmlNsPtr at = doc ? doc->oldNs : nullptr; at; at = at->next)
+        if (at == ns) return true;
+    return false;
+}
+
+// The declaration in scope at the node with the reference's prefix and URI;
+// false when the reference stays a document-level one.
+bool Rebind(xmlDocPtr doc, xmlNodePtr scope, xmlNsPtr& ref)
+{
+    if (!ref || !IsDocumentLevel(doc, ref)) return true;
+    xmlNsPtr found = xmlSearchNs(doc, scope, ref->prefix);
+    if (!found || IsDocumentLevel(doc, found) || !xmlStrEqual(found->href, ref->href)) return false;
+    ref = found;
+    return true;
+}
+
+} // namespace
+
+bool BindToScope(xmlNodePtr subtree)
+{
+    xmlDocPtr doc = subtree->doc;
+    if (!doc) return false;
+    if (subtree->type == XML_ATTRIBUTE_NODE) return !subtree->parent || Rebind(doc, subtree->parent, subtree->ns);
+    if (subtree->type != XML_ELEMENT_NODE) return true;
+    bool bound = true;
+    for (xmlNodePtr n = subtree; n;) {
+        if (n->type == XML_ELEMENT_NODE) {
+            bound = Rebind(doc, n, n->ns) && bound;
+            for (xmlAttrPtr a = n->properties; a; a = a->next) bound = Rebind(doc, n, a->ns) && bound;
+            if (n->children) {
+                n = n->children;
+                continue;
+            }
+        }
+        while (n != subtree && !n->next) n = n->parent;
+        if (n == subtree) break;
+        n = n->next;
+    }
+    return bound;
 }
 
 std::shared_ptr<DocHolder> KeepTree(xmlNodePtr node)

@@ -70,7 +70,14 @@ void Detach(xmlNodePtr node);
 // Links a detached node of the same document under parent, before ref (append
 // when null), without libxml2's text merging.
 void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref);
-void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr);
+// Links a detached attribute into the element's list, before ref (last when null).
+void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr, xmlAttrPtr ref = nullptr);
+// Points the namespace references of a subtree just linked into its tree that
+// lie outside any declaration (the document-level ones a removal leaves) at the
+// declaration in scope with the same prefix and URI, if there is one; so a node
+// taken out and put back is bound exactly as before. False when a reference
+// found none: libxml2's reconciliation must then bind (or declare) it, by URI.
+bool BindToScope(xmlNodePtr subtree);
 // The tree a node lies in, held so that it outlives a move of the node.
 std::shared_ptr<DocHolder> KeepTree(xmlNodePtr node);
 // Brings a detached node of another document into doc.

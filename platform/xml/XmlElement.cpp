@@ -9,6 +9,8 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
+
 namespace brindle {
 
 using namespace detail;
@@ -34,6 +36,23 @@ xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& prefix)
     for (xmlNsPtr ns = element->nsDef; ns; ns = ns->next)
         if (prefix.empty() ? ns->prefix == nullptr : xmlStrEqual(ns->prefix, X(prefix))) return ns;
     return nullptr;
+}
+
+// Binds the namespace of an attribute just attached to the element: by its
+// prefix where it stands, else by a declaration made on the element when the
+// prefix is free there, else by libxml2's reconciliation (which binds the whole
+// element by URI).
+void BindAttribute(xmlNodePtr element, xmlAttrPtr attribute)
+{
+    auto* a = reinterpret_cast<xmlNodePtr>(attribute);
+    if (!a->ns || BindToScope(a)) return;
+    if (a->ns->prefix && !xmlSearchNs(element->doc, element, a->ns->prefix)) {
+        if (xmlNsPtr ns = xmlNewNs(element, a->ns->href, a->ns->prefix)) {
+            a->ns = ns;
+            return;
+        }
+    }
+    xmlDOMWrapReconcileNamespaces(nullptr, element, 0);
 }
 
 void CheckWritable(xmlNodePtr element)
@@ -123,16 +142,18 @@ XmlAttributePtr XmlElement::setAttributeNode(const XmlAttributePtr& attribute)
     if (a->parent && IsReadOnly(a->parent)) throw DomError(kDomFail, "The attribute is read-only.");
     auto self = shared_from_this();
     XmlAttributePtr replaced;
+    xmlAttrPtr place = nullptr; // the attribute after the replaced one
     if (xmlAttrPtr existing = FindAttribute(m_node, QName(a))) {
         replaced = std::static_pointer_cast<XmlAttribute>(NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(existing)));
+        place = existing->next;
         Detach(reinterpret_cast<xmlNodePtr>(existing));
     }
     std::shared_ptr<DocHolder> oldTree = KeepTree(a);
     xmlNodePtr oldParent = a->parent;
     Detach(a);
     if (a->doc != m_node->doc) Adopt(a, m_node->doc, m_node);
-    LinkAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a));
-    if (a->ns) xmlDOMWrapReconcileNamespaces(nullptr, m_node, 0);
+    LinkAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a), place);
+    BindAttribute(m_node, reinterpret_cast<xmlAttrPtr>(a));
     if (oldParent) NodeAccess::ReleaseIfUnreferenced(oldParent);
     return replaced;
 }
@@ -145,6 +166,145 @@ XmlAttributePtr XmlElement::removeAttributeNode(const XmlAttributePtr& attribute
     CheckWritable(m_node);
     Detach(a);
     return attribute;
+}
+
+XmlElement::AttributeState XmlElement::attributeState() const
+{
+    AttributeState state;
+    for (xmlAttrPtr a = m_node->properties; a; a = a->next) {
+        xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
+        state.attributes.emplace_back(
+            std::static_pointer_cast<XmlAttribute>(NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(a))), ToStr(v));
+        xmlFree(v);
+    }
+    state.declarations = namespaceDeclarations();
+    return state;
+}
+
+namespace {
+
+// Whether a node of the element's subtree (attributes included) uses the declaration.
+bool InUse(xmlNodePtr element, xmlNsPtr ns)
+{
+    for (xmlNodePtr n = element; n;) {
+        if (n->type == XML_ELEMENT_NODE) {
+            if (n->ns == ns) return true;
+            for (xmlAttrPtr a = n->properties; a; a = a->next)
+                if (a->ns == ns) return true;
+            if (n->children) {
+                n = n->children;
+                continue;
+            }
+        }
+        while (n != element && !n->next) n = n->parent;
+        if (n == element) break;
+        n = n->next;
+    }
+    return false;
+}
+
+// Points every use of `from` in the element's subtree at `to`.
+void Repoint(xmlNodePtr element, xmlNsPtr from, xmlNsPtr to)
+{
+    for (xmlNodePtr n = element; n;) {
+        if (n->type == XML_ELEMENT_NODE) {
+            if (n->ns == from) n->ns = to;
+            for (xmlAttrPtr a = n->properties; a; a = a->next)
+                if (a->ns == from) a->ns = to;
+            if (n->children) {
+                n = n->children;
+                continue;
+            }
+        }
+        while (n != element && !n->next) n = n->parent;
+        if (n == element) break;
+        n = n->next;
+    }
+}
+
+void UnlinkDeclaration(xmlNodePtr element, xmlNsPtr ns)
+{
+    xmlNsPtr* link = &element->nsDef;
+    while (*link && *link != ns) link = &(*link)->next;
+    if (!*link) return;
+    *link = ns->next;
+    ns->next = nullptr;
+    xmlFreeNs(ns);
+}
+
+} // namespace
+
+void XmlElement::restoreAttributeState(const AttributeState& state)
+{
+    CheckWritable(m_node);
+    auto self = shared_from_this();
+    std::vector<xmlAttrPtr> wanted;
+    for (const auto& [attribute, value] : state.attributes) {
+        xmlNodePtr a = NodeAccess::Raw(attribute);
+        if (!a || a->doc != m_node->doc || (a->parent && a->parent != m_node))
+            throw DomError(kDomInvalidArg, "The attribute belongs to another element.");
+        wanted.push_back(reinterpret_cast<xmlAttrPtr>(a));
+    }
+    // Attributes the state does not hold leave, with their namespaces.
+    for (xmlAttrPtr a = m_node->properties; a;) {
+        xmlAttrPtr next = a->next;
+        if (std::find(wanted.begin(), wanted.end(), a) == wanted.end()) {
+            auto* n = reinterpret_cast<xmlNodePtr>(a);
+            Detach(n);
+            NodeAccess::ReleaseIfUnreferenced(n);
+        }
+        a = next;
+    }
+    for (const auto& [prefix, uri] : state.declarations) {
+        const std::string href = HrefFromUri(uri);
+        if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) {
+            if (!xmlStrEqual(ns->href, X(href))) {
+                xmlFree(const_cast<xmlChar*>(ns->href));
+                ns->href = xmlStrdup(X(href));
+            }
+        } else {
+            xmlNewNs(m_node, X(href), prefix.empty() ? nullptr : X(prefix));
+        }
+    }
+    for (xmlNsPtr ns = m_node->nsDef; ns;) {
+        xmlNsPtr next = ns->next;
+        const std::string prefix = ns->prefix ? ToStr(ns->prefix) : std::string();
+        const bool kept = std::any_of(state.declarations.begin(), state.declarations.end(),
+                                      [&](const auto& d) { return d.first == prefix; });
+        if (!kept && !InUse(m_node, ns)) UnlinkDeclaration(m_node, ns);
+        ns = next;
+    }
+    // The wanted attributes in their order: those still here are unlinked and
+    // linked again; the others come back bound as they were.
+    for (xmlAttrPtr a = m_node->properties; a;) {
+        xmlAttrPtr next = a->next;
+        a->prev = a->next = nullptr;
+        a = next;
+    }
+    m_node->properties = nullptr;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        xmlAttrPtr a = wanted[i];
+        const bool returning = a->parent != m_node;
+        LinkAttribute(m_node, a);
+        if (returning) BindAttribute(m_node, a);
+        xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
+        const bool same = ToStr(v) == state.attributes[i].second;
+        xmlFree(v);
+        if (!same) SetAttrValue(a, state.attributes[i].second);
+    }
+}
+
+bool XmlElement::removeRepeatedDeclaration(const std::string& prefix)
+{
+    xmlNsPtr ns = FindDeclaration(m_node, prefix);
+    if (!ns || !m_node->parent || m_node->parent->type != XML_ELEMENT_NODE) return false;
+    CheckWritable(m_node);
+    xmlNsPtr outer = xmlSearchNs(m_node->doc, m_node->parent, prefix.empty() ? nullptr : X(prefix));
+    if (!outer || !xmlStrEqual(outer->href, ns->href)) return false;
+    Repoint(m_node, ns, outer);
+    UnlinkDeclaration(m_node, ns);
+    ++g_treeGeneration;
+    return true;
 }
 
 XmlNodeListPtr XmlElement::getElementsByTagName(const std::string& name) const

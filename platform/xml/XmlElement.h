@@ -21,6 +21,7 @@ public:
     XmlAttributePtr getAttributeNode(const std::string& name) const;
     // Attaches the attribute (moving it from another element or document if
     // needed); returns the attribute of the same name it replaced, or nullptr.
+    // A replacing attribute takes the replaced one's place; a new one goes last.
     XmlAttributePtr setAttributeNode(const XmlAttributePtr& attribute);
     // Detaches the attribute (which must belong to this element) and returns it.
     XmlAttributePtr removeAttributeNode(const XmlAttributePtr& attribute);
@@ -31,6 +32,22 @@ public:
     // not attributes of the attribute map.
     std::vector<std::pair<std::string, std::string>> namespaceDeclarations() const;
     XmlNodeListPtr getElementsByTagName(const std::string& name) const;
+
+    // --- the start tag as a whole: its attributes (the node objects, in order,
+    // with their values) and its namespace declarations
+    struct AttributeState {
+        std::vector<std::pair<XmlAttributePtr, std::string>> attributes;
+        std::vector<std::pair<std::string, std::string>> declarations;
+    };
+    AttributeState attributeState() const;
+    // Puts a state taken earlier back: attributes not in it are detached, its
+    // attributes are attached in its order with its values, declarations get its
+    // URIs back, and declarations it lacks go unless a node still uses them.
+    void restoreAttributeState(const AttributeState& state);
+    // Drops this element's declaration of the prefix ("" for the default
+    // namespace) when its parent's scope binds the prefix to the same URI; the
+    // element and its descendants then use that one. True when dropped.
+    bool removeRepeatedDeclaration(const std::string& prefix);
 
 protected:
     using XmlNode::XmlNode;

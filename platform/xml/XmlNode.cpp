@@ -196,6 +196,14 @@ XmlNodePtr XmlNode::lastChild() const { return NodeAccess::Wrap(DomLastChild(m_n
 XmlNodePtr XmlNode::previousSibling() const { return NodeAccess::Wrap(DomPrev(m_node)); }
 XmlNodePtr XmlNode::nextSibling() const { return NodeAccess::Wrap(DomNext(m_node)); }
 
+std::optional<std::string> XmlNode::lookupNamespaceURI(const std::string& prefix) const
+{
+    if (m_node->type == XML_DOCUMENT_NODE || !m_node->doc) return std::nullopt;
+    xmlNsPtr ns = xmlSearchNs(m_node->doc, m_node, prefix.empty() ? nullptr : X(prefix));
+    if (!ns) return std::nullopt;
+    return UriFromHref(ns->href);
+}
+
 namespace {
 
 xmlDocPtr DocOf(xmlNodePtr n)
@@ -264,10 +272,11 @@ void InsertOne(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref)
     xmlDocPtr doc = DocOf(parent);
     if (child->doc != doc) Adopt(child, doc, parent);
     LinkChild(parent, child, ref);
-    if (child->type == XML_ELEMENT_NODE)
-        // Without removing redundant declarations: that frees namespace records
-        // that nodes outside the subtree may still refer to.
-        xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
+    // Reconciled only when a namespace is not found by its prefix where the node
+    // now stands (reconciling would bind by URI and may change prefixes), and
+    // without removing redundant declarations: that frees namespace records that
+    // nodes outside the subtree may still refer to.
+    if (child->type == XML_ELEMENT_NODE && !BindToScope(child)) xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
     // The node may have been the last referenced part of a detached tree.
     if (oldParent) NodeAccess::ReleaseIfUnreferenced(oldParent);
 }

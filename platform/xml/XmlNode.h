@@ -55,6 +55,10 @@ public:
     std::string prefix() const;
     // The local part of the name (nodeName without its prefix).
     std::string baseName() const;
+    // The URI the prefix ("" for the default namespace) is bound to where this
+    // node stands (an element's own declarations first); nullopt when unbound.
+    // A default namespace undeclared with xmlns="" gives "".
+    std::optional<std::string> lookupNamespaceURI(const std::string& prefix) const;
 
     // --- values
     // The value of attributes, text, CDATA, comments and processing instructions

@@ -4,6 +4,7 @@
 #include "tests/app/DocManagerFixture.h"
 #include "tests/support/RecordingUIServices.h"
 
+#include <functional>
 #include <memory>
 
 using namespace brindle;
@@ -248,4 +249,187 @@ TEST_F(NodeOperationsTest, PastingWrappersAndRefusedText)
     doc->Modify(false);
     EXPECT_FALSE(doc->PasteNode(Root(), pasted));
     EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(NodeOperationsTest, AValueEditKeepsTheAttributesPlace)
+{
+    ASSERT_TRUE(Dom()->loadXML("<catalog><book id=\"bk102\" lang=\"en\"/></catalog>"));
+    const XmlElementPtr book = Root()->firstChild()->asElement();
+    doc->SetCurrentNode(book);
+    // Setting an attribute that is there already, as the edit dialog does.
+    ASSERT_TRUE(doc->CreateNode(NODE_ATTRIBUTE, "id", std::string("bk102b"), nullptr, ""));
+    EXPECT_EQ(book->xml(), "<book id=\"bk102b\" lang=\"en\"/>");
+    ASSERT_TRUE(doc->SetNodeValue(book->getAttributeNode("lang"), "de"));
+    EXPECT_EQ(book->xml(), "<book id=\"bk102b\" lang=\"de\"/>");
+}
+
+TEST_F(NodeOperationsTest, NewAndRenamedElementsTakeTheNamespaceInScopeWhereTheyStand)
+{
+    const std::string svg = "http://www.w3.org/2000/svg";
+    ASSERT_TRUE(Dom()->loadXML("<svg xmlns=\"" + svg +
+                               "\" xmlns:k=\"urn:k\"><g/><plain xmlns=\"\"><leaf/></plain></svg>"));
+    const XmlNodePtr g = Root()->firstChild();
+    XmlNodePtr added = doc->CreateNode(NODE_ELEMENT, "NewChild", std::nullopt, g, "");
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->namespaceURI(), svg);
+    XmlNodePtr prefixed = doc->CreateNode(NODE_ELEMENT, "k:item", std::nullopt, g, "");
+    EXPECT_EQ(prefixed->namespaceURI(), "urn:k");
+    // The element uses the declarations where it stands, as if it had been typed.
+    EXPECT_NE(Dom()->xml().find("<g><NewChild/><k:item/></g>"), std::string::npos) << Dom()->xml();
+
+    // Under xmlns="" a new element is in no namespace.
+    const XmlNodePtr plain = Root()->lastChild();
+    XmlNodePtr bare = doc->CreateNode(NODE_ELEMENT, "bare", std::nullopt, plain, "");
+    EXPECT_EQ(bare->namespaceURI(), "");
+
+    // A rename reads the new name where the element stands.
+    XmlNodePtr renamed;
+    ASSERT_TRUE(doc->RenameNode(g, "group", renamed, ""));
+    EXPECT_EQ(renamed->namespaceURI(), svg);
+    ASSERT_TRUE(doc->RenameNode(plain->firstChild(), "twig", renamed, ""));
+    EXPECT_EQ(renamed->namespaceURI(), "");
+    ASSERT_TRUE(doc->RenameNode(plain, "k:plain", renamed, ""));
+    EXPECT_EQ(renamed->namespaceURI(), "urn:k");
+
+    // The file says what the tree says.
+    const std::string text = Dom()->xml();
+    auto reread = XmlDocument::Create();
+    ASSERT_TRUE(reread->loadXML(text)) << text;
+    const XmlNodePtr group = reread->documentElement()->firstChild();
+    EXPECT_EQ(group->nodeName(), "group");
+    EXPECT_EQ(group->namespaceURI(), svg);
+    EXPECT_EQ(group->firstChild()->namespaceURI(), svg);
+    const XmlNodePtr renamedPlain = reread->documentElement()->lastChild();
+    EXPECT_EQ(renamedPlain->namespaceURI(), "urn:k");
+    EXPECT_EQ(renamedPlain->firstChild()->namespaceURI(), "");
+    EXPECT_EQ(renamedPlain->lastChild()->namespaceURI(), "");
+}
+
+// Every node operation is one step: undone, the document serialises exactly as
+// before it; redone, exactly as after it.
+TEST_F(NodeOperationsTest, UndoAndRedoRestoreTheDocumentExactlyAfterEachOperation)
+{
+    ASSERT_TRUE(Dom()->loadXML("<?xml version=\"1.0\"?>\n<!--top--><?app go?>"
+                               "<r xmlns=\"urn:d\" xmlns:p=\"urn:p\" xmlns:q=\"urn:p\" a=\"1\" p:b=\"2\" c=\"3\">"
+                               "<x id=\"x1\"><p:y p:k=\"v\">t<!--c--></p:y><z/></x><?pi data?><w>text</w></r>"));
+    doc->Modify(false);
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+    EXPECT_FALSE(doc->CanRedoNodeStep());
+    const auto x = [&] { return Root()->firstChild(); };
+    const auto y = [&] { return x()->firstChild(); };
+    XmlNodePtr out;
+
+    const std::vector<std::pair<std::string, std::function<bool()>>> operations = {
+        {"new element", [&] { return doc->CreateNode(NODE_ELEMENT, "NewChild", std::nullopt, y(), "") != nullptr; }},
+        {"new attribute",
+         [&] {
+             doc->SetCurrentNode(x());
+             return doc->CreateNode(NODE_ATTRIBUTE, "attribute", std::string(), nullptr, "") != nullptr;
+         }},
+        {"attribute set again",
+         [&] {
+             doc->SetCurrentNode(x());
+             return doc->CreateNode(NODE_ATTRIBUTE, "id", std::string("x2"), nullptr, "") != nullptr;
+         }},
+        {"new comment", [&] { return doc->CreateNode(NODE_COMMENT, "", std::string("n"), y(), "") != nullptr; }},
+        {"new instruction",
+         [&] { return doc->CreateNode(NODE_PROCESSING_INSTRUCTION, "procinst", std::nullopt, Dom(), "") != nullptr; }},
+        {"delete element", [&] { return doc->DeleteNode(x()->lastChild(), nullptr); }},
+        {"delete root", [&] { return doc->DeleteNode(Root(), nullptr); }},
+        {"delete attribute", [&] { return doc->DeleteNode(Root()->getAttributeNode("p:b"), Root()); }},
+        {"rename element", [&] { return doc->RenameNode(x(), "renamed", out, ""); }},
+        {"rename with prefix", [&] { return doc->RenameNode(y(), "p:other", out, "urn:p"); }},
+        {"rename root", [&] { return doc->RenameNode(Root(), "root", out, ""); }},
+        {"rename attribute",
+         [&] {
+             doc->SetCurrentNode(Root());
+             return doc->RenameNode(Root()->getAttributeNode("a"), "alpha", out, "");
+         }},
+        {"rename instruction",
+         [&] {
+             doc->SetCurrentNode(Root());
+             return doc->RenameNode(Root()->firstChild()->nextSibling(), "q", out, "");
+         }},
+        {"value of a text", [&] { return doc->SetNodeValue(y()->firstChild(), "changed"); }},
+        {"value of an attribute", [&] { return doc->SetNodeValue(Root()->getAttributeNode("c"), "30"); }},
+        {"paste",
+         [&] {
+             clipboard.SetText("<___CLIPBOARD___ xmlns:n=\"urn:n\" n:k=\"v\" c=\"33\"><m/><!--d--></___CLIPBOARD___>");
+             return doc->PasteNode(x(), out);
+         }},
+        {"cut",
+         [&] { return doc->CopyNodeToClipboard(x()) && doc->DeleteNode(x(), nullptr); }},
+    };
+    std::vector<std::string> states{Dom()->xml()};
+    for (const auto& [name, operation] : operations) {
+        const std::string before = Dom()->xml();
+        ASSERT_TRUE(operation()) << name;
+        const std::string after = Dom()->xml();
+        ASSERT_NE(after, before) << name;
+        ASSERT_TRUE(doc->CanUndoNodeStep()) << name;
+        doc->Modify(false);
+        ASSERT_TRUE(doc->UndoNodeStep()) << name;
+        EXPECT_EQ(Dom()->xml(), before) << name;
+        EXPECT_TRUE(doc->IsModified()) << name;
+        ASSERT_TRUE(doc->RedoNodeStep()) << name;
+        EXPECT_EQ(Dom()->xml(), after) << name;
+        EXPECT_FALSE(doc->CanRedoNodeStep()) << name;
+        states.push_back(after);
+        // Each operation starts from the document as it stood first.
+        ASSERT_TRUE(doc->UndoNodeStep()) << name;
+    }
+
+    // A run of operations (the root kept) goes back step by step, and forward again.
+    states.resize(1);
+    std::vector<std::string> names;
+    for (const auto& [name, operation] : operations) {
+        if (name == "delete root") continue;
+        ASSERT_TRUE(operation()) << name;
+        states.push_back(Dom()->xml());
+        names.push_back(name);
+    }
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(doc->UndoNodeStep()) << names[i - 1];
+        ASSERT_EQ(Dom()->xml(), states[i - 1]) << names[i - 1];
+    }
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+    for (size_t i = 1; i < states.size(); ++i) {
+        ASSERT_TRUE(doc->RedoNodeStep()) << names[i - 1];
+        ASSERT_EQ(Dom()->xml(), states[i]) << names[i - 1];
+    }
+    // The undone element is the current node again; what is shown is an element.
+    ASSERT_TRUE(doc->UndoNodeStep());
+    EXPECT_EQ(doc->GetCurrentNode(), Root()->firstChild());
+    EXPECT_TRUE(doc->IsTreeRebuildPending());
+}
+
+TEST_F(NodeOperationsTest, StepsGroupOperationsAndTheTextClearsTheHistory)
+{
+    const std::string before = Dom()->xml();
+    XmlNodePtr out;
+    {
+        // Several operations for one action: one step.
+        CBrindleDoc::NodeStep step(*doc);
+        ASSERT_TRUE(doc->DeleteNode(Root()->firstChild(), nullptr));
+        ASSERT_TRUE(doc->DeleteNode(Root()->getAttributeNode("a"), Root()));
+        EXPECT_FALSE(doc->CanUndoNodeStep()); // not while the step is open
+    }
+    ASSERT_TRUE(doc->UndoNodeStep());
+    EXPECT_EQ(Dom()->xml(), before);
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+    EXPECT_TRUE(doc->CanRedoNodeStep());
+
+    // A new operation drops what could be redone.
+    ASSERT_TRUE(doc->RenameNode(Root()->lastChild(), "v", out, ""));
+    EXPECT_FALSE(doc->CanRedoNodeStep());
+    EXPECT_TRUE(doc->CanUndoNodeStep());
+
+    // Entering the source view gives the text its own history; so does a DOM
+    // made from the text.
+    doc->RegenerateText();
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+    ASSERT_TRUE(doc->DeleteNode(Root()->lastChild(), nullptr));
+    doc->ParseText();
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+    EXPECT_FALSE(doc->UndoNodeStep());
 }

@@ -12,6 +12,7 @@
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
 #include "app/views/DocumentView.h"
+#include "app/views/LeftView.h"
 #include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
@@ -35,6 +36,7 @@
 #include <wx/prntbase.h>
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
 
@@ -599,6 +601,38 @@ TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
     for (int id : {ids::ID_TOOLS_VALIDATE, ids::ID_TOOLS_TRANSFORM, ids::ID_TOOLS_AUTO_FORMAT, ids::ID_VIEW_TREE})
         EXPECT_FALSE(enabled(id)) << id;
     EXPECT_TRUE(enabled(ids::ID_EDIT_FIND));
+    CloseAll();
+}
+
+TEST(AppGui, KeysInTheTreeDeleteAndCtrlZUndoesTheDelete)
+{
+    const fs::path path = *g_dir / "undo.xml";
+    test::WriteFile(path, "<?xml version=\"1.0\"?>\n<catalog><book id=\"b1\"><title>T</title></book><book/></catalog>\n");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    CLeftView* tree = FrameOf(doc)->GetTreeView();
+    tree->SetFocus();
+    const XmlNodePtr book = doc->GetDomDocument()->selectSingleNode("/catalog/book");
+    tree->SelectNodeItem(tree->ItemOf(book));
+    Pump();
+    const std::string before = doc->GetDomDocument()->xml();
+
+    // The keys of the main accelerator table, pressed with the tree in front.
+    wxUIActionSimulator keys;
+    keys.Char(WXK_DELETE);
+    Pump();
+    ASSERT_EQ(doc->GetDomDocument()->selectSingleNode("/catalog/book/title"), nullptr);
+    keys.Char('z', wxMOD_CONTROL);
+    Pump();
+    EXPECT_EQ(doc->GetDomDocument()->xml(), before);
+    EXPECT_EQ(tree->NodeOf(tree->GetSelection()), book);
+    keys.Char('y', wxMOD_CONTROL);
+    Pump();
+    EXPECT_EQ(doc->GetDomDocument()->selectSingleNode("/catalog/book/title"), nullptr);
+    // Edit > Undo (the tree's Edit menu) does the same.
+    Command(ids::ID_EDIT_UNDO);
+    EXPECT_EQ(doc->GetDomDocument()->xml(), before);
     CloseAll();
 }
 

@@ -295,6 +295,41 @@ TEST(XmlEdit, NamespacesSurviveMovesAndSerialiseStandalone)
     EXPECT_EQ(CodeOf([&] { doc->selectNodes("//["); }), kDomInvalidArg);
 }
 
+TEST(XmlEdit, StartTagsAndPrefixesComeBackAsTheyWere)
+{
+    auto doc = Load("<r xmlns:p='urn:p' xmlns:q='urn:p'><e a='1' p:b='2' c='3'><p:x q:k='v'/></e></r>");
+    const std::string original = doc->xml();
+    auto e = doc->documentElement()->firstChild()->asElement();
+    EXPECT_EQ(e->lookupNamespaceURI("q"), "urn:p");
+    EXPECT_FALSE(e->lookupNamespaceURI(""));
+    EXPECT_FALSE(e->lookupNamespaceURI("n"));
+
+    // A replacing attribute takes the place of the one it replaces.
+    const XmlElement::AttributeState state = e->attributeState();
+    auto a = doc->createNode(NODE_ATTRIBUTE, "a", "")->asAttribute();
+    a->put_value("9");
+    EXPECT_TRUE(e->setAttributeNode(a));
+    EXPECT_EQ(e->attributes()->item(0)->nodeValue(), "9");
+
+    // Attributes and declarations changed every way go back to the state taken.
+    e->removeAttribute("p:b");
+    e->setAttribute("c", "33");
+    auto z = doc->createNode(NODE_ATTRIBUTE, "n:z", "urn:n")->asAttribute();
+    e->setAttributeNode(z);
+    EXPECT_EQ(e->lookupNamespaceURI("n"), "urn:n"); // declared on the element
+    e->setAttribute("xmlns:p", "urn:other");
+    ASSERT_NE(doc->xml(), original);
+    e->restoreAttributeState(state);
+    EXPECT_EQ(doc->xml(), original);
+
+    // A node taken out and put back keeps the prefixes it was written with,
+    // although another prefix names the same namespace.
+    auto x = e->firstChild();
+    e->removeChild(x);
+    e->appendChild(x);
+    EXPECT_EQ(doc->xml(), original);
+}
+
 TEST(XmlEdit, CloneCopiesWithoutAttaching)
 {
     auto doc = Load("<r xmlns:p='urn:p'><p:a x='1'><c/></p:a></r>");

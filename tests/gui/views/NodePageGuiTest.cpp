@@ -159,8 +159,8 @@ TEST_F(NodePageTest, EditingChangesTheRowsNodeByItsKind)
     }
     EXPECT_EQ(Names(page), (std::vector<std::string>{"p=d", "#comment=c", "#text=text", "z=9", "a=1"}));
     {
-        // The same name takes the value (the attribute is set again, last); a text
-        // and a comment take the value only.
+        // The same name takes the value in the attribute's place; a text and a
+        // comment take the value only.
         EditDialogAnswer answer("a", "new");
         page->SelectRows({4});
         page->ExecuteCommand(ids::ID_NODE_EDIT);
@@ -169,14 +169,14 @@ TEST_F(NodePageTest, EditingChangesTheRowsNodeByItsKind)
         page->SelectRows({1});
         page->ExecuteCommand(ids::ID_NODE_EDIT);
     }
-    EXPECT_EQ(Names(page), (std::vector<std::string>{"p=d", "#comment=new", "#text=new", "a=new", "z=9"}));
+    EXPECT_EQ(Names(page), (std::vector<std::string>{"p=d", "#comment=new", "#text=new", "z=9", "a=new"}));
     {
         // An instruction is made again at the end with the new target and data.
         EditDialogAnswer answer("q", "e");
         page->SelectRows({0});
         page->ExecuteCommand(ids::ID_NODE_EDIT);
     }
-    EXPECT_EQ(root->xml(), "<r z=\"9\" a=\"new\">new<!--new--><?q e?></r>");
+    EXPECT_EQ(root->xml(), "<r a=\"new\" z=\"9\">new<!--new--><?q e?></r>");
     EXPECT_TRUE(ui.messages.empty());
 
     // With the DOCTYPE current (its rows are not yet made again) the dialog
@@ -238,6 +238,23 @@ TEST_F(NodePageTest, CutCopyPasteDeleteAndRenameGoThroughTheDocument)
     EXPECT_FALSE(page->FinishLabelEdit(1, "no good"));
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(Names(page), (std::vector<std::string>{"#comment=c", "renamed=1"}));
+
+    // Undo takes the list's operations back one at a time (a delete of several
+    // rows as one), Redo brings them again; the rows follow.
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_UNDO)); // the rename
+    EXPECT_EQ(Names(page), (std::vector<std::string>{"#comment=c", "a=1"}));
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_UNDO)); // the delete of two rows
+    EXPECT_EQ(y->xml(), "<y b=\"2\">t</y>");
+    EXPECT_EQ(doc.GetCurrentNode(), y);
+    EXPECT_EQ(Names(page), (std::vector<std::string>{"#text=t", "b=2"}));
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_REDO));
+    EXPECT_EQ(y->xml(), "<y/>");
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_UNDO));
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_UNDO)); // the paste
+    EXPECT_TRUE(page->ExecuteCommand(ids::ID_EDIT_UNDO)); // the cut
+    EXPECT_EQ(doc.GetDomDocument()->documentElement()->xml(), "<r><x a=\"1\" b=\"2\">t<!--c--></x><y/></r>");
+    EXPECT_FALSE(page->IsCommandEnabled(ids::ID_EDIT_UNDO)); // copying changed nothing
+    EXPECT_TRUE(page->IsCommandEnabled(ids::ID_EDIT_REDO));
 }
 
 TEST_F(NodePageTest, DraggingRowsMovesThemOntoAnotherDocumentsPageOnly)

@@ -263,3 +263,52 @@ TEST_F(NodeTreeTest, DragsMoveElementsWithinAndBetweenDocumentsAndRefuseTheirOwn
     EXPECT_EQ(Labels(otherTree, otherTree.ItemOf(Select(other, "/o/p"))), std::vector<std::string>{"a"});
     EXPECT_TRUE(ui.messages.empty());
 }
+
+TEST_F(NodeTreeTest, UndoAndRedoTakeBackDeletesRenamesAndDrags)
+{
+    CBrindleDoc& doc = NewDoc("<r xmlns=\"urn:d\"><a k=\"v\"><b/>text</a><z/></r>");
+    CBrindleDoc& other = NewDoc("<o><p/></o>");
+    TestTree& tree = NewTree(doc);
+    TestTree& otherTree = NewTree(other);
+    const std::string original = doc.GetDomDocument()->xml();
+    EXPECT_FALSE(tree.IsCommandEnabled(ID_EDIT_UNDO));
+    EXPECT_FALSE(tree.IsCommandEnabled(ID_EDIT_REDO));
+
+    // A deleted element comes back where it was, whole, and is selected.
+    const XmlNodePtr a = Select(doc, "/*/*[1]");
+    tree.SelectNodeItem(tree.ItemOf(a));
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_DELETE));
+    EXPECT_TRUE(tree.IsCommandEnabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(doc.GetDomDocument()->xml(), original);
+    EXPECT_EQ(tree.NodeOf(tree.GetSelection()), a);
+    EXPECT_EQ(doc.GetCurrentNode(), a);
+    EXPECT_FALSE(tree.IsCommandEnabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_REDO));
+    EXPECT_FALSE(Select(doc, "/*/*[local-name()='a']"));
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_UNDO));
+
+    // A rename is undone to the old element, with its children.
+    ASSERT_TRUE(tree.FinishLabelEdit(tree.ItemOf(a), "renamed"));
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(doc.GetDomDocument()->xml(), original);
+    EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "a");
+
+    // A drag within the document is one step.
+    Drag(tree, tree.ItemOf(a), tree, tree.ItemOf(Select(doc, "/*/*[2]")));
+    ASSERT_NE(doc.GetDomDocument()->xml(), original);
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(doc.GetDomDocument()->xml(), original);
+
+    // A drag into another document is one step in each.
+    const std::string otherOriginal = other.GetDomDocument()->xml();
+    Drag(tree, tree.ItemOf(a), otherTree, otherTree.ItemOf(Select(other, "/o/p")));
+    ASSERT_TRUE(Select(other, "/o/p/*"));
+    ASSERT_TRUE(otherTree.ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(other.GetDomDocument()->xml(), otherOriginal);
+    EXPECT_EQ(otherTree.GetItemText(otherTree.GetSelection()), "p");
+    ASSERT_TRUE(tree.ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(doc.GetDomDocument()->xml(), original);
+    EXPECT_FALSE(tree.IsCommandEnabled(ID_EDIT_UNDO));
+    EXPECT_TRUE(ui.messages.empty());
+}
