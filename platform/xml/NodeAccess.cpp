@@ -268,19 +268,11 @@ bool BindToScope(xmlNodePtr subtree)
     if (subtree->type == XML_ATTRIBUTE_NODE) return !subtree->parent || Rebind(doc, subtree->parent, subtree->ns);
     if (subtree->type != XML_ELEMENT_NODE) return true;
     bool bound = true;
-    for (xmlNodePtr n = subtree; n;) {
-        if (n->type == XML_ELEMENT_NODE) {
-            bound = Rebind(doc, n, n->ns) && bound;
-            for (xmlAttrPtr a = n->properties; a; a = a->next) bound = Rebind(doc, n, a->ns) && bound;
-            if (n->children) {
-                n = n->children;
-                continue;
-            }
-        }
-        while (n != subtree && !n->next) n = n->parent;
-        if (n == subtree) break;
-        n = n->next;
-    }
+    ForEachElement(subtree, [&](xmlNodePtr n) {
+        bound = Rebind(doc, n, n->ns) && bound;
+        for (xmlAttrPtr a = n->properties; a; a = a->next) bound = Rebind(doc, n, a->ns) && bound;
+        return false;
+    });
     return bound;
 }
 

@@ -135,6 +135,25 @@ void RouteXsltMessage(void* unused, const char* format, ...);
 // The text of line `line` (from 1) of the text or file, for error reports.
 std::string SourceLine(const std::string* text, const std::string& path, long line);
 
+// Calls visit(element) for the element and every element below it, in document
+// order, until visit returns true; returns whether it did.
+template <class Visit> bool ForEachElement(xmlNodePtr element, Visit visit)
+{
+    for (xmlNodePtr n = element; n;) {
+        if (n->type == XML_ELEMENT_NODE) {
+            if (visit(n)) return true;
+            if (n->children) {
+                n = n->children;
+                continue;
+            }
+        }
+        while (n != element && !n->next) n = n->parent;
+        if (n == element) break;
+        n = n->next;
+    }
+    return false;
+}
+
 // One-time libxml2/libxslt set-up (LibXmlSetup.cpp).
 void EnsureLibXml();
 // The parse running on this thread (its parser context's _private), if any.

@@ -186,40 +186,23 @@ namespace {
 // Whether a node of the element's subtree (attributes included) uses the declaration.
 bool InUse(xmlNodePtr element, xmlNsPtr ns)
 {
-    for (xmlNodePtr n = element; n;) {
-        if (n->type == XML_ELEMENT_NODE) {
-            if (n->ns == ns) return true;
-            for (xmlAttrPtr a = n->properties; a; a = a->next)
-                if (a->ns == ns) return true;
-            if (n->children) {
-                n = n->children;
-                continue;
-            }
-        }
-        while (n != element && !n->next) n = n->parent;
-        if (n == element) break;
-        n = n->next;
-    }
-    return false;
+    return ForEachElement(element, [ns](xmlNodePtr n) {
+        if (n->ns == ns) return true;
+        for (xmlAttrPtr a = n->properties; a; a = a->next)
+            if (a->ns == ns) return true;
+        return false;
+    });
 }
 
 // Points every use of `from` in the element's subtree at `to`.
 void Repoint(xmlNodePtr element, xmlNsPtr from, xmlNsPtr to)
 {
-    for (xmlNodePtr n = element; n;) {
-        if (n->type == XML_ELEMENT_NODE) {
-            if (n->ns == from) n->ns = to;
-            for (xmlAttrPtr a = n->properties; a; a = a->next)
-                if (a->ns == from) a->ns = to;
-            if (n->children) {
-                n = n->children;
-                continue;
-            }
-        }
-        while (n != element && !n->next) n = n->parent;
-        if (n == element) break;
-        n = n->next;
-    }
+    ForEachElement(element, [from, to](xmlNodePtr n) {
+        if (n->ns == from) n->ns = to;
+        for (xmlAttrPtr a = n->properties; a; a = a->next)
+            if (a->ns == from) a->ns = to;
+        return false;
+    });
 }
 
 void UnlinkDeclaration(xmlNodePtr element, xmlNsPtr ns)
