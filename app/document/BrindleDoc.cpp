@@ -29,19 +29,6 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
     return {"UTF-16", encoding.name, ""};
 }
 
-// The text with every line break CR LF, as the buffer gives its text back: the
-// buffer breaks lines at a CR, with or without an LF after it.
-std::string WithCrLfAfterCr(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out += '\n';
-    }
-    return out;
-}
-
 } // namespace
 
 CBrindleDoc::CBrindleDoc() : m_buffer(*this)
@@ -104,12 +91,19 @@ bool CBrindleDoc::LoadDom(const std::function<bool()>& load, XmlParseError& vali
     return loaded;
 }
 
+std::string CBrindleDoc::DescribeParseError(const XmlParseError& error)
+{
+    std::string text = error.reason;
+    if (error.line > 0)
+        text += (text.empty() ? "Line " : "\n\nLine ") + std::to_string(error.line) + ", position " +
+                std::to_string(error.linepos);
+    return text;
+}
+
 void CBrindleDoc::ReportValidityError(const XmlParseError& error)
 {
-    std::ostringstream text;
-    text << "The document is well-formed, but it is not valid:\n\n" << error.reason;
-    if (error.line > 0) text << "\n\nLine " << error.line << ", position " << error.linepos;
-    UIServices().MessageBox(text.str(), MsgButtons::Ok, MsgIcon::Warning);
+    UIServices().MessageBox("The document is well-formed, but it is not valid:\n\n" + DescribeParseError(error),
+                            MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool CBrindleDoc::OnNewDocument()
@@ -293,11 +287,11 @@ bool CBrindleDoc::AutoFormat(const XmlNodePtr& node, std::string& out, int depth
 FileEncoding CBrindleDoc::FormattedTextEncoding() const
 {
     // The formatted text is saved in the encoding its first line, the
-    // declaration, names; the declaration formatted alone is that line.
+    // declaration, names.
     std::string declaration;
     const XmlNodePtr first = m_dom ? m_dom->firstChild() : nullptr;
     if (first && first->nodeType() == NODE_PROCESSING_INSTRUCTION && first->nodeName() == "xml")
-        AutoFormatNode(first, declaration, 1, true);
+        declaration = "<?xml " + first->nodeValue().value_or(std::string()) + "?>";
     return EncodingToSave(m_fileEncoding, declaration);
 }
 
@@ -318,8 +312,8 @@ bool CBrindleDoc::ReformatSourceText()
 
 void CBrindleDoc::MarkSourceEntered()
 {
-    const bool filesOwnText = !m_domValid || KeptText() != OwnText::None;
-    if (!(filesOwnText && !m_buffer.IsModified())) Modify(true);
+    const bool filesOwnText = (!m_domValid || KeptText() != OwnText::None) && !m_buffer.IsModified();
+    if (!filesOwnText) Modify(true);
 }
 
 void CBrindleDoc::RefreshFromDom()

@@ -64,6 +64,9 @@ public:
     void MarkSourceEntered();
     // Tells the user of a document that is well-formed but that its DTD rejects.
     void ReportValidityError(const brindle::XmlParseError& error);
+    // The parser's reason and "Line N, position M", each part that is known, for
+    // the messages that tell why a text was refused.
+    static std::string DescribeParseError(const brindle::XmlParseError& error);
     // The line breaks (an EolMode) of the document's file, which text made from
     // the tree and files saved from the tree keep; CR LF for a new document.
     int GetEolMode() const { return m_eolMode; }

@@ -13,12 +13,16 @@ using namespace brindle;
 
 namespace {
 
-// The message for a failed transfer: the fixed text, with the reason when there
-// is more to say than that the server refused; a cancel is told as such.
-std::string TransferMessage(const std::string& failed, const TransferOutcome& outcome, const std::string& after)
+// Tells a failed or cancelled transfer: the fixed text, with the reason when
+// there is more to say than that the server refused; a cancel as such, with what
+// it left as it was. A failed connection has told its own reason.
+void TellTransfer(const std::string& failed, const TransferOutcome& outcome, const std::string& afterCancel)
 {
-    if (outcome.result == TransferResult::Cancelled) return outcome.detail + " " + after;
-    return outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail;
+    if (outcome.result == TransferResult::Cancelled)
+        UIServices().MessageBox(outcome.detail + " " + afterCancel, MsgButtons::Ok, MsgIcon::Information);
+    else if (outcome.result == TransferResult::Failed)
+        UIServices().MessageBox(outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail, MsgButtons::Ok,
+                                MsgIcon::Error);
 }
 
 void RemoveFile(const std::string& path)
@@ -92,12 +96,7 @@ bool CBrindleDocBase::Save()
     if (m_isNew) return SaveAs();
     if (!m_isRemote) return wxDocument::Save();
     const TransferOutcome outcome = Upload(wxString::FromUTF8(m_remoteUrl));
-    // A failed connection has told its own reason.
-    if (outcome.result == TransferResult::Failed || outcome.result == TransferResult::Cancelled)
-        UIServices().MessageBox(TransferMessage("Error saving file via FTP.", outcome,
-                                                "The file on the server was not replaced."),
-                                MsgButtons::Ok,
-                                outcome.result == TransferResult::Cancelled ? MsgIcon::Information : MsgIcon::Error);
+    TellTransfer("Error saving file via FTP.", outcome, "The file on the server was not replaced.");
     return outcome.result == TransferResult::Done;
 }
 
@@ -154,11 +153,7 @@ std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
     const TransferOutcome outcome = local.empty() ? TransferOutcome{} : FetchRemoteFile(address.utf8_string(), local);
     if (outcome.result != TransferResult::Done) {
         RemoveFile(local);
-        // A failed connection has told its own reason.
-        if (outcome.result == TransferResult::Failed || outcome.result == TransferResult::Cancelled)
-            UIServices().MessageBox(
-                TransferMessage("Error getting file via ftp", outcome, "Nothing was opened."), MsgButtons::Ok,
-                outcome.result == TransferResult::Cancelled ? MsgIcon::Information : MsgIcon::Error);
+        TellTransfer("Error getting file via ftp", outcome, "Nothing was opened.");
         return std::nullopt;
     }
     DeleteContents();

@@ -26,6 +26,17 @@ void CrLfBreakWriter::Write(std::string_view piece)
     m_previous = piece.back();
 }
 
+std::string WithCrLfAfterCr(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out += '\n';
+    }
+    return out;
+}
+
 std::string WithCrLfBreaks(std::string_view text)
 {
     std::string out;

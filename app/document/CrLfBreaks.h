@@ -22,3 +22,7 @@ private:
 
 // The whole text with the same rule, as one string.
 std::string WithCrLfBreaks(std::string_view text);
+// The text with each carriage return that no line feed follows written as CR LF:
+// text whose lines end with a bare CR (as the formatter writes them) as the
+// buffer gives it back, since the buffer breaks lines at every CR.
+std::string WithCrLfAfterCr(std::string_view text);

@@ -67,7 +67,7 @@ FileEncoding DetectFileEncoding(const std::string& path)
 
 int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding)
 {
-    std::string head(32768, '\0');
+    std::string head(kEolDetectBytes, '\0');
     std::ifstream in(path, std::ios::binary);
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<size_t>(in.gcount()));
@@ -82,10 +82,7 @@ int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding)
         }
         head = std::move(units);
     }
-    const size_t lf = head.find('\n');
-    if (lf == std::string::npos || (lf > 0 && head[lf - 1] == '\r')) return EOL_CRLF;
-    if (lf + 1 < head.size() && head[lf + 1] == '\r') return EOL_LFCR;
-    return EOL_LF;
+    return DetectEolMode(head);
 }
 
 bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding, TextForm& form)

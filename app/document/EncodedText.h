@@ -22,9 +22,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 // The encoding of the file at the path, from its first bytes.
 FileEncoding DetectFileEncoding(const std::string& path);
 // The line-break mode (an EolMode) of the file at the path, found as the text
-// buffer finds it when loading: from the first line feed of its first 32 KiB,
-// read as UTF-16 code units when the file is UTF-16. A file without a line feed
-// gets CR LF.
+// buffer finds it when loading (DetectEolMode), reading UTF-16 as code units.
 int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding);
 
 // Loads the file into the buffer, decoded to UTF-8, with the line-break style

@@ -140,11 +140,7 @@ NodeHistory::~NodeHistory() = default;
 
 void NodeHistory::Record(std::unique_ptr<Change> change)
 {
-    if (m_open) {
-        m_open->Add(std::move(change));
-        return;
-    }
-    // A change outside any step is a step of its own.
+    // Inside an open step it joins that step; outside any, it is a step of its own.
     Step step(*this);
     m_open->Add(std::move(change));
 }
@@ -205,27 +201,17 @@ void NodeHistory::ChangeAttributes(const XmlElementPtr& element, const std::func
 bool NodeHistory::CanUndo() const { return m_depth == 0 && m_processor.CanUndo(); }
 bool NodeHistory::CanRedo() const { return m_depth == 0 && m_processor.CanRedo(); }
 
-XmlNodePtr NodeHistory::Undo()
-{
-    if (!CanUndo()) return nullptr;
-    m_lastFocus.reset();
-    try {
-        m_processor.Undo();
-    } catch (...) {
-        // A step half undone leaves the DOM where no other step fits.
-        Clear();
-        throw;
-    }
-    return std::move(m_lastFocus);
-}
+XmlNodePtr NodeHistory::Undo() { return Run(true); }
+XmlNodePtr NodeHistory::Redo() { return Run(false); }
 
-XmlNodePtr NodeHistory::Redo()
+XmlNodePtr NodeHistory::Run(bool undo)
 {
-    if (!CanRedo()) return nullptr;
+    if (!(undo ? CanUndo() : CanRedo())) return nullptr;
     m_lastFocus.reset();
     try {
-        m_processor.Redo();
+        undo ? m_processor.Undo() : m_processor.Redo();
     } catch (...) {
+        // A step half run leaves the DOM where no other step fits.
         Clear();
         throw;
     }

@@ -72,6 +72,7 @@ public:
 private:
     class Command;
     void Record(std::unique_ptr<Change> change);
+    brindle::XmlNodePtr Run(bool undo);
 
     wxCommandProcessor m_processor;
     int m_depth = 0;                          // open steps

@@ -125,8 +125,7 @@ bool CChildFrame::LeaveSourceMode()
     if (check == CBrindleDoc::SourceCheck::NotWellFormed) {
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
         std::string message = "Source XML document contains errors.";
-        if (!error.reason.empty()) message += "\n\n" + error.reason;
-        if (error.line > 0) message += "\n\nLine " + std::to_string(error.line) + ", position " + std::to_string(error.linepos);
+        if (const std::string why = CBrindleDoc::DescribeParseError(error); !why.empty()) message += "\n\n" + why;
         brindle::UIServices().MessageBox(message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
         SendToActiveView(ID_TOOLS_VALIDATE);
         return false;

@@ -22,6 +22,14 @@ std::string_view EolBytes(int mode)
     return kBytes[mode];
 }
 
+int DetectEolMode(std::string_view start)
+{
+    const std::size_t lf = start.find('\n');
+    if (lf == std::string_view::npos || (lf > 0 && start[lf - 1] == '\r')) return EOL_CRLF;
+    if (lf + 1 < start.size() && start[lf + 1] == '\r') return EOL_LFCR;
+    return EOL_LF;
+}
+
 std::string_view EolIndicatorText(int mode)
 {
     CheckMode(mode);

@@ -1,5 +1,6 @@
 #include "brindlekit/text/LineReader.h"
 
+#include "brindlekit/text/EolMode.h"
 #include "brindlekit/text/LineArena.h"
 
 #include <algorithm>
@@ -21,21 +22,10 @@ namespace brindle {
 
 namespace {
 
-constexpr std::size_t kDetectBlock = 32768;
 constexpr std::size_t kReadBlock = 256 << 10; // scanned while still in cache
 constexpr std::size_t kMinBlock = 1 << 16;
 
 } // namespace
-
-int LineReader::DetectMode(const char* block, std::size_t size)
-{
-    const void* hit = std::memchr(block, '\n', size);
-    if (!hit) return 0;
-    const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(hit) - block);
-    if (lf > 0 && block[lf - 1] == '\r') return 0;
-    if (lf + 1 < size && block[lf + 1] == '\r') return 1;
-    return 2;
-}
 
 inline __attribute__((always_inline)) void LineReader::Emit(Lines& lines, std::size_t end)
 {
@@ -192,8 +182,8 @@ bool LineReader::Read(LineArena& arena, Lines& lines)
         if (m_mode == -1) {
             // The first m_filled bytes are the start of the file: decide once the
             // detection block is complete or the file has ended.
-            if (m_filled < kDetectBlock && !atEnd) continue;
-            m_mode = DetectMode(m_block, std::min(m_filled, kDetectBlock));
+            if (m_filled < kEolDetectBytes && !atEnd) continue;
+            m_mode = DetectEolMode(std::string_view(m_block, std::min(m_filled, kEolDetectBytes)));
         }
         Scan(lines);
         if (!reserved && m_sizeHint > m_filled && !lines.empty()) {

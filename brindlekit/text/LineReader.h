@@ -24,7 +24,7 @@ class LineReader {
 public:
     using Lines = std::vector<TextLine, LineTableAllocator<TextLine>>;
 
-    // mode -1: detected from the first 32768 bytes.
+    // mode -1: detected from the first bytes (see DetectEolMode).
     LineReader(int fd, std::size_t sizeHint, int mode) : m_fd(fd), m_sizeHint(sizeHint), m_mode(mode) {}
 
     // Appends the lines to `lines` (which own nothing) with their bytes in `arena`,
@@ -33,10 +33,6 @@ public:
     bool Read(LineArena& arena, Lines& lines);
 
     int Mode() const { return m_mode; }
-
-    // Detection over the first block: no LF, or CR before the first LF → 0; LF
-    // followed by CR → 1; otherwise 2.
-    static int DetectMode(const char* block, std::size_t size);
 
 private:
     void Scan(Lines& lines);

@@ -149,6 +149,14 @@ XmlNodeType DomType(const xmlNode* n)
 
 std::string ToStr(const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
 
+std::string Content(const xmlNode* n)
+{
+    xmlChar* c = xmlNodeGetContent(n);
+    std::string s = ToStr(c);
+    xmlFree(c);
+    return s;
+}
+
 std::string QName(const xmlNode* n)
 {
     std::string name = ToStr(n->name);

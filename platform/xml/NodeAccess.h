@@ -58,6 +58,8 @@ struct NodeAccess {
 XmlNodeType DomType(const xmlNode* n);
 std::string QName(const xmlNode* n); // prefix:name of elements and attributes
 std::string ToStr(const xmlChar* s);
+// The node's text content (an attribute's value), entity references expanded.
+std::string Content(const xmlNode* n);
 inline const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 // The XML declaration of the document: its first child when that is a
 // processing instruction with the target "xml".

@@ -71,10 +71,7 @@ std::optional<std::string> XmlElement::getAttribute(const std::string& name) con
     }
     xmlAttrPtr a = FindAttribute(m_node, name);
     if (!a) return std::nullopt;
-    xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
-    std::string value = ToStr(v);
-    xmlFree(v);
-    return value;
+    return Content(reinterpret_cast<xmlNodePtr>(a));
 }
 
 void XmlElement::setAttribute(const std::string& name, const std::string& value)
@@ -172,10 +169,8 @@ XmlElement::AttributeState XmlElement::attributeState() const
 {
     AttributeState state;
     for (xmlAttrPtr a = m_node->properties; a; a = a->next) {
-        xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
-        state.attributes.emplace_back(
-            std::static_pointer_cast<XmlAttribute>(NodeAccess::Wrap(reinterpret_cast<xmlNodePtr>(a))), ToStr(v));
-        xmlFree(v);
+        auto* n = reinterpret_cast<xmlNodePtr>(a);
+        state.attributes.emplace_back(std::static_pointer_cast<XmlAttribute>(NodeAccess::Wrap(n)), Content(n));
     }
     state.declarations = namespaceDeclarations();
     return state;
@@ -270,10 +265,8 @@ void XmlElement::restoreAttributeState(const AttributeState& state)
         const bool returning = a->parent != m_node;
         LinkAttribute(m_node, a);
         if (returning) BindAttribute(m_node, a);
-        xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
-        const bool same = ToStr(v) == state.attributes[i].second;
-        xmlFree(v);
-        if (!same) SetAttrValue(a, state.attributes[i].second);
+        if (Content(reinterpret_cast<xmlNodePtr>(a)) != state.attributes[i].second)
+            SetAttrValue(a, state.attributes[i].second);
     }
 }
 

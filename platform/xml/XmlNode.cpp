@@ -72,14 +72,6 @@ std::string XmlNode::baseName() const
 
 namespace {
 
-std::string Content(const xmlNode* n)
-{
-    xmlChar* c = xmlNodeGetContent(n);
-    std::string s = ToStr(c);
-    xmlFree(c);
-    return s;
-}
-
 // Values that would make the serialisation unreadable are refused.
 void CheckValue(xmlNodePtr n, const std::string& value)
 {
