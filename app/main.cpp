@@ -1,3 +1,27 @@
 #include "app/shell/BrindleApp.h"
+#include "app/shell/CommandLine.h"
 
-wxIMPLEMENT_APP(CBrindleApp);
+#include <cstdio>
+
+wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
+
+int main(int argc, char** argv)
+{
+    // --help, --version and a wrong option are answered on the terminal, without
+    // a window (and without a display).
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::fputs(VersionText().c_str(), stdout);
+        return 0;
+    }
+    if (!line.unknownOption.empty()) {
+        std::fprintf(stderr, "Brindle: unknown option %s\nTry \"Brindle --help\" for the options.\n",
+                     line.unknownOption.c_str());
+        return 2;
+    }
+    return wxEntry(argc, argv);
+}

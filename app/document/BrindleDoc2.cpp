@@ -18,7 +18,7 @@ bool CBrindleDoc2::OnNewDocument()
     m_buffer.InitNew();
     m_fileEncoding = {};
     m_textForm = TextForm::Decoded;
-    SetPathName("untitled", true);
+    SetPathName("untitled", false);
     m_isNew = true;
     return true;
 }

@@ -94,7 +94,12 @@ std::string CBrindleDocBase::SourceFile(const wxString& path) const
 bool CBrindleDocBase::Save()
 {
     if (m_isNew) return SaveAs();
-    if (!m_isRemote) return wxDocument::Save();
+    if (!m_isRemote) {
+        if (!wxDocument::Save()) return false;
+        // A new document from a template enters the recent files once it is on disk.
+        if (GetDocumentManager()) GetDocumentManager()->AddFileToHistory(GetFilename());
+        return true;
+    }
     const TransferOutcome outcome = Upload(wxString::FromUTF8(m_remoteUrl));
     TellTransfer("Error saving file via FTP.", outcome, "The file on the server was not replaced.");
     return outcome.result == TransferResult::Done;

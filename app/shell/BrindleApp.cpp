@@ -5,6 +5,7 @@
 #include "app/document/TempCopies.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/CommandLine.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/ParserCheck.h"
@@ -94,19 +95,13 @@ bool CBrindleApp::OnInit()
     m_mainFrame->SetDropTarget(dropTarget);
     m_mainFrame->GetClientWindow()->SetDropTarget(new FileDropTarget(m_docManager));
 
-    // The command line names a file or "ftp://" address to open, or nothing.
-    wxString file;
-    for (int i = 1; i < argc; ++i) {
-        if (!argv[i].StartsWith("-")) {
-            file = argv[i];
-            break;
-        }
-    }
+    // The toolkit has taken its own options out of the arguments by now.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(argv[i].utf8_string());
+    const CommandLine commandLine = ParseCommandLine(args);
 
     m_mainFrame->Show(true);
-    wxArrayString args = argv.GetArguments();
-    if (SplashWanted(static_cast<int>(args.size()), args.empty() ? nullptr : &args[0]))
-        m_splash = new CSplashWnd(m_mainFrame);
+    if (commandLine.splash) ShowSplash();
     // A request to terminate (session end, kill) closes the window as the user
     // would, so open documents get their chance to be saved and the recent files
     // are stored. The handler runs in the event loop, not in the signal.
@@ -117,16 +112,36 @@ bool CBrindleApp::OnInit()
     if (std::string problem = Profile::Store().TakeProblem(); !problem.empty())
         UIServices().MessageBox(problem, MsgButtons::Ok, MsgIcon::Warning);
 
-    if (!file.empty()) {
-        // As with any failed start-up step, a file that cannot be opened ends the
-        // program once its message has been shown.
-        if (!m_docManager->OpenDocumentFile(file)) return false;
-    } else if (Settings::GetDisplayFileTypesDlg()) {
-        m_docManager->NewDocument();
-    }
+    if (!commandLine.files.empty()) OpenFiles(commandLine.files);
+    else if (Settings::GetDisplayFileTypesDlg()) m_docManager->NewDocument();
     // The first document's window must not cover the picture.
     if (m_splash) m_splash->Raise();
     return true;
+}
+
+void CBrindleApp::ShowSplash()
+{
+    if (!m_splash) m_splash = new CSplashWnd(m_mainFrame);
+}
+
+int CBrindleApp::FilterEvent(wxEvent& event)
+{
+    // The first key press or click anywhere puts the start-up picture away, so it
+    // never stands between the user and the document.
+    if (m_splash) {
+        const wxEventType type = event.GetEventType();
+        if (type == wxEVT_KEY_DOWN || type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN ||
+            type == wxEVT_MIDDLE_DOWN)
+            m_splash->Close();
+    }
+    return Event_Skip;
+}
+
+void CBrindleApp::OpenFiles(const std::vector<std::string>& files)
+{
+    // Each file that cannot be opened has shown its message; the others open and
+    // the program goes on.
+    for (const auto& file : files) m_docManager->OpenDocumentFile(wxString::FromUTF8(file));
 }
 
 void CBrindleApp::RegisterDocumentKinds()

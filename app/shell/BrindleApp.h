@@ -5,6 +5,8 @@
 #include "app/shell/WxUIServices.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 #include <wx/app.h>
 #include <wx/cmndata.h>
 #include <wx/weakref.h>
@@ -21,6 +23,7 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    int FilterEvent(wxEvent& event) override;
     void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
                          const wxChar* msg) override;
     // Command ids above 0x7FFF are ours by design; the toolkit's check on them is
@@ -34,8 +37,13 @@ public:
     wxPrintData& PrintData();
     CBrindleDocManager* DocManager() const { return m_docManager; }
     CMainFrame* MainFrame() const { return m_mainFrame; }
+    // Shows the start-up picture over the main window.
+    void ShowSplash();
     // The start-up picture while it is up, else null.
     wxWindow* Splash() const { return m_splash.get(); }
+
+    // Opens the documents named on the command line, in order.
+    void OpenFiles(const std::vector<std::string>& files);
 
 private:
     void RegisterDocumentKinds();

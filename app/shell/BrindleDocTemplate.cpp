@@ -98,7 +98,8 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
             if (m_untitledPath.empty()) m_untitledPath = UntitledPath(Settings::GetWorkingPath(), m_untitledCount + 1);
             name = wxString::FromUTF8(m_untitledPath);
         }
-        if (base) base->SetPathName(name, true);
+        // A document that was never saved enters the recent files when it is.
+        if (base) base->SetPathName(name, false);
         else doc->SetFilename(name, true);
         ++m_untitledCount;
     } else {

@@ -66,5 +66,7 @@ std::string DocStringField(const std::string& docString, int index)
 
 std::string UntitledPath(const std::string& workingFolder, int number)
 {
-    return workingFolder + "untitled-" + std::to_string(number);
+    std::string folder = workingFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + "untitled-" + std::to_string(number);
 }

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <system_error>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
 
 using brindle::Profile;
 
@@ -16,17 +18,34 @@ std::string g_programFolder;
 
 int GetInt(const char* entry, int defaultValue) { return Profile::GetProfileInt(kSection, entry, defaultValue); }
 
-std::string GetFolder(const char* entry, const std::string& subfolder)
+std::string WithSeparator(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// A folder value: the stored one (readers join names to it, so it comes with a
+// separator even when stored without), else the default, written back.
+std::string GetFolder(const char* entry, const std::string& defaultFolder)
 {
     std::string value = Profile::GetProfileString(kSection, entry);
     if (!value.empty()) {
         std::error_code ec; // a folder that cannot be created is ignored
         std::filesystem::create_directory(value, ec);
-        return value;
+        return WithSeparator(value);
     }
-    value = ProgramFolder() + subfolder;
+    value = defaultFolder;
     Profile::WriteProfileString(kSection, entry, value);
     return value;
+}
+
+// The user's documents folder (XDG_DOCUMENTS_DIR), else the home folder.
+std::string DocumentsFolder()
+{
+    std::string folder = wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Documents).utf8_string();
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) folder = wxGetHomeDir().utf8_string();
+    return WithSeparator(folder);
 }
 
 } // namespace
@@ -52,9 +71,9 @@ std::string GetParserAppId()
 
 void WriteParserAppId(const std::string& identifier) { Profile::WriteProfileString(kSection, "parserAppId", identifier); }
 
-std::string GetTemplatePath() { return GetFolder("templatePath", "templates/"); }
-std::string GetWorkingPath() { return GetFolder("workingPath", ""); }
-std::string GetScriptPath() { return GetFolder("scriptPath", "scripts/"); }
+std::string GetTemplatePath() { return GetFolder("templatePath", ProgramFolder() + "templates/"); }
+std::string GetWorkingPath() { return GetFolder("workingPath", DocumentsFolder()); }
+std::string GetScriptPath() { return GetFolder("scriptPath", ProgramFolder() + "scripts/"); }
 
 std::string ProgramFolder()
 {

@@ -22,11 +22,12 @@ std::string GetParserAppId();
 // Writes "parserAppId"; an empty value makes the next read restore the default.
 void WriteParserAppId(const std::string& identifier);
 
-// Folders, each with a trailing separator. Every read first tries to create the
-// folder the stored value names; an empty value is then replaced by the default
-// (so a default folder comes into being at the second read).
+// Folders, each with a trailing separator (added when the stored value has none).
+// Every read first tries to create the folder the stored value names; an empty
+// value is then replaced by the default (so a default folder comes into being at
+// the second read).
 std::string GetTemplatePath(); // "templatePath", default program folder + "templates/"
-std::string GetWorkingPath();  // "workingPath", default program folder
+std::string GetWorkingPath();  // "workingPath", default the user's documents folder, else home
 std::string GetScriptPath();   // "scriptPath", default program folder + "scripts/"
 
 // The folder of the running executable, with its trailing separator.

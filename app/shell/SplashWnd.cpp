@@ -2,8 +2,6 @@
 
 #include "app/shell/ToolbarArt.h"
 
-#include <wx/arrstr.h>
-
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
@@ -15,8 +13,6 @@ CSplashWnd::CSplashWnd(wxWindow* parent)
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CSplashWnd::OnPaint, this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); }, kTimerId);
-    // A click puts it away at once.
-    Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent&) { Close(); });
     CentreOnParent();
     ShowWithoutActivating();
     m_timer.Start(1000);
@@ -47,15 +43,4 @@ void CSplashWnd::OnPaint(wxPaintEvent&)
     dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
     dc.SetTextForeground(wxColour(96, 84, 70));
     dc.DrawText("An XML editor", 142, size.y / 2 + 6);
-}
-
-bool SplashWanted(int argc, const wxString* argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        wxString arg = argv[i].Lower();
-        if (!arg.StartsWith("-")) continue; // "/..." is a path here
-        arg = arg.Mid(arg.StartsWith("--") ? 2 : 1);
-        if (arg == "nosplash" || arg == "embedding" || arg == "automation") return false;
-    }
-    return true;
 }

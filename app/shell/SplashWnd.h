@@ -5,7 +5,8 @@
 #include <wx/weakref.h>
 
 // The start-up picture: a frameless window centred on the main window, closed
-// on the sixth tick of a one-second timer. It runs on the user-interface thread
+// on the sixth tick of a one-second timer or at the first key press or click
+// (the application watches for them). It runs on the user-interface thread
 // (the toolkit allows windows on no other) and never takes the keyboard.
 class CSplashWnd : public wxFrame {
 public:
@@ -24,7 +25,3 @@ private:
     wxTimer m_timer;
     int m_ticks = 0;
 };
-
-// Whether the command line asks for no splash window ("-nosplash", or a start
-// for embedding or automation).
-bool SplashWanted(int argc, const wxString* argv);

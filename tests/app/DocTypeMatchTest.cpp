@@ -71,4 +71,5 @@ TEST(DocTypeMatch, DescriptionFieldsAndUntitledNames)
     EXPECT_EQ(DocStringField(kXmlDocString, 9), "");
     EXPECT_EQ(UntitledPath("/work/", 1), "/work/untitled-1");
     EXPECT_EQ(UntitledPath("/work/", 2), "/work/untitled-2");
+    EXPECT_EQ(UntitledPath("/work", 2), "/work/untitled-2"); // a folder stored without its separator
 }

@@ -33,14 +33,39 @@ TEST_F(SettingsTest, DefaultFolderIsStoredAtFirstReadAndCreatedAtSecond)
     EXPECT_TRUE(fs::is_directory(expected));
 
     EXPECT_EQ(Settings::GetScriptPath(), programFolder + "scripts/");
-    EXPECT_EQ(Settings::GetWorkingPath(), programFolder);
+}
+
+TEST_F(SettingsTest, NewDocumentsGoToTheDocumentsFolderOrHome)
+{
+    // The documents folder the desktop names (XDG user dirs), else home.
+    const fs::path home = dir / "home";
+    fs::create_directories(home / "Papers");
+    fs::create_directories(dir / "xdg");
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    const char* oldXdg = getenv("XDG_CONFIG_HOME");
+    const std::string oldXdgValue = oldXdg ? oldXdg : "";
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "xdg").c_str(), 1);
+    brindle::test::WriteFile(dir / "xdg" / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    EXPECT_EQ(Settings::GetWorkingPath(), (home / "Papers").string() + "/");
+    EXPECT_EQ(Stored("workingPath"), (home / "Papers").string() + "/");
+
+    brindle::Profile::WriteProfileString("Settings", "workingPath", "");
+    fs::remove(dir / "xdg" / "user-dirs.dirs");
+    EXPECT_EQ(Settings::GetWorkingPath(), home.string() + "/");
+    setenv("HOME", oldHome.c_str(), 1);
+    if (oldXdg) setenv("XDG_CONFIG_HOME", oldXdgValue.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(SettingsTest, StoredFolderIsReturnedAsStoredAndCreatedIfPossible)
 {
-    const std::string chosen = (dir / "mine").string(); // no trailing separator: kept as stored
+    // Chosen with the folder button: stored without a trailing separator, which
+    // the reader adds, so names joined to it land inside the folder.
+    const std::string chosen = (dir / "mine").string();
     brindle::Profile::WriteProfileString("Settings", "workingPath", chosen);
-    EXPECT_EQ(Settings::GetWorkingPath(), chosen);
+    EXPECT_EQ(Settings::GetWorkingPath(), chosen + "/");
+    EXPECT_EQ(Stored("workingPath"), chosen);
     EXPECT_TRUE(fs::is_directory(chosen));
 
     // A folder that cannot be created is ignored.

@@ -98,7 +98,7 @@ TEST(AppGui, StartUpOpensTheCommandLineFileAsXmlDocument)
     EXPECT_NE(wxGetApp().MainFrame()->GetActiveChild(), nullptr);
 }
 
-TEST(AppGui, TheSplashGoesOnTheSixthTickAndTheCommandLineCanTurnItOff)
+TEST(AppGui, TheSplashGoesOnTheSixthTickOrAtTheFirstKeyOrClick)
 {
     // Started without "-nosplash", the program shows it above the main window,
     // which keeps the keyboard.
@@ -115,10 +115,22 @@ TEST(AppGui, TheSplashGoesOnTheSixthTickAndTheCommandLineCanTurnItOff)
     Pump();
     EXPECT_FALSE(alive);
 
-    const wxString on[] = {"Brindle", "file.xml"}, off[] = {"Brindle", "-nosplash"}, embedded[] = {"Brindle", "-Embedding"};
-    EXPECT_TRUE(SplashWanted(2, on));
-    EXPECT_FALSE(SplashWanted(2, off));
-    EXPECT_FALSE(SplashWanted(2, embedded));
+
+    // The first key press or click anywhere puts it away at once.
+    wxGetApp().ShowSplash();
+    ASSERT_NE(wxGetApp().Splash(), nullptr);
+    wxGetApp().MainFrame()->SetFocus();
+    Pump();
+    wxUIActionSimulator keys;
+    keys.KeyDown(WXK_SHIFT);
+    keys.KeyUp(WXK_SHIFT);
+    Pump();
+    EXPECT_EQ(wxGetApp().Splash(), nullptr);
+    wxGetApp().ShowSplash();
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    wxGetApp().MainFrame()->GetClientWindow()->ProcessWindowEvent(click);
+    Pump();
+    EXPECT_EQ(wxGetApp().Splash(), nullptr);
 }
 
 TEST(AppGui, OpeningAnOpenFileAgainActivatesItsDocument)
@@ -161,6 +173,16 @@ TEST(AppGui, NewDocumentsAreNumberedInTheWorkingFolder)
     EXPECT_EQ(a->GetFilename().utf8_string(), g_dir->path().string() + "/untitled-" + std::to_string(before + 1));
     EXPECT_EQ(b->GetFilename().utf8_string(), g_dir->path().string() + "/untitled-" + std::to_string(before + 2));
     EXPECT_FALSE(a->IsModified());
+    // Never saved, they are not recent files.
+    for (int i = 0; i < wxGetApp().RecentFiles().GetSize(); ++i)
+        EXPECT_EQ(wxGetApp().RecentFiles()[i].find("untitled-"), std::string::npos) << i;
+    CloseAll();
+
+    // A folder chosen with the folder button is stored without its separator.
+    Profile::WriteProfileString("Settings", "workingPath", (*g_dir / "work").string());
+    wxDocument* c = Manager().NewDocument();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetFilename().utf8_string(), (*g_dir / "work").string() + "/untitled-" + std::to_string(before + 3));
     CloseAll();
 }
 
@@ -176,6 +198,10 @@ TEST(AppGui, TemplateFileGivesModifiedCopyUnderTheGivenName)
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetFilename().utf8_string(), (*g_dir / "fromtemplate.xml").string());
+    // It enters the recent files when it is saved, without a question.
+    EXPECT_NE(wxGetApp().RecentFiles()[0], (*g_dir / "fromtemplate.xml").string());
+    EXPECT_TRUE(doc->Save());
+    EXPECT_EQ(wxGetApp().RecentFiles()[0], (*g_dir / "fromtemplate.xml").string());
     CloseAll();
 }
 
@@ -227,6 +253,15 @@ TEST(AppGui, MissingFileIsReportedAndOpensNothing)
     EXPECT_EQ(Docs().size(), before);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("absent.xml"), std::string::npos);
+
+    // On the command line, a missing file is reported and every other one opens.
+    const fs::path first = Copy("first.xml"), second = Copy("second.xml");
+    ui.onMessage = nullptr;
+    wxGetApp().OpenFiles({first.string(), (*g_dir / "absent.xml").string(), second.string()});
+    Pump();
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(Docs().size(), before + 2);
+    CloseAll();
 }
 
 TEST(AppGui, ViewButtonsFollowTheReportedModeAndFileBrowserToggles)

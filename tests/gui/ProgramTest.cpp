@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using namespace brindle;
@@ -27,7 +28,50 @@ int WaitFor(pid_t pid, std::chrono::milliseconds limit)
     return -1;
 }
 
+// Runs the program with one argument and no display; its exit status and output.
+std::pair<int, std::string> RunWithoutDisplay(const char* argument)
+{
+    int out[2];
+    if (::pipe(out) != 0) return {-1, {}};
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(out[1], 2);
+        ::close(out[0]);
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::execl(BRINDLE_PROGRAM, BRINDLE_PROGRAM, argument, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = WaitFor(pid, 20s);
+    if (status == -1) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return {-1, text};
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
 } // namespace
+
+TEST(Program, AnswersHelpVersionAndWrongOptionsOnTheTerminal)
+{
+    auto [status, text] = RunWithoutDisplay("--help");
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(text.find("Usage: Brindle"), std::string::npos) << text;
+    EXPECT_NE(text.find("-nosplash"), std::string::npos) << text;
+    std::tie(status, text) = RunWithoutDisplay("--version");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text.rfind("Brindle ", 0), 0u) << text;
+    std::tie(status, text) = RunWithoutDisplay("--frobnicate");
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(text.find("unknown option --frobnicate"), std::string::npos) << text;
+}
 
 TEST(Program, OpensASampleAndExitsCleanlyWhenAskedToTerminate)
 {
