@@ -92,6 +92,9 @@ constexpr int ID_TOOLS_AUTO_FORMAT = 32876;
 // Plugins: script i runs as 300 + i; the menu resource holds a placeholder item.
 constexpr int ID_PLUGIN_FIRST = 300;
 constexpr int ID_PLUGIN_LAST = 309;
+// The Window menu's list of open documents: one command each from this id on.
+constexpr int ID_WINDOW_DOCUMENT_FIRST = 65280;
+constexpr int ID_WINDOW_DOCUMENT_LAST = 65343;
 constexpr int ID_PLUGIN_PLACEHOLDER = 32895;
 
 // Window and Help menus.

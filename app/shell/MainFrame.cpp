@@ -7,9 +7,11 @@
 #include "app/shell/Settings.h"
 #include "app/shell/SettingsSheet.h"
 #include "app/shell/ToolbarArt.h"
+#include "app/shell/WindowTitles.h"
 #include "app/views/EditSourceView.h"
 #include "resources/CommandIds.h"
 
+#include <cstdint>
 #include <wx/cmndata.h>
 #include <wx/menu.h>
 #include <wx/printdlg.h>
@@ -89,6 +91,11 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     for (int id : kOwnedCommands) Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
+    Bind(wxEVT_MENU, &CMainFrame::OnWindowDocument, this, ID_WINDOW_DOCUMENT_FIRST, ID_WINDOW_DOCUMENT_LAST);
+    Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+        UpdateDocumentLists();
+        event.Skip();
+    });
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivateNext(); }, wxID_MDI_WINDOW_NEXT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivatePrevious(); }, wxID_MDI_WINDOW_PREV);
 }
@@ -279,6 +286,65 @@ void CMainFrame::UpdateRecentFileMenus()
     for (size_t i = 0; client && i < client->GetPageCount(); ++i)
         if (auto* child = dynamic_cast<wxAuiMDIChildFrame*>(client->GetPage(i)); child && child->GetMenuBar())
             FillRecentFiles(child->GetMenuBar());
+}
+
+std::vector<wxAuiMDIChildFrame*> CMainFrame::DocumentFrames() const
+{
+    std::vector<wxAuiMDIChildFrame*> frames;
+    wxAuiMDIClientWindow* client = GetClientWindow();
+    for (size_t i = 0; client && i < client->GetPageCount(); ++i)
+        if (auto* child = dynamic_cast<wxAuiMDIChildFrame*>(client->GetPage(i))) frames.push_back(child);
+    return frames;
+}
+
+void CMainFrame::UpdateDocumentLists()
+{
+    const auto documentOf = [](wxWindow* frame) -> wxDocument* {
+        auto* docFrame = dynamic_cast<DocChildFrame*>(frame);
+        return docFrame ? docFrame->GetDocument() : nullptr;
+    };
+    wxDocument* active = documentOf(GetActiveChild());
+    const wxString title = wxString::FromUTF8(
+        MainWindowTitle(active ? active->GetFilename().utf8_string() : std::string(), active && active->IsModified()));
+    if (GetTitle() != title) SetTitle(title);
+
+    wxMenuBar* bar = GetMenuBar();
+    const int pos = bar ? bar->FindMenu("Window") : wxNOT_FOUND;
+    if (pos == wxNOT_FOUND) return;
+    std::vector<std::string> labels;
+    std::string shown = std::to_string(reinterpret_cast<std::uintptr_t>(bar));
+    const auto frames = DocumentFrames();
+    for (size_t i = 0; i < frames.size() && i <= ID_WINDOW_DOCUMENT_LAST - ID_WINDOW_DOCUMENT_FIRST; ++i) {
+        wxDocument* doc = documentOf(frames[i]);
+        labels.push_back(WindowMenuLabel(static_cast<int>(i), doc ? doc->GetFilename().utf8_string()
+                                                                  : frames[i]->GetTitle().utf8_string(),
+                                         doc && doc->IsModified()));
+        shown += "\n" + labels.back() + (frames[i] == GetActiveChild() ? "\t+" : "");
+    }
+    if (shown == m_windowMenuShown) return;
+    m_windowMenuShown = shown;
+
+    // The list follows the menu's own items, after a separator.
+    wxMenu* menu = bar->GetMenu(static_cast<size_t>(pos));
+    while (menu->GetMenuItemCount() > 0) {
+        wxMenuItem* last = menu->FindItemByPosition(menu->GetMenuItemCount() - 1);
+        const int id = last->GetId();
+        if (!last->IsSeparator() && (id < ID_WINDOW_DOCUMENT_FIRST || id > ID_WINDOW_DOCUMENT_LAST)) break;
+        menu->Destroy(last);
+    }
+    if (!labels.empty()) menu->AppendSeparator();
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const int id = ID_WINDOW_DOCUMENT_FIRST + static_cast<int>(i);
+        menu->AppendCheckItem(id, wxString::FromUTF8(labels[i]));
+        menu->Check(id, frames[i] == GetActiveChild());
+    }
+}
+
+void CMainFrame::OnWindowDocument(wxCommandEvent& event)
+{
+    const auto frames = DocumentFrames();
+    const size_t index = static_cast<size_t>(event.GetId() - ID_WINDOW_DOCUMENT_FIRST);
+    if (index < frames.size()) frames[index]->Activate();
 }
 
 void CMainFrame::OnRecentFile(wxCommandEvent& event)

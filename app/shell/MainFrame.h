@@ -6,6 +6,9 @@
 
 #include "app/document/ScriptList.h"
 
+#include <string>
+#include <vector>
+
 class wxMenuBar;
 
 // Posted to the main frame by a document frame with the id of the mode it shows
@@ -28,6 +31,9 @@ public:
     int CheckedViewButton() const;
     // Shows the current recent files in the File menu of every menu bar.
     void UpdateRecentFileMenus();
+    // Brings the title and the Window menu's document list up to date with the
+    // open documents and the active one (done when the program is idle).
+    void UpdateDocumentLists();
 
 private:
     void CreateToolbars();
@@ -50,6 +56,8 @@ private:
     void OnUpdateToggleStatusBar(wxUpdateUIEvent& event);
     void OnUpdateNotYetAvailable(wxUpdateUIEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnWindowDocument(wxCommandEvent& event);
+    std::vector<wxAuiMDIChildFrame*> DocumentFrames() const;
 
     wxAuiManager m_aui;
     CScriptList m_scripts; // the plugins found at start-up
@@ -57,4 +65,5 @@ private:
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     wxWindow* m_explorerBar = nullptr;
+    std::string m_windowMenuShown; // what the Window menu's document list was made from
 };

@@ -79,6 +79,11 @@ CLeftView::CLeftView(wxWindow* parent, CBrindleDoc* doc)
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CLeftView::OnCaptureLost, this);
     Bind(wxEVT_RIGHT_DOWN, &CLeftView::OnRightDown, this);
     Bind(wxEVT_SET_FOCUS, &CLeftView::OnFocus, this);
+    // F2 renames the selected item, as elsewhere on the desktop.
+    Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_F2 && event.GetModifiers() == wxMOD_NONE) ExecuteCommand(ID_EDIT_RENAME);
+        else event.Skip();
+    });
     for (int id : kCommands) {
         Bind(wxEVT_MENU, &CLeftView::OnCommand, this, id);
         Bind(wxEVT_UPDATE_UI, &CLeftView::OnUpdateCommand, this, id);

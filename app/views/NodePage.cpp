@@ -87,6 +87,11 @@ CNodePage::CNodePage(wxWindow* parent, CBrindleDoc* doc)
     m_list->Bind(wxEVT_LIST_BEGIN_DRAG, &CNodePage::OnBeginDrag, this);
     m_list->Bind(wxEVT_CONTEXT_MENU, &CNodePage::OnContextMenu, this);
     m_list->Bind(wxEVT_SET_FOCUS, &CNodePage::OnListFocus, this);
+    // F2 renames the selected row, as elsewhere on the desktop.
+    m_list->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_F2 && event.GetModifiers() == wxMOD_NONE) ExecuteCommand(ids::ID_EDIT_RENAME);
+        else event.Skip();
+    });
     Bind(wxEVT_MOTION, &CNodePage::OnMouseMove, this);
     Bind(wxEVT_LEFT_UP, &CNodePage::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CNodePage::OnCaptureLost, this);

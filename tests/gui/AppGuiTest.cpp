@@ -10,8 +10,9 @@
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/views/EditSourceView.h"
-#include "app/views/LeftView.h"
 #include "app/views/DocumentView.h"
+#include "app/views/BrindleView.h"
+#include "app/views/NodePage.h"
 #include "app/views/LeftView.h"
 #include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
@@ -32,6 +33,7 @@
 #include <wx/aui/aui.h>
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
+#include <wx/listctrl.h>
 #include <wx/progdlg.h>
 #include <wx/prntbase.h>
 #include <wx/propdlg.h>
@@ -262,6 +264,46 @@ TEST(AppGui, MissingFileIsReportedAndOpensNothing)
     EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(Docs().size(), before + 2);
     CloseAll();
+}
+
+TEST(AppGui, TheTitleAndTheWindowMenuFollowTheDocuments)
+{
+    CloseAll();
+    CMainFrame* frame = wxGetApp().MainFrame();
+    const auto settle = [] {
+        Pump();
+        wxTheApp->ProcessIdle();
+    };
+    settle();
+    EXPECT_EQ(frame->GetTitle(), "Brindle");
+    const fs::path first = Copy("one.xml"), second = Copy("a&b.xml");
+    wxDocument* one = Manager().OpenDocumentFile(wxString::FromUTF8(first.string()));
+    wxDocument* two = Manager().OpenDocumentFile(wxString::FromUTF8(second.string()));
+    ASSERT_TRUE(one && two);
+    settle();
+    EXPECT_EQ(frame->GetTitle().utf8_string(), "a&b.xml \u2014 Brindle");
+    two->Modify(true);
+    settle();
+    EXPECT_EQ(frame->GetTitle().utf8_string(), "*a&b.xml \u2014 Brindle");
+
+    // The Window menu lists both, the active one checked; choosing one activates it.
+    wxMenuBar* bar = frame->GetMenuBar();
+    wxMenuItem* item = bar->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemLabelText().utf8_string(), "1 " + first.string());
+    EXPECT_FALSE(item->IsChecked());
+    ASSERT_NE(bar->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST + 1), nullptr);
+    EXPECT_EQ(bar->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST + 1)->GetItemLabelText().utf8_string(), "2 *" + second.string());
+    EXPECT_TRUE(bar->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST + 1)->IsChecked());
+    wxCommandEvent choose(wxEVT_MENU, ids::ID_WINDOW_DOCUMENT_FIRST);
+    frame->ProcessWindowEvent(choose);
+    settle();
+    EXPECT_EQ(frame->GetTitle().utf8_string(), "one.xml \u2014 Brindle");
+    EXPECT_TRUE(frame->GetMenuBar()->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST)->IsChecked());
+    EXPECT_EQ(frame->GetMenuBar()->FindItem(ids::ID_WINDOW_DOCUMENT_FIRST + 2), nullptr);
+    CloseAll();
+    settle();
+    EXPECT_EQ(frame->GetTitle(), "Brindle");
 }
 
 TEST(AppGui, ViewButtonsFollowTheReportedModeAndFileBrowserToggles)
@@ -639,7 +681,7 @@ TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
     CloseAll();
 }
 
-TEST(AppGui, KeysInTheTreeDeleteAndCtrlZUndoesTheDelete)
+TEST(AppGui, KeysInTheNodeViewsDeleteUndoAndRename)
 {
     const fs::path path = *g_dir / "undo.xml";
     test::WriteFile(path, "<?xml version=\"1.0\"?>\n<catalog><book id=\"b1\"><title>T</title></book><book/></catalog>\n");
@@ -668,6 +710,27 @@ TEST(AppGui, KeysInTheTreeDeleteAndCtrlZUndoesTheDelete)
     // Edit > Undo (the tree's Edit menu) does the same.
     Command(ids::ID_EDIT_UNDO);
     EXPECT_EQ(doc->GetDomDocument()->xml(), before);
+
+    // F2 renames the selected item, as on the desktop.
+    tree->SetFocus();
+    Pump();
+    keys.Char(WXK_F2);
+    Pump();
+    ASSERT_NE(tree->GetEditControl(), nullptr);
+    tree->EndEditLabel(tree->GetSelection(), true);
+    Pump();
+    // And the selected row of the node list (the book's "id" attribute).
+    CNodePage* page = FrameOf(doc)->GetFormView()->GetNodePage();
+    wxListCtrl* list = page->GetList();
+    ASSERT_TRUE(page->CanEditLabel(0));
+    list->SetFocus();
+    list->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    Pump();
+    keys.Char(WXK_F2);
+    Pump();
+    ASSERT_NE(list->GetEditControl(), nullptr);
+    list->EndEditLabel(true);
+    Pump();
     CloseAll();
 }
 
