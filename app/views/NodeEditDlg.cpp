@@ -25,7 +25,7 @@ constexpr int kGap = 8;
 } // namespace
 
 CNodeEditDlg::CNodeEditDlg(wxWindow* parent, const XmlNodePtr& node, const wxBitmap& icon)
-    : wxDialog(parent, IDD_NODE_EDIT, "Dialog", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, IDD_NODE_EDIT, "Edit Node", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER)
 {
     const XmlNodeType type = node->nodeType();
@@ -62,12 +62,23 @@ CNodeEditDlg::CNodeEditDlg(wxWindow* parent, const XmlNodePtr& node, const wxBit
     buttons->Add(new wxButton(this, wxID_CANCEL), 0);
     top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kGap);
 
+    // Tab goes from the value (where the dialog opens) to the name, the type and
+    // the buttons, and round to the value again.
+    m_value->MoveBeforeInTabOrder(m_name);
+    m_shownName = m_name->GetValue();
+    m_shownValue = m_value->GetValue();
+
     SetSizerAndFit(top);
     SetMinSize(GetSize());
     Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
         event.Skip();
         m_value->SetFocus();
     });
+}
+
+bool CNodeEditDlg::IsChanged() const
+{
+    return m_name->GetValue() != m_shownName || m_value->GetValue() != m_shownValue;
 }
 
 std::string CNodeEditDlg::GetNodeName() const { return m_name->GetValue().utf8_string(); }

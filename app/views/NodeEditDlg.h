@@ -4,6 +4,7 @@
 
 #include <string>
 #include <wx/dialog.h>
+#include <wx/string.h>
 
 class wxTextCtrl;
 
@@ -19,6 +20,8 @@ public:
     // What the fields hold now (read from the controls, so valid after OK).
     std::string GetNodeName() const;
     std::string GetNodeValue() const;
+    // Whether the user changed either field from what it showed at opening.
+    bool IsChanged() const;
     // Fill the fields (tests use these, then end the dialog with OK).
     void SetNodeName(const std::string& name);
     void SetNodeValue(const std::string& value);
@@ -26,4 +29,5 @@ public:
 private:
     wxTextCtrl* m_name = nullptr;
     wxTextCtrl* m_value = nullptr;
+    wxString m_shownName, m_shownValue;
 };

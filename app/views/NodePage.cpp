@@ -235,7 +235,8 @@ void CNodePage::EditSelected()
                                 MsgIcon::Warning);
         return;
     }
-    if (dialog.ShowModal() != wxID_OK) return;
+    // OK without a change changes nothing (an element's value would replace its children).
+    if (dialog.ShowModal() != wxID_OK || !dialog.IsChanged()) return;
     const std::string name = dialog.GetNodeName();
     const std::string value = dialog.GetNodeValue();
 

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 #include <wx/bookctrl.h>
+#include <wx/uiaction.h>
 #include <wx/imaglist.h>
 #include <wx/textctrl.h>
 
@@ -120,7 +121,7 @@ TEST_F(NodeDialogs, EditDialogIsFilledFromTheNodeAndNamesOnlyAttributesAndInstru
         ASSERT_TRUE(node);
         CNodeEditDlg dialog(NewFrame(), node, wxBitmap());
         SCOPED_TRACE(node->nodeName());
-        EXPECT_EQ(dialog.GetTitle(), "Dialog");
+        EXPECT_EQ(dialog.GetTitle(), "Edit Node");
         EXPECT_EQ(dialog.FindWindow(1000)->IsEnabled(), named);
         EXPECT_EQ(dialog.GetNodeName(), node->nodeName());
         EXPECT_EQ(dialog.GetNodeValue(), node->text());
@@ -145,6 +146,27 @@ TEST_F(NodeDialogs, EditDialogOpensOnTheValueAndReturnsTheFields)
     EXPECT_EQ(dialog.GetNodeName(), "b");
     EXPECT_EQ(dialog.GetNodeValue(), "two\nlines");
     EXPECT_EQ(attribute->text(), "1"); // the dialog leaves the node alone
+}
+
+TEST_F(NodeDialogs, EditDialogTabsFromTheValueThroughTheFieldsAndBack)
+{
+    CNodeEditDlg dialog(NewFrame(), attribute, wxBitmap());
+    dialog.Show();
+    test::PumpEvents();
+    dialog.FindWindow(1001)->SetFocus();
+    test::PumpEvents();
+    wxUIActionSimulator keys;
+    std::vector<int> order;
+    for (int i = 0; i < 5; ++i) {
+        keys.Char(WXK_TAB);
+        test::PumpEvents();
+        wxWindow* focus = wxWindow::FindFocus();
+        order.push_back(focus ? focus->GetId() : -1);
+    }
+    EXPECT_EQ(order, (std::vector<int>{1000, 1002, wxID_OK, wxID_CANCEL, 1001}));
+    EXPECT_EQ(dialog.GetNodeValue(), "1"); // no tab went into the value
+    EXPECT_FALSE(dialog.IsChanged());
+    dialog.Hide();
 }
 
 TEST_F(NodeDialogs, EditDialogGrowsItsValueFieldAndKeepsItsOpeningSizeAsMinimum)

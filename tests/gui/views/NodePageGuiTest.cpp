@@ -14,14 +14,15 @@ using namespace brindle;
 
 namespace {
 
-// Answers the node edit dialog as a user would: fills in the name and value and
-// presses OK, without the dialog ever showing.
+// Answers the node edit dialog as a user would: fills in the name and value (or
+// leaves the fields as they are) and presses OK, without the dialog ever showing.
 class EditDialogAnswer : public wxModalDialogHook {
 public:
     EditDialogAnswer(std::string name, std::string value) : m_name(std::move(name)), m_value(std::move(value))
     {
         Register();
     }
+    EditDialogAnswer() : m_keep(true) { Register(); }
     ~EditDialogAnswer() override { Unregister(); }
     int shown = 0;
 
@@ -31,14 +32,17 @@ protected:
         auto* edit = dynamic_cast<CNodeEditDlg*>(dialog);
         if (!edit) return wxID_NONE;
         ++shown;
-        edit->SetNodeName(m_name);
-        edit->SetNodeValue(m_value);
+        if (!m_keep) {
+            edit->SetNodeName(m_name);
+            edit->SetNodeValue(m_value);
+        }
         return wxID_OK;
     }
     void Exit(wxDialog*) override {}
 
 private:
     std::string m_name, m_value;
+    bool m_keep = false;
 };
 
 class NodePageTest : public NodeViewFixture {
@@ -147,6 +151,15 @@ TEST_F(NodePageTest, EditingChangesTheRowsNodeByItsKind)
     SetCurrent(page, root);
     ASSERT_EQ(Names(page), (std::vector<std::string>{"p=d", "#comment=c", "#text=text", "a=1"}));
 
+    {
+        // OK on unchanged fields changes nothing, not even the modified mark.
+        EditDialogAnswer answer;
+        page->SelectRows({3});
+        EXPECT_TRUE(page->ExecuteCommand(ids::ID_NODE_EDIT));
+        EXPECT_EQ(answer.shown, 1);
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_FALSE(doc.CanUndoNodeStep());
+    }
     {
         // An attribute with a new name: the old one stays beside the new one.
         EditDialogAnswer answer("z", "9");
