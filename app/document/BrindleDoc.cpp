@@ -7,12 +7,16 @@
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
 
 using namespace brindle;
 
@@ -179,6 +183,11 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
             if (Settings::GetStartWithSourceView() == 1) UIServices().PostCommand(ids::ID_VIEW_SOURCE);
         } else {
             m_domValid = false;
+            std::ifstream start(file, std::ios::binary);
+            std::string head(256, '\0');
+            start.read(head.data(), static_cast<std::streamsize>(head.size()));
+            head.resize(static_cast<size_t>(start.gcount()));
+            m_htmlOpening = LooksLikeHtml(path.utf8_string(), head);
             UIServices().PostCommand(ids::ID_VIEW_SOURCE);
         }
     } catch (const DomError& error) {
@@ -194,6 +203,23 @@ bool CBrindleDoc::SaveDomToFile(const std::string& path)
 {
     m_dom->save(path);
     return true;
+}
+
+bool CBrindleDoc::TakeHtmlOpening() { return std::exchange(m_htmlOpening, false); }
+
+bool CBrindleDoc::LooksLikeHtml(const std::string& path, const std::string& start)
+{
+    const auto lowered = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+        return text;
+    };
+    const std::string text = lowered(start);
+    const size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    if (first != std::string::npos &&
+        (text.compare(first, 14, "<!doctype html") == 0 || text.compare(first, 5, "<html") == 0))
+        return true;
+    const std::string extension = lowered(std::filesystem::path(path).extension().string());
+    return extension == ".html" || extension == ".htm";
 }
 
 bool CBrindleDoc::CheckSourceParses(XmlParseError& error) { return CheckSource(error) == SourceCheck::Valid; }

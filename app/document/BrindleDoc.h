@@ -62,6 +62,12 @@ public:
     // document counts as changed, unless the text is still the file's own (the
     // file's bytes of a document that did not parse, or the kept own text).
     void MarkSourceEntered();
+    // Whether the file opened was HTML that is not XML (an HTML transformation
+    // result, a web page): it is edited as text, without an XML error at opening.
+    // Taking the answer clears it.
+    bool TakeHtmlOpening();
+    // Whether a file's name or first bytes say it is HTML.
+    static bool LooksLikeHtml(const std::string& path, const std::string& start);
     // Tells the user of a document that is well-formed but that its DTD rejects.
     void ReportValidityError(const brindle::XmlParseError& error);
     // The parser's reason and "Line N, position M", each part that is known, for
@@ -190,6 +196,7 @@ private:
     std::uint64_t m_domRevision = 0;
     bool m_sourceIsMaster = false;
     bool m_domValid = true;
+    bool m_htmlOpening = false;
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;

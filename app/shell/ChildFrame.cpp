@@ -143,7 +143,10 @@ bool CChildFrame::ShowSourceMode()
     m_doc->SetSourceIsMaster(true);
     m_doc->MarkSourceEntered();
     SwitchTo(ViewMode::Source);
-    SendToActiveView(ID_TOOLS_VALIDATE);
+    // An HTML file is edited as text: it is not XML, and is not called wrong for it
+    // when it opens (Validate still checks it on request).
+    if (m_doc->TakeHtmlOpening()) m_source->SetStatusMessage("HTML document: edited as text.");
+    else SendToActiveView(ID_TOOLS_VALIDATE);
     return true;
 }
 

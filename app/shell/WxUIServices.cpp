@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
 #include <wx/textdlg.h>
@@ -11,8 +12,6 @@
 using namespace brindle;
 
 namespace {
-
-wxWindow* DialogParent() { return wxTheApp ? wxTheApp->GetTopWindow() : nullptr; }
 
 // The script's title, else the program's name.
 wxString DialogTitle(const std::string& title)
@@ -34,6 +33,17 @@ long IconFlags(MsgIcon icon)
 }
 
 } // namespace
+
+wxWindow* WxUIServices::DialogParent()
+{
+    // Over the newest modal dialog that is up, so the message stays with it and
+    // the dialog does not fall behind the main window; else over the main window.
+    for (auto it = wxTopLevelWindows.rbegin(); it != wxTopLevelWindows.rend(); ++it)
+        if (auto* dialog = dynamic_cast<wxDialog*>(*it); dialog && dialog->IsModal() && dialog->IsShown())
+            return dialog;
+    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+}
+
 
 MsgResult WxUIServices::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon)
 {

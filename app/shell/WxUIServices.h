@@ -5,6 +5,7 @@
 #include <memory>
 
 class wxProgressDialog;
+class wxWindow;
 
 // The user-interface services of the running program, shown with wx.
 class WxUIServices final : public brindle::IUIServices {
@@ -22,6 +23,9 @@ public:
 
     WxUIServices();
     ~WxUIServices() override;
+
+    // The window the services' dialogs are shown over.
+    static wxWindow* DialogParent();
 
 private:
     std::unique_ptr<wxProgressDialog> m_progress;

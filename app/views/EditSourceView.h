@@ -25,6 +25,7 @@ public:
     // Validates, then rewrites the text as indented XML.
     bool AutoFormat();
     const std::string& GetStatusMessage() const { return m_statusMessage; }
+    void SetStatusMessage(const std::string& message) { m_statusMessage = message; }
     // The document is closing: the view outlives it briefly and must not reach it.
     void DetachDocument();
 

@@ -81,6 +81,15 @@ TEST_F(DocumentTest, MalformedFileOpensWithItsRawTextUntilTheTextParses)
     EXPECT_FALSE(doc->IsDomValid());
     EXPECT_EQ(ui.postedCommands, std::vector<int>{ids::ID_VIEW_SOURCE});
     EXPECT_EQ(doc->GetXmlText(), "");
+    EXPECT_FALSE(doc->TakeHtmlOpening()); // an XML error is told when it shows
+
+    // HTML that is not XML is edited as text, without the error at opening.
+    auto page = Open("page.xml", "\xEF\xBB\xBF\r\n<!DOCTYPE HTML><p>one<br>two");
+    EXPECT_TRUE(page->TakeHtmlOpening());
+    EXPECT_FALSE(page->TakeHtmlOpening());
+    EXPECT_TRUE(CBrindleDoc::LooksLikeHtml("/out/result.HTM", "<table>"));
+    EXPECT_TRUE(CBrindleDoc::LooksLikeHtml("result", " <html lang=\"en\">"));
+    EXPECT_FALSE(CBrindleDoc::LooksLikeHtml("result.xml", "<root><br></root>"));
 
     doc->RegenerateText();
     EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), broken); // the file's bytes as loaded

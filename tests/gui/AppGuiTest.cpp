@@ -657,6 +657,42 @@ TEST(AppGui, TransformProposesTheDocumentsStylesheetAndChecksTheEntries)
     CloseAll();
 }
 
+TEST(AppGui, AnHtmlResultOpensUnmodifiedWithoutAnXmlError)
+{
+    const fs::path catalog = Copy("catalog.xml");
+    fs::copy_file(std::string(BRINDLE_SAMPLES) + "/catalog.xsl", *g_dir / "catalog.xsl", fs::copy_options::overwrite_existing);
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(catalog.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    const std::string output = (*g_dir / "catalog.html").string();
+    test::RecordingUIServices ui;
+    wxTheApp->CallAfter([&] {
+        for (wxWindow* w : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<CTransformDlg*>(w);
+            if (!dialog) continue;
+            // A message about the entries is shown over the dialog, which stays.
+            EXPECT_EQ(WxUIServices::DialogParent(), dialog);
+            dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1001))->ChangeValue(wxString::FromUTF8(output));
+            dynamic_cast<wxCheckBox*>(dialog->FindWindow(1005))->SetValue(true);
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            dialog->ProcessWindowEvent(ok);
+        }
+    });
+    FrameOf(doc)->TransformDocument();
+    for (int id : ui.postedCommands) Command(id); // as the program's own services would
+    Pump();
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.at(0).text;
+    auto* result = dynamic_cast<CBrindleDoc*>(Manager().GetCurrentDocument());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->GetFilename().utf8_string(), output);
+    EXPECT_EQ(FrameOf(result)->GetMode(), ViewMode::Source);
+    EXPECT_EQ(FrameOf(result)->GetSourceView()->GetStatusMessage(), "HTML document: edited as text.");
+    EXPECT_EQ(result->GetTextBuffer().GetLineWithFlag(LINEF_BOOKMARK), -1);
+    EXPECT_FALSE(result->IsModified());
+    EXPECT_NE(GetWholeText(result->GetTextBuffer()).find("<table"), std::string::npos);
+    CloseAll();
+}
+
 TEST(AppGui, CommandsThatNothingAnswersAreDisabled)
 {
     const auto enabled = [](int id) {
