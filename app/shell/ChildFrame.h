@@ -31,6 +31,7 @@ public:
     CBrindleView* GetFormView() const { return m_form; }
     CBrowserView* GetBrowserView() const { return m_browser; }
     wxWindow* GetActiveView() const override;
+    IndicatorStatusBar* GetSourceStatusBar() const { return m_sourceStatus; }
     // The document notified its views.
     void OnDocumentUpdate();
     // The document is closing; the frame and its views go soon after it.

@@ -31,10 +31,25 @@ bool LockOn(int id)
     }
 }
 
+// A message on one line: a reason that spans lines would spill out of its pane.
+std::string OneLine(const std::string& message)
+{
+    std::string line;
+    for (char c : message) {
+        const bool space = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+        if (!space) line += c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+    if (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
 } // namespace
 
 IndicatorStatusBar::IndicatorStatusBar(wxWindow* parent, std::vector<int> panes)
-    : wxStatusBar(parent, wxID_ANY, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP), m_panes(std::move(panes))
+    // A message longer than its pane ends in "..." and shows whole as a tip.
+    : wxStatusBar(parent, wxID_ANY, (wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP) | wxSTB_ELLIPSIZE_END | wxSTB_SHOW_TIPS),
+      m_panes(std::move(panes))
 {
     std::vector<int> widths;
     for (int id : m_panes) {
@@ -53,7 +68,7 @@ void IndicatorStatusBar::UpdatePanes(const brindle::CTextView* view, const std::
     for (size_t i = 0; i < m_panes.size(); ++i) {
         const int id = m_panes[i];
         std::string text;
-        if (IsMessagePane(id)) text = message;
+        if (IsMessagePane(id)) text = OneLine(message);
         else if (const char* lock = LockText(id)) text = LockOn(id) ? lock : "";
         else if (view) {
             const auto indicator = view->GetStatusIndicator(id);

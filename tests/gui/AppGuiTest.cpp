@@ -5,6 +5,7 @@
 #include "app/document/BrindleDocBase.h"
 #include "app/document/EncodedText.h"
 #include "app/shell/ChildFrame.h"
+#include "app/shell/IndicatorStatusBar.h"
 #include "app/shell/SourceChildFrame.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
@@ -65,6 +66,8 @@ std::vector<wxDocument*> Docs()
     auto docs = Manager().GetDocumentsVector();
     return {docs.begin(), docs.end()};
 }
+
+CChildFrame* FrameOf(wxDocument* doc) { return dynamic_cast<CChildFrame*>(doc->GetFirstView()->GetFrame()); }
 
 CBrindleDocTemplate* KindOf(wxDocument* doc) { return dynamic_cast<CBrindleDocTemplate*>(doc->GetDocumentTemplate()); }
 
@@ -393,9 +396,20 @@ TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
     int endLine = 0, endChar = 0;
     buffer.DeleteText(nullptr, 1, 0, 1, 3, 1);
     buffer.InsertText(nullptr, 1, 0, "<b/>", endLine, endChar, 1);
+    wxStatusBar* status = FrameOf(doc)->GetSourceStatusBar();
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(status->GetStatusText(0).utf8_string(), view->GetStatusMessage()); // still the error
     wxCommandEvent validate(wxEVT_MENU, ids::ID_TOOLS_VALIDATE);
     wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(validate);
     EXPECT_EQ(view->GetStatusMessage(), "Document validation successful.");
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(status->GetStatusText(0), "Document validation successful.");
+    // A long reason over several lines shows on one line, cut short with "...".
+    view->SetStatusMessage("Opening and ending tag mismatch:\n" + std::string(300, 'x') + "\r\n\tline 2");
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(status->GetStatusText(0).utf8_string(), "Opening and ending tag mismatch: " + std::string(300, 'x') + " line 2");
+    EXPECT_TRUE(status->HasFlag(wxSTB_ELLIPSIZE_END) && status->HasFlag(wxSTB_SHOW_TIPS));
+    view->SetStatusMessage("Document validation successful.");
     const std::string typed = GetWholeText(buffer);
     EXPECT_TRUE(view->AutoFormat());
     EXPECT_EQ(GetWholeText(buffer), "<a>\r\n\t<b/>\r\n</a>\r\n");
@@ -431,7 +445,6 @@ TEST(AppGui, DtdFilesOpenInTheirOwnFrame)
 
 namespace {
 
-CChildFrame* FrameOf(wxDocument* doc) { return dynamic_cast<CChildFrame*>(doc->GetFirstView()->GetFrame()); }
 
 // The frame's visible views, by what they are.
 std::string Shown(CChildFrame* frame)
