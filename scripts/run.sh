@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Brindle, on the file given or on a sample document.
+# Sets up, builds and starts Brindle, on the files given or on a sample document.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -9,4 +9,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Start it from a desktop session, or under a virtual display: xvfb-run $root/build/app/Brindle" >&2
   exit 1
 fi
-exec "$root/build/app/Brindle" "${1:-$root/samples/catalog.xml}"
+if [ $# -eq 0 ]; then set -- "$root/samples/catalog.xml"; fi
+exec "$root/build/app/Brindle" "$@"
