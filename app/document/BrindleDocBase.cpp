@@ -44,7 +44,10 @@ CBrindleDocBase::~CBrindleDocBase() { RemoveFile(m_localCopy); }
 void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
 {
     wxString full = path;
-    if (!path.StartsWith("ftp://")) {
+    wxString recent = path;
+    if (path.StartsWith("ftp://")) {
+        full = recent = wxString::FromUTF8(AddressWithoutPassword(path.utf8_string()));
+    } else {
         std::error_code ec;
         auto absolute = std::filesystem::absolute(std::filesystem::path(path.utf8_string()), ec);
         if (!ec) full = wxString::FromUTF8(absolute.lexically_normal().string());
@@ -52,7 +55,7 @@ void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
     }
     SetTitle(full);
     SetFilename(full, true); // tells the views, which retitle their frames
-    if (addToRecentFiles && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(path);
+    if (addToRecentFiles && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(recent);
 }
 
 bool CBrindleDocBase::OnNewDocument()
@@ -65,9 +68,11 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
 {
     m_isNew = false;
     if (path.Contains("ftp://")) {
-        std::optional<std::string> local = FetchRemote(path);
+        std::optional<RemoteLocation> where = RemoteLocation::Find(path.utf8_string());
+        if (!where) return false;
+        std::optional<std::string> local = FetchRemote(*where);
         if (!local) return false;
-        m_remoteUrl = path.utf8_string();
+        m_remote = std::move(where);
         if (m_localCopy != *local) RemoveFile(m_localCopy);
         m_localCopy = *local;
         m_isRemote = true;
@@ -100,7 +105,7 @@ bool CBrindleDocBase::Save()
         if (GetDocumentManager()) GetDocumentManager()->AddFileToHistory(GetFilename());
         return true;
     }
-    const TransferOutcome outcome = Upload(wxString::FromUTF8(m_remoteUrl));
+    const TransferOutcome outcome = Upload(*m_remote);
     TellTransfer("Error saving file via FTP.", outcome, "The file on the server was not replaced.");
     return outcome.result == TransferResult::Done;
 }
@@ -133,7 +138,7 @@ void CBrindleDocBase::SetSavePathPrompt(SavePathPrompt prompt) { SavePathPromptI
 bool CBrindleDocBase::SaveAs()
 {
     // A remote document offers its file's name; its address stays unless a file is written.
-    const wxString offered = m_isRemote ? wxString::FromUTF8(m_remoteUrl).AfterLast('/') : GetFilename();
+    const wxString offered = m_isRemote ? wxString::FromUTF8(RemoteUrl()).AfterLast('/') : GetFilename();
     const wxString path = AskSavePath(*this, offered);
     if (path.empty() || !OnSaveDocument(path)) return false;
     SetPathName(path, true);
@@ -152,10 +157,10 @@ bool CBrindleDocBase::SaveAsTemplate()
 
 void CBrindleDocBase::OnSaveAsTemplate(wxCommandEvent&) { SaveAsTemplate(); }
 
-std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
+std::optional<std::string> CBrindleDocBase::FetchRemote(const RemoteLocation& where)
 {
     const std::string local = CreateTempFile();
-    const TransferOutcome outcome = local.empty() ? TransferOutcome{} : FetchRemoteFile(address.utf8_string(), local);
+    const TransferOutcome outcome = local.empty() ? TransferOutcome{} : FetchRemoteFile(where, local);
     if (outcome.result != TransferResult::Done) {
         RemoveFile(local);
         TellTransfer("Error getting file via ftp", outcome, "Nothing was opened.");
@@ -167,12 +172,15 @@ std::optional<std::string> CBrindleDocBase::FetchRemote(const wxString& address)
 
 bool CBrindleDocBase::UploadRemote(const wxString& address)
 {
-    return Upload(address).result == TransferResult::Done;
+    const std::string text = address.utf8_string();
+    // The document's own address keeps the login it was opened with.
+    const std::optional<RemoteLocation> where =
+        m_remote && m_remote->Address() == text ? m_remote : RemoteLocation::Find(text);
+    return where && Upload(*where).result == TransferResult::Done;
 }
 
-TransferOutcome CBrindleDocBase::Upload(const wxString& address)
+TransferOutcome CBrindleDocBase::Upload(const RemoteLocation& where)
 {
-    if (!ParseRemoteAddress(address.utf8_string())) return {};
     // A local document is written to a new copy, kept only once it is remote.
     const std::string local = m_isRemote ? m_localCopy : CreateTempFile();
     const bool wasModified = IsModified();
@@ -180,7 +188,7 @@ TransferOutcome CBrindleDocBase::Upload(const wxString& address)
         if (!m_isRemote) RemoveFile(local);
         return {};
     }
-    const TransferOutcome outcome = UploadRemoteFile(local, address.utf8_string());
+    const TransferOutcome outcome = UploadRemoteFile(local, where);
     if (outcome.result != TransferResult::Done) {
         // Written locally only: the document is not saved where it lives.
         if (!m_isRemote) RemoveFile(local);
@@ -188,9 +196,9 @@ TransferOutcome CBrindleDocBase::Upload(const wxString& address)
         return outcome;
     }
     m_localCopy = local;
-    m_remoteUrl = address.utf8_string();
+    m_remote = where;
     m_isRemote = true;
-    SetPathName(address, true);
+    SetPathName(wxString::FromUTF8(where.Address()), true);
     Modify(false);
     return outcome;
 }

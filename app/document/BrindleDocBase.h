@@ -15,10 +15,10 @@ public:
     CBrindleDocBase();
     // Removes the local copy of a remote document.
     ~CBrindleDocBase() override;
-    // Makes the path the document's path name (an "ftp://" address as it is, any
-    // other path made absolute) and its title the whole path, so frame captions
-    // show where a document lives. When asked, the path as given goes into the
-    // recent files list.
+    // Makes the path the document's path name (an "ftp://" address without any
+    // password, any other path made absolute) and its title the whole path, so
+    // frame captions show where a document lives. When asked, the path as given
+    // (an address without its password) goes into the recent files list.
     virtual void SetPathName(const wxString& path, bool addToRecentFiles = true);
     wxString GetPathName() const { return GetFilename(); }
 
@@ -38,14 +38,15 @@ public:
     using SavePathPrompt = std::function<wxString(const CBrindleDocBase& doc, const wxString& offered)>;
     static void SetSavePathPrompt(SavePathPrompt prompt);
 
-    // The addressed file fetched into a new temporary file, whose path is given;
+    // The located file fetched into a new temporary file, whose path is given;
     // nullopt (with "Error getting file via ftp" and any reason, or the
     // connection's failure, shown; no file left behind) when it could not be
     // fetched.
-    std::optional<std::string> FetchRemote(const wxString& address);
+    std::optional<std::string> FetchRemote(const RemoteLocation& where);
     // Writes the document to its local copy (a new temporary file for a local
     // document) and puts that to the address. On success the address is the
-    // document's path name and the document is remote and unmodified.
+    // document's path name and the document is remote and unmodified. The
+    // document's own address logs in as it did when opened, without asking again.
     bool UploadRemote(const wxString& address);
     // Checks that the file can be read (fetching an "ftp://" address first) and
     // resets the document; the document kinds then load it.
@@ -59,7 +60,8 @@ public:
     bool IsNew() const { return m_isNew; }
     void SetNew(bool isNew) { m_isNew = isNew; }
     bool IsRemote() const { return m_isRemote; }
-    const std::string& RemoteUrl() const { return m_remoteUrl; }
+    // The address of a remote document, without a password.
+    std::string RemoteUrl() const { return m_remote ? m_remote->Address() : std::string(); }
     const std::string& LocalCopy() const { return m_localCopy; }
 
 protected:
@@ -69,11 +71,13 @@ protected:
 
     bool m_isNew = true;
     bool m_isRemote = false;
-    std::string m_remoteUrl;
+    // Where a remote document lives, with the login it was opened with for as
+    // long as the document is open.
+    std::optional<RemoteLocation> m_remote;
     std::string m_localCopy;
 
 private:
-    TransferOutcome Upload(const wxString& address);
+    TransferOutcome Upload(const RemoteLocation& where);
     void OnSaveAsTemplate(wxCommandEvent& event);
     // The path name changed without the title, recent files or views hearing of it.
     void SetPathQuietly(const wxString& path) { SetFilename(path, false); }

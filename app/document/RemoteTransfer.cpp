@@ -1,6 +1,6 @@
 #include "app/document/RemoteTransfer.h"
 
-#include "brindlekit/ftp/FTPServerStore.h"
+#include "brindlekit/ftp/FTPFolderServer.h"
 #include "platform/net/FtpClient.h"
 #include "platform/ui/UIServices.h"
 
@@ -12,14 +12,14 @@ using namespace brindle;
 
 namespace {
 
-// Connects to the address's stored server and goes to its folder; null when
-// that does not work, its reason shown (a failed login by the server record).
-std::unique_ptr<CFTPFolderServer> Open(const RemoteAddress& address)
+// Connects to the location's server and goes to its folder; null when that
+// does not work, its reason shown (a failed login by the server record).
+std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where)
 {
-    std::unique_ptr<CFTPFolderServer> server = CFTPServerStore::ReadRecord(address.server);
+    std::unique_ptr<CFTPFolderServer> server = where.Server();
     if (!server->Connect()) return nullptr;
     FtpConnection& connection = *server->GetConnection();
-    if (!address.folder.empty() && !connection.SetCurrentDirectory(address.folder)) {
+    if (!where.Folder().empty() && !connection.SetCurrentDirectory(where.Folder())) {
         UIServices().MessageBox(connection.LastError(), MsgButtons::Ok, MsgIcon::Error);
         return nullptr;
     }
@@ -96,7 +96,7 @@ std::string UploadName(const std::string& file)
 
 // Removes what a failed upload left on the server, through the connection when
 // it still works, else through a new one; quietly, as the failure is told anyway.
-void RemoveLeftover(CFTPFolderServer& server, const RemoteAddress& address, const std::string& name)
+void RemoveLeftover(CFTPFolderServer& server, const std::string& folder, const std::string& name)
 {
     FtpConnection& connection = *server.GetConnection();
     if (connection.IsOpen() && connection.RemoveFile(name)) return;
@@ -106,7 +106,7 @@ void RemoveLeftover(CFTPFolderServer& server, const RemoteAddress& address, cons
         std::unique_ptr<FtpConnection> again =
             session.Connect(server.GetHostname(), static_cast<std::uint16_t>(server.GetPort() & 0xFFFFu),
                             server.GetUsername(), server.GetPassword());
-        if (address.folder.empty() || again->SetCurrentDirectory(address.folder)) again->RemoveFile(name);
+        if (folder.empty() || again->SetCurrentDirectory(folder)) again->RemoveFile(name);
         again->Close();
     } catch (const FtpError&) {
         // The server cannot be reached now; the name is hidden and unique.
@@ -115,66 +115,47 @@ void RemoveLeftover(CFTPFolderServer& server, const RemoteAddress& address, cons
 
 } // namespace
 
-std::optional<RemoteAddress> ParseRemoteAddress(const std::string& address)
+TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& localPath)
 {
-    const std::string scheme = "ftp://";
-    if (address.compare(0, scheme.size(), scheme) != 0) return std::nullopt;
-    const std::string rest = address.substr(scheme.size());
-    const auto first = rest.find('/');
-    if (first == std::string::npos) return std::nullopt;
-    const auto last = rest.rfind('/');
-    RemoteAddress parts;
-    parts.server = rest.substr(0, first);
-    parts.folder = rest.substr(first, last - first);
-    parts.file = rest.substr(last + 1);
-    return parts;
-}
-
-TransferOutcome FetchRemoteFile(const std::string& address, const std::string& localPath)
-{
-    const std::optional<RemoteAddress> parts = ParseRemoteAddress(address);
-    if (!parts) return {};
-    std::unique_ptr<CFTPFolderServer> server = Open(*parts);
+    std::unique_ptr<CFTPFolderServer> server = Open(where);
     if (!server) return {TransferResult::NotConnected, {}};
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     {
-        WatchedTransfers watched(connection, "Getting " + parts->file + " from " + parts->server + "...");
-        if (!connection.GetFile(parts->file, localPath, FtpTransfer::Binary)) outcome = Failure(connection);
+        WatchedTransfers watched(connection, "Getting " + where.File() + " from " + where.ServerName() + "...");
+        if (!connection.GetFile(where.File(), localPath, FtpTransfer::Binary)) outcome = Failure(connection);
     }
     server->Close();
     return outcome;
 }
 
-TransferOutcome UploadRemoteFile(const std::string& localPath, const std::string& address)
+TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocation& where)
 {
-    const std::optional<RemoteAddress> parts = ParseRemoteAddress(address);
-    if (!parts) return {};
-    std::unique_ptr<CFTPFolderServer> server = Open(*parts);
+    std::unique_ptr<CFTPFolderServer> server = Open(where);
     if (!server) return {TransferResult::NotConnected, {}};
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     bool writtenDirectly = false;
     {
-        WatchedTransfers watched(connection, "Saving " + parts->file + " to " + parts->server + "...");
-        const std::string upload = UploadName(parts->file);
+        WatchedTransfers watched(connection, "Saving " + where.File() + " to " + where.ServerName() + "...");
+        const std::string upload = UploadName(where.File());
         if (!connection.PutFile(localPath, upload)) {
             outcome = Failure(connection);
-            RemoveLeftover(*server, *parts, upload);
-        } else if (!connection.Rename(upload, parts->file)) {
+            RemoveLeftover(*server, where.Folder(), upload);
+        } else if (!connection.Rename(upload, where.File())) {
             if (connection.IsOpen() && connection.LastFailure() == FtpFailure::Refused) {
                 // The server will not rename: the file itself is written.
-                writtenDirectly = connection.PutFile(localPath, parts->file);
+                writtenDirectly = connection.PutFile(localPath, where.File());
                 if (!writtenDirectly) outcome = Failure(connection);
             } else {
                 outcome = Failure(connection);
             }
-            RemoveLeftover(*server, *parts, upload);
+            RemoveLeftover(*server, where.Folder(), upload);
         }
     }
     server->Close();
     if (writtenDirectly)
-        UIServices().MessageBox("The server refused to rename the uploaded copy to " + parts->file +
+        UIServices().MessageBox("The server refused to rename the uploaded copy to " + where.File() +
                                     ", so the file was written to it directly.",
                                 MsgButtons::Ok, MsgIcon::Warning);
     return outcome;

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "app/document/RemoteLocation.h"
 #include "app/document/TempCopies.h"
 
-#include <optional>
 #include <string>
 
-// Documents on FTP servers. An address is "ftp://" + the entry name of a stored
-// server + a folder path (empty, or starting with "/") + "/" + the file name;
-// the connection goes to the host stored under that entry.
-struct RemoteAddress {
-    std::string server; // the stored server's entry name
-    std::string folder; // "" for the login folder
-    std::string file;
-};
-
-// The parts of an "ftp://" address; nullopt for any other text or one without
-// a "/" after the server name.
-std::optional<RemoteAddress> ParseRemoteAddress(const std::string& address);
+// Files of remote documents moved between their server and a local copy.
 
 enum class TransferResult {
     Done,
@@ -35,12 +24,12 @@ struct TransferOutcome {
 // A transfer that lasts longer than this shows a progress window with Cancel.
 constexpr int kTransferProgressDelayMs = 500;
 
-// Gets the addressed file into the local path, binary. A download shorter than
+// Gets the located file into the local path, binary. A download shorter than
 // the server's size for the file fails; the local file is then left as it was.
-TransferOutcome FetchRemoteFile(const std::string& address, const std::string& localPath);
-// Puts the local file to the address, binary: to a temporary name in the same
+TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& localPath);
+// Puts the local file to the location, binary: to a temporary name in the same
 // folder first, renamed over the file once complete, so that a failed upload
 // never leaves the file torn; the temporary file of a failed upload is removed.
 // Where the server refuses the rename, the file is written directly and the
 // user is told.
-TransferOutcome UploadRemoteFile(const std::string& localPath, const std::string& address);
+TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocation& where);

@@ -1,5 +1,6 @@
 #include "app/shell/BrindleDocManager.h"
 
+#include "app/document/RemoteLocation.h"
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/MainFrame.h"
@@ -45,10 +46,12 @@ CBrindleDocTemplate* CBrindleDocManager::DefaultTemplate() const
 wxDocument* CBrindleDocManager::OpenDocumentFile(const wxString& rawPath)
 {
     const std::string path = NormalizeOpenPath(rawPath.utf8_string());
+    // Open documents are named without the password their address may carry.
+    const std::string shown = AddressWithoutPassword(path);
     CBrindleDocTemplate* chosen = nullptr;
     wxDocument* alreadyOpen = nullptr;
     for (auto* t : Templates()) {
-        DocTypeMatch match = t->MatchDocType(path, &alreadyOpen);
+        DocTypeMatch match = t->MatchDocType(shown, &alreadyOpen);
         if (alreadyOpen) break;
         if (match.confidence == MatchConfidence::MaybeNative) chosen = t;
     }

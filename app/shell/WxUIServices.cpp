@@ -121,6 +121,14 @@ bool WxUIServices::InputBox(const std::string& prompt, const std::string& title,
     return true;
 }
 
+bool WxUIServices::PasswordBox(const std::string& prompt, const std::string& title, std::string& value)
+{
+    wxPasswordEntryDialog dialog(DialogParent(), wxString::FromUTF8(prompt), DialogTitle(title));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    value = dialog.GetValue().utf8_string();
+    return true;
+}
+
 WxUIServices::WxUIServices() = default;
 WxUIServices::~WxUIServices() = default;
 

@@ -17,6 +17,7 @@ public:
     void OpenUrl(const std::string& url) override;
     int ScriptMessageBox(const std::string& text, int style, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
+    bool PasswordBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void BeginProgress(const std::string& text) override;
     bool UpdateProgress(std::uint64_t done, std::uint64_t total) override;
     void EndProgress() override;

@@ -83,6 +83,16 @@ std::unique_ptr<CFTPFolderServer> CFTPServerStore::ReadRecord(const std::string&
     return std::make_unique<CFTPFolderServer>(entryName, hostname, username, password, initialDir, port);
 }
 
+bool CFTPServerStore::HasRecord(const std::string& entryName)
+{
+    const std::string key = Profile::BaseKey() + "\\" + RecordSection(entryName);
+    if (!NamesListKey(entryName)) return Profile::Store().KeyExists(key);
+    // A record with an empty name lies on the list key itself.
+    for (const char* value : kRecordValues)
+        if (Profile::Store().GetValue(key, value)) return true;
+    return false;
+}
+
 void CFTPServerStore::WriteRecord(const CFTPFolderServer& server)
 {
     const std::string section = RecordSection(server.GetEntryName());

@@ -50,6 +50,9 @@ public:
 
     // The stored record of an entry name, its missing values at their defaults.
     static std::unique_ptr<CFTPFolderServer> ReadRecord(const std::string& entryName);
+    // Whether a record is stored under the entry name (compared as the store
+    // compares key names, without regard to case).
+    static bool HasRecord(const std::string& entryName);
 
 protected:
     // Adds an entry for every stored record, in the store's order.

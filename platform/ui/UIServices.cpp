@@ -37,6 +37,7 @@ int IUIServices::ScriptMessageBox(const std::string& text, int style, const std:
 }
 
 bool IUIServices::InputBox(const std::string&, const std::string&, std::string&) { return false; }
+bool IUIServices::PasswordBox(const std::string&, const std::string&, std::string&) { return false; }
 
 void IUIServices::BeginProgress(const std::string&) {}
 bool IUIServices::UpdateProgress(std::uint64_t, std::uint64_t) { return true; }

@@ -35,6 +35,9 @@ public:
     // A one-line text prompt filled with value; false when cancelled (the
     // default: no prompt can be shown).
     virtual bool InputBox(const std::string& prompt, const std::string& title, std::string& value);
+    // The same prompt for a password, its typing hidden; value starts empty.
+    // The default: cancelled.
+    virtual bool PasswordBox(const std::string& prompt, const std::string& title, std::string& value);
 
     // A progress window with a Cancel button over a long operation: Begin shows
     // it with the text, Update moves it (total 0: size unknown) and gives false

@@ -2,6 +2,7 @@
 // edited, saved back; and the failures a user meets.
 #include "app/document/BrindleDoc.h"
 #include "app/document/TempCopies.h"
+#include "brindlekit/ftp/FTPFolderServer.h"
 #include "platform/net/FtpTimeouts.h"
 #include "platform/settings/Profile.h"
 #include "tests/app/DocManagerFixture.h"
@@ -80,6 +81,14 @@ protected:
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+
+    // The store holds the one server stored at set-up, and its password only there.
+    void ExpectOnlyTheStoredServer()
+    {
+        EXPECT_EQ(store->EnumSubkeys("Software\\Brindle\\Brindle\\RemoteServers"), std::vector<std::string>{"Local"});
+        const std::string stored = Read(store->File());
+        EXPECT_EQ(stored.find(kPassword), stored.rfind(kPassword)) << stored;
     }
 
     std::unique_ptr<CBrindleDoc> Open(const std::string& address)
@@ -286,6 +295,109 @@ TEST_F(RemoteDocumentTest, LocalCopiesArePrivateAndGoWithTheirDocument)
     EXPECT_FALSE(localDoc.UploadRemote("ftp://Local/local.xml"));
     EXPECT_FALSE(localDoc.IsRemote());
     EXPECT_TRUE(Names(copies.path()).empty());
+}
+
+TEST_F(RemoteDocumentTest, AStandardAddressAsksThePasswordOnceAndStoresNothing)
+{
+    Write(Root() / "remote.xml", "<remote/>\n");
+    const std::string server = "127.0.0.1:" + std::to_string(Port());
+    const std::string address = "ftp://" + std::string(kUser) + "@" + server + "/remote.xml";
+    ui.passwords = {kPassword};
+    auto doc = Open(address);
+    ASSERT_TRUE(doc) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    EXPECT_EQ(ui.passwordPrompts, std::vector<std::string>{"Password for brindle on " + server + ":"});
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "remote");
+    EXPECT_EQ(doc->RemoteUrl(), address);
+    EXPECT_EQ(doc->GetTitle().utf8_string(), address);
+
+    // Saved back to the same server and file with the password given once.
+    doc->SetCurrentNode(doc->GetDomDocument()->documentElement());
+    ASSERT_TRUE(doc->CreateNode(NODE_ELEMENT, "added", std::string(), nullptr, ""));
+    ASSERT_TRUE(doc->Save()) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_NE(Read(Root() / "remote.xml").find("<added/>"), std::string::npos);
+    EXPECT_TRUE(doc->UploadRemote(wxString::FromUTF8(address)));
+    EXPECT_EQ(ui.passwordPrompts.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+    ExpectOnlyTheStoredServer(); // neither this server nor its password stored
+
+    // A password in the address: percent-decoded like the user and the path,
+    // used without asking, and shown nowhere.
+    fs::create_directories(Root() / "sub dir");
+    Write(Root() / "sub dir" / "my file.xml", "<mine/>\n");
+    const std::string withPassword =
+        "ftp://br%69ndle:s3cret%2DPw0rd@" + server + "/sub%20dir/my%20file.xml"; // %2D is "-"
+    const std::string shown = "ftp://br%69ndle@" + server + "/sub%20dir/my%20file.xml";
+    auto mine = std::make_unique<CBrindleDoc>();
+    ASSERT_TRUE(mine->OnOpenDocument(wxString::FromUTF8(withPassword)))
+        << (ui.messages.empty() ? "" : ui.messages[0].text);
+    mine->SetPathName(wxString::FromUTF8(withPassword), true);
+    EXPECT_EQ(mine->GetDomDocument()->documentElement()->nodeName(), "mine");
+    EXPECT_EQ(mine->GetTitle().utf8_string(), shown);
+    EXPECT_EQ(mine->GetFilename().utf8_string(), shown);
+    EXPECT_EQ(mine->RemoteUrl(), shown);
+    EXPECT_EQ(manager->GetHistoryFile(0).utf8_string(), shown);
+    mine->Modify(true);
+    ASSERT_TRUE(mine->Save());
+    EXPECT_EQ(ui.passwordPrompts.size(), 1u);
+    ExpectOnlyTheStoredServer();
+
+    // A cancelled prompt opens nothing, and says nothing more.
+    EXPECT_FALSE(Open(address));
+    EXPECT_EQ(ui.passwordPrompts.size(), 2u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(RemoteDocumentTest, AddressesOfNeitherFormAreExplainedAndOpenNothing)
+{
+    const auto expectExplained = [&](const std::string& address, const std::string& shown) {
+        ui.messages.clear();
+        EXPECT_FALSE(Open(address)) << address;
+        ASSERT_EQ(ui.messages.size(), 1u) << address;
+        EXPECT_EQ(ui.messages[0].text,
+                  "The address " + shown +
+                      " is not understood. Use ftp://SERVER/folder/file.xml, where SERVER is a server stored under "
+                      "[FTP] Open FTP..., or ftp://user@host:port/folder/file.xml.");
+    };
+    const std::string host = "ftp://brindle@127.0.0.1:";
+    const std::string port = std::to_string(Port());
+    for (const std::string& address :
+         std::vector<std::string>{"ftp://brindle@:" + port + "/top.xml", "ftp:///top.xml", host + "99999/top.xml",
+                                  host + "abc/top.xml", host + port, host + port + "/pub/",
+                                  "ftp://bad host:" + port + "/top.xml", "ftp://Local"})
+        expectExplained(address, address);
+    // The message keeps a password to itself.
+    expectExplained("ftp://brindle:" + std::string(kPassword) + "@127.0.0.1:0/top.xml",
+                    "ftp://brindle@127.0.0.1:0/top.xml");
+    EXPECT_TRUE(ui.passwordPrompts.empty());
+    EXPECT_TRUE(Names(copies.path()).empty());
+}
+
+TEST_F(RemoteDocumentTest, AStoredNameWinsAndOtherwiseTheLoginIsAnonymousFromTheLoginFolder)
+{
+    StoreServer("me:x@y", kPassword);
+    const std::optional<RemoteLocation> stored = RemoteLocation::Find("ftp://me:x@y/top.xml");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->Address(), "ftp://me:x@y/top.xml");
+    EXPECT_EQ(stored->Server()->GetHostname(), Host());
+
+    const std::optional<RemoteLocation> anonymous = RemoteLocation::Find("ftp://example.org/pub/a.xml");
+    ASSERT_TRUE(anonymous);
+    EXPECT_EQ(anonymous->Server()->GetUsername(), "anonymous");
+    EXPECT_EQ(anonymous->Server()->GetHostname(), "example.org");
+    EXPECT_EQ(anonymous->Server()->GetPort(), 21u);
+    EXPECT_EQ(anonymous->Folder(), "pub");
+    EXPECT_EQ(anonymous->File(), "a.xml");
+    // "%2F" starts the path at the root.
+    const auto folderOf = [](const std::string& address) {
+        const std::optional<RemoteLocation> where = RemoteLocation::Find(address);
+        return where ? where->Folder() : "<none>";
+    };
+    EXPECT_EQ(folderOf("ftp://example.org/%2Fpub/a.xml"), "/pub");
+    EXPECT_EQ(folderOf("ftp://example.org/%2Fa.xml"), "/");
+    EXPECT_EQ(folderOf("ftp://example.org/a.xml"), "");
+    EXPECT_TRUE(ui.passwordPrompts.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 // Copies left by a run that has ended go at start-up; nothing else does.

@@ -26,6 +26,7 @@
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "resources/CommandIds.h"
+#include "tests/support/FtpServerFixture.h"
 #include "tests/support/RecordingUIServices.h"
 #include "tests/support/TempDir.h"
 
@@ -39,6 +40,8 @@
 #include <wx/prntbase.h>
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
+#include <wx/textdlg.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
@@ -946,4 +949,61 @@ TEST(AppGui, PrintSetupHasPrintDataTheNativeDialogsCanUse)
     ASSERT_TRUE(made && wxGetApp().PrintData().GetNativeData());
     EXPECT_EQ(wxString(wxGetApp().PrintData().GetNativeData()->GetClassInfo()->GetClassName()),
               wxString(made->GetClassInfo()->GetClassName()));
+}
+
+namespace {
+
+// Records what is said; asks the password in the program's own dialog.
+class PromptingUIServices : public test::RecordingUIServices {
+public:
+    bool PasswordBox(const std::string& prompt, const std::string& title, std::string& value) override
+    {
+        passwordPrompts.push_back(prompt);
+        return m_wx.PasswordBox(prompt, title, value);
+    }
+
+private:
+    WxUIServices m_wx;
+};
+
+class AppGuiFtp : public test::FtpServerFixture {};
+
+} // namespace
+
+TEST_F(AppGuiFtp, AStandardAddressOpensThroughTheDocumentManagerAskingThePasswordOnce)
+{
+    test::WriteFile(Root() / "remote.xml", "<remote/>\n");
+    const std::string shown = "ftp://" + std::string(kUser) + "@127.0.0.1:" + std::to_string(Port()) + "/remote.xml";
+    PromptingUIServices ui;
+    // Types the password into the dialog once it is up.
+    bool masked = false;
+    wxTimer typist;
+    typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxPasswordEntryDialog*>(window); dialog && dialog->IsModal()) {
+                typist.Stop();
+                for (wxWindow* child : dialog->GetChildren())
+                    if (auto* text = dynamic_cast<wxTextCtrl*>(child)) masked = text->HasFlag(wxTE_PASSWORD);
+                dialog->SetValue(kPassword);
+                dialog->EndModal(wxID_OK);
+            }
+    });
+    typist.Start(20);
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(shown)));
+    typist.Stop();
+    ASSERT_NE(doc, nullptr) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    Pump();
+    EXPECT_TRUE(masked);
+    EXPECT_EQ(ui.passwordPrompts.size(), 1u);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "remote");
+    EXPECT_EQ(doc->GetTitle().utf8_string(), shown);
+    EXPECT_EQ(wxGetApp().RecentFiles()[0], shown);
+
+    // Asked for with a password in its address, it is the document already open.
+    std::string withPassword = shown;
+    withPassword.insert(shown.find('@'), ":" + std::string(kPassword));
+    EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8(withPassword)), doc);
+    EXPECT_EQ(ui.passwordPrompts.size(), 1u);
+    EXPECT_EQ(test::ReadFile(Profile::Store().File()).find(kPassword), std::string::npos);
+    CloseAll();
 }

@@ -157,6 +157,25 @@ TEST(FtpListingTest, PathsResolveAndEncodeAsAbsoluteUrls)
     EXPECT_EQ("ftp://127.0.0.1:2121/%2Fd/%E4%B8%AD.xml", FtpPathUrl(server, "/d/\xE4\xB8\xAD.xml", false));
 }
 
+TEST(FtpListingTest, StandardUrlsSplitIntoDecodedParts)
+{
+    const auto url = ParseFtpUrl("ftp://br%69ndle:p%40ss%3Aw@[::1]:2121/sub%20dir/a#1?.xml");
+    ASSERT_TRUE(url);
+    EXPECT_EQ("brindle", url->user.value_or("?"));
+    EXPECT_EQ("p@ss:w", url->password.value_or("?"));
+    EXPECT_EQ("[::1]", url->host);
+    EXPECT_EQ(2121, url->port);
+    EXPECT_EQ("/sub dir/a#1?.xml", url->path); // no fragment, no query
+    const auto plain = ParseFtpUrl("ftp://h/a.xml");
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->user);
+    EXPECT_FALSE(plain->password);
+
+    for (const char* bad : {"ftp:///a.xml", "ftp://h:0/a.xml", "ftp://h:65536/a.xml", "ftp://h%21/a.xml",
+                            "ftp://h/a%00.xml", "ftp://h/a%0D%0ADELE%20b", "http://h/a.xml"})
+        EXPECT_FALSE(ParseFtpUrl(bad)) << bad;
+}
+
 // Against a live server.
 
 class FtpClientTest : public FtpServerFixture {

@@ -51,11 +51,11 @@ public:
     }
     bool InputBox(const std::string& prompt, const std::string&, std::string& value) override
     {
-        prompts.push_back(prompt);
-        if (inputs.empty()) return false;
-        value = inputs.front();
-        inputs.pop_front();
-        return true;
+        return Answer(prompts, inputs, prompt, value);
+    }
+    bool PasswordBox(const std::string& prompt, const std::string&, std::string& value) override
+    {
+        return Answer(passwordPrompts, passwords, prompt, value);
     }
 
     void BeginProgress(const std::string& text) override
@@ -87,6 +87,8 @@ public:
     std::deque<int> scriptAnswers;
     std::vector<std::string> prompts; // input prompts, answered from inputs (else cancelled)
     std::deque<std::string> inputs;
+    std::vector<std::string> passwordPrompts; // password prompts, answered from passwords (else cancelled)
+    std::deque<std::string> passwords;
     std::function<void()> onMessage; // called as each message is shown
     std::vector<std::string> progressTexts; // each progress window shown
     bool progressOpen = false;
@@ -99,6 +101,17 @@ public:
     int waitCount = 0;
 
 private:
+    // Records a prompt and answers it from the queue; cancelled once that is empty.
+    static bool Answer(std::vector<std::string>& asked, std::deque<std::string>& answers, const std::string& prompt,
+                       std::string& value)
+    {
+        asked.push_back(prompt);
+        if (answers.empty()) return false;
+        value = answers.front();
+        answers.pop_front();
+        return true;
+    }
+
     IUIServices* m_previous;
 };
 

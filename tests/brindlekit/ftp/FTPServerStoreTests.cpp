@@ -96,8 +96,10 @@ TEST_F(ServerStore, EmptyNameWritesOntoTheListKeyAndIsNotLoadedBack)
 {
     FakeFolderTree tree;
     tree.AddServer("keep", "k", "", "", "", 21);
+    EXPECT_FALSE(CFTPServerStore::HasRecord(""));
     tree.AddServer("", "nameless", "", "", "", 21);
     EXPECT_EQ(store->GetString(kList, "hostname").value_or(""), "nameless");
+    EXPECT_TRUE(CFTPServerStore::HasRecord(""));
     EXPECT_EQ(Reloaded(), (std::vector<std::string>{"keep"}));
 
     // Deleting it takes its values off the list key and leaves the other records.
@@ -105,6 +107,7 @@ TEST_F(ServerStore, EmptyNameWritesOntoTheListKeyAndIsNotLoadedBack)
     tree.DeleteServer("");
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(store->GetString(kList, "hostname").has_value());
+    EXPECT_FALSE(CFTPServerStore::HasRecord(""));
     EXPECT_EQ(Stored("keep"), "k    21");
     EXPECT_EQ(tree.Texts(), (std::vector<std::string>{"keep"}));
 }
@@ -139,9 +142,12 @@ TEST_F(ServerStore, DeleteRemovesTheSubkeyAndTheEntryEvenWhenTheRecordIsGone)
     tree.AddServer("one", "1", "", "", "", 21);
     tree.AddServer("two", "2", "", "", "", 21);
     tree.Select(0);
+    EXPECT_TRUE(CFTPServerStore::HasRecord("one"));
     tree.DeleteServer("one");
     EXPECT_FALSE(store->KeyExists(kList + "\\one"));
     EXPECT_TRUE(store->KeyExists(kList + "\\two"));
+    EXPECT_FALSE(CFTPServerStore::HasRecord("one"));
+    EXPECT_TRUE(CFTPServerStore::HasRecord("TWO")); // names compare as the store's keys do
     EXPECT_EQ(tree.Texts(), (std::vector<std::string>{"two"}));
     EXPECT_TRUE(ui.messages.empty());
 
