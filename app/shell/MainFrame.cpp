@@ -312,20 +312,29 @@ void CMainFrame::UpdateDocumentLists()
     const int pos = bar ? bar->FindMenu("Window") : wxNOT_FOUND;
     if (pos == wxNOT_FOUND) return;
     std::vector<std::string> labels;
-    std::string shown = std::to_string(reinterpret_cast<std::uintptr_t>(bar));
     const auto frames = DocumentFrames();
     for (size_t i = 0; i < frames.size() && i <= ID_WINDOW_DOCUMENT_LAST - ID_WINDOW_DOCUMENT_FIRST; ++i) {
         wxDocument* doc = documentOf(frames[i]);
         labels.push_back(WindowMenuLabel(static_cast<int>(i), doc ? doc->GetFilename().utf8_string()
                                                                   : frames[i]->GetTitle().utf8_string(),
                                          doc && doc->IsModified()));
-        shown += "\n" + labels.back() + (frames[i] == GetActiveChild() ? "\t+" : "");
     }
-    if (shown == m_windowMenuShown) return;
-    m_windowMenuShown = shown;
+    // Nothing to do while the menu already lists them so, the active one checked.
+    wxMenu* menu = bar->GetMenu(static_cast<size_t>(pos));
+    size_t listed = 0;
+    for (const wxMenuItem* item : menu->GetMenuItems()) {
+        const int id = item->GetId();
+        if (id < ID_WINDOW_DOCUMENT_FIRST || id > ID_WINDOW_DOCUMENT_LAST) continue;
+        const size_t index = static_cast<size_t>(id - ID_WINDOW_DOCUMENT_FIRST);
+        if (index >= labels.size() || item->GetItemLabel().utf8_string() != labels[index] ||
+            item->IsChecked() != (frames[index] == GetActiveChild()))
+            break;
+        ++listed;
+    }
+    if (listed == labels.size() && menu->FindItem(ID_WINDOW_DOCUMENT_FIRST + static_cast<int>(listed)) == nullptr)
+        return;
 
     // The list follows the menu's own items, after a separator.
-    wxMenu* menu = bar->GetMenu(static_cast<size_t>(pos));
     while (menu->GetMenuItemCount() > 0) {
         wxMenuItem* last = menu->FindItemByPosition(menu->GetMenuItemCount() - 1);
         const int id = last->GetId();

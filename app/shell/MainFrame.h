@@ -65,5 +65,4 @@ private:
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     wxWindow* m_explorerBar = nullptr;
-    std::string m_windowMenuShown; // what the Window menu's document list was made from
 };
