@@ -87,7 +87,7 @@ PluginRunner::Outcome PluginRunner::Run(const std::string& scriptPath, const std
             return outcome;
         }
         outcome.status = Status::Failed;
-        outcome.error = e.Source() + " " + std::to_string(e.Number()) + ": " + e.Description();
+        outcome.error = e.Source() + " " + std::to_string(e.Number()) + ": " + e.Message();
         outcome.line = e.Line();
         outcome.column = e.Column();
     } catch (const std::bad_alloc&) {

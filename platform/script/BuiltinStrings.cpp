@@ -131,8 +131,7 @@ Variant Replace(BuiltinCall& call)
     int32_t count = LongArg(call, 4, -1);
     if (start < 1 || count < -1) InvalidArgument();
     CompareMode mode = CompareArg(call, 5);
-    if (call.args[0].IsNull()) return Variant::Null();
-    if (call.args[1].IsNull() || call.args[2].IsNull()) throw ScriptError(err::kInvalidUseOfNull);
+    if (AnyNull(call, 3)) throw ScriptError(err::kInvalidUseOfNull);
     VbString storage, findStorage, withStorage;
     VbStringView text = TextOf(call.args[0], storage);
     VbStringView find = TextOf(call.args[1], findStorage);

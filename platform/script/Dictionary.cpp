@@ -11,7 +11,6 @@ namespace brindle::vbs {
 
 namespace {
 
-constexpr int kKeyAlreadyExists = 457;
 constexpr int kElementNotFound = 32811;
 
 [[noreturn]] void ThrowNotFound() { throw ScriptError(kElementNotFound, "Element not found"); }
@@ -107,7 +106,7 @@ Variant DictionaryObject::Invoke(std::string_view name, InvokeKind kind, std::sp
         auto at = Find(args[0]);
         if (at == m_entries.end()) ThrowNotFound();
         Key renamed = Normalise(args[1]);
-        if (m_index.count(renamed)) throw ScriptError(kKeyAlreadyExists, "This key is already associated with an element of this collection");
+        if (m_index.count(renamed)) throw ScriptError(err::kKeyAlreadyExists);
         m_index.erase(Normalise(at->key));
         at->key = args[1];
         m_index.emplace(std::move(renamed), at);
@@ -127,7 +126,7 @@ Variant DictionaryObject::Invoke(std::string_view name, InvokeKind kind, std::sp
     if (name == "add") {
         RequireArgs(args, 2, 2);
         if (Find(args[0]) != m_entries.end())
-            throw ScriptError(kKeyAlreadyExists, "This key is already associated with an element of this collection");
+            throw ScriptError(err::kKeyAlreadyExists);
         Insert(args[0], args[1]);
         return {};
     }

@@ -149,8 +149,7 @@ Variant Interpreter::Run(std::string_view procedureName, std::vector<Variant> ar
 {
     auto it = m_globalIndex.find(LowerAscii(procedureName));
     if (it == m_globalIndex.end() || !m_globals[it->second].proc)
-        throw ScriptError(err::kSubOrFunctionNotDefined,
-                          ErrorDescription(err::kSubOrFunctionNotDefined) + ": '" + std::string(procedureName) + "'");
+        throw ScriptError::Naming(err::kSubOrFunctionNotDefined, std::string(procedureName));
     ArgPack pack;
     pack.values = std::move(args);
     pack.refs.assign(pack.values.size(), nullptr);
@@ -216,8 +215,7 @@ Variant Interpreter::GetRef(const VbString& procedureName)
 Variant Interpreter::CallProcedure(const Procedure& p, ScriptClassInstance* me, ArgPack& args)
 {
     if (args.size() != p.params.size())
-        throw ScriptError(err::kWrongArgumentCount,
-                          ErrorDescription(err::kWrongArgumentCount) + ": '" + p.name + "'");
+        throw ScriptError::Naming(err::kWrongArgumentCount, p.name);
     CheckStack();
     ObjectPtr hold = me ? me->shared_from_this() : nullptr;
     Frame frame;

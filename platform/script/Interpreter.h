@@ -77,6 +77,7 @@ public:
     Variant Eval(const VbString& expression) override;
     void Execute(const VbString& statements, bool global) override;
     Variant GetRef(const VbString& procedureName) override;
+    Variant DefaultValue(const Variant& obj) override;
 
     // Calls from script objects (class instances, GetRef references).
     Variant InvokeInstance(ScriptClassInstance& obj, std::string_view lname, InvokeKind kind, ArgPack& args,
@@ -119,7 +120,6 @@ private:
     static Variant CompareWritten(CompareOp op, Variant l, bool leftLiteral, Variant r, bool rightLiteral);
     // Objects in value contexts give their default member's value.
     Variant Value(Variant v) { return v.IsObject() && v.Object() ? DefaultValue(v) : v; }
-    Variant DefaultValue(const Variant& obj);
     Variant ValueOf(const Expr& e, Frame& f)
     {
         Variant v = Evaluate(e, f);

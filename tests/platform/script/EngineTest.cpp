@@ -49,6 +49,8 @@ TEST(ScriptEngine, SyntaxErrorsCarryNumberLineAndColumn)
         {"Dim a(n)", err::kExpectedInteger, 1, 7},
         {"Class C\nPublic x\n", err::kExpectedEnd, 3, 1},
         {"Else", err::kExpectedStatement, 1, 1},
+        {"Sub S(a, b)\nEnd Sub\nx = 1 : S(x, 2)\n", err::kCannotUseParens, 3, 10},
+        {"o.Method(1, 2)", err::kCannotUseParens, 1, 9},
     };
     for (const Case& c : cases) {
         ScriptError e = ErrorOf(c.code);
@@ -65,6 +67,7 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
     ScriptError e = ErrorOf("Dim a\na = 1\n\na = a / 0\n");
     EXPECT_EQ(e.Number(), err::kDivisionByZero);
     EXPECT_EQ(e.Description(), "Division by zero");
+    EXPECT_EQ(e.Message(), "Division by zero");
     EXPECT_EQ(e.Line(), 4);
 
     // The line is the failing statement's, inside the called procedure.
@@ -76,17 +79,19 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
 
     e = ErrorOf("Option Explicit\nDim a\nb = 1\n");
     EXPECT_EQ(e.Number(), err::kVariableUndefined);
-    EXPECT_EQ(e.Description(), "Variable is undefined: 'b'");
+    // Err sees the language's description; the host's message names the variable.
+    EXPECT_EQ(e.Description(), "Variable is undefined");
+    EXPECT_EQ(e.Message(), "Variable is undefined: 'b'");
     EXPECT_EQ(e.Line(), 3);
 
     e = ErrorOf("x = 1\nUnknownSub 1, 2\n");
     EXPECT_EQ(e.Number(), err::kTypeMismatch);
-    EXPECT_EQ(e.Description(), "Type mismatch: 'UnknownSub'");
+    EXPECT_EQ(e.Message(), "Type mismatch: 'UnknownSub'");
     EXPECT_EQ(e.Line(), 2);
     // An object the host does not provide is named.
     e = ErrorOf("x = 1\nWScript.Echo x\n");
     EXPECT_EQ(e.Number(), err::kObjectRequired);
-    EXPECT_EQ(e.Description(), "Object required: 'WScript'");
+    EXPECT_EQ(e.Message(), "Object required: 'WScript'");
 
     // Errors in Eval and Execute text take the line of the statement calling them.
     e = ErrorOf("x = 1\n\nx = Eval(\"(1 +\")\n");
