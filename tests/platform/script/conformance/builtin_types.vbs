@@ -42,9 +42,9 @@ Function Main(x)
     Dim m, l
     Set m = New Meter
     Set l = New Label
-    l = "text"
-    P VarType(m) & " " & VarType(l) & " " & TypeName(m) & " " & IsObject(m) & " " & VarType(CreateObject("Scripting.Dictionary"))
-    '=> 5 8 Meter True 9
+    l.Text = "text"
+    P VarType(m) & " " & VarType(l) & " " & TypeName(m) & " " & TypeName(l) & " " & IsObject(m) & " " & VarType(CreateObject("Scripting.Dictionary"))
+    '=> 5 8 Meter Label True 9
     P IsEmpty(e) & IsEmpty("") & IsEmpty(0) & IsNull(n) & IsNull(e) & IsObject(w) & IsObject(o) & IsObject(1) & IsArray(arr)
     '=> TrueFalseFalseTrueFalseTrueTrueFalseTrue
 
