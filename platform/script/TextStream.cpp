@@ -58,8 +58,8 @@ std::shared_ptr<TextStreamObject> TextStreamObject::Open(const fs::path& path, M
     stream->m_unicode = format == kUnicode;
     if (mode == Mode::Reading) {
         if (!exists) fsops::Throw(err::kFileNotFound);
-        // The file's bytes and their text (at most two units a byte) must fit
-        // the memory budget before the file is read.
+        // The file's bytes and their text (at most one two-byte unit a byte)
+        // must fit the memory budget before the file is read.
         uintmax_t size = fs::file_size(path, ec);
         MemoryCharge reading(ec ? 0 : size * (1 + sizeof(char16_t)));
         std::string bytes = ReadBytes(path);
