@@ -2,11 +2,13 @@
 
 #include "app/document/EncodedText.h"
 #include "app/document/TextEncoding.h"
+#include "app/shell/Settings.h"
 #include "platform/script/ScriptEngine.h"
 #include "platform/script/ScriptUI.h"
 #include "platform/script/VariantOps.h"
 #include "platform/ui/UIServices.h"
 
+#include <algorithm>
 #include <new>
 
 using namespace brindle;
@@ -72,7 +74,11 @@ PluginRunner::Outcome PluginRunner::Run(const std::string& scriptPath, const std
         PluginScriptUI ui(*this);
         vbs::ScriptEngine engine;
         engine.SetUI(&ui);
-        engine.SetInterruptCheck([this] { return ShouldStop(); });
+        // Asked often enough that the question comes on time even when a few
+        // statements take all the time.
+        engine.SetInterruptCheck([this] { return ShouldStop(); },
+                                 std::min(m_patience, std::chrono::milliseconds(100)));
+        engine.SetMemoryBudget(static_cast<size_t>(Settings::GetScriptMemoryMB()) * 1024 * 1024);
         m_runningSince = std::chrono::steady_clock::now();
         engine.AddCode(code);
         std::vector<vbs::Variant> args;
@@ -87,7 +93,7 @@ PluginRunner::Outcome PluginRunner::Run(const std::string& scriptPath, const std
             return outcome;
         }
         outcome.status = Status::Failed;
-        outcome.error = e.Source() + " " + std::to_string(e.Number()) + ": " + e.Description();
+        outcome.error = e.Source() + " " + std::to_string(e.Number()) + ": " + e.Message();
         outcome.line = e.Line();
         outcome.column = e.Column();
     } catch (const std::bad_alloc&) {

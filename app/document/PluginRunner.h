@@ -27,7 +27,9 @@ public:
     explicit PluginRunner(std::string scriptName) : m_scriptName(std::move(scriptName)) {}
 
     // How long a script runs (time in its own dialogs not counted) before the
-    // user is asked whether to stop it, and again after each "No".
+    // user is asked whether to stop it, and again after each "No". The memory
+    // its values may hold is the "scriptMemoryMB" setting; beyond it the
+    // script fails with error 7, Out of memory.
     void SetPatience(std::chrono::milliseconds patience) { m_patience = patience; }
 
     Outcome Run(const std::string& scriptPath, const std::string& sourceText);

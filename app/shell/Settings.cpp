@@ -2,6 +2,9 @@
 
 #include "platform/settings/Profile.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <wx/stdpaths.h>
@@ -58,6 +61,16 @@ int GetDisplayNavBar() { return GetInt("displayNavBar", 0); }
 int GetStartWithSourceView() { return GetInt("startWithSourceView", 0); }
 int GetPreviewPages() { return GetInt("PreviewPages", 0); }
 int GetKeepOwnText() { return GetInt("keepOwnText", 1); }
+
+int GetScriptMemoryMB()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE); // -1 when unknown
+    const long long quarter =
+        pages > 0 && pageSize > 0 ? static_cast<long long>(pages) * pageSize / 4 / (1024 * 1024) : 4096;
+    const int fallback = static_cast<int>(std::clamp<long long>(quarter, 1, 4096));
+    const int value = GetInt("scriptMemoryMB", fallback);
+    return value >= 1 ? value : fallback;
+}
 
 std::string GetParserAppId()
 {

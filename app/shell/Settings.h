@@ -16,6 +16,10 @@ int GetDisplayNavBar();        // "displayNavBar", default 0
 int GetStartWithSourceView();  // "startWithSourceView", default 0
 int GetPreviewPages();         // "PreviewPages", default 0
 int GetKeepOwnText();          // "keepOwnText", default 1
+// "scriptMemoryMB": what a plugin script's values may hold, in megabytes.
+// Default (also for a value below 1): a quarter of the physical memory, at
+// most 4096.
+int GetScriptMemoryMB();
 
 // "parserAppId", default "Msxml2.DOMDocument".
 std::string GetParserAppId();

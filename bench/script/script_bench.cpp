@@ -1,10 +1,12 @@
 // Times the interpreter on tight loops: a counter, string building, array
-// element traffic, procedure calls and a class's property. Prints one line per
+// element traffic, procedure calls, a class's property, dictionary entries
+// and a scan through a long string. Prints one line per
 // case with the median of five runs in milliseconds.
 #include "bench/Measure.h"
 #include "platform/script/ScriptEngine.h"
 
 #include <cstdio>
+#include <cstring>
 
 using namespace brindle::vbs;
 
@@ -27,15 +29,21 @@ const Case kCases[] = {
                        " Public Property Let V(x)\n  m = x\n End Property\nEnd Class\nFunction Main()\n"
                        " Dim o, i\n Set o = New C\n o.V = 0\n For i = 1 To 300000\n  o.V = o.V + 1\n Next\n"
                        " Main = o.V\nEnd Function"},
+    {"concat_small", "Function Main()\n Dim t, i, n\n For i = 1 To 300000\n  t = \"item \" & i & \";\"\n"
+                     "  n = n + Len(t)\n Next\n Main = n\nEnd Function"},
+    {"dictionary", "Function Main()\n Dim d, i\n Set d = CreateObject(\"Scripting.Dictionary\")\n"
+                   " For i = 1 To 100000\n  d.Add \"k\" & i, i\n Next\n Main = d.Count\nEnd Function"},
     {"string_scan", "Function Main()\n Dim s, i, n\n s = String(1000000, \"a\")\n For i = 1 To Len(s)\n"
                     "  If Mid(s, i, 1) = \"a\" Then n = n + 1\n Next\n Main = n\nEnd Function"},
 };
 
 } // namespace
 
-int main()
+// With an argument, only the case of that name runs.
+int main(int argc, char** argv)
 {
     for (const Case& c : kCases) {
+        if (argc > 1 && std::strcmp(argv[1], c.name) != 0) continue;
         std::vector<double> times;
         for (int run = 0; run < 5; ++run) {
             ScriptEngine engine;

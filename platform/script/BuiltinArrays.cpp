@@ -1,6 +1,8 @@
 // Array functions: Array, IsArray, LBound, UBound, Split, Join, Filter.
 #include "platform/script/BuiltinSupport.h"
 
+#include "platform/script/ScriptMemory.h"
+
 namespace brindle::vbs::builtin {
 
 Variant EmptyArray() { return Variant(SafeArray(std::vector<SafeArray::Bound>{{0, -1}})); }
@@ -44,17 +46,25 @@ Variant Split(BuiltinCall& call)
     VbStringView text = call.args[0].IsNull() ? throw ScriptError(err::kInvalidUseOfNull) : TextOf(call.args[0], storage);
     VbStringView delimiter = Has(call, 1) ? TextOf(call.args[1], delimiterStorage) : VbStringView(delimiterStorage);
     if (text.empty() || limit == 0) return EmptyArray();
+    // Many short parts weigh more than the text: they are charged as they are
+    // cut, until they become the array's own elements.
     std::vector<VbString> parts;
+    MemoryCharge cut;
+    auto add = [&](VbStringView part) {
+        cut.Grow(sizeof(VbString) + sizeof(Variant) + part.size() * sizeof(char16_t));
+        parts.emplace_back(part);
+    };
     size_t pos = 0;
     if (!delimiter.empty()) {
         while (limit == -1 || parts.size() + 1 < static_cast<size_t>(limit)) {
             size_t at = FindText(text, delimiter, pos, mode);
             if (at == VbString::npos) break;
-            parts.emplace_back(text.substr(pos, at - pos));
+            add(text.substr(pos, at - pos));
             pos = at + delimiter.size();
         }
     }
-    parts.emplace_back(text.substr(pos));
+    add(text.substr(pos));
+    cut.Release();
     return StringArray(std::move(parts));
 }
 
@@ -63,18 +73,24 @@ Variant Join(BuiltinCall& call)
     const SafeArray& items = VectorArg(call, 0);
     VbString delimiterStorage = u" ";
     VbStringView delimiter = Has(call, 1) ? TextOf(call.args[1], delimiterStorage) : VbStringView(delimiterStorage);
-    std::vector<VbString> texts;
-    texts.reserve(items.Count());
+    // Measured first, reading strings in place, so that the result is checked
+    // against the memory budget and made in one allocation.
+    VbString converted;
+    auto text = [&](const Variant& item) -> VbStringView {
+        if (item.IsString()) return item.Str();
+        converted = ToStringOrEmpty(item);
+        return converted;
+    };
     size_t total = 0;
-    for (const Variant& item : items.Items()) {
-        texts.push_back(ToStringOrEmpty(item));
-        total += texts.back().size() + delimiter.size();
-    }
+    for (const Variant& item : items.Items()) total += text(item).size() + delimiter.size();
+    memory::RequireText(total);
     VbString result;
     result.reserve(total);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (i) result.append(delimiter);
-        result.append(texts[i]);
+    bool first = true;
+    for (const Variant& item : items.Items()) {
+        if (!first) result.append(delimiter);
+        result.append(text(item));
+        first = false;
     }
     return MakeString(std::move(result));
 }

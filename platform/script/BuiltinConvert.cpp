@@ -99,8 +99,8 @@ Variant Round(BuiltinCall& call)
     if (digits < 0) InvalidArgument();
     switch (v.Type()) {
     case VarType::Null: return Variant::Null();
-    case VarType::Empty:
-    case VarType::Boolean: return Variant(ToInteger(v));
+    case VarType::Empty: return Variant(int16_t{0});
+    case VarType::Boolean:
     case VarType::Byte:
     case VarType::Integer:
     case VarType::Long: return v;

@@ -2,6 +2,8 @@
 // TypeName, VarType, ScriptEngine and its version numbers.
 #include "platform/script/BuiltinSupport.h"
 
+#include "platform/script/ScriptContext.h"
+
 namespace brindle::vbs::builtin {
 
 namespace {
@@ -12,11 +14,25 @@ Variant IsNumericFn(BuiltinCall& call) { return Variant(IsNumeric(call.args[0]))
 Variant IsObject(BuiltinCall& call) { return Variant(call.args[0].IsObject()); }
 Variant TypeName(BuiltinCall& call) { return MakeString(TypeNameOf(call.args[0])); }
 
+int16_t VarTypeOf(const Variant& v)
+{
+    if (v.IsArray()) return static_cast<int16_t>(static_cast<int>(VarType::Array) + static_cast<int>(VarType::Variant));
+    return static_cast<int16_t>(v.Type());
+}
+
+// An object whose default member is a property read without arguments has
+// that property's type.
 Variant VarTypeFn(BuiltinCall& call)
 {
     const Variant& v = call.args[0];
-    if (v.IsArray()) return Variant(static_cast<int16_t>(static_cast<int>(VarType::Array) + static_cast<int>(VarType::Variant)));
-    return Variant(static_cast<int16_t>(v.Type()));
+    if (v.IsObject() && v.Object()) {
+        try {
+            return Variant(VarTypeOf(call.context.DefaultValue(v)));
+        } catch (const ScriptError& e) {
+            if (e.Number() != err::kObjectDoesNotSupport && e.Number() != err::kWrongArgumentCount) throw;
+        }
+    }
+    return Variant(VarTypeOf(v));
 }
 
 Variant ScriptEngineName(BuiltinCall&) { return MakeString(u"VBScript"); }

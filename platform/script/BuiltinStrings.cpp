@@ -2,6 +2,7 @@
 #include "platform/script/BuiltinSupport.h"
 
 #include "platform/script/CaseFold.h"
+#include "platform/script/ScriptMemory.h"
 
 #include <algorithm>
 
@@ -131,8 +132,7 @@ Variant Replace(BuiltinCall& call)
     int32_t count = LongArg(call, 4, -1);
     if (start < 1 || count < -1) InvalidArgument();
     CompareMode mode = CompareArg(call, 5);
-    if (call.args[0].IsNull()) return Variant::Null();
-    if (call.args[1].IsNull() || call.args[2].IsNull()) throw ScriptError(err::kInvalidUseOfNull);
+    if (AnyNull(call, 3)) throw ScriptError(err::kInvalidUseOfNull);
     VbString storage, findStorage, withStorage;
     VbStringView text = TextOf(call.args[0], storage);
     VbStringView find = TextOf(call.args[1], findStorage);
@@ -147,11 +147,11 @@ Variant Replace(BuiltinCall& call)
     for (int32_t done = 0; count == -1 || done < count; ++done) {
         size_t at = FindText(text, find, pos, mode);
         if (at == VbString::npos) break;
-        result.append(text.substr(pos, at - pos));
-        result.append(with);
+        memory::Append(result, text.substr(pos, at - pos));
+        memory::Append(result, with);
         pos = at + find.size();
     }
-    result.append(text.substr(pos));
+    memory::Append(result, text.substr(pos));
     return MakeString(std::move(result));
 }
 
@@ -174,7 +174,14 @@ Variant TrimFn(BuiltinCall& call)
 
 VbStringView TrimBoth(VbStringView s) { return TrimRight(TrimLeft(s)); }
 
-Variant Space(BuiltinCall& call) { return MakeString(VbString(CountArg(call, 0), u' ')); }
+// A string of n copies of c, checked against the memory budget first.
+Variant Repeated(size_t n, char16_t c)
+{
+    memory::RequireText(n);
+    return MakeString(VbString(n, c));
+}
+
+Variant Space(BuiltinCall& call) { return Repeated(CountArg(call, 0), u' '); }
 
 Variant StringFn(BuiltinCall& call)
 {
@@ -190,7 +197,7 @@ Variant StringFn(BuiltinCall& call)
         if (code < 0) InvalidArgument();
         ch = FromCodePage(static_cast<uint8_t>(code));
     }
-    return MakeString(VbString(n, ch));
+    return Repeated(n, ch);
 }
 
 Variant StrReverse(BuiltinCall& call)
@@ -331,9 +338,10 @@ const BuiltinFunction kFunctions[] = {
 
 } // namespace
 
-size_t FindText(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
+namespace {
+
+size_t Search(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
 {
-    if (from > hay.size() || needle.size() > hay.size() - from) return VbString::npos;
     if (mode == CompareMode::Binary) return hay.find(needle, from);
     if (needle.empty()) return from;
     const char16_t first = FoldChar(needle[0]);
@@ -343,14 +351,32 @@ size_t FindText(VbStringView hay, VbStringView needle, size_t from, CompareMode 
     return VbString::npos;
 }
 
-size_t FindTextReverse(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
+size_t SearchReverse(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
 {
-    if (needle.size() > hay.size()) return VbString::npos;
-    from = std::min(from, hay.size() - needle.size());
     if (mode == CompareMode::Binary) return hay.rfind(needle, from);
     for (size_t i = from + 1; i-- > 0;)
         if (MatchesAt(hay, i, needle)) return i;
     return VbString::npos;
+}
+
+} // namespace
+
+// A long search counts as bulk work for the stop check.
+size_t FindText(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
+{
+    if (from > hay.size() || needle.size() > hay.size() - from) return VbString::npos;
+    const size_t at = Search(hay, needle, from, mode);
+    memory::NoteWork((at == VbString::npos ? hay.size() : at) - from);
+    return at;
+}
+
+size_t FindTextReverse(VbStringView hay, VbStringView needle, size_t from, CompareMode mode)
+{
+    if (needle.size() > hay.size()) return VbString::npos;
+    from = std::min(from, hay.size() - needle.size());
+    const size_t at = SearchReverse(hay, needle, from, mode);
+    memory::NoteWork(from - (at == VbString::npos ? 0 : at));
+    return at;
 }
 
 char16_t FromCodePage(uint8_t byte)

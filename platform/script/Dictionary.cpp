@@ -11,7 +11,6 @@ namespace brindle::vbs {
 
 namespace {
 
-constexpr int kKeyAlreadyExists = 457;
 constexpr int kElementNotFound = 32811;
 
 [[noreturn]] void ThrowNotFound() { throw ScriptError(kElementNotFound, "Element not found"); }
@@ -68,9 +67,17 @@ DictionaryObject::Entries::iterator DictionaryObject::Find(const Variant& key)
     return it == m_index.end() ? m_entries.end() : it->second;
 }
 
+// An entry's own bytes: its list and index nodes and its key's folded text
+// (the key and item Variants count by themselves).
+size_t DictionaryObject::EntryBytes(const Key& key)
+{
+    return sizeof(Entry) + sizeof(Key) + 64 + key.text.capacity() * sizeof(char16_t);
+}
+
 DictionaryObject::Entries::iterator DictionaryObject::Insert(const Variant& key, Variant value)
 {
     Key normal = Normalise(key);
+    m_charge.Grow(EntryBytes(normal));
     m_entries.push_back({key, std::move(value)});
     auto at = std::prev(m_entries.end());
     m_index.emplace(std::move(normal), at);
@@ -79,7 +86,9 @@ DictionaryObject::Entries::iterator DictionaryObject::Insert(const Variant& key,
 
 void DictionaryObject::Remove(Entries::iterator at)
 {
-    m_index.erase(Normalise(at->key));
+    Key normal = Normalise(at->key);
+    m_charge.Resize(m_charge.Bytes() - EntryBytes(normal));
+    m_index.erase(normal);
     m_entries.erase(at);
 }
 
@@ -107,8 +116,10 @@ Variant DictionaryObject::Invoke(std::string_view name, InvokeKind kind, std::sp
         auto at = Find(args[0]);
         if (at == m_entries.end()) ThrowNotFound();
         Key renamed = Normalise(args[1]);
-        if (m_index.count(renamed)) throw ScriptError(kKeyAlreadyExists, "This key is already associated with an element of this collection");
-        m_index.erase(Normalise(at->key));
+        if (m_index.count(renamed)) throw ScriptError(err::kKeyAlreadyExists);
+        Key old = Normalise(at->key);
+        m_charge.Resize(m_charge.Bytes() - EntryBytes(old) + EntryBytes(renamed));
+        m_index.erase(old);
         at->key = args[1];
         m_index.emplace(std::move(renamed), at);
         return {};
@@ -127,7 +138,7 @@ Variant DictionaryObject::Invoke(std::string_view name, InvokeKind kind, std::sp
     if (name == "add") {
         RequireArgs(args, 2, 2);
         if (Find(args[0]) != m_entries.end())
-            throw ScriptError(kKeyAlreadyExists, "This key is already associated with an element of this collection");
+            throw ScriptError(err::kKeyAlreadyExists);
         Insert(args[0], args[1]);
         return {};
     }
@@ -157,6 +168,7 @@ Variant DictionaryObject::Invoke(std::string_view name, InvokeKind kind, std::sp
         RequireArgs(args, 0, 0);
         m_index.clear();
         m_entries.clear();
+        m_charge.Release();
         return {};
     }
     ThrowNoMember(name);

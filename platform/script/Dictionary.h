@@ -13,7 +13,7 @@ namespace brindle::vbs {
 // Booleans, Empty, Null, and objects by identity.
 // Members: Add, Exists, Item (the default member; reading a missing key adds
 // it with Empty), Key, Items, Keys, Remove, RemoveAll, Count, CompareMode.
-// For Each visits the keys.
+// For Each visits the keys. Its entries count against the memory budget.
 class DictionaryObject : public ScriptObject {
 public:
     VbString TypeName() const override { return u"Dictionary"; }
@@ -43,7 +43,9 @@ private:
     Entries::iterator Find(const Variant& key);
     Entries::iterator Insert(const Variant& key, Variant value);
     void Remove(Entries::iterator at);
+    static size_t EntryBytes(const Key& key);
 
+    MemoryCharge m_charge;
     Entries m_entries;
     std::unordered_map<Key, Entries::iterator, KeyHash> m_index;
     bool m_textCompare = false;

@@ -10,7 +10,11 @@ namespace brindle::vbs {
 
 namespace {
 
-constexpr int kPollInterval = 4096;
+// The clock is read every kClockEvery statements and loop passes (and after
+// bulk work); the host's stop check runs when kCheckEvery of them or the
+// host's interval have passed since it last ran.
+constexpr int kClockEvery = 64;
+constexpr int kCheckEvery = 4096;
 constexpr int kMaxDepth = 10000;
 
 // The lowest address this thread's stack may grow to before calls fail with
@@ -46,7 +50,7 @@ Variant InitialValue(const VarDecl& d)
     for (int32_t ub : d.upperBounds) bounds.push_back({0, ub});
     SafeArray a(std::move(bounds));
     a.SetFixed(true);
-    return Variant(a);
+    return Variant(std::move(a));
 }
 
 } // namespace
@@ -75,8 +79,23 @@ Interpreter::~Interpreter()
 
 void Interpreter::Poll()
 {
-    m_pollCountdown = kPollInterval;
-    if (m_interrupt && m_interrupt()) throw ScriptError(err::kInterrupted);
+    m_pollCountdown = kClockEvery;
+    if (!m_interrupt) return;
+    m_statementsSinceCheck += kClockEvery; // about: bulk work ends a round early
+    const auto now = std::chrono::steady_clock::now();
+    if (m_statementsSinceCheck < kCheckEvery && now - m_lastCheck < m_interruptEvery) return;
+    m_statementsSinceCheck = 0;
+    m_lastCheck = now;
+    if (m_interrupt()) throw ScriptError(err::kInterrupted);
+}
+
+memory::RunScope Interpreter::EnterFromHost()
+{
+    if (m_depth == 0) {
+        m_lastCheck = std::chrono::steady_clock::now();
+        m_statementsSinceCheck = 0;
+    }
+    return memory::RunScope(m_memoryBudget, m_pollCountdown);
 }
 
 void Interpreter::RunTerminates()
@@ -117,11 +136,17 @@ void Interpreter::Install(Program& program)
     for (const VarDecl& d : program.globals) {
         bool existed = m_globalIndex.count(d.lname) > 0;
         GlobalEntry& g = m_globals[GlobalSlot(d.lname)];
-        if (d.isConst) {
-            g.isConst = true;
-            g.value = InitialValue(d);
-        } else if (!existed || d.isArray) {
-            g.value = InitialValue(d);
+        try {
+            if (d.isConst) {
+                g.isConst = true;
+                g.value = InitialValue(d);
+            } else if (!existed || d.isArray) {
+                g.value = InitialValue(d);
+            }
+        } catch (ScriptError& e) {
+            // An array too large for the memory budget fails at its Dim.
+            if (e.Line() == 0) e.SetPosition(d.line, 0);
+            throw;
         }
     }
     for (auto& p : program.procs) m_globals[GlobalSlot(p->lname)].proc = p.get();
@@ -131,6 +156,7 @@ void Interpreter::Install(Program& program)
 
 void Interpreter::AddCode(VbStringView code)
 {
+    memory::RunScope scope = EnterFromHost();
     auto program = ParseProgram(code);
     Program& p = *program;
     m_programs.push_back(std::move(program));
@@ -147,10 +173,10 @@ void Interpreter::AddCode(VbStringView code)
 
 Variant Interpreter::Run(std::string_view procedureName, std::vector<Variant> args)
 {
+    memory::RunScope scope = EnterFromHost();
     auto it = m_globalIndex.find(LowerAscii(procedureName));
     if (it == m_globalIndex.end() || !m_globals[it->second].proc)
-        throw ScriptError(err::kSubOrFunctionNotDefined,
-                          ErrorDescription(err::kSubOrFunctionNotDefined) + ": '" + std::string(procedureName) + "'");
+        throw ScriptError::Naming(err::kSubOrFunctionNotDefined, std::string(procedureName));
     ArgPack pack;
     pack.values = std::move(args);
     pack.refs.assign(pack.values.size(), nullptr);
@@ -216,8 +242,7 @@ Variant Interpreter::GetRef(const VbString& procedureName)
 Variant Interpreter::CallProcedure(const Procedure& p, ScriptClassInstance* me, ArgPack& args)
 {
     if (args.size() != p.params.size())
-        throw ScriptError(err::kWrongArgumentCount,
-                          ErrorDescription(err::kWrongArgumentCount) + ": '" + p.name + "'");
+        throw ScriptError::Naming(err::kWrongArgumentCount, p.name);
     CheckStack();
     ObjectPtr hold = me ? me->shared_from_this() : nullptr;
     Frame frame;

@@ -7,6 +7,7 @@
 #include "platform/script/ScriptObject.h"
 #include "platform/script/VariantOps.h"
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -66,7 +67,12 @@ public:
     ~Interpreter() override;
 
     void SetUI(ScriptUI* ui) { m_ui = ui; }
-    void SetInterruptCheck(std::function<bool()> check) { m_interrupt = std::move(check); }
+    void SetInterruptCheck(std::function<bool()> check, std::chrono::steady_clock::duration every)
+    {
+        m_interrupt = std::move(check);
+        m_interruptEvery = every;
+    }
+    void SetMemoryBudget(size_t bytes) { m_memoryBudget = bytes; }
     void AddCode(VbStringView code);
     Variant Run(std::string_view procedureName, std::vector<Variant> args);
 
@@ -77,6 +83,7 @@ public:
     Variant Eval(const VbString& expression) override;
     void Execute(const VbString& statements, bool global) override;
     Variant GetRef(const VbString& procedureName) override;
+    Variant DefaultValue(const Variant& obj) override;
 
     // Calls from script objects (class instances, GetRef references).
     Variant InvokeInstance(ScriptClassInstance& obj, std::string_view lname, InvokeKind kind, ArgPack& args,
@@ -93,7 +100,8 @@ private:
     void Install(Program& program);
     void ExecuteText(const VbString& statements, bool global);
     int GlobalSlot(const std::string& lname); // creates the entry
-    void Poll();
+    void Poll(); // the clock, and the host's stop check when due
+    memory::RunScope EnterFromHost(); // AddCode and Run: the budget applies, the stop check's clock starts
     void RunTerminates();
     void CheckStack();
 
@@ -119,7 +127,6 @@ private:
     static Variant CompareWritten(CompareOp op, Variant l, bool leftLiteral, Variant r, bool rightLiteral);
     // Objects in value contexts give their default member's value.
     Variant Value(Variant v) { return v.IsObject() && v.Object() ? DefaultValue(v) : v; }
-    Variant DefaultValue(const Variant& obj);
     Variant ValueOf(const Expr& e, Frame& f)
     {
         Variant v = Evaluate(e, f);
@@ -167,8 +174,12 @@ private:
     Frame m_top;
     Frame* m_frame = &m_top;
     int m_depth = 0;
-    int m_pollCountdown = 4096;
+    int m_pollCountdown = 0; // statements until the next look at the clock; bulk work sets it to 0
+    int m_statementsSinceCheck = 0;
+    std::chrono::steady_clock::time_point m_lastCheck;
     std::function<bool()> m_interrupt;
+    std::chrono::steady_clock::duration m_interruptEvery{};
+    size_t m_memoryBudget = memory::kUnlimited;
     ScriptUI* m_ui = nullptr;
     uint32_t m_seed = 0x50000;
     Variant m_lastRandom;

@@ -48,8 +48,8 @@ void RequireObject(const Variant& v)
 void Interpreter::Undefined(const NameExpr& n, bool called)
 {
     if (called)
-        throw ScriptError(err::kTypeMismatch, ErrorDescription(err::kTypeMismatch) + ": '" + n.name + "'");
-    throw ScriptError(err::kVariableUndefined, ErrorDescription(err::kVariableUndefined) + ": '" + n.name + "'");
+        throw ScriptError::Naming(err::kTypeMismatch, n.name);
+    throw ScriptError::Naming(err::kVariableUndefined, n.name);
 }
 
 Interpreter::Found Interpreter::Lookup(const NameExpr& n, Frame& f)
@@ -175,8 +175,7 @@ Variant Interpreter::EvalMember(const MemberExpr& m, Frame& f, InvokeKind kind)
     // A member of a plain name that holds no object names it (as for an object
     // the host does not provide, such as WScript).
     if (!obj.IsObject() && m.object && m.object->kind == ExprKind::Name)
-        throw ScriptError(err::kObjectRequired, ErrorDescription(err::kObjectRequired) + ": '" +
-                                                    static_cast<const NameExpr&>(*m.object).name + "'");
+        throw ScriptError::Naming(err::kObjectRequired, static_cast<const NameExpr&>(*m.object).name);
     RequireObject(obj);
     ArgPack args = PrepareArgs(m.args, f, IsScriptObject(obj));
     Variant r = InvokeObject(obj, m.lname, kind, args, &f);
@@ -365,8 +364,7 @@ Variant Interpreter::CallBuiltin(const BuiltinFunction& b, const ExprList& args,
 {
     size_t n = args.size();
     if (static_cast<int>(n) < b.minArgs || static_cast<int>(n) > b.maxArgs)
-        throw ScriptError(err::kWrongArgumentCount,
-                          ErrorDescription(err::kWrongArgumentCount) + ": '" + std::string(b.name) + "'");
+        throw ScriptError::Naming(err::kWrongArgumentCount, std::string(b.name));
     std::vector<Variant> values(n);
     // Arrays in plain variables are lent to the function rather than copied.
     std::vector<std::pair<Variant*, size_t>> lent;
@@ -453,7 +451,7 @@ void Interpreter::AssignName(const NameExpr& n, Variant value, Frame& f, bool is
 {
     InvokeKind kind = isSet ? InvokeKind::PropertySet : InvokeKind::PropertyLet;
     auto illegal = [&]() -> ScriptError {
-        return ScriptError(err::kIllegalAssignment, ErrorDescription(err::kIllegalAssignment) + ": '" + n.name + "'");
+        return ScriptError::Naming(err::kIllegalAssignment, n.name);
     };
     if (n.scope == NameScope::ClassProc) {
         ArgPack args = PrepareArgs(n.args, f, true, 1);
@@ -487,7 +485,7 @@ void Interpreter::AssignName(const NameExpr& n, Variant value, Frame& f, bool is
     if (!container) {
         if (n.scope == NameScope::Dynamic && Lookup(n, f).kind == Found::Kind::Unknown) {
             if (f.explicitVars) Undefined(n, false);
-            throw ScriptError(err::kTypeMismatch, ErrorDescription(err::kTypeMismatch) + ": '" + n.name + "'");
+            throw ScriptError::Naming(err::kTypeMismatch, n.name);
         }
         throw illegal();
     }

@@ -119,7 +119,7 @@ Variant Interpreter::NewObject(const NewExpr& n)
         return Variant(ObjectPtr(std::move(obj)));
     }
     if (n.lname == "regexp") return Variant(CreateRegExp());
-    throw ScriptError(506, "Class not defined: '" + n.name + "'");
+    throw ScriptError::Naming(err::kClassNotDefined, n.name);
 }
 
 ObjectPtr Interpreter::WithObject(Frame& f)
@@ -133,7 +133,7 @@ ObjectPtr Interpreter::WithObject(Frame& f)
 
 ObjectPtr Interpreter::MeObject(Frame& f)
 {
-    if (!f.me) throw ScriptError(err::kObjectRequired, ErrorDescription(err::kObjectRequired) + ": 'Me'");
+    if (!f.me) throw ScriptError::Naming(err::kObjectRequired, "Me");
     return f.me->shared_from_this();
 }
 

@@ -23,8 +23,7 @@ ObjectPtr CreateScriptObject(VbStringView progId)
         document->put_preserveWhiteSpace(false);
         return WrapXmlNode(document);
     }
-    throw ScriptError(err::kCannotCreateObject,
-                      ErrorDescription(err::kCannotCreateObject) + ": '" + ToUtf8(progId) + "'");
+    throw ScriptError::Naming(err::kCannotCreateObject, ToUtf8(progId));
 }
 
 ObjectPtr CreateRegExp() { return std::make_shared<RegExpObject>(); }

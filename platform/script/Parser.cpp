@@ -15,10 +15,10 @@ NestingGuard::NestingGuard(Parser& p) : m_p(p)
     }
 }
 
-void Parser::Fail(int number) const
+void Parser::Fail(int number, const Token& at) const
 {
     ScriptError e(number);
-    e.SetPosition(Cur().line, Cur().column);
+    e.SetPosition(at.line, at.column);
     throw e;
 }
 
@@ -229,10 +229,11 @@ StmtPtr Parser::ParseAssignOrCall()
     s->line = line;
     if (AtStatementEnd()) {
         // "f(x)" as a statement: the parentheses belong to the argument, so x
-        // goes by value.
+        // goes by value. They cannot hold a list: "f(a, b)" needs Call.
         ExprList* args = nullptr;
         if (lhs->kind == ExprKind::Name) args = &static_cast<NameExpr*>(lhs.get())->args;
         if (lhs->kind == ExprKind::Member) args = &static_cast<MemberExpr*>(lhs.get())->args;
+        if (args && args->size() > 1 && m_lastGroup != kNoGroup) Fail(err::kCannotUseParens, m_t[m_lastGroup]);
         if (args && args->size() == 1 && (*args)[0]) (*args)[0]->parens = true;
     } else {
         if (m_lastGroup != kNoGroup) {

@@ -102,41 +102,46 @@ ExprPtr Parser::ParseNot()
 
 ExprPtr Parser::ParseUnary()
 {
-    if (IsTok(Tok::Minus) || IsTok(Tok::Plus) || IsKw(Kw::Not)) {
+    if (IsKw(Kw::Not)) {
         NestingGuard guard(*this);
         auto u = std::make_unique<UnaryExpr>();
         u->line = Line();
         u->column = Cur().column;
-        u->op = IsTok(Tok::Minus) ? UnOp::Neg : IsTok(Tok::Plus) ? UnOp::Plus : UnOp::Not;
+        u->op = UnOp::Not;
         Next();
-        u->operand = u->op == UnOp::Not ? ParseBinaryLevel(kNotLevel + 1) : ParseUnary();
+        u->operand = ParseBinaryLevel(kNotLevel + 1);
         return u;
     }
     return ParsePower();
 }
 
+// ^ chains to the left, and a sign binds tighter than it: -2 ^ 2 is 4, as
+// the language evaluates it, and 2 ^ -1 is 0.5.
 ExprPtr Parser::ParsePower()
 {
-    ExprPtr left = ParsePostfix();
+    ExprPtr left = ParseSigned();
     while (IsTok(Tok::Caret)) {
         Token at = Cur();
         Next();
-        // The exponent may carry its own sign: 2 ^ -1.
-        ExprPtr right;
-        if (IsTok(Tok::Minus) || IsTok(Tok::Plus)) {
-            NestingGuard guard(*this);
-            auto u = std::make_unique<UnaryExpr>();
-            u->line = Line();
-            u->op = IsTok(Tok::Minus) ? UnOp::Neg : UnOp::Plus;
-            Next();
-            u->operand = ParsePostfix();
-            right = std::move(u);
-        } else {
-            right = ParsePostfix();
-        }
-        left = MakeBinary(BinOp::Pow, std::move(left), std::move(right), at);
+        left = MakeBinary(BinOp::Pow, std::move(left), ParseSigned(), at);
     }
     return left;
+}
+
+ExprPtr Parser::ParseSigned()
+{
+    if (IsTok(Tok::Minus) || IsTok(Tok::Plus)) {
+        NestingGuard guard(*this);
+        auto u = std::make_unique<UnaryExpr>();
+        u->line = Line();
+        u->column = Cur().column;
+        u->op = IsTok(Tok::Minus) ? UnOp::Neg : UnOp::Plus;
+        Next();
+        u->operand = ParseSigned();
+        return u;
+    }
+    if (IsKw(Kw::Not)) return ParseUnary();
+    return ParsePostfix();
 }
 
 std::unique_ptr<MemberExpr> Parser::MemberAfterDot()

@@ -34,7 +34,8 @@ private:
     void Expect(Tok k, int number) { if (!Accept(k)) Fail(number); }
     bool IsIdentifier() const { return Cur().kind == Tok::Name && IsSoftKeyword(Cur().kw); }
     std::pair<std::string, std::string> Identifier(); // (lower, as written)
-    [[noreturn]] void Fail(int number) const;
+    [[noreturn]] void Fail(int number) const { Fail(number, Cur()); }
+    [[noreturn]] void Fail(int number, const Token& at) const;
     bool AtStatementEnd() const;
     void EndStatement();
     void SkipSeparators();
@@ -68,6 +69,7 @@ private:
     ExprPtr ParseNot();
     ExprPtr ParseUnary();
     ExprPtr ParsePower();
+    ExprPtr ParseSigned();
     ExprPtr ParsePostfix(size_t stopAtGroup = kNoGroup);
     ExprPtr ParsePrimary();
     // The member named after a "." (the current token), the object left unset.

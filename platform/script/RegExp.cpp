@@ -66,6 +66,16 @@ std::vector<ReplacementPiece> ParseReplacement(VbStringView text, size_t groupCo
     return pieces;
 }
 
+// What a match holds: its texts, and its objects' slots when the script gets it.
+size_t MatchBytes(const size_t* offsets, size_t groupCount)
+{
+    size_t units = 0;
+    for (size_t g = 0; g <= groupCount; ++g)
+        if (offsets[2 * g] != RegExpPattern::kUnset) units += offsets[2 * g + 1] - offsets[2 * g];
+    return sizeof(MatchData) + sizeof(MatchObject) + 64 + groupCount * sizeof(std::optional<VbString>) +
+           units * sizeof(char16_t);
+}
+
 MatchData ToMatch(VbStringView subject, const size_t* offsets, size_t groupCount)
 {
     MatchData match;
@@ -99,23 +109,25 @@ VbString RegExpObject::Replace(VbStringView subject, VbStringView replacement)
     out.reserve(subject.size() + subject.size() / 8);
     size_t copied = 0;
     pattern.Scan(subject, m_global, [&](const size_t* offsets) {
-        out.append(subject.substr(copied, offsets[0] - copied));
+        memory::Append(out, subject.substr(copied, offsets[0] - copied));
         for (const auto& piece : pieces) {
             switch (piece.kind) {
-            case ReplacementPiece::Literal: out.append(replacement.substr(piece.begin, piece.length)); break;
+            case ReplacementPiece::Literal: memory::Append(out, replacement.substr(piece.begin, piece.length)); break;
             case ReplacementPiece::Group:
                 if (offsets[2 * piece.group] != RegExpPattern::kUnset)
-                    out.append(subject.substr(offsets[2 * piece.group],
-                                              offsets[2 * piece.group + 1] - offsets[2 * piece.group]));
+                    memory::Append(out, subject.substr(offsets[2 * piece.group],
+                                                       offsets[2 * piece.group + 1] - offsets[2 * piece.group]));
                 break;
-            case ReplacementPiece::Whole: out.append(subject.substr(offsets[0], offsets[1] - offsets[0])); break;
-            case ReplacementPiece::Before: out.append(subject.substr(0, offsets[0])); break;
-            case ReplacementPiece::After: out.append(subject.substr(offsets[1])); break;
+            case ReplacementPiece::Whole:
+                memory::Append(out, subject.substr(offsets[0], offsets[1] - offsets[0]));
+                break;
+            case ReplacementPiece::Before: memory::Append(out, subject.substr(0, offsets[0])); break;
+            case ReplacementPiece::After: memory::Append(out, subject.substr(offsets[1])); break;
             }
         }
         copied = offsets[1];
     });
-    out.append(subject.substr(copied));
+    memory::Append(out, subject.substr(copied));
     return out;
 }
 
@@ -124,33 +136,36 @@ VbString RegExpObject::ReplaceBy(VbStringView subject, ScriptObject& replacer)
     RegExpPattern& pattern = Compiled();
     const size_t groupCount = pattern.GroupCount();
     // Matches first, then the calls: the function may itself use this RegExp.
-    std::vector<MatchData> matches;
-    pattern.Scan(subject, m_global, [&](const size_t* offsets) { matches.push_back(ToMatch(subject, offsets, groupCount)); });
+    MemoryCharge charge;
+    std::vector<MatchData> matches = Execute(subject, charge);
     VbString out;
     out.reserve(subject.size());
     size_t copied = 0;
     const Variant source{subject};
     for (const auto& match : matches) {
-        out.append(subject.substr(copied, match.firstIndex - copied));
+        memory::Append(out, subject.substr(copied, match.firstIndex - copied));
         std::vector<Variant> args;
         args.reserve(groupCount + 3);
         args.emplace_back(match.value);
         for (const auto& group : match.groups) args.push_back(group ? Variant(*group) : Variant());
         args.emplace_back(match.firstIndex);
         args.push_back(source);
-        out.append(ToStringOrEmpty(ValueOf(replacer.Invoke("", InvokeKind::Method, args))));
+        memory::Append(out, ToStringOrEmpty(ValueOf(replacer.Invoke("", InvokeKind::Method, args))));
         copied = match.firstIndex + match.value.size();
     }
-    out.append(subject.substr(copied));
+    memory::Append(out, subject.substr(copied));
     return out;
 }
 
-std::vector<MatchData> RegExpObject::Execute(VbStringView subject)
+std::vector<MatchData> RegExpObject::Execute(VbStringView subject, MemoryCharge& charge)
 {
     RegExpPattern& pattern = Compiled();
     const size_t groupCount = pattern.GroupCount();
     std::vector<MatchData> matches;
-    pattern.Scan(subject, m_global, [&](const size_t* offsets) { matches.push_back(ToMatch(subject, offsets, groupCount)); });
+    pattern.Scan(subject, m_global, [&](const size_t* offsets) {
+        charge.Grow(MatchBytes(offsets, groupCount));
+        matches.push_back(ToMatch(subject, offsets, groupCount));
+    });
     return matches;
 }
 
@@ -201,8 +216,10 @@ Variant RegExpObject::Invoke(std::string_view name, InvokeKind kind, std::span<V
         RequireArgs(args, 1, 1);
         std::vector<ObjectPtr> matches;
         VbString converted;
-        for (auto& match : Execute(ArgStringView(args[0], converted))) matches.push_back(std::make_shared<MatchObject>(std::move(match)));
-        return ObjectPtr(std::make_shared<MatchesObject>(std::move(matches)));
+        MemoryCharge charge;
+        for (auto& match : Execute(ArgStringView(args[0], converted), charge))
+            matches.push_back(std::make_shared<MatchObject>(std::move(match)));
+        return ObjectPtr(std::make_shared<MatchesObject>(std::move(matches), std::move(charge)));
     }
     ThrowNoMember(name);
 }

@@ -18,7 +18,8 @@ public:
     bool Test(VbStringView subject);
     VbString Replace(VbStringView subject, VbStringView replacement);
     VbString ReplaceBy(VbStringView subject, ScriptObject& replacer);
-    std::vector<MatchData> Execute(VbStringView subject);
+    // The matches, charged to charge as they are found.
+    std::vector<MatchData> Execute(VbStringView subject, MemoryCharge& charge);
 
 private:
     RegExpPattern& Compiled();

@@ -42,14 +42,19 @@ private:
 };
 
 // Matches: what Execute returns. Count, Item(i) (the default member) and For Each.
+// It holds the matches' charge against the memory budget.
 class MatchesObject : public ScriptObject {
 public:
-    explicit MatchesObject(std::vector<ObjectPtr> matches) : m_matches(std::move(matches)) {}
+    MatchesObject(std::vector<ObjectPtr> matches, MemoryCharge charge)
+        : m_charge(std::move(charge)), m_matches(std::move(matches))
+    {
+    }
     VbString TypeName() const override { return u"IMatchCollection2"; }
     Variant Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args) override;
     std::vector<Variant> Enumerate() override;
 
 private:
+    MemoryCharge m_charge;
     std::vector<ObjectPtr> m_matches;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/script/RegExpPattern.h"
 
 #include "platform/script/ScriptError.h"
+#include "platform/script/ScriptMemory.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -153,6 +154,7 @@ size_t RegExpPattern::GroupCount() const
 
 void RegExpPattern::Scan(VbStringView subject, bool global, const std::function<void(const size_t* offsets)>& found)
 {
+    memory::NoteWork(subject.size());
     const bool wellFormed = IsWellFormed(subject);
     CompiledForm& form = m_impl->Form(wellFormed);
     const bool utf = wellFormed && !m_impl->utfRefused;

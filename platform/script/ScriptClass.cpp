@@ -16,7 +16,9 @@ ArgPack PackByRef(std::span<Variant> args)
 } // namespace
 
 ScriptClassInstance::ScriptClassInstance(std::shared_ptr<const ClassDef> cls, const std::shared_ptr<Interpreter*>& owner)
-    : m_class(std::move(cls)), m_owner(owner)
+    : m_charge(sizeof(ScriptClassInstance) + 32 + cls->fields.size() * sizeof(Variant)),
+      m_class(std::move(cls)),
+      m_owner(owner)
 {
     m_fields.resize(m_class->fields.size());
     for (size_t i = 0; i < m_fields.size(); ++i) {

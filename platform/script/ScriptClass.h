@@ -12,7 +12,8 @@ class Interpreter;
 
 // An instance of a script Class: its member variables, calls going back to
 // the interpreter that defined the class. After the engine is gone every
-// call fails with 438 instead of reaching freed code.
+// call fails with 438 instead of reaching freed code. Its member variables
+// count against the memory budget.
 class ScriptClassInstance final : public ScriptObject {
 public:
     ScriptClassInstance(std::shared_ptr<const ClassDef> cls, const std::shared_ptr<Interpreter*>& owner);
@@ -32,6 +33,7 @@ public:
     std::shared_ptr<Interpreter*> Owner() const { return m_owner.lock(); }
 
 private:
+    MemoryCharge m_charge;
     std::shared_ptr<const ClassDef> m_class;
     std::weak_ptr<Interpreter*> m_owner;
     std::vector<Variant> m_fields;

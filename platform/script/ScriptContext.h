@@ -22,6 +22,10 @@ public:
     virtual Variant Eval(const VbString& expression) = 0;
     virtual void Execute(const VbString& statements, bool global) = 0;
     virtual Variant GetRef(const VbString& procedureName) = 0;
+    // The value of an object's default member read without arguments (and of
+    // that value's, when it is an object too). Throws 438 when there is none,
+    // 450 when it takes arguments.
+    virtual Variant DefaultValue(const Variant& object) = 0;
 };
 
 } // namespace brindle::vbs

@@ -9,10 +9,12 @@ ScriptEngine::~ScriptEngine() = default;
 
 void ScriptEngine::SetUI(ScriptUI* ui) { m_interpreter->SetUI(ui); }
 
-void ScriptEngine::SetInterruptCheck(std::function<bool()> shouldStop)
+void ScriptEngine::SetInterruptCheck(std::function<bool()> shouldStop, std::chrono::milliseconds every)
 {
-    m_interpreter->SetInterruptCheck(std::move(shouldStop));
+    m_interpreter->SetInterruptCheck(std::move(shouldStop), every);
 }
+
+void ScriptEngine::SetMemoryBudget(size_t bytes) { m_interpreter->SetMemoryBudget(bytes); }
 
 void ScriptEngine::AddCode(std::string_view code) { m_interpreter->AddCode(ToVb(code)); }
 

@@ -4,6 +4,7 @@
 #include "platform/script/ScriptError.h"
 #include "platform/script/Variant.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -27,9 +28,17 @@ public:
 
     // The dialogs for MsgBox and InputBox (not owned; nullptr: none shown).
     void SetUI(ScriptUI* ui);
-    // Polled while the script runs (at least every few thousand statements and
-    // loop passes); returning true stops the run with err::kInterrupted.
-    void SetInterruptCheck(std::function<bool()> shouldStop);
+    // Polled while the script runs: after every few thousand statements and
+    // loop passes, and once every interval of running time (the clock is read
+    // every few dozen statements and after each bulk operation, such as
+    // building a long string, so a few slow statements are polled too).
+    // Returning true stops the run with err::kInterrupted.
+    void SetInterruptCheck(std::function<bool()> shouldStop,
+                           std::chrono::milliseconds every = std::chrono::milliseconds(100));
+    // What the script's strings, arrays, collections and objects may hold
+    // together, in bytes; more fails with error 7 "Out of memory" before the
+    // memory is taken. Default: no limit.
+    void SetMemoryBudget(size_t bytes);
 
     // Parses the code (UTF-8) and runs its top-level statements.
     void AddCode(std::string_view code);

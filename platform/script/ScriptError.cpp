@@ -35,9 +35,11 @@ std::string ErrorDescription(int number)
         {err::kCannotCreateObject, "ActiveX component can't create object"},
         {err::kObjectDoesNotSupport, "Object doesn't support this property or method"},
         {err::kWrongArgumentCount, "Wrong number of arguments or invalid property assignment"},
+        {err::kKeyAlreadyExists, "This key is already associated with an element of this collection"},
         {err::kObjectNotACollection, "Object not a collection"},
         {err::kVariableUndefined, "Variable is undefined"},
         {err::kIllegalAssignment, "Illegal assignment"},
+        {err::kClassNotDefined, "Class not defined"},
         {err::kNameRedefined, "Name redefined"},
         {err::kSyntaxError, "Syntax error"},
         {err::kExpectedLParen, "Expected '('"},
@@ -64,6 +66,7 @@ std::string ErrorDescription(int number)
         {err::kUnterminatedString, "Unterminated string constant"},
         {err::kInvalidExitStatement, "Invalid 'exit' statement"},
         {err::kExpectedClass, "Expected 'Class'"},
+        {err::kCannotUseParens, "Cannot use parentheses when calling a Sub"},
         {err::kExpectedProperty, "Expected 'Property'"},
         {err::kInterrupted, "The script was stopped"},
     };
@@ -79,6 +82,13 @@ ScriptError::ScriptError(int number, std::string description, std::string source
                                                                   : "Microsoft VBScript runtime error")
                               : std::move(source))
 {
+}
+
+ScriptError ScriptError::Naming(int number, std::string name)
+{
+    ScriptError e(number);
+    e.m_name = std::move(name);
+    return e;
 }
 
 } // namespace brindle::vbs

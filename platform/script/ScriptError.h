@@ -34,6 +34,7 @@ constexpr int kPathNotFound = 76;
 constexpr int kObjectVariableNotSet = 91;
 constexpr int kForLoopNotInitialized = 92;
 constexpr int kInvalidUseOfNull = 94;
+constexpr int kKeyAlreadyExists = 457;
 constexpr int kObjectRequired = 424;
 constexpr int kCannotCreateObject = 429;
 constexpr int kObjectDoesNotSupport = 438;
@@ -41,6 +42,7 @@ constexpr int kWrongArgumentCount = 450;
 constexpr int kObjectNotACollection = 451;
 constexpr int kVariableUndefined = 500;
 constexpr int kIllegalAssignment = 501;
+constexpr int kClassNotDefined = 506;
 constexpr int kNameRedefined = 1041;
 constexpr int kSyntaxError = 1002;
 constexpr int kExpectedLParen = 1005;
@@ -67,6 +69,7 @@ constexpr int kInvalidCharacter = 1032;
 constexpr int kUnterminatedString = 1033;
 constexpr int kInvalidExitStatement = 1039;
 constexpr int kExpectedClass = 1043;
+constexpr int kCannotUseParens = 1044;
 constexpr int kExpectedProperty = 1048;
 constexpr int kInterrupted = 1000001; // not the language's: the host stopped the run
 } // namespace err
@@ -82,9 +85,16 @@ public:
     // The description defaults to the number's own.
     explicit ScriptError(int number, std::string description = std::string(),
                          std::string source = std::string());
+    // An error about a name (a variable, procedure, object or class): Err sees
+    // the number's own description, the host's message also names it.
+    static ScriptError Naming(int number, std::string name);
 
     int Number() const { return m_number; }
+    // What Err.Description gives.
     const std::string& Description() const { return m_description; }
+    // What the host shows: the description and the name it concerns, if any
+    // ("Variable is undefined: 'x'").
+    std::string Message() const { return m_name.empty() ? m_description : m_description + ": '" + m_name + "'"; }
     // "Microsoft VBScript runtime error", "Microsoft VBScript compilation error",
     // or an object's own source (an Err.Raise source).
     const std::string& Source() const { return m_source; }
@@ -97,6 +107,7 @@ private:
     int m_number;
     std::string m_description;
     std::string m_source;
+    std::string m_name;
     int m_line = 0;
     int m_column = 0;
 };

@@ -19,8 +19,7 @@ void RequireArgs(std::span<Variant> args, size_t min, size_t max)
 
 void ThrowNoMember(std::string_view name)
 {
-    throw ScriptError(err::kObjectDoesNotSupport,
-                      ErrorDescription(err::kObjectDoesNotSupport) + ": '" + std::string(name) + "'");
+    throw ScriptError::Naming(err::kObjectDoesNotSupport, std::string(name));
 }
 
 } // namespace brindle::vbs

@@ -58,9 +58,15 @@ std::shared_ptr<TextStreamObject> TextStreamObject::Open(const fs::path& path, M
     stream->m_unicode = format == kUnicode;
     if (mode == Mode::Reading) {
         if (!exists) fsops::Throw(err::kFileNotFound);
+        // The file's bytes and their text (at most one two-byte unit a byte)
+        // must fit the memory budget before the file is read.
+        uintmax_t size = fs::file_size(path, ec);
+        MemoryCharge reading(ec ? 0 : size * (1 + sizeof(char16_t)));
         std::string bytes = ReadBytes(path);
         if (format == kDefault && StartsWithUtf16Mark(bytes)) stream->m_unicode = true;
         stream->m_text = stream->m_unicode ? DecodeUtf16(bytes) : DecodeUtf8(bytes);
+        reading.Release();
+        stream->m_charge.Resize(stream->m_text.capacity() * sizeof(char16_t));
         return stream;
     }
     // Appending keeps the encoding of a Unicode file under the default format,

@@ -13,7 +13,7 @@ namespace brindle::vbs {
 // format reads a file that starts with the UTF-16LE mark as Unicode.
 // A reading stream holds the file's whole text; lines end at CR LF, LF or CR.
 // Line and Column count from 1 in both directions. WriteLine ends lines with
-// CR LF.
+// CR LF. A reading stream's text counts against the memory budget.
 class TextStreamObject : public ScriptObject {
 public:
     enum class Mode { Reading = 1, Writing = 2, Appending = 8 };
@@ -40,6 +40,7 @@ private:
     bool m_unicode = false;
     bool m_closed = false;
     VbString m_text; // reading: the whole file
+    MemoryCharge m_charge;
     size_t m_position = 0;
     std::ofstream m_out;
     int32_t m_line = 1;

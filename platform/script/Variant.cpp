@@ -1,8 +1,34 @@
 #include "platform/script/Variant.h"
 
 #include "platform/script/ScriptError.h"
+#include "platform/script/ScriptMemory.h"
 
 namespace brindle::vbs {
+
+namespace {
+
+// A string Variant's text with its charge, in one allocation with the shared
+// pointer's count.
+struct ChargedString {
+    explicit ChargedString(VbString&& s)
+        : charge(sizeof(ChargedString) + 2 * sizeof(void*) + s.capacity() * sizeof(char16_t)), text(std::move(s))
+    {
+    }
+    MemoryCharge charge;
+    VbString text;
+};
+
+Variant::StringPtr Share(VbString&& s)
+{
+    auto holder = std::make_shared<const ChargedString>(std::move(s));
+    const VbString* text = &holder->text;
+    return Variant::StringPtr(std::move(holder), text);
+}
+
+// An array's slots (each element's own text or object is counted by itself).
+size_t SlotBytes(size_t count) { return count * sizeof(Variant); }
+
+} // namespace
 
 Variant::ArrayBox::ArrayBox(const ArrayBox& other)
     : array(other.array ? std::make_unique<SafeArray>(*other.array) : nullptr)
@@ -17,11 +43,13 @@ Variant::ArrayBox& Variant::ArrayBox::operator=(const ArrayBox& other)
 
 Variant::ArrayBox::~ArrayBox() = default;
 
-Variant::Variant(VbString s) : m_value(std::make_shared<const VbString>(std::move(s))) {}
+Variant::Variant(VbString s) : m_value(Share(std::move(s))) {}
 
 Variant::Variant(std::unique_ptr<SafeArray> array) : m_value(ArrayBox(std::move(array))) {}
 
 Variant::Variant(const SafeArray& array) : m_value(ArrayBox(std::make_unique<SafeArray>(array))) {}
+
+Variant::Variant(SafeArray&& array) : m_value(ArrayBox(std::make_unique<SafeArray>(std::move(array)))) {}
 
 VarType Variant::Type() const
 {
@@ -67,6 +95,7 @@ SafeArray::SafeArray(std::vector<Bound> bounds) { Redim(std::move(bounds), false
 SafeArray SafeArray::FromVector(std::vector<Variant> items)
 {
     SafeArray a;
+    a.m_charge.Resize(SlotBytes(items.size()));
     a.m_bounds = {Bound{0, static_cast<int32_t>(items.size()) - 1}};
     a.m_items = std::move(items);
     return a;
@@ -111,10 +140,13 @@ void SafeArray::Redim(std::vector<Bound> bounds, bool preserve)
         for (size_t d = 0; d + 1 < bounds.size(); ++d)
             if (bounds[d].lower != m_bounds[d].lower || bounds[d].upper != m_bounds[d].upper)
                 throw ScriptError(err::kSubscriptOutOfRange);
-        m_items.resize(count);
-    } else {
-        m_items.assign(count, Variant());
     }
+    // The new slots are charged before they are made; the old ones stay
+    // counted until they go, as both exist for a moment.
+    MemoryCharge charge(SlotBytes(count));
+    if (preserve && !m_bounds.empty()) m_items.resize(count);
+    else m_items.assign(count, Variant());
+    m_charge = std::move(charge);
     m_bounds = std::move(bounds);
 }
 
@@ -124,7 +156,8 @@ void SafeArray::Erase()
         for (Variant& v : m_items) v = Variant();
     } else {
         m_bounds.clear();
-        m_items.clear();
+        m_items = std::vector<Variant>();
+        m_charge.Release();
     }
 }
 

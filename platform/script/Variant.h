@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Export.h"
+#include "platform/script/ScriptMemory.h"
 #include "platform/script/ScriptString.h"
 
 #include <cstdint>
@@ -42,6 +43,8 @@ struct ErrorValue {
 // cheap whatever its length; arrays are copied with the Variant (the language
 // assigns arrays by value), objects are shared references. Nothing is an
 // Object Variant holding nullptr.
+// A string's text counts against the running script's memory budget
+// (ScriptMemory.h): making one beyond it throws 7.
 class BRINDLEKIT_API Variant {
 public:
     struct NullTag {};
@@ -75,6 +78,7 @@ public:
     Variant(ObjectPtr object) : m_value(std::move(object)) {}
     Variant(std::unique_ptr<SafeArray> array);
     Variant(const SafeArray& array);
+    Variant(SafeArray&& array);
 
     static Variant Null() { Variant v; v.m_value = NullTag{}; return v; }
     static Variant Nothing() { return Variant(ObjectPtr()); }
@@ -109,6 +113,8 @@ private:
 // upper bound (the language's own arrays have lower bound 0; an upper bound of
 // -1 is an empty dimension). Elements are stored with the first index varying
 // fastest, so ReDim Preserve of the last dimension keeps every element.
+// Its slots count against the running script's memory budget: making,
+// resizing or copying an array beyond it throws 7 before allocating.
 class BRINDLEKIT_API SafeArray {
 public:
     struct Bound { int32_t lower = 0; int32_t upper = -1; };
@@ -139,6 +145,7 @@ public:
     void Erase();
 
 private:
+    MemoryCharge m_charge; // first, so a copy is charged before its elements are copied
     std::vector<Bound> m_bounds;
     std::vector<Variant> m_items;
     bool m_fixed = false;

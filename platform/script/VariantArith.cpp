@@ -7,6 +7,7 @@
 #include "platform/script/NumberText.h"
 #include "platform/script/ScriptDates.h"
 #include "platform/script/ScriptError.h"
+#include "platform/script/ScriptMemory.h"
 
 #include <cfloat>
 #include <cmath>
@@ -199,6 +200,7 @@ VbStringView TextView(const Variant& v, VbString& storage)
 // One allocation for the joined text, whatever the operands' lengths.
 Variant Joined(VbStringView a, VbStringView b)
 {
+    memory::RequireText(a.size() + b.size());
     VbString r;
     r.reserve(a.size() + b.size());
     r.append(a);

@@ -1,5 +1,6 @@
 // Plugins: the script list, RunPlugin on a real document with its messages and
-// its one undoable step, the stop question, and the sample plugins we ship.
+// its one undoable step, the stop question, the memory budget, and the sample
+// plugins we ship.
 #include "app/document/BrindleDoc.h"
 #include "app/document/PluginRunner.h"
 #include "app/document/ScriptList.h"
@@ -194,6 +195,38 @@ TEST_F(PluginTest, DialogsGoThroughTheUserInterfaceAndALongRunCanBeStopped)
     EXPECT_EQ(outcome.status, PluginRunner::Status::Stopped);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_NE(ui.messages[0].text.find("\"loop.vbs\""), std::string::npos) << ui.messages[0].text;
+}
+
+TEST_F(PluginTest, AScriptPastTheMemoryBudgetFailsAndLeavesTheTextAlone)
+{
+    // Doubling the text 22 times would make 32 MB; a budget of 4 MB stops it.
+    UseScripts({{"double.vbs", "Function Main(text)\n  Dim i\n  For i = 1 To 22\n    text = text & text\n  Next\n"
+                               "  Main = text\nEnd Function\n"}});
+    brindle::Profile::WriteProfileInt("Settings", "scriptMemoryMB", 4);
+    auto doc = Open("<a/>");
+    const std::string before = Text(*doc);
+    Run(*doc, "double.vbs");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("runtime error 7: Out of memory"), std::string::npos) << ui.messages[0].text;
+    EXPECT_NE(ui.messages[0].text.find("double.vbs, line 4"), std::string::npos) << ui.messages[0].text;
+    EXPECT_EQ(Text(*doc), before);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(doc->GetTextBuffer().CanUndo());
+}
+
+TEST_F(PluginTest, AFewSlowStatementsAreAskedAboutToo)
+{
+    // Three statements of bulk work, far fewer than the thousands between
+    // questions by count: asked by time all the same (patience 0: at once).
+    test::WriteFile(dir / "slow.vbs", "Function Main(text)\n  s = Space(100000)\n  s = s & s\n  s = s & s\n"
+                                      "  Main = \"<b/>\"\nEnd Function\n");
+    ui.answers = {MsgResult::Yes};
+    PluginRunner runner("slow.vbs");
+    runner.SetPatience(std::chrono::milliseconds(0));
+    PluginRunner::Outcome outcome = runner.Run((dir / "slow.vbs").string(), "<a/>");
+    EXPECT_EQ(outcome.status, PluginRunner::Status::Stopped);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("\"slow.vbs\""), std::string::npos) << ui.messages[0].text;
 }
 
 TEST_F(PluginTest, TheSamplePluginsRewriteARealDocument)

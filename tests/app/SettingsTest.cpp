@@ -23,6 +23,18 @@ TEST_F(SettingsTest, IntegersFallBackToDefaultsWithoutWritingThem)
     EXPECT_EQ(Settings::GetPreviewPages(), 2);
 }
 
+TEST_F(SettingsTest, ScriptMemoryDefaultsToAQuarterOfTheMachinesAtMost4GB)
+{
+    const int fallback = Settings::GetScriptMemoryMB();
+    EXPECT_GE(fallback, 1);
+    EXPECT_LE(fallback, 4096);
+    brindle::Profile::WriteProfileInt("Settings", "scriptMemoryMB", 64);
+    EXPECT_EQ(Settings::GetScriptMemoryMB(), 64);
+    // A value that would let no script run is not taken.
+    brindle::Profile::WriteProfileInt("Settings", "scriptMemoryMB", 0);
+    EXPECT_EQ(Settings::GetScriptMemoryMB(), fallback);
+}
+
 TEST_F(SettingsTest, DefaultFolderIsStoredAtFirstReadAndCreatedAtSecond)
 {
     const std::string expected = programFolder + "templates/";

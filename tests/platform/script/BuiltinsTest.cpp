@@ -44,6 +44,7 @@ public:
         executed.push_back(ToUtf8(statements) + (global ? " (global)" : ""));
     }
     Variant GetRef(const VbString& name) override { return Variant(u"ref:" + name); }
+    Variant DefaultValue(const Variant&) override { throw ScriptError(err::kObjectDoesNotSupport); }
 
     ScriptUI* ui = nullptr;
     uint32_t seed = 0x50000;

@@ -50,7 +50,7 @@ TEST_P(Conformance, OutputMatches)
         engine.AddCode(code.str());
         actual = ToUtf8(ToString(engine.Run("Main", {Variant(VbString())})));
     } catch (const ScriptError& e) {
-        FAIL() << "error " << e.Number() << " at line " << e.Line() << ": " << e.Description();
+        FAIL() << "error " << e.Number() << " at line " << e.Line() << ": " << e.Message();
     }
     if (!actual.empty() && actual.back() == '\n') actual.pop_back();
     // Compare line by line so a failure names the first differing line.

@@ -1,7 +1,9 @@
 // The engine's edges: compilation errors with their positions, run-time
-// errors with their lines, Run, top-level code, the interrupt check, stack
-// depth, and parsing every prefix of a program without crashing.
+// errors with their lines, Run, top-level code, the interrupt check, the
+// memory budget, stack depth, and parsing every prefix of a program without
+// crashing.
 #include "platform/script/ScriptEngine.h"
+#include "platform/script/ScriptMemory.h"
 #include "platform/script/ScriptObject.h"
 #include "platform/script/VariantOps.h"
 
@@ -49,6 +51,8 @@ TEST(ScriptEngine, SyntaxErrorsCarryNumberLineAndColumn)
         {"Dim a(n)", err::kExpectedInteger, 1, 7},
         {"Class C\nPublic x\n", err::kExpectedEnd, 3, 1},
         {"Else", err::kExpectedStatement, 1, 1},
+        {"Sub S(a, b)\nEnd Sub\nx = 1 : S(x, 2)\n", err::kCannotUseParens, 3, 10},
+        {"o.Method(1, 2)", err::kCannotUseParens, 1, 9},
     };
     for (const Case& c : cases) {
         ScriptError e = ErrorOf(c.code);
@@ -65,6 +69,7 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
     ScriptError e = ErrorOf("Dim a\na = 1\n\na = a / 0\n");
     EXPECT_EQ(e.Number(), err::kDivisionByZero);
     EXPECT_EQ(e.Description(), "Division by zero");
+    EXPECT_EQ(e.Message(), "Division by zero");
     EXPECT_EQ(e.Line(), 4);
 
     // The line is the failing statement's, inside the called procedure.
@@ -76,17 +81,19 @@ TEST(ScriptEngine, RunTimeErrorsCarryNumberDescriptionAndLine)
 
     e = ErrorOf("Option Explicit\nDim a\nb = 1\n");
     EXPECT_EQ(e.Number(), err::kVariableUndefined);
-    EXPECT_EQ(e.Description(), "Variable is undefined: 'b'");
+    // Err sees the language's description; the host's message names the variable.
+    EXPECT_EQ(e.Description(), "Variable is undefined");
+    EXPECT_EQ(e.Message(), "Variable is undefined: 'b'");
     EXPECT_EQ(e.Line(), 3);
 
     e = ErrorOf("x = 1\nUnknownSub 1, 2\n");
     EXPECT_EQ(e.Number(), err::kTypeMismatch);
-    EXPECT_EQ(e.Description(), "Type mismatch: 'UnknownSub'");
+    EXPECT_EQ(e.Message(), "Type mismatch: 'UnknownSub'");
     EXPECT_EQ(e.Line(), 2);
     // An object the host does not provide is named.
     e = ErrorOf("x = 1\nWScript.Echo x\n");
     EXPECT_EQ(e.Number(), err::kObjectRequired);
-    EXPECT_EQ(e.Description(), "Object required: 'WScript'");
+    EXPECT_EQ(e.Message(), "Object required: 'WScript'");
 
     // Errors in Eval and Execute text take the line of the statement calling them.
     e = ErrorOf("x = 1\n\nx = Eval(\"(1 +\")\n");
@@ -129,6 +136,76 @@ TEST(ScriptEngine, InterruptStopsEndlessLoopsEvenUnderResumeNext)
         }
         EXPECT_EQ(polls, 3) << code;
     }
+}
+
+// Few statements that each take long (bulk work) are polled once the host's
+// interval has passed, not only after thousands of statements.
+TEST(ScriptEngine, TheInterruptCheckAlsoComesByTime)
+{
+    const char* slow = "s = Space(100000)\nx = 1\ns = s & s\nx = 2\nn = InStr(s, \"z\")\nx = 3\n";
+    const char* quick = "x = 1\nx = 2\nx = 3\nx = 4\nx = 5\nx = 6\n";
+    auto checks = [](const char* code, std::chrono::milliseconds every) {
+        ScriptEngine engine;
+        int polls = 0;
+        engine.SetInterruptCheck([&] { return ++polls, false; }, every);
+        engine.AddCode(code);
+        return polls;
+    };
+    // An interval already passed: asked after each of the three slow statements.
+    EXPECT_GE(checks(slow, std::chrono::milliseconds(0)), 3);
+    EXPECT_LE(checks(quick, std::chrono::milliseconds(0)), 1);
+    // An interval not reached: not asked at all.
+    EXPECT_EQ(checks(slow, std::chrono::hours(1)), 0);
+}
+
+// A budget of a few MB: each script would take far more, and stops with error
+// 7 at the statement that would pass it, before the memory is taken.
+TEST(ScriptEngine, TheMemoryBudgetStopsScriptsWithOutOfMemory)
+{
+    struct Case {
+        const char* code;
+        int line;
+    } cases[] = {
+        {"x = 1\nDim a(2000000)\n", 2},
+        {"Sub S()\n  Dim a(2000000)\nEnd Sub\nS\n", 4},
+        {"ReDim a(10)\nReDim Preserve a(2000000)\n", 2},
+        {"ReDim a(100000)\nb = a\n", 2},
+        {"s = \"ab\"\nFor i = 1 To 24\n  s = s & s\nNext\n", 3},
+        {"s = Space(3000000)\n", 1},
+        {"s = String(3000000, \"x\")\n", 1},
+        {"Dim a(1000)\nFor i = 0 To 1000\n  a(i) = Space(10000)\nNext\n", 3},
+        {"s = Space(100000)\nt = Replace(s, \" \", String(30, \"x\"))\n", 2},
+        {"s = Space(50000)\nDim a(100)\nFor i = 0 To 100 : a(i) = s : Next\nt = Join(a, \"\")\n", 4},
+        {"s = String(100000, \",\")\na = Split(s, \",\")\n", 2},
+        {"Set d = CreateObject(\"Scripting.Dictionary\")\nFor i = 1 To 100000\n  d.Add i, Empty\nNext\n", 3},
+        {"Class C\n  Public a, b, c\nEnd Class\nDim o(100000)\nFor i = 0 To 100000\n  Set o(i) = New C\nNext\n", 6},
+        {"Set re = New RegExp\nre.Global = True\nre.Pattern = \".\"\nSet m = re.Execute(Space(100000))\n", 4},
+    };
+    ScriptEngine().AddCode("x = vbCrLf"); // the named constants are made once, and stay
+    const size_t before = memory::Live();
+    for (const Case& c : cases) {
+        {
+            ScriptEngine engine;
+            engine.SetMemoryBudget(4 << 20);
+            try {
+                engine.AddCode(c.code);
+                ADD_FAILURE() << "no error from: " << c.code;
+            } catch (const ScriptError& e) {
+                EXPECT_EQ(e.Number(), err::kOutOfMemory) << c.code;
+                EXPECT_EQ(e.Description(), "Out of memory") << c.code;
+                EXPECT_EQ(e.Line(), c.line) << c.code;
+            }
+        }
+        // What the script held is counted no more once the engine is gone.
+        EXPECT_EQ(memory::Live(), before) << c.code;
+    }
+
+    // The error can be handled like any other, and the engine goes on.
+    ScriptEngine engine;
+    engine.SetMemoryBudget(4 << 20);
+    engine.AddCode("Function Main()\n  On Error Resume Next\n  s = Space(5000000)\n"
+                   "  Main = Err.Number & \" \" & IsEmpty(s) & \" \" & Len(Space(1000))\nEnd Function\n");
+    EXPECT_EQ(ToUtf8(ToString(engine.Run("Main", {}))), "7 True 1000");
 }
 
 TEST(ScriptEngine, DeepRecursionIsOutOfStackSpace)

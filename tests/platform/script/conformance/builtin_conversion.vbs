@@ -20,6 +20,8 @@ Function Main(x)
     '=> 2 4 0 1.23 1 12
     P T(Round(7)) & "|" & T(Round(2.567, 2)) & "|" & T(Round(CCur(2.55), 1))
     '=> Integer 7|Double 2.57|Currency 2.6
+    P T(Round(True)) & "|" & VarType(Round(False)) & "|" & T(Round(Empty)) & "|" & T(Round(CByte(7)))
+    '=> Boolean True|11|Integer 0|Byte 7
     Err.Clear: x = CInt(32767.5): P "CInt overflow: " & Err.Number
     '=> CInt overflow: 6
     Err.Clear: x = CByte(-1): P "CByte -1: " & Err.Number

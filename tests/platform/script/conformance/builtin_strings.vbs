@@ -53,6 +53,10 @@ Function Main(x)
     '=> a--b--c|10301|abc
     Err.Clear: x = Replace("abc", "a", "b", 0): P "Replace start 0: " & Err.Number
     '=> Replace start 0: 5
+    Err.Clear: x = Replace(Null, "a", "b"): P "Replace Null: " & Err.Number & " " & Err.Description
+    '=> Replace Null: 94 Invalid use of Null
+    Err.Clear: x = Replace("abc", Null, "b"): P "Replace Null find: " & Err.Number
+    '=> Replace Null find: 94
 
     P LCase("HeLLo ÄÖ") & "|" & UCase("hello äö") & "|" & IsNull(UCase(Null)) & "|" & UCase(1.5)
     '=> hello äö|HELLO ÄÖ|True|1.5

@@ -8,6 +8,22 @@ End Sub
 Class Widget
 End Class
 
+Class Meter
+    Public Default Property Get Reading()
+        Reading = 2.5
+    End Property
+End Class
+
+Class Label
+    Private m
+    Public Default Property Get Text()
+        Text = m
+    End Property
+    Public Property Let Text(v)
+        m = v
+    End Property
+End Class
+
 Function Main(x)
     out = ""
     Dim e, n, o, w, arr(3)
@@ -22,6 +38,13 @@ Function Main(x)
     '=> 0 1 2 3 4 5 6 7
     P VarType("s") & " " & VarType(w) & " " & VarType(True) & " " & VarType(CByte(1)) & " " & VarType(arr) & " " & VarType(Array()) & " " & (VarType(arr) = vbArray + vbVariant)
     '=> 8 9 11 17 8204 8204 True
+    ' An object with a default property has that property's type.
+    Dim m, l
+    Set m = New Meter
+    Set l = New Label
+    l.Text = "text"
+    P VarType(m) & " " & VarType(l) & " " & TypeName(m) & " " & TypeName(l) & " " & IsObject(m) & " " & VarType(CreateObject("Scripting.Dictionary"))
+    '=> 5 8 Meter Label True 9
     P IsEmpty(e) & IsEmpty("") & IsEmpty(0) & IsNull(n) & IsNull(e) & IsObject(w) & IsObject(o) & IsObject(1) & IsArray(arr)
     '=> TrueFalseFalseTrueFalseTrueTrueFalseTrue
 

@@ -182,9 +182,11 @@ Function Main(x)
     Show "say ""hi""" & " " & Year(#2024-02-29#) & " " & Month(#3/15/2001#)
     '=> say "hi" 2024 3
 
-    ' Operator precedence
+    ' Operator precedence: a sign binds tighter than ^, which chains to the left
     Show -2 ^ 2 & " " & 2 ^ -1 & " " & 2 + 3 * 4 & " " & 7 \ 2 * 2 & " " & 10 Mod 3 + 1 & " " & 2 ^ 3 ^ 2
-    '=> -4 0.5 14 1 2 64
+    '=> 4 0.5 14 1 2 64
+    Show 0 - 2 ^ 2 & " " & -2 ^ 3 & " " & 2 ^ -2 ^ 2 & " " & - -3 ^ 2 & " " & -(2 ^ 2)
+    '=> -4 -8 0.0625 9 -4
     Show (1 + 2 & 3) & " " & (Not 1 = 2) & " " & (True Or False And False) & " " & (5 > 3 = True)
     '=> 33 True True True
     Show (3 Xor 5) & " " & (True Eqv False) & " " & (False Imp True) & " " & (6 And 3) & " " & (Not 0)

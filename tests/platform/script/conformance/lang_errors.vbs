@@ -65,6 +65,9 @@ Function Main(x)
     Err.Raise 9
     Show Err.Number & " " & Err.Description
     '=> 9 Subscript out of range
+    Err.Raise 457
+    Show Err.Number & " " & Err.Description
+    '=> 457 This key is already associated with an element of this collection
     Err.Raise vbObjectError + 1, , "object error"
     Show Err.Number & " " & Err.Description
     '=> -2147221503 object error
@@ -125,10 +128,15 @@ Function Main(x)
     '=> 424
     Err.Clear
 
-    ' Option Explicit in executed code: undeclared names fail
+    ' Option Explicit in executed code: undeclared names fail (Err.Description
+    ' does not name the variable)
     ExecuteGlobal "Option Explicit" & vbLf & "undeclaredName = 1"
     Show Err.Number & " " & Err.Description
-    '=> 500 Variable is undefined: 'undeclaredName'
+    '=> 500 Variable is undefined
+    Err.Clear
+    ExecuteGlobal "Option Explicit" & vbLf & "x = undeclaredRead + 1"
+    Show Err.Number & " " & Err.Description
+    '=> 500 Variable is undefined
     Err.Clear
     ' a syntax error in executed code
     Execute "x = (1"

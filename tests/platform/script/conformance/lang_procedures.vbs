@@ -84,6 +84,23 @@ Function Main(x)
     Bump(v)
     Show v
     '=> 3
+    ' ... but not around a list: that needs Call
+    On Error Resume Next
+    Execute "Swap(v, w)"
+    Show Err.Number & " " & Err.Description
+    '=> 1044 Cannot use parentheses when calling a Sub
+    Err.Clear
+    Execute "Show(v, w)"
+    Show Err.Number
+    '=> 1044
+    Err.Clear
+    On Error GoTo 0
+    w = 4
+    Call Swap(v, w)
+    Swap (v), w
+    Show v & " " & w
+    '=> 4 4
+    v = 3
     BumpVal v
     Show v
     '=> 3
@@ -154,7 +171,7 @@ Function Main(x)
     ' calling an undefined procedure
     NoSuchThing 1
     Show Err.Number & " " & Err.Description
-    '=> 13 Type mismatch: 'NoSuchThing'
+    '=> 13 Type mismatch
     Err.Clear
     r = NoSuchFunction(1)
     Show Err.Number

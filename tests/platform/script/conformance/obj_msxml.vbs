@@ -138,7 +138,7 @@ Function Main(x)
     Err.Clear
     Set doc2 = CreateObject("Msxml2.NoSuchThing")
     Show Err.Number & " " & Err.Description
-    '=> 429 ActiveX component can't create object: 'Msxml2.NoSuchThing'
+    '=> 429 ActiveX component can't create object
     On Error GoTo 0
     Main = out
 End Function
