@@ -3,7 +3,7 @@
 #include "app/document/AutoFormat.h"
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 

@@ -1,7 +1,7 @@
 #include "app/document/BrindleDocBase.h"
 
 #include "app/document/RemoteTransfer.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 

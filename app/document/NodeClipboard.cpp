@@ -1,6 +1,6 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/ErrorText.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/ui/Clipboard.h"
 
 using namespace brindle;

@@ -2,7 +2,7 @@
 
 #include "app/document/EncodedText.h"
 #include "app/document/TextEncoding.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/script/ScriptEngine.h"
 #include "platform/script/ScriptUI.h"
 #include "platform/script/VariantOps.h"

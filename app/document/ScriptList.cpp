@@ -1,6 +1,6 @@
 #include "app/document/ScriptList.h"
 
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "app/document/Transform.h"
 
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/io/AtomicFileWriter.h"
 #include "platform/ui/UIServices.h"
 #include "platform/xml/XmlDom.h"

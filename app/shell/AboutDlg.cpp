@@ -1,6 +1,6 @@
 #include "app/shell/AboutDlg.h"
 
-#include "app/shell/ToolbarArt.h"
+#include "app/menus/ToolbarArt.h"
 #include "resources/CommandIds.h"
 
 #include <wx/dialog.h>

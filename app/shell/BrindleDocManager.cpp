@@ -4,7 +4,7 @@
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/MainFrame.h"
-#include "app/shell/RecentStringList.h"
+#include "app/settings/RecentStringList.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 #include "resources/Strings.h"

@@ -1,7 +1,7 @@
 #include "app/shell/BrindleDocTemplate.h"
 
 #include "app/document/BrindleDocBase.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
 #include "resources/Strings.h"
 

@@ -1,6 +1,6 @@
 #include "app/shell/ParserCheck.h"
 
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
 #include "platform/xml/ParserRegistry.h"
 #include "resources/Strings.h"

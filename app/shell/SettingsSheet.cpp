@@ -1,6 +1,6 @@
 #include "app/shell/SettingsSheet.h"
 
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/settings/Profile.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "app/shell/SplashWnd.h"
 
-#include "app/shell/ToolbarArt.h"
+#include "app/menus/ToolbarArt.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>

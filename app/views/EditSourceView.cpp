@@ -2,7 +2,7 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
-#include "app/shell/Menus.h"
+#include "app/menus/Menus.h"
 #include "app/views/SourceColouring.h"
 #include "brindlekit/text/LineFlags.h"
 #include "platform/ui/UIServices.h"

@@ -2,8 +2,8 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/document/ErrorText.h"
-#include "app/shell/AddNamespaceDlg.h"
-#include "app/shell/Menus.h"
+#include "app/views/AddNamespaceDlg.h"
+#include "app/menus/Menus.h"
 #include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/NodeDragSupport.h"

@@ -1,6 +1,6 @@
 #include "app/views/NodeIcons.h"
 
-#include "app/shell/SvgPicture.h"
+#include "app/menus/SvgPicture.h"
 
 #include <initializer_list>
 #include <wx/imaglist.h>

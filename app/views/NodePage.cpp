@@ -2,7 +2,7 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/document/ErrorText.h"
-#include "app/shell/Menus.h"
+#include "app/menus/Menus.h"
 #include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"

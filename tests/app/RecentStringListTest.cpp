@@ -1,4 +1,4 @@
-#include "app/shell/RecentStringList.h"
+#include "app/settings/RecentStringList.h"
 #include "tests/app/ShellFixture.h"
 
 using RecentStringListTest = ShellFixture;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "tests/support/TempDir.h"

@@ -1,6 +1,6 @@
-#include "app/shell/AddNamespaceDlg.h"
+#include "app/views/AddNamespaceDlg.h"
 
-#include "app/shell/RecentStringList.h"
+#include "app/settings/RecentStringList.h"
 #include "resources/CommandIds.h"
 
 #include <wx/combobox.h>

@@ -1,6 +1,6 @@
-#include "app/shell/Menus.h"
+#include "app/menus/Menus.h"
 
-#include "app/shell/ToolbarArt.h"
+#include "app/menus/ToolbarArt.h"
 #include "resources/CommandIds.h"
 
 #include <map>

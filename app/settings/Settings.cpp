@@ -1,4 +1,4 @@
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 
 #include "platform/settings/Profile.h"
 

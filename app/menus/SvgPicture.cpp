@@ -1,4 +1,4 @@
-#include "app/shell/SvgPicture.h"
+#include "app/menus/SvgPicture.h"
 
 wxBitmapBundle SvgPicture(const std::string& body, int viewBox, int size)
 {

@@ -1,6 +1,6 @@
-#include "app/shell/ToolbarArt.h"
+#include "app/menus/ToolbarArt.h"
 
-#include "app/shell/SvgPicture.h"
+#include "app/menus/SvgPicture.h"
 #include "resources/CommandIds.h"
 #include "generated/AppIconSvg.h"
 

@@ -1,4 +1,4 @@
-#include "app/views/DocumentView.h"
+#include "app/shell/DocumentView.h"
 
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
