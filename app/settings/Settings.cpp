@@ -53,14 +53,14 @@ std::string DocumentsFolder()
 
 } // namespace
 
-int GetValidateOnParse() { return GetInt("validateOnParse", 1); }
-int GetResolveExternals() { return GetInt("resolveExternals", 1); }
-int GetUseXPath() { return GetInt("useXPath", 0); }
-int GetDisplayFileTypesDlg() { return GetInt("displayFileTypesDlg", 0); }
-int GetDisplayNavBar() { return GetInt("displayNavBar", 0); }
-int GetStartWithSourceView() { return GetInt("startWithSourceView", 0); }
+int GetValidateOnParse() { return GetInt(Key::kValidateOnParse, 1); }
+int GetResolveExternals() { return GetInt(Key::kResolveExternals, 1); }
+int GetUseXPath() { return GetInt(Key::kUseXPath, 0); }
+int GetDisplayFileTypesDlg() { return GetInt(Key::kDisplayFileTypesDlg, 0); }
+int GetDisplayNavBar() { return GetInt(Key::kDisplayNavBar, 0); }
+int GetStartWithSourceView() { return GetInt(Key::kStartWithSourceView, 0); }
 int GetPreviewPages() { return GetInt("PreviewPages", 0); }
-int GetKeepOwnText() { return GetInt("keepOwnText", 1); }
+int GetKeepOwnText() { return GetInt(Key::kKeepOwnText, 1); }
 
 int GetScriptMemoryMB()
 {
@@ -71,6 +71,9 @@ int GetScriptMemoryMB()
     const int value = GetInt("scriptMemoryMB", fallback);
     return value >= 1 ? value : fallback;
 }
+
+void WriteInt(const char* key, int value) { Profile::WriteProfileInt(kSection, key, value); }
+void WriteString(const char* key, const std::string& value) { Profile::WriteProfileString(kSection, key, value); }
 
 std::string GetParserAppId()
 {
@@ -84,9 +87,9 @@ std::string GetParserAppId()
 
 void WriteParserAppId(const std::string& identifier) { Profile::WriteProfileString(kSection, "parserAppId", identifier); }
 
-std::string GetTemplatePath() { return GetFolder("templatePath", ProgramFolder() + "templates/"); }
-std::string GetWorkingPath() { return GetFolder("workingPath", DocumentsFolder()); }
-std::string GetScriptPath() { return GetFolder("scriptPath", ProgramFolder() + "scripts/"); }
+std::string GetTemplatePath() { return GetFolder(Key::kTemplatePath, ProgramFolder() + "templates/"); }
+std::string GetWorkingPath() { return GetFolder(Key::kWorkingPath, DocumentsFolder()); }
+std::string GetScriptPath() { return GetFolder(Key::kScriptPath, ProgramFolder() + "scripts/"); }
 
 std::string ProgramFolder()
 {

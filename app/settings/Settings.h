@@ -8,6 +8,24 @@
 // by its computed default, which is written back at once.
 namespace Settings {
 
+// The names of the values, for the settings sheet that writes them.
+namespace Key {
+inline constexpr const char* kValidateOnParse = "validateOnParse";
+inline constexpr const char* kResolveExternals = "resolveExternals";
+inline constexpr const char* kUseXPath = "useXPath";
+inline constexpr const char* kDisplayFileTypesDlg = "displayFileTypesDlg";
+inline constexpr const char* kDisplayNavBar = "displayNavBar";
+inline constexpr const char* kStartWithSourceView = "startWithSourceView";
+inline constexpr const char* kKeepOwnText = "keepOwnText";
+inline constexpr const char* kTemplatePath = "templatePath";
+inline constexpr const char* kWorkingPath = "workingPath";
+inline constexpr const char* kScriptPath = "scriptPath";
+} // namespace Key
+
+// Store a value of the section under one of the names above.
+void WriteInt(const char* key, int value);
+void WriteString(const char* key, const std::string& value);
+
 int GetValidateOnParse();      // "validateOnParse", default 1
 int GetResolveExternals();     // "resolveExternals", default 1
 int GetUseXPath();             // "useXPath", default 0

@@ -1,7 +1,6 @@
 #include "app/shell/SettingsSheet.h"
 
 #include "app/settings/Settings.h"
-#include "platform/settings/Profile.h"
 
 #include <functional>
 #include <vector>
@@ -16,11 +15,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-using brindle::Profile;
-
 namespace {
-
-constexpr const char* kSection = "Settings";
 
 // One page: builds its controls, loads them from the settings when first shown
 // and stores them on OK if it was shown.
@@ -57,9 +52,9 @@ Page MakeParserPage(wxWindow* book)
         appId->ChangeValue(wxString::FromUTF8(Settings::GetParserAppId()));
     };
     page.store = [=] {
-        Profile::WriteProfileInt(kSection, "validateOnParse", validate->GetValue() ? 1 : 0);
-        Profile::WriteProfileInt(kSection, "resolveExternals", resolve->GetValue() ? 1 : 0);
-        Profile::WriteProfileInt(kSection, "useXPath", xpath->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kValidateOnParse, validate->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kResolveExternals, resolve->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kUseXPath, xpath->GetValue() ? 1 : 0);
         Settings::WriteParserAppId(appId->GetValue().utf8_string());
     };
     return page;
@@ -82,10 +77,10 @@ Page MakeDisplayPage(wxWindow* book)
         ownText->SetValue(Settings::GetKeepOwnText() != 0);
     };
     page.store = [=] {
-        Profile::WriteProfileInt(kSection, "displayNavBar", navBar->GetValue() ? 1 : 0);
-        Profile::WriteProfileInt(kSection, "startWithSourceView", source->GetValue() ? 1 : 0);
-        Profile::WriteProfileInt(kSection, "displayFileTypesDlg", types->GetValue() ? 1 : 0);
-        Profile::WriteProfileInt(kSection, "keepOwnText", ownText->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kDisplayNavBar, navBar->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kStartWithSourceView, source->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kDisplayFileTypesDlg, types->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kKeepOwnText, ownText->GetValue() ? 1 : 0);
     };
     return page;
 }
@@ -136,9 +131,9 @@ Page MakeFilePage(wxWindow* book)
         scripts->ChangeValue(wxString::FromUTF8(Settings::GetScriptPath()));
     };
     page.store = [=] {
-        Profile::WriteProfileString(kSection, "templatePath", templates->GetValue().utf8_string());
-        Profile::WriteProfileString(kSection, "workingPath", working->GetValue().utf8_string());
-        Profile::WriteProfileString(kSection, "scriptPath", scripts->GetValue().utf8_string());
+        Settings::WriteString(Settings::Key::kTemplatePath, templates->GetValue().utf8_string());
+        Settings::WriteString(Settings::Key::kWorkingPath, working->GetValue().utf8_string());
+        Settings::WriteString(Settings::Key::kScriptPath, scripts->GetValue().utf8_string());
     };
     return page;
 }
