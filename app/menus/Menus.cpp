@@ -106,6 +106,24 @@ std::vector<MenuItemDef> XmlSourceEditItems()
     return items;
 }
 
+// The Edit menu of the node tree and of the node list: the same commands around
+// each view's own items for making nodes.
+MenuItemDef NodeEditMenu(const std::vector<MenuItemDef>& ownItems)
+{
+    std::vector<MenuItemDef> items{{ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}}, {ID_EDIT_REDO, "&Redo\tCtrl+Y", {}}, kSeparator};
+    items.insert(items.end(), ownItems.begin(), ownItems.end());
+    items.insert(items.end(), {kSeparator,
+                               {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
+                               {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
+                               {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
+                               {ID_EDIT_DELETE, "&Delete\tDel", {}},
+                               {ID_EDIT_RENAME, "Rena&me", {}},
+                               kSeparator,
+                               {ID_REFRESH, "&Refresh\tF5", {}},
+                               {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}}});
+    return {0, "&Edit", std::move(items)};
+}
+
 std::map<int, std::vector<MenuItemDef>> BuildResources()
 {
     std::map<int, std::vector<MenuItemDef>> r;
@@ -135,54 +153,22 @@ std::map<int, std::vector<MenuItemDef>> BuildResources()
                       kHelpMenu};
     r[IDR_DTDTYPE] = {{0, "&File", FileMenu(true)}, defaultEdit, {0, "&View", ViewMenu(true)}, kWindowMenu, kHelpMenu};
     r[IDR_DEFAULT_EDIT] = {defaultEdit};
-    r[IDR_TREE_EDIT] = {{0,
-                         "&Edit",
-                         {
-                             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}},
-                             {ID_EDIT_REDO, "&Redo\tCtrl+Y", {}},
-                             kSeparator,
-                             {0,
-                              "&New",
-                              {
-                                  {ID_NODE_CHILD, "&Child Node\tAlt+F", {}},
-                                  {ID_NODE_SIBLING, "&Sibling Node\tAlt+G", {}},
-                              }},
-                             kSeparator,
-                             {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
-                             {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
-                             {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
-                             {ID_EDIT_DELETE, "&Delete\tDel", {}},
-                             {ID_EDIT_RENAME, "Rena&me", {}},
-                             kSeparator,
-                             {ID_REFRESH, "&Refresh\tF5", {}},
-                             {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}},
-                         }}};
-    r[IDR_LIST_EDIT] = {{0,
-                         "&Edit",
-                         {
-                             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", {}},
-                             {ID_EDIT_REDO, "&Redo\tCtrl+Y", {}},
-                             kSeparator,
-                             {ID_NODE_EDIT, "&Edit", {}},
-                             {0,
-                              "&New",
-                              {
-                                  {ID_NEW_ATTRIBUTE, "&Attribute", {}},
-                                  {ID_NEW_COMMENT, "C&omment", {}},
-                                  {ID_NEW_CDATA, "&CData", {}},
-                                  {ID_NEW_TEXT, "&Text", {}},
-                                  {ID_NEW_PROCINST, "&Processing Instruction", {}},
-                              }},
-                             kSeparator,
-                             {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
-                             {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
-                             {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
-                             {ID_EDIT_DELETE, "&Delete\tDel", {}},
-                             {ID_EDIT_RENAME, "Rena&me", {}},
-                             kSeparator,
-                             {ID_REFRESH, "&Refresh\tF5", {}},
-                             {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}},
-                         }}};
+    r[IDR_TREE_EDIT] = {NodeEditMenu({{0,
+                                       "&New",
+                                       {
+                                           {ID_NODE_CHILD, "&Child Node\tAlt+F", {}},
+                                           {ID_NODE_SIBLING, "&Sibling Node\tAlt+G", {}},
+                                       }}})};
+    r[IDR_LIST_EDIT] = {NodeEditMenu({{ID_NODE_EDIT, "&Edit", {}},
+                                      {0,
+                                       "&New",
+                                       {
+                                           {ID_NEW_ATTRIBUTE, "&Attribute", {}},
+                                           {ID_NEW_COMMENT, "C&omment", {}},
+                                           {ID_NEW_CDATA, "&CData", {}},
+                                           {ID_NEW_TEXT, "&Text", {}},
+                                           {ID_NEW_PROCINST, "&Processing Instruction", {}},
+                                       }}})};
     r[IDR_SOURCE_EDIT] = {{0, "&Edit", XmlSourceEditItems()}};
     r[IDR_DTD_EDIT] = {{0, "&Edit", kTextEditItems}};
     return r;
