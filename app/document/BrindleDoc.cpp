@@ -35,7 +35,13 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
 
 } // namespace
 
-CBrindleDoc::CBrindleDoc() : m_buffer(*this)
+CBrindleDoc::CBrindleDoc()
+    : m_buffer([this](bool modified) {
+          // A modified text marks the document modified; any change of state
+          // means the node tree must be rebuilt from the DOM.
+          if (modified) Modify(true);
+          m_treeRebuildPending = true;
+      })
 {
     m_buffer.InitNew();
     // The plugin commands: one per script of the list, 300 and up.
@@ -104,10 +110,9 @@ std::string CBrindleDoc::DescribeParseError(const XmlParseError& error)
     return text;
 }
 
-void CBrindleDoc::ReportValidityError(const XmlParseError& error)
+std::string CBrindleDoc::ValidityMessage(const XmlParseError& error)
 {
-    UIServices().MessageBox("The document is well-formed, but it is not valid:\n\n" + DescribeParseError(error),
-                            MsgButtons::Ok, MsgIcon::Warning);
+    return "The document is well-formed, but it is not valid:\n\n" + DescribeParseError(error);
 }
 
 bool CBrindleDoc::OnNewDocument()
@@ -179,8 +184,8 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
             m_domValid = true;
             m_ownText = OwnText::File;
             m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
-            if (invalid.Failed()) ReportValidityError(invalid);
-            if (Settings::GetStartWithSourceView() == 1) UIServices().PostCommand(ids::ID_VIEW_SOURCE);
+            if (invalid.Failed()) UIServices().MessageBox(ValidityMessage(invalid), MsgButtons::Ok, MsgIcon::Warning);
+            m_showAsSource = Settings::GetStartWithSourceView() == 1;
         } else {
             m_domValid = false;
             std::ifstream start(file, std::ios::binary);
@@ -188,7 +193,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
             start.read(head.data(), static_cast<std::streamsize>(head.size()));
             head.resize(static_cast<size_t>(start.gcount()));
             m_htmlOpening = LooksLikeHtml(path.utf8_string(), head);
-            UIServices().PostCommand(ids::ID_VIEW_SOURCE);
+            m_showAsSource = true;
         }
     } catch (const DomError& error) {
         m_domValid = false;
@@ -204,8 +209,6 @@ bool CBrindleDoc::SaveDomToFile(const std::string& path)
     m_dom->save(path);
     return true;
 }
-
-bool CBrindleDoc::TakeHtmlOpening() { return std::exchange(m_htmlOpening, false); }
 
 bool CBrindleDoc::LooksLikeHtml(const std::string& path, const std::string& start)
 {
@@ -340,6 +343,35 @@ void CBrindleDoc::MarkSourceEntered()
 {
     const bool filesOwnText = (!m_domValid || KeptText() != OwnText::None) && !m_buffer.IsModified();
     if (!filesOwnText) Modify(true);
+}
+
+CBrindleDoc::SourceEntry CBrindleDoc::EnterSourceMode()
+{
+    RegenerateText();
+    m_sourceIsMaster = true;
+    MarkSourceEntered();
+    // An HTML file is not called wrong for not being XML when it opens; Validate
+    // still checks it on request.
+    return std::exchange(m_htmlOpening, false) ? SourceEntry::HtmlAsText : SourceEntry::Validate;
+}
+
+CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
+{
+    XmlParseError error;
+    const SourceCheck check = CheckSource(error);
+    if (check == SourceCheck::NotWellFormed) {
+        std::string message = "Source XML document contains errors.";
+        if (const std::string why = DescribeParseError(error); !why.empty()) message += "\n\n" + why;
+        return {false, message};
+    }
+    ParseText();
+    return {true, check == SourceCheck::NotValid ? ValidityMessage(error) : std::string()};
+}
+
+void CBrindleDoc::EnterTreeMode()
+{
+    m_sourceIsMaster = false;
+    UpdateAllViews();
 }
 
 void CBrindleDoc::RefreshFromDom()

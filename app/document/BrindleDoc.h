@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 // An XML document: its DOM and its source text, one of which is the edited form
 // at any moment (the source text while the source view is shown). Entering the
@@ -62,14 +63,32 @@ public:
     // document counts as changed, unless the text is still the file's own (the
     // file's bytes of a document that did not parse, or the kept own text).
     void MarkSourceEntered();
-    // Whether the file opened was HTML that is not XML (an HTML transformation
-    // result, a web page): it is edited as text, without an XML error at opening.
-    // Taking the answer clears it.
-    bool TakeHtmlOpening();
+
+    // --- the edited form. The frame shows what these decide.
+    // Whether the document just opened is to show its source first: a file that
+    // did not parse, or any file when the settings ask for it. Taking the answer
+    // clears it.
+    bool TakeShowAsSource() { return std::exchange(m_showAsSource, false); }
+    // What the source view tells on entering Source mode: the outcome of a
+    // validation, or, for an opened HTML file that is not XML (an HTML
+    // transformation result, a web page), that it is edited as text.
+    enum class SourceEntry { Validate, HtmlAsText };
+    // The text is regenerated from the DOM and becomes the edited form.
+    SourceEntry EnterSourceMode();
+    // Leaving Source mode: only text that is not well-formed stays the edited
+    // form (left is false); text its DTD rejects still becomes the DOM. The
+    // message tells why the text stayed, or that the new tree is not valid.
+    struct SourceExit {
+        bool left = true;
+        std::string message;
+    };
+    SourceExit LeaveSourceMode();
+    // Node Tree mode was entered: the DOM is the edited form; the views refresh.
+    void EnterTreeMode();
     // Whether a file's name or first bytes say it is HTML.
     static bool LooksLikeHtml(const std::string& path, const std::string& start);
-    // Tells the user of a document that is well-formed but that its DTD rejects.
-    void ReportValidityError(const brindle::XmlParseError& error);
+    // The message for a document that is well-formed but that its DTD rejects.
+    static std::string ValidityMessage(const brindle::XmlParseError& error);
     // The parser's reason and "Line N, position M", each part that is known, for
     // the messages that tell why a text was refused.
     static std::string DescribeParseError(const brindle::XmlParseError& error);
@@ -197,6 +216,7 @@ private:
     bool m_sourceIsMaster = false;
     bool m_domValid = true;
     bool m_htmlOpening = false;
+    bool m_showAsSource = false;
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;

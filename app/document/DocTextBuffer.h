@@ -2,16 +2,21 @@
 
 #include "brindlekit/text/TextBuffer.h"
 
-class CBrindleDoc;
+#include <functional>
+#include <utility>
 
-// The XML document's source text. Its modified state feeds the document's: a
-// modified text marks the document modified, and any change of state means the
-// node tree must be rebuilt from the DOM.
+// The XML document's source text. Every change of its modified state is handed
+// to the document, whose modified state and node tree follow it.
 class CDocTextBuffer : public brindle::CTextBuffer {
 public:
-    explicit CDocTextBuffer(CBrindleDoc& doc) : m_doc(doc) {}
-    void SetModified(bool modified = true) override;
+    using StateChanged = std::function<void(bool modified)>;
+    explicit CDocTextBuffer(StateChanged changed) : m_changed(std::move(changed)) {}
+    void SetModified(bool modified = true) override
+    {
+        CTextBuffer::SetModified(modified);
+        m_changed(modified);
+    }
 
 private:
-    CBrindleDoc& m_doc;
+    StateChanged m_changed;
 };

@@ -9,10 +9,10 @@
 #include "app/shell/SplashWnd.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/ParserCheck.h"
-#include "app/settings/RecentStringList.h"
 #include "app/views/PreviewRenderer.h"
 #include "app/settings/Settings.h"
-#include "app/shell/DocumentView.h"
+#include "app/shell/ChildFrame.h"
+#include "app/shell/SourceChildFrame.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/Clipboard.h"
@@ -50,12 +50,6 @@ private:
 CBrindleApp::CBrindleApp() = default;
 CBrindleApp::~CBrindleApp() = default;
 
-wxPrintData& CBrindleApp::PrintData()
-{
-    if (!m_printData) m_printData = std::make_unique<wxPrintData>();
-    return *m_printData;
-}
-
 bool CBrindleApp::OnInit()
 {
     SetAppName("Brindle");
@@ -81,8 +75,7 @@ bool CBrindleApp::OnInit()
     RemoveStaleTempFiles();
 
     m_docManager = new CBrindleDocManager;
-    m_recentFiles = std::make_unique<CRecentStringList>("Recent File List", "File%d", 4, 30);
-    m_recentFiles->ReadList();
+    m_docManager->RecentFiles().ReadList();
     m_previewPages = Settings::GetPreviewPages();
 
     RegisterDocumentKinds();
@@ -148,10 +141,14 @@ void CBrindleApp::RegisterDocumentKinds()
 {
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_XMLTYPE, kXmlDocString, [] { return new CBrindleDoc; },
-        [] { return new DocumentView; });
+        [](wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent) -> DocChildFrame* {
+            return new CChildFrame(static_cast<CBrindleDoc*>(doc), view, parent);
+        });
     new CBrindleDocTemplate(
         m_docManager, ids::IDR_DTDTYPE, kDtdDocString, [] { return new CBrindleDoc2; },
-        [] { return new DocumentView; });
+        [](wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent) -> DocChildFrame* {
+            return new CChildFrame2(static_cast<CBrindleDoc2*>(doc), view, parent);
+        });
 }
 
 bool CBrindleApp::IsExpectedAssert(const wxString& message) { return message == "invalid itemid value"; }
@@ -165,7 +162,7 @@ void CBrindleApp::OnAssertFailure(const wxChar* file, int line, const wxChar* fu
 int CBrindleApp::OnExit()
 {
     if (m_splash) m_splash->Destroy();
-    if (m_recentFiles) m_recentFiles->WriteList();
+    if (m_docManager) m_docManager->RecentFiles().WriteList();
     delete m_docManager;
     m_docManager = nullptr;
     PreviewRenderer::ShutDown();

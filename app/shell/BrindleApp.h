@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 #include <wx/app.h>
-#include <wx/cmndata.h>
 #include <wx/weakref.h>
 
-class CRecentStringList;
 class CMainFrame;
 
 // The application: start-up checks, the document kinds, the main window and the
@@ -30,11 +28,7 @@ public:
     // no fault.
     static bool IsExpectedAssert(const wxString& message);
 
-    CRecentStringList& RecentFiles() { return *m_recentFiles; }
-    // Made at first use: print data made with the application object, before the
-    // toolkit's modules have installed the native print factory, carries the
-    // wrong kind of native data, which the native dialogs cannot use.
-    wxPrintData& PrintData();
+    CRecentStringList& RecentFiles() { return m_docManager->RecentFiles(); }
     CBrindleDocManager* DocManager() const { return m_docManager; }
     CMainFrame* MainFrame() const { return m_mainFrame; }
     // Shows the start-up picture over the main window.
@@ -50,8 +44,6 @@ private:
 
     WxUIServices m_uiServices;
     brindle::SystemClipboard m_clipboard;
-    std::unique_ptr<CRecentStringList> m_recentFiles;
-    std::unique_ptr<wxPrintData> m_printData;
     CBrindleDocManager* m_docManager = nullptr;
     CMainFrame* m_mainFrame = nullptr;
     wxWeakRef<wxWindow> m_splash;

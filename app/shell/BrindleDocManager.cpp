@@ -1,10 +1,7 @@
 #include "app/shell/BrindleDocManager.h"
 
 #include "app/document/RemoteLocation.h"
-#include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
-#include "app/shell/MainFrame.h"
-#include "app/settings/RecentStringList.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 #include "resources/Strings.h"
@@ -90,10 +87,9 @@ wxDocument* CBrindleDocManager::CreateDocument(const wxString& path, long flags)
 
 void CBrindleDocManager::AddFileToHistory(const wxString& file)
 {
-    auto& recent = wxGetApp().RecentFiles();
-    recent.Add(file.utf8_string());
-    recent.WriteList();
-    if (CMainFrame* frame = wxGetApp().MainFrame()) frame->UpdateRecentFileMenus();
+    m_recentFiles.Add(file.utf8_string());
+    m_recentFiles.WriteList();
+    if (m_recentChanged) m_recentChanged();
 }
 
 void CBrindleDocManager::OnNew(wxCommandEvent&) { NewDocument(); }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/settings/RecentStringList.h"
+
+#include <functional>
 #include <wx/docview.h>
 
 class CBrindleDocTemplate;
@@ -16,6 +19,10 @@ public:
 
     wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
     void AddFileToHistory(const wxString& file) override;
+    // The recent files, stored with the settings.
+    CRecentStringList& RecentFiles() { return m_recentFiles; }
+    // Called whenever a file enters the recent files (the menus show them).
+    void OnRecentFilesChanged(std::function<void()> changed) { m_recentChanged = std::move(changed); }
 
     std::vector<CBrindleDocTemplate*> Templates() const;
     // The kind unknown files open as: the last one whose extensions include .xml.
@@ -29,4 +36,7 @@ private:
     void OnSaveAs(wxCommandEvent& event);
     void OnUpdateNeedsDocument(wxUpdateUIEvent& event);
     void OnUpdateSave(wxUpdateUIEvent& event);
+
+    CRecentStringList m_recentFiles{"Recent File List", "File%d", 4, 30};
+    std::function<void()> m_recentChanged;
 };

@@ -31,19 +31,19 @@ void DestroyDocument(wxDocument* doc)
 } // namespace
 
 CBrindleDocTemplate::CBrindleDocTemplate(wxDocManager* manager, int resourceId, const std::string& docString,
-                                         DocumentFactory makeDocument, ViewFactory makeView)
+                                         DocumentFactory makeDocument, DocumentView::FrameMaker makeFrame)
     : wxDocTemplate(manager, wxString::FromUTF8(DocStringField(docString, 3)),
                     FilterFromExtensions(DocStringField(docString, 4)), wxEmptyString,
                     wxString::FromUTF8(DocStringField(docString, 4)).AfterFirst('.').BeforeFirst(';'),
                     wxString::FromUTF8(DocStringField(docString, 1)), wxString::FromUTF8(DocStringField(docString, 1))),
       m_resourceId(resourceId), m_docString(docString), m_makeDocument(std::move(makeDocument)),
-      m_makeView(std::move(makeView))
+      m_makeFrame(std::move(makeFrame))
 {
 }
 
 wxDocument* CBrindleDocTemplate::DoCreateDocument() { return m_makeDocument(); }
 
-wxView* CBrindleDocTemplate::DoCreateView() { return m_makeView(); }
+wxView* CBrindleDocTemplate::DoCreateView() { return new DocumentView(m_makeFrame); }
 
 DocTypeMatch CBrindleDocTemplate::MatchDocType(const std::string& path, wxDocument** alreadyOpen) const
 {

@@ -1,21 +1,21 @@
 #pragma once
 
 #include "app/shell/DocTypeMatch.h"
+#include "app/shell/DocumentView.h"
 
 #include <functional>
 #include <string>
 #include <wx/docview.h>
 
-// A document kind: its description string, its menu resource, and the factories
-// of its document and view. Besides opening files it can open a new document as a
+// A document kind: its description string, its menu resource, and the makers of
+// its document and of the frame that shows it. Besides opening files it can open a new document as a
 // copy of a template file.
 class CBrindleDocTemplate : public wxDocTemplate {
 public:
     using DocumentFactory = std::function<wxDocument*()>;
-    using ViewFactory = std::function<wxView*()>;
 
     CBrindleDocTemplate(wxDocManager* manager, int resourceId, const std::string& docString, DocumentFactory makeDocument,
-                        ViewFactory makeView);
+                        DocumentView::FrameMaker makeFrame);
 
     int GetResourceId() const { return m_resourceId; }
     // A field of the description string (see DocStringField).
@@ -42,6 +42,6 @@ private:
     int m_resourceId;
     std::string m_docString;
     DocumentFactory m_makeDocument;
-    ViewFactory m_makeView;
+    DocumentView::FrameMaker m_makeFrame;
     int m_untitledCount = 0;
 };

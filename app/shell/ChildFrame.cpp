@@ -3,8 +3,6 @@
 #include "app/document/BrindleDoc.h"
 #include "app/shell/IndicatorStatusBar.h"
 #include "app/document/Transform.h"
-#include "app/shell/BrindleApp.h"
-#include "app/shell/MainFrame.h"
 #include "app/shell/TransformDlg.h"
 #include "app/views/BrindleView.h"
 #include "app/views/BrowserView.h"
@@ -64,7 +62,9 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
 
 wxWindow* CChildFrame::GetActiveView() const { return m_splitter ? m_splitter->GetActivePane() : nullptr; }
 
-void CChildFrame::DetachDocument()
+brindle::CEditView* CChildFrame::GetSourceEditor() const { return m_source; }
+
+void CChildFrame::OnDetachDocument()
 {
     m_source->DetachDocument();
     m_tree->DetachDocument();
@@ -76,6 +76,8 @@ void CChildFrame::DetachDocument()
 void CChildFrame::OnDocumentUpdate()
 {
     if (!m_doc) return;
+    // A document that opens in Source mode switches once its frame is up.
+    if (m_doc->TakeShowAsSource()) CallAfter([this] { ShowSourceMode(); });
     // The tree first: a rebuild there sets the node the list shows.
     m_tree->OnDocumentUpdate();
     m_form->OnDocumentUpdate();
@@ -118,20 +120,15 @@ void CChildFrame::SwitchTo(ViewMode mode)
 
 bool CChildFrame::LeaveSourceMode()
 {
-    // Only text that is not well-formed keeps the user in Source mode; text that
-    // its DTD rejects becomes the tree, with the reason told.
-    brindle::XmlParseError error;
-    const CBrindleDoc::SourceCheck check = m_doc->CheckSource(error);
-    if (check == CBrindleDoc::SourceCheck::NotWellFormed) {
+    const CBrindleDoc::SourceExit exit = m_doc->LeaveSourceMode();
+    if (!exit.left) {
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
-        std::string message = "Source XML document contains errors.";
-        if (const std::string why = CBrindleDoc::DescribeParseError(error); !why.empty()) message += "\n\n" + why;
-        brindle::UIServices().MessageBox(message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
+        brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
         SendToActiveView(ID_TOOLS_VALIDATE);
         return false;
     }
-    m_doc->ParseText();
-    if (check == CBrindleDoc::SourceCheck::NotValid) m_doc->ReportValidityError(error);
+    if (!exit.message.empty())
+        brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Warning);
     return true;
 }
 
@@ -139,13 +136,9 @@ bool CChildFrame::ShowSourceMode()
 {
     if (!m_doc || m_mode == ViewMode::Source) return false;
     PostViewMode(ID_VIEW_SOURCE);
-    m_doc->RegenerateText();
-    m_doc->SetSourceIsMaster(true);
-    m_doc->MarkSourceEntered();
+    const CBrindleDoc::SourceEntry entry = m_doc->EnterSourceMode();
     SwitchTo(ViewMode::Source);
-    // An HTML file is edited as text: it is not XML, and is not called wrong for it
-    // when it opens (Validate still checks it on request).
-    if (m_doc->TakeHtmlOpening()) m_source->SetStatusMessage("HTML document: edited as text.");
+    if (entry == CBrindleDoc::SourceEntry::HtmlAsText) m_source->SetStatusMessage("HTML document: edited as text.");
     else SendToActiveView(ID_TOOLS_VALIDATE);
     return true;
 }
@@ -155,9 +148,8 @@ bool CChildFrame::ShowTreeMode()
     if (!m_doc || m_mode == ViewMode::Tree) return false;
     if (m_mode == ViewMode::Source && !LeaveSourceMode()) return false;
     SwitchTo(ViewMode::Tree);
-    m_doc->SetSourceIsMaster(false);
     PostViewMode(ID_VIEW_TREE);
-    m_doc->UpdateAllViews();
+    m_doc->EnterTreeMode();
     return true;
 }
 
@@ -195,7 +187,7 @@ void CChildFrame::TransformDocument()
     if (dialog.ShowModal() != wxID_OK) return;
     const std::string xsl = ResolveStylesheetPath(dialog.xslFile, m_doc->GetFilename().utf8_string());
     ::TransformDocument(m_doc->GetDomDocument(), dialog.outputFile, xsl, dialog.openAfter, [](const std::string& path) {
-        if (CBrindleDocManager* manager = wxGetApp().DocManager()) manager->OpenDocumentFile(wxString::FromUTF8(path));
+        if (wxDocManager* manager = wxDocManager::GetDocumentManager()) manager->CreateDocument(wxString::FromUTF8(path));
     });
 }
 

@@ -32,10 +32,7 @@ public:
     CBrowserView* GetBrowserView() const { return m_browser; }
     wxWindow* GetActiveView() const override;
     IndicatorStatusBar* GetSourceStatusBar() const { return m_sourceStatus; }
-    // The document notified its views.
-    void OnDocumentUpdate();
-    // The document is closing; the frame and its views go soon after it.
-    void DetachDocument();
+    brindle::CEditView* GetSourceEditor() const override;
 
     // The mode commands; false when the frame stays where it was.
     bool ShowSourceMode();
@@ -44,6 +41,10 @@ public:
     // Transform ...: the stylesheet proposed by the document, the Transform
     // dialog, then the transformation of the DOM into the chosen file.
     void TransformDocument();
+
+protected:
+    void OnDocumentUpdate() override;
+    void OnDetachDocument() override;
 
 private:
     // Leaving Source mode: the text must parse, then the DOM is rebuilt from it.

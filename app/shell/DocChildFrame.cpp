@@ -1,9 +1,30 @@
 #include "app/shell/DocChildFrame.h"
 
-#include "app/shell/MainFrame.h"
+#include "brindlekit/text/EditView.h"
+
+wxDEFINE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
 
 DocChildFrame::DocChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent, int menuResourceId)
     : wxDocChildFrameAny(doc, view, parent, wxID_ANY, doc->GetUserReadableName()), m_menuResourceId(menuResourceId)
 {
-    if (auto* main = dynamic_cast<CMainFrame*>(parent)) SetMenuBar(main->CreateDocumentMenuBar(menuResourceId));
+    if (auto* menus = dynamic_cast<DocumentMenuBarSource*>(parent)) SetMenuBar(menus->CreateDocumentMenuBar(menuResourceId));
+}
+
+void DocChildFrame::UpdateFromDocument()
+{
+    if (m_detached) return;
+    OnDocumentUpdate();
+    brindle::CEditView* edit = GetSourceEditor();
+    if (!edit) return;
+    if (!m_attached) {
+        edit->AttachToBuffer();
+        m_attached = true;
+    }
+    edit->Refresh();
+}
+
+void DocChildFrame::DetachDocument()
+{
+    m_detached = true;
+    OnDetachDocument();
 }

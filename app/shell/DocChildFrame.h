@@ -3,6 +3,25 @@
 #include <wx/aui/tabmdi.h>
 #include <wx/docview.h>
 
+namespace brindle {
+class CEditView;
+}
+class wxMenuBar;
+
+// Posted to the main frame by a document frame with the id of the mode it shows
+// (Source View, Node Tree or Browser View) in the event's integer.
+wxDECLARE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
+
+// Makes the menu bar of a document frame of a kind (by its menu resource); the
+// main frame does, for the frames inside it.
+class DocumentMenuBarSource {
+public:
+    virtual wxMenuBar* CreateDocumentMenuBar(int resourceId) = 0;
+
+protected:
+    ~DocumentMenuBarSource() = default;
+};
+
 // A document's window inside the main frame: one tab of the main frame's document
 // area, carrying the menu bar of its document kind.
 class DocChildFrame : public wxDocChildFrameAny<wxAuiMDIChildFrame, wxAuiMDIParentFrame> {
@@ -13,7 +32,23 @@ public:
     // The view that has (or last had) the keyboard, which gets the menu
     // commands first; null when there is none.
     virtual wxWindow* GetActiveView() const { return nullptr; }
+    // The view that shows the document's text.
+    virtual brindle::CEditView* GetSourceEditor() const = 0;
+    // The document notified its views: the first time (the document is loaded)
+    // the source view is attached to the document's text.
+    void UpdateFromDocument();
+    // The document is closing; the frame and its views go soon after it and no
+    // longer reach it.
+    void DetachDocument();
+
+protected:
+    // Brings the frame's other views up to date with the document.
+    virtual void OnDocumentUpdate() {}
+    // Lets the frame's views drop the document.
+    virtual void OnDetachDocument() = 0;
 
 private:
     int m_menuResourceId;
+    bool m_attached = false;
+    bool m_detached = false;
 };

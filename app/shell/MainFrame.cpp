@@ -1,7 +1,6 @@
 #include "app/shell/MainFrame.h"
 
-#include "app/shell/BrindleApp.h"
-#include "app/shell/DocChildFrame.h"
+#include "app/shell/BrindleDocManager.h"
 #include "app/menus/Menus.h"
 #include "app/settings/RecentStringList.h"
 #include "app/settings/Settings.h"
@@ -18,8 +17,6 @@
 #include <wx/stattext.h>
 
 using namespace ids;
-
-wxDEFINE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
 
 namespace {
 
@@ -61,6 +58,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     m_defaultMenuBar = BuildMenuBar(IDR_MAINFRAME);
     SetMenuBar(m_defaultMenuBar);
     FillRecentFiles(m_defaultMenuBar);
+    Manager()->OnRecentFilesChanged([this] { UpdateRecentFileMenus(); });
     CreateStatusBar(1);
     CreateToolbars();
     m_aui.AddPane(GetClientWindow(), wxAuiPaneInfo().Name("documents").CenterPane().PaneBorder(false));
@@ -103,6 +101,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
 CMainFrame::~CMainFrame()
 {
     if (CScriptList::Current() == &m_scripts) CScriptList::SetCurrent(nullptr);
+    if (Manager()) Manager()->OnRecentFilesChanged(nullptr);
     m_aui.UnInit();
 }
 
@@ -250,7 +249,7 @@ void CMainFrame::OnUpdateViewMode(wxUpdateUIEvent& event)
 
 void CMainFrame::FillRecentFiles(wxMenuBar* bar)
 {
-    auto& recent = wxGetApp().RecentFiles();
+    auto& recent = Manager()->RecentFiles();
     wxMenu* menu = nullptr;
     int pos = -1;
     for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + recent.GetSize(); ++id) {
@@ -358,12 +357,11 @@ void CMainFrame::OnWindowDocument(wxCommandEvent& event)
 
 void CMainFrame::OnRecentFile(wxCommandEvent& event)
 {
-    auto& recent = wxGetApp().RecentFiles();
+    auto& recent = Manager()->RecentFiles();
     const int slot = event.GetId() - ID_FILE_MRU_FILE1;
     if (slot < 0 || slot >= recent.GetSize() || recent[slot].empty()) return;
     const std::string path = recent[slot];
-    auto* manager = dynamic_cast<CBrindleDocManager*>(GetDocumentManager());
-    if (manager && !manager->OpenDocumentFile(wxString::FromUTF8(path))) {
+    if (!Manager()->OpenDocumentFile(wxString::FromUTF8(path))) {
         // A file that no longer opens leaves the list, as it does in other editors.
         recent.Remove(slot);
         recent.WriteList();
@@ -375,10 +373,18 @@ void CMainFrame::OnExit(wxCommandEvent&) { Close(); }
 
 void CMainFrame::OnPrintSetup(wxCommandEvent&)
 {
-    wxPageSetupDialogData data(wxGetApp().PrintData());
+    wxPageSetupDialogData data(PrintData());
     wxPageSetupDialog dialog(this, &data);
-    if (dialog.ShowModal() == wxID_OK) wxGetApp().PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
+    if (dialog.ShowModal() == wxID_OK) PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
 }
+
+wxPrintData& CMainFrame::PrintData()
+{
+    if (!m_printData) m_printData = std::make_unique<wxPrintData>();
+    return *m_printData;
+}
+
+CBrindleDocManager* CMainFrame::Manager() const { return static_cast<CBrindleDocManager*>(GetDocumentManager()); }
 
 void CMainFrame::OnToggleToolbar(wxCommandEvent&)
 {
@@ -409,6 +415,6 @@ void CMainFrame::OnClose(wxCloseEvent& event)
         event.Veto();
         return;
     }
-    wxGetApp().RecentFiles().WriteList();
+    Manager()->RecentFiles().WriteList();
     event.Skip();
 }

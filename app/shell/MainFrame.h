@@ -5,25 +5,30 @@
 #include <wx/docview.h>
 
 #include "app/document/ScriptList.h"
+#include "app/shell/DocChildFrame.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
+class CBrindleDocManager;
 class wxMenuBar;
-
-// Posted to the main frame by a document frame with the id of the mode it shows
-// (Source View, Node Tree or Browser View) in the event's integer.
-wxDECLARE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
+class wxPrintData;
 
 // The top-level window: menus, the main and view toolbars, the status bar, the
 // explorer bar on the left and the documents as tabs.
-class CMainFrame : public wxDocParentFrameAny<wxAuiMDIParentFrame> {
+class CMainFrame : public wxDocParentFrameAny<wxAuiMDIParentFrame>, public DocumentMenuBarSource {
 public:
     CMainFrame(wxDocManager* manager, const wxString& title);
     ~CMainFrame() override;
 
     // A menu bar for a document frame of the kind with the given menu resource.
-    wxMenuBar* CreateDocumentMenuBar(int resourceId);
+    wxMenuBar* CreateDocumentMenuBar(int resourceId) override;
+    // The page set-up, made at first use: print data made with the application
+    // object, before the toolkit's modules have installed the native print
+    // factory, carries the wrong kind of native data, which the native dialogs
+    // cannot use.
+    wxPrintData& PrintData();
 
     bool IsExplorerBarShown() const;
     // Checks the given view button and unchecks the other two.
@@ -58,6 +63,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnWindowDocument(wxCommandEvent& event);
     std::vector<wxAuiMDIChildFrame*> DocumentFrames() const;
+    CBrindleDocManager* Manager() const;
 
     wxAuiManager m_aui;
     CScriptList m_scripts; // the plugins found at start-up
@@ -65,4 +71,5 @@ private:
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     wxWindow* m_explorerBar = nullptr;
+    std::unique_ptr<wxPrintData> m_printData;
 };

@@ -1,6 +1,8 @@
 #include "app/shell/SourceChildFrame.h"
 
+#include "app/document/BrindleDoc2.h"
 #include "app/shell/IndicatorStatusBar.h"
+#include "app/views/EditSourceView.h"
 #include "brindlekit/text/TextView.h"
 #include "resources/CommandIds.h"
 
@@ -31,9 +33,15 @@ void SourceChildFrame::SetSourceView(brindle::CTextView* view)
     Layout();
 }
 
-CChildFrame2::CChildFrame2(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent)
+CChildFrame2::CChildFrame2(CBrindleDoc2* doc, wxView* view, wxAuiMDIParentFrame* parent)
     : SourceChildFrame(doc, view, parent, IDR_DTDTYPE,
                        {ID_SEPARATOR, ID_INDICATOR_POSITION, ID_INDICATOR_CRLF, ID_INDICATOR_OVR, ID_INDICATOR_READ,
-                        ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL})
+                        ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}),
+      m_edit(new CEditSourceView2(this, doc))
 {
+    SetSourceView(m_edit);
 }
+
+brindle::CEditView* CChildFrame2::GetSourceEditor() const { return m_edit; }
+
+void CChildFrame2::OnDetachDocument() { m_edit->DetachDocument(); }

@@ -8,6 +8,8 @@
 namespace brindle {
 class CTextView;
 }
+class CBrindleDoc2;
+class CEditSourceView2;
 class IndicatorStatusBar;
 
 // A document frame holding one source view above a status bar whose panes show
@@ -33,5 +35,12 @@ private:
 // The DTD document's frame: its source view and an eight-pane status bar.
 class CChildFrame2 : public SourceChildFrame {
 public:
-    CChildFrame2(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent);
+    CChildFrame2(CBrindleDoc2* doc, wxView* view, wxAuiMDIParentFrame* parent);
+    brindle::CEditView* GetSourceEditor() const override;
+
+protected:
+    void OnDetachDocument() override;
+
+private:
+    CEditSourceView2* m_edit;
 };

@@ -70,15 +70,6 @@ void WxUIServices::EndWaitCursor()
     if (wxIsBusy()) wxEndBusyCursor();
 }
 
-void WxUIServices::PostCommand(int commandId)
-{
-    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    if (!top) return;
-    wxCommandEvent* event = new wxCommandEvent(wxEVT_MENU, commandId);
-    event->SetEventObject(top);
-    top->GetEventHandler()->QueueEvent(event);
-}
-
 void WxUIServices::OpenUrl(const std::string& url) { wxLaunchDefaultBrowser(wxString::FromUTF8(url)); }
 
 int WxUIServices::ScriptMessageBox(const std::string& text, int style, const std::string& title)

@@ -13,7 +13,6 @@ public:
     brindle::MsgResult MessageBox(const std::string& text, brindle::MsgButtons buttons, brindle::MsgIcon icon) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    void PostCommand(int commandId) override;
     void OpenUrl(const std::string& url) override;
     int ScriptMessageBox(const std::string& text, int style, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;

@@ -35,7 +35,6 @@ public:
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    void PostCommand(int) override {}
     void OpenUrl(const std::string&) override {}
 };
 

@@ -60,7 +60,6 @@ public:
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    void PostCommand(int) override {}
     void OpenUrl(const std::string&) override {}
 };
 

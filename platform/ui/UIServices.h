@@ -22,8 +22,6 @@ public:
     // Nested calls: the cursor is busy until the outermost End.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
-    // Queues a menu command for the main window, handled after the current event.
-    virtual void PostCommand(int commandId) = 0;
     // Opens an address in the user's web browser.
     virtual void OpenUrl(const std::string& url) = 0;
 

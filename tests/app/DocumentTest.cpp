@@ -65,12 +65,13 @@ TEST_F(DocumentTest, WellFormedFileLoadsIntoTheDomAndStaysInItsView)
     auto doc = Open("catalog.xml", kCatalog);
     EXPECT_TRUE(doc->IsDomValid());
     EXPECT_FALSE(doc->IsNew());
-    EXPECT_TRUE(ui.postedCommands.empty());
+    EXPECT_FALSE(doc->TakeShowAsSource());
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "catalog");
 
     brindle::Profile::WriteProfileInt("Settings", "startWithSourceView", 1);
     auto again = Open("catalog2.xml", kCatalog);
-    EXPECT_EQ(ui.postedCommands, std::vector<int>{ids::ID_VIEW_SOURCE});
+    EXPECT_TRUE(again->TakeShowAsSource());
+    EXPECT_FALSE(again->TakeShowAsSource());
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -79,14 +80,14 @@ TEST_F(DocumentTest, MalformedFileOpensWithItsRawTextUntilTheTextParses)
     const std::string broken = "<a>\r\n  <b>\r\n</a>";
     auto doc = Open("broken.xml", broken);
     EXPECT_FALSE(doc->IsDomValid());
-    EXPECT_EQ(ui.postedCommands, std::vector<int>{ids::ID_VIEW_SOURCE});
+    EXPECT_TRUE(doc->TakeShowAsSource());
     EXPECT_EQ(doc->GetXmlText(), "");
-    EXPECT_FALSE(doc->TakeHtmlOpening()); // an XML error is told when it shows
 
     // HTML that is not XML is edited as text, without the error at opening.
     auto page = Open("page.xml", "\xEF\xBB\xBF\r\n<!DOCTYPE HTML><p>one<br>two");
-    EXPECT_TRUE(page->TakeHtmlOpening());
-    EXPECT_FALSE(page->TakeHtmlOpening());
+    EXPECT_EQ(page->EnterSourceMode(), CBrindleDoc::SourceEntry::HtmlAsText);
+    page->EnterTreeMode();
+    EXPECT_EQ(page->EnterSourceMode(), CBrindleDoc::SourceEntry::Validate); // told once
     EXPECT_TRUE(CBrindleDoc::LooksLikeHtml("/out/result.HTM", "<table>"));
     EXPECT_TRUE(CBrindleDoc::LooksLikeHtml("result", " <html lang=\"en\">"));
     EXPECT_FALSE(CBrindleDoc::LooksLikeHtml("result.xml", "<root><br></root>"));
@@ -97,6 +98,11 @@ TEST_F(DocumentTest, MalformedFileOpensWithItsRawTextUntilTheTextParses)
     EXPECT_FALSE(doc->CheckSourceParses(error));
     EXPECT_NE(error.errorCode, 0u);
     EXPECT_EQ(error.line, 3);
+    const CBrindleDoc::SourceExit refused = doc->LeaveSourceMode(); // the text stays the edited form
+    EXPECT_FALSE(refused.left);
+    EXPECT_EQ(refused.message.rfind("Source XML document contains errors.", 0), 0u);
+    EXPECT_NE(refused.message.find("Line 3"), std::string::npos);
+    EXPECT_FALSE(doc->IsDomValid());
 
     // Saving while nothing parses writes the text, never an empty DOM.
     const auto copy = (dir / "copy.xml").string();
@@ -757,7 +763,7 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
     const std::string invalid = "<?xml version=\"1.0\"?>\n<!DOCTYPE a [<!ELEMENT a EMPTY>]>\n<a><b/></a>\n";
     auto doc = Open("invalid.xml", invalid);
     EXPECT_TRUE(doc->IsDomValid());
-    EXPECT_TRUE(ui.postedCommands.empty()); // the tree, not the source
+    EXPECT_FALSE(doc->TakeShowAsSource()); // the tree, not the source
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "b");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("not valid"), std::string::npos);
@@ -772,7 +778,9 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
     EXPECT_FALSE(doc->CheckSourceParses(error)); // Validate still reports it
     EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::NotValid);
     EXPECT_EQ(error.line, 2);
-    doc->ParseText();
+    const CBrindleDoc::SourceExit exit = doc->LeaveSourceMode();
+    EXPECT_TRUE(exit.left);
+    EXPECT_EQ(exit.message, CBrindleDoc::ValidityMessage(error)); // told, not refused
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "renamed");
     EXPECT_TRUE(doc->GetDomDocument()->validateOnParse());
     // ... text that is not well-formed does not.
@@ -784,11 +792,7 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
 
 TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesOwn)
 {
-    const auto enterSource = [](CBrindleDoc& doc) {
-        doc.RegenerateText();
-        doc.SetSourceIsMaster(true);
-        doc.MarkSourceEntered();
-    };
+    const auto enterSource = [](CBrindleDoc& doc) { doc.EnterSourceMode(); };
     // A file that does not parse: unmodified until the user edits.
     auto broken = Open("broken.xml", "<a>\n<b>\n</a>\n");
     EXPECT_FALSE(broken->IsModified());

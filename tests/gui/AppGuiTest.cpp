@@ -695,7 +695,6 @@ TEST(AppGui, AnHtmlResultOpensUnmodifiedWithoutAnXmlError)
         }
     });
     FrameOf(doc)->TransformDocument();
-    for (int id : ui.postedCommands) Command(id); // as the program's own services would
     Pump();
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.at(0).text;
     auto* result = dynamic_cast<CBrindleDoc*>(Manager().GetCurrentDocument());
@@ -946,8 +945,8 @@ TEST(AppGui, PrintSetupHasPrintDataTheNativeDialogsCanUse)
     // The page set-up dialog takes the application's print data; native data of
     // another kind than the print factory makes crashed it.
     std::unique_ptr<wxPrintNativeDataBase> made(wxPrintFactory::GetFactory()->CreatePrintNativeData());
-    ASSERT_TRUE(made && wxGetApp().PrintData().GetNativeData());
-    EXPECT_EQ(wxString(wxGetApp().PrintData().GetNativeData()->GetClassInfo()->GetClassName()),
+    ASSERT_TRUE(made && wxGetApp().MainFrame()->PrintData().GetNativeData());
+    EXPECT_EQ(wxString(wxGetApp().MainFrame()->PrintData().GetNativeData()->GetClassInfo()->GetClassName()),
               wxString(made->GetClassInfo()->GetClassName()));
 }
 

@@ -38,7 +38,6 @@ public:
     }
     void BeginWaitCursor() override { ++waitDepth; ++waitCount; }
     void EndWaitCursor() override { --waitDepth; }
-    void PostCommand(int commandId) override { postedCommands.push_back(commandId); }
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     int ScriptMessageBox(const std::string& text, int style, const std::string& title) override
     {
@@ -95,7 +94,6 @@ public:
     int progressUpdates = 0;
     std::function<bool(std::uint64_t done, std::uint64_t total)> onProgress; // false presses Cancel
     std::deque<MsgResult> answers;
-    std::vector<int> postedCommands;
     std::vector<std::string> openedUrls;
     int waitDepth = 0;
     int waitCount = 0;
