@@ -28,15 +28,6 @@ void RequestEditMenu(int menuResourceId)
 
 namespace {
 
-std::uint32_t ColourLine(CTextBuffer* buffer, std::uint32_t cookie, int line, TextBlock* blocks, int& count)
-{
-    if (!buffer) return cookie;
-    return source_colour::ParseLine(
-        cookie, std::string_view(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line))),
-        blocks, count);
-}
-
-
 // The context menus' Select All and Find Next items carry ids of their own; they
 // do what the text view's commands of those names do.
 int TextViewCommandFor(int id)
@@ -48,45 +39,59 @@ int TextViewCommandFor(int id)
 
 } // namespace
 
-CEditSourceView::CEditSourceView(wxWindow* parent, CBrindleDoc* doc) : CEditView(parent), m_doc(doc) {}
+SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId)
+    : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId)
+{
+}
 
-CTextBuffer* CEditSourceView::LocateTextBuffer() { return m_doc ? &m_doc->GetTextBuffer() : nullptr; }
-
-void CEditSourceView::DetachDocument()
+void SourceTextView::DetachDocument()
 {
     DetachFromBuffer();
-    m_doc = nullptr;
+    m_buffer = nullptr;
 }
 
-std::uint32_t CEditSourceView::ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count)
+std::uint32_t SourceTextView::ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {
-    return ColourLine(GetBuffer(), cookie, line, blocks, count);
+    const CTextBuffer* buffer = GetBuffer();
+    if (!buffer) return cookie;
+    return source_colour::ParseLine(
+        cookie, std::string_view(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line))),
+        blocks, count);
 }
 
-void CEditSourceView::OnFocusChanged(bool gained)
+void SourceTextView::OnFocusChanged(bool gained)
 {
     CEditView::OnFocusChanged(gained);
-    if (!gained) return;
-    RequestEditMenu(ids::IDR_SOURCE_EDIT);
+    if (gained) RequestEditMenu(m_menuResourceId);
 }
 
-void CEditSourceView::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, ids::IDR_SOURCE_EDIT, point); }
+void SourceTextView::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, m_menuResourceId, point); }
 
-// The context menus' own ids stand for text view commands.
-static std::optional<bool> ContextCommandState(const CTextView& view, int id)
+std::optional<bool> SourceTextView::DerivedCommandState(int id) const
 {
     const int command = TextViewCommandFor(id);
     if (command == id) return std::nullopt;
-    return view.IsCommandEnabled(command);
+    return IsCommandEnabled(command);
+}
+
+bool SourceTextView::ExecuteCommand(int id) { return CEditView::ExecuteCommand(TextViewCommandFor(id)); }
+
+CEditSourceView::CEditSourceView(wxWindow* parent, CBrindleDoc* doc)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_SOURCE_EDIT), m_doc(doc)
+{
+}
+
+void CEditSourceView::DetachDocument()
+{
+    SourceTextView::DetachDocument();
+    m_doc = nullptr;
 }
 
 std::optional<bool> CEditSourceView::DerivedCommandState(int id) const
 {
     if (id == ids::ID_TOOLS_VALIDATE || id == ids::ID_TOOLS_AUTO_FORMAT) return m_doc != nullptr;
-    return ContextCommandState(*this, id);
+    return SourceTextView::DerivedCommandState(id);
 }
-
-std::optional<bool> CEditSourceView2::DerivedCommandState(int id) const { return ContextCommandState(*this, id); }
 
 bool CEditSourceView::ExecuteCommand(int id)
 {
@@ -98,7 +103,7 @@ bool CEditSourceView::ExecuteCommand(int id)
         AutoFormat();
         return true;
     }
-    return CEditView::ExecuteCommand(TextViewCommandFor(id));
+    return SourceTextView::ExecuteCommand(id);
 }
 
 bool CEditSourceView::Validate()
@@ -133,27 +138,7 @@ bool CEditSourceView::AutoFormat()
     return true;
 }
 
-CEditSourceView2::CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc) : CEditView(parent), m_doc(doc) {}
-
-CTextBuffer* CEditSourceView2::LocateTextBuffer() { return m_doc ? &m_doc->GetTextBuffer() : nullptr; }
-
-void CEditSourceView2::DetachDocument()
+CEditSourceView2::CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_DTD_EDIT)
 {
-    DetachFromBuffer();
-    m_doc = nullptr;
 }
-
-std::uint32_t CEditSourceView2::ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count)
-{
-    return ColourLine(GetBuffer(), cookie, line, blocks, count);
-}
-
-void CEditSourceView2::OnFocusChanged(bool gained)
-{
-    CEditView::OnFocusChanged(gained);
-    if (gained) RequestEditMenu(ids::IDR_DTD_EDIT);
-}
-
-void CEditSourceView2::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, ids::IDR_DTD_EDIT, point); }
-
-bool CEditSourceView2::ExecuteCommand(int id) { return CEditView::ExecuteCommand(TextViewCommandFor(id)); }
