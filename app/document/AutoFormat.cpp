@@ -448,11 +448,7 @@ private:
 bool AutoFormatNode(const XmlNodePtr& node, std::string& out, int depth, bool domValid, const FileEncoding& encoding)
 {
     if (!node) return false;
-    if (!domValid) {
-        UIServices().MessageBox("Auto format only works on documents that are valid XML.", MsgButtons::Ok,
-                                MsgIcon::Warning);
-        return false;
-    }
+    if (!domValid) return false;
     WaitCursor wait;
     EncodingRepertoire repertoire(encoding);
     Formatter(out, repertoire).Run(node, depth);

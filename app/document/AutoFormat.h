@@ -32,8 +32,7 @@
 //
 // node: the node to write (the document node with depth 0 for a whole document;
 // text-like nodes on their own write nothing). The output is appended to out.
-// domValid: the document's flag; false shows "Auto format only works on documents
-// that are valid XML." and writes nothing.
+// domValid: the document's flag; false writes nothing.
 // Returns false for a null node or an invalid document. Parser errors (DomError)
 // propagate; out may then hold a partial result.
 bool AutoFormatNode(const brindle::XmlNodePtr& node, std::string& out, int depth, bool domValid,

@@ -66,9 +66,8 @@ bool CBrindleDoc::CreateDom()
         dom = ParserRegistry::CreateFromProgId(id);
     }
     if (!dom) {
-        UIServices().MessageBox("Error creating instance of " + id +
-                                    ". Make sure it is\ninstalled and/or that your MSXML Parser AppID is correct.",
-                                MsgButtons::Ok, MsgIcon::Error);
+        m_errors.Add("Error creating instance of " + id +
+                     ". Make sure it is\ninstalled and/or that your MSXML Parser AppID is correct.");
         return false;
     }
     m_dom = dom;
@@ -161,7 +160,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
     if (!m_isRemote) {
         const std::string folder = std::filesystem::path(path.utf8_string()).parent_path().string();
         if (folder.empty() || ::chdir(folder.c_str()) != 0)
-            UIServices().MessageBox("failed!", MsgButtons::Ok, MsgIcon::Warning);
+            m_errors.Add("failed!", MsgIcon::Warning);
     }
 
     m_dom->put_async(false);
@@ -184,7 +183,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
             m_domValid = true;
             m_ownText = OwnText::File;
             m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
-            if (invalid.Failed()) UIServices().MessageBox(ValidityMessage(invalid), MsgButtons::Ok, MsgIcon::Warning);
+            if (invalid.Failed()) m_errors.Add(ValidityMessage(invalid), MsgIcon::Warning);
             m_showAsSource = Settings::GetStartWithSourceView() == 1;
         } else {
             m_domValid = false;
@@ -197,7 +196,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
         }
     } catch (const DomError& error) {
         m_domValid = false;
-        ReportDomError(error, "Error loading file in to DOM.");
+        m_errors.Add(DomErrorText(error, "Error loading file in to DOM."));
     }
     return true;
 }
@@ -310,7 +309,11 @@ void CBrindleDoc::RegenerateText()
 
 bool CBrindleDoc::AutoFormat(const XmlNodePtr& node, std::string& out, int depth)
 {
-    return AutoFormatNode(node, out, depth, m_domValid, FormattedTextEncoding());
+    if (!m_domValid) {
+        m_errors.Add("Auto format only works on documents that are valid XML.", MsgIcon::Warning);
+        return false;
+    }
+    return AutoFormatNode(node, out, depth, true, FormattedTextEncoding());
 }
 
 FileEncoding CBrindleDoc::FormattedTextEncoding() const
@@ -332,7 +335,7 @@ bool CBrindleDoc::ReformatSourceText()
     try {
         if (!AutoFormat(m_dom, text, 0)) return false;
     } catch (const DomError& error) {
-        ReportDomError(error, "Auto format failed.");
+        m_errors.Add(DomErrorText(error, "Auto format failed."));
         return false;
     }
     ReplaceSourceText(WithCrLfAfterCr(text), oldText);
@@ -390,25 +393,24 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
     }
     const OwnText own = KeptText();
     if (m_sourceIsMaster || !m_domValid || own == OwnText::Buffer) {
-        if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm)) return false;
+        if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm, m_errors)) return false;
     } else if ((own == OwnText::File || !IsModified()) && !m_isNew && std::filesystem::is_regular_file(source)) {
         // An unchanged document is written as the bytes it was read from, so Save
         // As copies a file exactly instead of re-serialising it.
         std::string bytes;
         if (source != path && (!ReadFileBytes(source, bytes) || !WriteFileAtomically(path, bytes))) {
-            UIServices().MessageBox("创建文件错误", MsgButtons::Ok, MsgIcon::Error);
+            m_errors.Add("创建文件错误");
             return false;
         }
     } else {
         try {
             SaveDomToFile(path);
         } catch (const DomError& error) {
-            UIServices().MessageBox("Their was a problem saving document. Saving Source", MsgButtons::Ok,
-                                    MsgIcon::Error);
+            m_errors.Add("Their was a problem saving document. Saving Source");
             // The text may be stale or empty while the DOM is the edited form, so it
             // is brought up to date from the DOM before it is written.
             RegenerateText();
-            SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm);
+            SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm, m_errors);
             return false;
         }
     }
@@ -429,9 +431,8 @@ std::string CBrindleDoc::FormatDomError(const std::string& context, const std::s
     return out.str();
 }
 
-void CBrindleDoc::ReportDomError(const DomError& error, const std::string& context)
+std::string CBrindleDoc::DomErrorText(const DomError& error, const std::string& context) const
 {
     const XmlParseError parseError = m_dom ? m_dom->parseError() : XmlParseError{};
-    UIServices().MessageBox(FormatDomError(context, ComErrorText(error.code()), parseError), MsgButtons::Ok,
-                            MsgIcon::Error);
+    return FormatDomError(context, ComErrorText(error.code()), parseError);
 }

@@ -99,8 +99,8 @@ public:
     // valid. The text's undo history is discarded.
     void RegenerateText();
     void RefreshFromDom();
-    // The parse-error box: the context, the error's text and the last parse error.
-    void ReportDomError(const brindle::DomError& error, const std::string& context);
+    // The parse-error message: the context, the error's text and the last parse error.
+    std::string DomErrorText(const brindle::DomError& error, const std::string& context) const;
     static std::string FormatDomError(const std::string& context, const std::string& errorText,
                                       const brindle::XmlParseError& parseError);
 
@@ -124,13 +124,13 @@ public:
     // --- plugins
     // Runs plugin script (command id - 300) of the script list on the source
     // text, which its result replaces as one undoable step. Only while the source
-    // is the edited form; failures are told in message boxes.
+    // is the edited form. The plugin command: failures are told in message boxes.
     void RunPlugin(int commandId);
     // Replaces the whole source text (currently oldText) as one undoable step.
     void ReplaceSourceText(const std::string& newText, const std::string& oldText);
 
-    // --- node operations. Each marks the document modified; a failing one stores
-    // its message with SetLastErrorText and returns none or false.
+    // --- node operations. Each marks the document modified; a failing one adds
+    // its message to the document's errors and returns none or false.
     // Creates a node of the kind under the parent (or the current node): an
     // element, text, CDATA section or comment is appended and given the value; an
     // attribute goes on the current element; a processing instruction is
@@ -185,6 +185,8 @@ public:
 
 private:
     std::string BaseUrl() const;
+    // RunPlugin's work; failures go to the document's errors.
+    void ApplyPlugin(int commandId);
     // The encoding the formatted text is to be saved in.
     FileEncoding FormattedTextEncoding() const;
     // The text the DOM was last built from, while no edit of the DOM's own has

@@ -33,7 +33,7 @@ bool CBrindleDoc2::OnOpenDocument(const wxString& path)
 
 bool CBrindleDoc2::OnSaveDocument(const wxString& path)
 {
-    if (!SaveEncodedText(m_buffer, path.utf8_string(), m_fileEncoding, m_textForm)) return false;
+    if (!SaveEncodedText(m_buffer, path.utf8_string(), m_fileEncoding, m_textForm, m_errors)) return false;
     m_isNew = false;
     Modify(false);
     SetDocumentSaved(true);

@@ -13,16 +13,16 @@ using namespace brindle;
 
 namespace {
 
-// Tells a failed or cancelled transfer: the fixed text, with the reason when
-// there is more to say than that the server refused; a cancel as such, with what
-// it left as it was. A failed connection has told its own reason.
-void TellTransfer(const std::string& failed, const TransferOutcome& outcome, const std::string& afterCancel)
+// The message of a failed or cancelled transfer: the fixed text, with the reason
+// when there is more to say than that the server refused; a cancel as such, with
+// what it left as it was. A failed connection has told its own reason.
+void AddTransferError(DocErrors& errors, const std::string& failed, const TransferOutcome& outcome,
+                      const std::string& afterCancel)
 {
     if (outcome.result == TransferResult::Cancelled)
-        UIServices().MessageBox(outcome.detail + " " + afterCancel, MsgButtons::Ok, MsgIcon::Information);
+        errors.Add(outcome.detail + " " + afterCancel, MsgIcon::Information);
     else if (outcome.result == TransferResult::Failed)
-        UIServices().MessageBox(outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail, MsgButtons::Ok,
-                                MsgIcon::Error);
+        errors.Add(outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail);
 }
 
 void RemoveFile(const std::string& path)
@@ -82,7 +82,7 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
     }
     std::ifstream probe(path.utf8_string(), std::ios::binary);
     if (!probe || std::filesystem::is_directory(path.utf8_string())) {
-        UIServices().MessageBox("Cannot open file " + path.utf8_string() + ".", MsgButtons::Ok, MsgIcon::Error);
+        m_errors.Add("Cannot open file " + path.utf8_string() + ".");
         return false;
     }
     DeleteContents();
@@ -99,15 +99,18 @@ std::string CBrindleDocBase::SourceFile(const wxString& path) const
 bool CBrindleDocBase::Save()
 {
     if (m_isNew) return SaveAs();
+    bool saved = false;
     if (!m_isRemote) {
-        if (!wxDocument::Save()) return false;
+        saved = wxDocument::Save();
         // A new document from a template enters the recent files once it is on disk.
-        if (GetDocumentManager()) GetDocumentManager()->AddFileToHistory(GetFilename());
-        return true;
+        if (saved && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(GetFilename());
+    } else {
+        const TransferOutcome outcome = Upload(*m_remote);
+        AddTransferError(m_errors, "Error saving file via FTP.", outcome, "The file on the server was not replaced.");
+        saved = outcome.result == TransferResult::Done;
     }
-    const TransferOutcome outcome = Upload(*m_remote);
-    TellTransfer("Error saving file via FTP.", outcome, "The file on the server was not replaced.");
-    return outcome.result == TransferResult::Done;
+    m_errors.Tell();
+    return saved;
 }
 
 namespace {
@@ -140,7 +143,10 @@ bool CBrindleDocBase::SaveAs()
     // A remote document offers its file's name; its address stays unless a file is written.
     const wxString offered = m_isRemote ? wxString::FromUTF8(RemoteUrl()).AfterLast('/') : GetFilename();
     const wxString path = AskSavePath(*this, offered);
-    if (path.empty() || !OnSaveDocument(path)) return false;
+    if (path.empty()) return false;
+    const bool saved = OnSaveDocument(path);
+    m_errors.Tell();
+    if (!saved) return false;
     SetPathName(path, true);
     Modify(false);
     return true;
@@ -163,7 +169,7 @@ std::optional<std::string> CBrindleDocBase::FetchRemote(const RemoteLocation& wh
     const TransferOutcome outcome = local.empty() ? TransferOutcome{} : FetchRemoteFile(where, local);
     if (outcome.result != TransferResult::Done) {
         RemoveFile(local);
-        TellTransfer("Error getting file via ftp", outcome, "Nothing was opened.");
+        AddTransferError(m_errors, "Error getting file via ftp", outcome, "Nothing was opened.");
         return std::nullopt;
     }
     DeleteContents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/document/DocErrors.h"
 #include "app/document/RemoteTransfer.h"
 
 #include <functional>
@@ -25,7 +26,7 @@ public:
     bool OnNewDocument() override;
     // Save: a new document asks for a name; a remote one is written to its local
     // copy and uploaded to its address ("Error saving file via FTP." when that
-    // fails); any other is written to its path.
+    // fails); any other is written to its path. The command: what failed is told.
     bool Save() override;
     // Save As: the file dialog. A remote document offers its file name and keeps
     // its address when the dialog is cancelled or the save fails.
@@ -39,9 +40,9 @@ public:
     static void SetSavePathPrompt(SavePathPrompt prompt);
 
     // The located file fetched into a new temporary file, whose path is given;
-    // nullopt (with "Error getting file via ftp" and any reason, or the
-    // connection's failure, shown; no file left behind) when it could not be
-    // fetched.
+    // nullopt (with "Error getting file via ftp" and any reason among the
+    // errors, or the connection's failure shown; no file left behind) when it
+    // could not be fetched.
     std::optional<std::string> FetchRemote(const RemoteLocation& where);
     // Writes the document to its local copy (a new temporary file for a local
     // document) and puts that to the address. On success the address is the
@@ -51,6 +52,9 @@ public:
     // Checks that the file can be read (fetching an "ftp://" address first) and
     // resets the document; the document kinds then load it.
     bool OnOpenDocument(const wxString& path) override;
+
+    // What the document's operations failed at, for the caller to tell.
+    DocErrors& Errors() { return m_errors; }
 
     bool IsEmbedded() const { return m_embedded; }
     void SetEmbedded(bool embedded) { m_embedded = embedded; }
@@ -75,6 +79,7 @@ protected:
     // long as the document is open.
     std::optional<RemoteLocation> m_remote;
     std::string m_localCopy;
+    DocErrors m_errors;
 
 private:
     TransferOutcome Upload(const RemoteLocation& where);

@@ -2,7 +2,6 @@
 
 #include "brindlekit/text/TextBuffer.h"
 #include "platform/io/AtomicFileWriter.h"
-#include "platform/ui/UIServices.h"
 
 #include <filesystem>
 #include <fstream>
@@ -109,7 +108,8 @@ FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view f
     return fileEncoding.byteOrderMark ? fileEncoding : DetectEncoding(firstLine);
 }
 
-bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form)
+bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form,
+                     DocErrors& errors)
 {
     if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str());
     std::string_view head;
@@ -121,12 +121,11 @@ bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEnc
     const std::string text = GetWholeText(buffer, mode == EOL_LF ? "\n" : mode == EOL_LFCR ? "\n\r" : "\r\n");
     std::string bytes, error;
     if (!EncodeFromUtf8(text, encoding, bytes, error)) {
-        UIServices().MessageBox("The text cannot be saved in the encoding " + encoding.name + ": " + error + ".",
-                                MsgButtons::Ok, MsgIcon::Error);
+        errors.Add("The text cannot be saved in the encoding " + encoding.name + ": " + error + ".");
         return false;
     }
     if (!WriteFileAtomically(path, bytes)) {
-        UIServices().MessageBox("创建文件错误", MsgButtons::Ok, MsgIcon::Error);
+        errors.Add("创建文件错误");
         return false;
     }
     buffer.MarkSaved();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/document/DocErrors.h"
 #include "app/document/TextEncoding.h"
 
 #include <string>
@@ -39,7 +40,7 @@ FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view f
 // Saves the buffer to the path. Decoded text goes out in the encoding it should
 // have: the one a byte-order mark stood for in the original file, else the one
 // the text's own declaration names. Text kept as the file's bytes is written as
-// those bytes. Clears the buffer's modified state on success; tells the user and
-// returns false when the text cannot be written.
+// those bytes. Clears the buffer's modified state on success; adds the reason to
+// errors and returns false when the text cannot be written.
 bool SaveEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding,
-                     TextForm form = TextForm::Decoded);
+                     TextForm form, DocErrors& errors);

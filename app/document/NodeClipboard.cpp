@@ -1,5 +1,4 @@
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 #include "app/settings/Settings.h"
 #include "platform/ui/Clipboard.h"
 
@@ -11,7 +10,7 @@ bool CBrindleDoc::CopyNodeToClipboard(const XmlNodePtr& node)
     try {
         return Clipboard().SetText(node->xml());
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return false;
     }
 }
@@ -26,7 +25,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
     NodeStep step(*this);
     XmlDocumentPtr scratch = ParserRegistry::CreateInstance(Settings::GetParserAppId());
     if (!scratch) {
-        SetLastErrorText("Unable to paste from clipboard. The parser could not be created.");
+        m_errors.Add("Unable to paste from clipboard. The parser could not be created.");
         return false;
     }
     try {
@@ -34,12 +33,12 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
         scratch->put_async(false);
         scratch->put_validateOnParse(false);
         if (!scratch->loadXML(*text)) {
-            SetLastErrorText("Unable to paste from clipboard");
+            m_errors.Add("Unable to paste from clipboard");
             return false;
         }
         XmlElementPtr root = scratch->documentElement();
         if (!root) {
-            SetLastErrorText("Unable to paste from clipboard");
+            m_errors.Add("Unable to paste from clipboard");
             return false;
         }
         if (root->nodeName() != kClipboardWrapper) {
@@ -55,7 +54,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
             if (attributes && attributes->length() > 0) {
                 XmlElementPtr element = target->asElement();
                 if (!element) {
-                    SetLastErrorText("Target node is not an element");
+                    m_errors.Add("Target node is not an element");
                     return false;
                 }
                 m_nodeHistory.ChangeAttributes(element, [&] {
@@ -66,7 +65,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
         MarkDomChanged();
         return true;
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return false;
     }
 }

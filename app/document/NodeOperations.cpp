@@ -1,5 +1,4 @@
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 
 #include <algorithm>
 
@@ -55,7 +54,7 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
             // Attributes always go on the current node, which must be an element.
             XmlElementPtr owner = m_currentNode ? m_currentNode->asElement() : nullptr;
             if (!owner) {
-                SetLastErrorText("Unable to add an attribute. The current node is not an element.");
+                m_errors.Add("Unable to add an attribute. The current node is not an element.");
                 return nullptr;
             }
             node = m_dom->createNode(kind, name, namespaceURI);
@@ -76,7 +75,7 @@ XmlNodePtr CBrindleDoc::CreateNode(int kind, const std::string& name, const std:
         MarkDomChanged();
         return node;
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return nullptr;
     }
 }
@@ -108,7 +107,7 @@ bool CBrindleDoc::DeleteNode(const XmlNodePtr& node, const XmlNodePtr& ownerArg)
             const XmlNodePtr owner = ownerArg ? ownerArg : m_currentNode;
             XmlElementPtr element = owner ? owner->asElement() : nullptr;
             if (!element) {
-                SetLastErrorText("Unable to delete from node. Node is not an element");
+                m_errors.Add("Unable to delete from node. Node is not an element");
                 return false;
             }
             m_nodeHistory.ChangeAttributes(element, [&] { element->removeAttribute(node->nodeName()); });
@@ -119,7 +118,7 @@ bool CBrindleDoc::DeleteNode(const XmlNodePtr& node, const XmlNodePtr& ownerArg)
         MarkDomChanged();
         return true;
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return false;
     }
 }
@@ -161,7 +160,7 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
         case NODE_ATTRIBUTE: {
             XmlElementPtr owner = m_currentNode ? m_currentNode->asElement() : nullptr;
             if (!owner) {
-                SetLastErrorText("Unable to rename the attribute. The current node is not an element.");
+                m_errors.Add("Unable to rename the attribute. The current node is not an element.");
                 return false;
             }
             // Renaming to the same name changes nothing (setting, then removing the
@@ -189,7 +188,7 @@ bool CBrindleDoc::RenameNode(const XmlNodePtr& node, const std::string& newName,
         MarkDomChanged();
         return true;
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return false;
     }
 }
@@ -201,7 +200,7 @@ bool CBrindleDoc::SetNodeValue(const XmlNodePtr& node, const std::string& value)
         MarkDomChanged();
         return true;
     } catch (const DomError& error) {
-        SetLastErrorText(error.what());
+        m_errors.Add(error.what());
         return false;
     }
 }
@@ -217,7 +216,7 @@ bool CBrindleDoc::RunNodeHistory(bool undo)
         focus = undo ? m_nodeHistory.Undo() : m_nodeHistory.Redo();
         if (!focus) return false;
     } catch (const DomError& error) {
-        SetLastErrorText(std::string(undo ? "Unable to undo. " : "Unable to redo. ") + error.what());
+        m_errors.Add(std::string(undo ? "Unable to undo. " : "Unable to redo. ") + error.what());
         ok = false;
     }
     // The current node is the element (or document) whose list shows the node.

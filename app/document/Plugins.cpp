@@ -10,8 +10,14 @@ using namespace brindle;
 
 void CBrindleDoc::RunPlugin(int commandId)
 {
+    ApplyPlugin(commandId);
+    m_errors.Tell();
+}
+
+void CBrindleDoc::ApplyPlugin(int commandId)
+{
     if (!m_sourceIsMaster) {
-        UIServices().MessageBox("Plugins only work when editing the source", MsgButtons::Ok, MsgIcon::Warning);
+        m_errors.Add("Plugins only work when editing the source", MsgIcon::Warning);
         return;
     }
     const CScriptList* scripts = CScriptList::Current();
@@ -27,17 +33,16 @@ void CBrindleDoc::RunPlugin(int commandId)
     PluginRunner::Outcome outcome = runner.Run(path, text);
     switch (outcome.status) {
     case PluginRunner::Status::OpenFailed:
-        UIServices().MessageBox("failed to open script file", MsgButtons::Ok, MsgIcon::Error);
+        m_errors.Add("failed to open script file");
         return;
     case PluginRunner::Status::OutOfMemory:
-        UIServices().MessageBox("Out of memory", MsgButtons::Ok, MsgIcon::Error);
+        m_errors.Add("Out of memory");
         return;
     case PluginRunner::Status::Failed: {
         // The script's own error and where it stands, so its author can fix it.
         std::string where = name;
         if (outcome.line > 0) where += ", line " + std::to_string(outcome.line);
-        UIServices().MessageBox("Error running plugin\n\n" + outcome.error + "\n(" + where + ")", MsgButtons::Ok,
-                                MsgIcon::Error);
+        m_errors.Add("Error running plugin\n\n" + outcome.error + "\n(" + where + ")");
         return;
     }
     case PluginRunner::Status::Stopped: return; // the user chose to stop: the text stays

@@ -14,8 +14,6 @@ using namespace brindle;
 
 namespace {
 
-void Show(const std::string& text) { UIServices().MessageBox(text, MsgButtons::Ok, MsgIcon::Error); }
-
 // The reason an output file could not be replaced. The writer refuses some
 // targets (a folder, a read-only file) by its own checks, which leave errno as
 // it was; those get the matching system code.
@@ -27,15 +25,14 @@ int WriteFailureCode(int error, const std::string& path)
     return EIO;
 }
 
-bool WriteOutput(const std::string& path, const std::string& text)
+bool WriteOutput(const std::string& path, const std::string& text, DocErrors& errors)
 {
     AtomicFileWriter writer(path);
     errno = 0;
     if (writer.Open() && writer.Write(text.data(), text.size()) && writer.Commit()) return true;
     const int error = WriteFailureCode(errno, path);
     // The system text follows the path directly, as the message box always put it.
-    UIServices().MessageBox("Error saving transformed document to " + path + std::strerror(error), MsgButtons::Ok,
-                            MsgIcon::Information);
+    errors.Add("Error saving transformed document to " + path + std::strerror(error), MsgIcon::Information);
     return false;
 }
 
@@ -67,30 +64,30 @@ std::string ResolveStylesheetPath(const std::string& xslFile, const std::string&
 }
 
 bool TransformDocument(const XmlDocumentPtr& dom, const std::string& outputFile, const std::string& xslFile,
-                       bool openAfter, const std::function<void(const std::string&)>& openDocument)
+                       bool openAfter, const std::function<void(const std::string&)>& openDocument, DocErrors& errors)
 {
     if (outputFile.empty()) {
-        Show("No output file specified");
+        errors.Add("No output file specified");
         return false;
     }
-    return TransformDocumentWith(Settings::GetParserAppId(), dom, outputFile, xslFile, openAfter, openDocument);
+    return TransformDocumentWith(Settings::GetParserAppId(), dom, outputFile, xslFile, openAfter, openDocument, errors);
 }
 
 bool TransformDocumentWith(const std::string& parserAppId, const XmlDocumentPtr& dom, const std::string& outputFile,
                            const std::string& xslFile, bool openAfter,
-                           const std::function<void(const std::string&)>& openDocument)
+                           const std::function<void(const std::string&)>& openDocument, DocErrors& errors)
 {
     if (outputFile.empty()) {
-        Show("No output file specified");
+        errors.Add("No output file specified");
         return false;
     }
     const XmlDocumentPtr stylesheet = ParserRegistry::CreateFromProgId(parserAppId);
     if (!stylesheet || !dom) {
-        Show("failed to create instance of DOM");
+        errors.Add("failed to create instance of DOM");
         return false;
     }
     if (xslFile.empty()) {
-        Show("Unable to transform document. No XSL File specified.");
+        errors.Add("Unable to transform document. No XSL File specified.");
         return false;
     }
 
@@ -101,7 +98,7 @@ bool TransformDocumentWith(const std::string& parserAppId, const XmlDocumentPtr&
     try {
         stylesheet->load(xslFile);
     } catch (const DomError& error) {
-        Show(std::string("Error while loading stylesheet. ") + error.what());
+        errors.Add(std::string("Error while loading stylesheet. ") + error.what());
         return false;
     }
 
@@ -116,11 +113,11 @@ bool TransformDocumentWith(const std::string& parserAppId, const XmlDocumentPtr&
         }
     }
     if (failure) {
-        Show("Error while transforming due to the following error: " + *failure);
+        errors.Add("Error while transforming due to the following error: " + *failure);
         return false;
     }
 
-    if (!WriteOutput(outputFile, result)) return false;
+    if (!WriteOutput(outputFile, result, errors)) return false;
     if (openAfter && openDocument) openDocument(outputFile);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/document/DocErrors.h"
 #include "platform/xml/XmlDocument.h"
 
 #include <functional>
@@ -21,15 +22,15 @@ std::string ResolveStylesheetPath(const std::string& xslFile, const std::string&
 // order mark) to outputFile, replacing it all at once: a failed write leaves an
 // existing file as it was. With openAfter, openDocument(outputFile) is then called
 // to open the result as a document.
-// Every failure is shown through UIServices and returns false: no output file
+// Every failure adds its message to errors and returns false: no output file
 // named, the stylesheet document cannot be created from the "parserAppId"
 // setting, no stylesheet named, the stylesheet cannot be loaded, the
 // transformation fails, the output cannot be written.
 bool TransformDocument(const brindle::XmlDocumentPtr& dom, const std::string& outputFile,
                        const std::string& xslFile, bool openAfter,
-                       const std::function<void(const std::string&)>& openDocument);
+                       const std::function<void(const std::string&)>& openDocument, DocErrors& errors);
 
 // The same with the parser component named explicitly instead of by the setting.
 bool TransformDocumentWith(const std::string& parserAppId, const brindle::XmlDocumentPtr& dom,
                            const std::string& outputFile, const std::string& xslFile, bool openAfter,
-                           const std::function<void(const std::string&)>& openDocument);
+                           const std::function<void(const std::string&)>& openDocument, DocErrors& errors);

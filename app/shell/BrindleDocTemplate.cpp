@@ -85,13 +85,15 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
         if (!createView()) return nullptr;
         doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
         if (base) base->SetEmbedded(!makeVisible);
-        if (!doc->OnNewDocument()) {
-            DestroyDocument(doc);
-            return nullptr;
-        }
-        if (m_openAsTemplate) {
+        const bool made = doc->OnNewDocument();
+        if (made && m_openAsTemplate) {
             doc->OnOpenDocument(wxString::FromUTF8(m_templateFile));
             doc->Modify(true);
+        }
+        if (base) base->Errors().Tell();
+        if (!made) {
+            DestroyDocument(doc);
+            return nullptr;
         }
         wxString name = path;
         if (name.empty()) {
@@ -104,7 +106,9 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
         ++m_untitledCount;
     } else {
         WaitCursor wait;
-        if (!doc->OnOpenDocument(path)) {
+        const bool opened = doc->OnOpenDocument(path);
+        if (base) base->Errors().Tell(); // why it failed, or what to warn of
+        if (!opened) {
             DestroyDocument(doc);
             return nullptr;
         }

@@ -186,9 +186,13 @@ void CChildFrame::TransformDocument()
     dialog.xslFile = ProposeStylesheet(m_doc->GetDomDocument());
     if (dialog.ShowModal() != wxID_OK) return;
     const std::string xsl = ResolveStylesheetPath(dialog.xslFile, m_doc->GetFilename().utf8_string());
-    ::TransformDocument(m_doc->GetDomDocument(), dialog.outputFile, xsl, dialog.openAfter, [](const std::string& path) {
-        if (wxDocManager* manager = wxDocManager::GetDocumentManager()) manager->CreateDocument(wxString::FromUTF8(path));
-    });
+    ::TransformDocument(
+        m_doc->GetDomDocument(), dialog.outputFile, xsl, dialog.openAfter,
+        [](const std::string& path) {
+            if (wxDocManager* manager = wxDocManager::GetDocumentManager()) manager->CreateDocument(wxString::FromUTF8(path));
+        },
+        m_doc->Errors());
+    m_doc->Errors().Tell();
 }
 
 void CChildFrame::OnTransform(wxCommandEvent&) { TransformDocument(); }

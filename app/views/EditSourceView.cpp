@@ -132,7 +132,11 @@ bool CEditSourceView::Validate()
 bool CEditSourceView::AutoFormat()
 {
     if (!Validate()) return false;
-    if (!m_doc || !m_doc->ReformatSourceText()) return false;
+    if (!m_doc) return false;
+    if (!m_doc->ReformatSourceText()) {
+        m_doc->Errors().Tell();
+        return false;
+    }
     Model().MoveToPos(0, 0);
     Refresh();
     return true;

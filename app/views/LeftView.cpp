@@ -288,7 +288,7 @@ void CLeftView::NotifyViews()
     if (m_doc) m_doc->UpdateAllViews();
 }
 
-void CLeftView::ShowLastError() { UIServices().MessageBox(GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error); }
+void CLeftView::ShowLastError() { m_doc->Errors().Tell(); }
 
 // --- namespaces
 

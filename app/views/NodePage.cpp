@@ -113,7 +113,12 @@ CNodePage* CNodePage::FromWindow(wxWindow* window)
 
 XmlNodePtr CNodePage::CurrentNode() const { return m_doc ? m_doc->GetCurrentNode() : nullptr; }
 
-void CNodePage::ShowLastError() { UIServices().MessageBox(GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error); }
+void CNodePage::ShowLastError() { m_doc->Errors().Tell(); }
+
+void CNodePage::ShowDomError(const DomError& error, const std::string& context)
+{
+    UIServices().MessageBox(m_doc->DomErrorText(error, context), MsgButtons::Ok, MsgIcon::Error);
+}
 
 // --- rows
 
@@ -247,11 +252,11 @@ void CNodePage::EditSelected()
         // name adds an attribute beside the old one.
         if (name == node->nodeName() ? !m_doc->SetNodeValue(node, value)
                                      : !m_doc->CreateNode(NODE_ATTRIBUTE, name, value, nullptr, ""))
-            m_doc->ReportDomError(DomError(kDomFail, GetLastErrorText()), "Error creating node.");
+            ShowDomError(DomError(kDomFail, m_doc->Errors().Take()), "Error creating node.");
         break;
     case NODE_TEXT:
         if (!m_doc->SetNodeValue(node, value))
-            UIServices().MessageBox("Unable to set the text: " + GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error);
+            UIServices().MessageBox("Unable to set the text: " + m_doc->Errors().Take(), MsgButtons::Ok, MsgIcon::Error);
         break;
     case NODE_PROCESSING_INSTRUCTION:
         try {
@@ -260,14 +265,14 @@ void CNodePage::EditSelected()
             if (m_doc->CreateNode(NODE_PROCESSING_INSTRUCTION, name, value, nullptr, ""))
                 m_doc->DeleteNode(node, nullptr);
             else
-                m_doc->ReportDomError(DomError(kDomFail, GetLastErrorText()), "Error updating node");
+                ShowDomError(DomError(kDomFail, m_doc->Errors().Take()), "Error updating node");
         } catch (const DomError& error) {
-            m_doc->ReportDomError(error, "error");
+            ShowDomError(error, "error");
         }
         break;
     default:
         if (!m_doc->SetNodeValue(node, value))
-            UIServices().MessageBox("Unable to set the value: " + GetLastErrorText(), MsgButtons::Ok, MsgIcon::Error);
+            UIServices().MessageBox("Unable to set the value: " + m_doc->Errors().Take(), MsgButtons::Ok, MsgIcon::Error);
         break;
     }
     m_doc->MarkDomChanged();

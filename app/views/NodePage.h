@@ -70,6 +70,7 @@ public:
 private:
     brindle::XmlNodePtr CurrentNode() const;
     void ShowLastError();
+    void ShowDomError(const brindle::DomError& error, const std::string& context);
     void EditSelected();
     void CreateNew(int kind, const std::string& name);
     // Copies the nodes into a "___CLIPBOARD___" wrapper on the clipboard; with

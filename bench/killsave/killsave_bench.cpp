@@ -227,7 +227,10 @@ int main(int argc, char** argv)
          [&](const fs::path& target) -> std::function<bool()> {
              WriteBytes(target, oldText);
              if (!buffer.LoadFromFile(source.c_str())) std::exit(1);
-             return [&, target] { return SaveEncodedText(buffer, target.string(), FileEncoding{}); };
+             return [&, target] {
+                 DocErrors errors;
+                 return SaveEncodedText(buffer, target.string(), FileEncoding{}, TextForm::Decoded, errors);
+             };
          }},
         {"settings", "settings",
          [&](const fs::path& target) -> std::function<bool()> {

@@ -2,6 +2,7 @@
 #include "app/document/BrindleDoc2.h"
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
+#include "app/document/DocErrors.h"
 #include "app/document/ErrorText.h"
 #include "app/document/RemoteTransfer.h"
 #include "brindlekit/text/TextBufferFiller.h"
@@ -25,6 +26,7 @@ protected:
         test::WriteFile(path, bytes);
         auto doc = std::make_unique<CBrindleDoc>();
         EXPECT_TRUE(doc->OnOpenDocument(wxString::FromUTF8(path.string())));
+        doc->Errors().Tell(); // as opening a file in the program does
         doc->SetFilename(wxString::FromUTF8(path.string()));
         return doc;
     }
@@ -82,6 +84,9 @@ TEST_F(DocumentTest, MalformedFileOpensWithItsRawTextUntilTheTextParses)
     EXPECT_FALSE(doc->IsDomValid());
     EXPECT_TRUE(doc->TakeShowAsSource());
     EXPECT_EQ(doc->GetXmlText(), "");
+    std::string formatted;
+    EXPECT_FALSE(doc->AutoFormat(doc->GetDomDocument(), formatted, 0));
+    EXPECT_EQ(doc->Errors().Take(), "Auto format only works on documents that are valid XML.");
 
     // HTML that is not XML is edited as text, without the error at opening.
     auto page = Open("page.xml", "\xEF\xBB\xBF\r\n<!DOCTYPE HTML><p>one<br>two");
@@ -216,8 +221,7 @@ TEST_F(DocumentTest, FilesInOtherEncodingsBecomeUtf8TextAndGoBackAsTheyCame)
     const std::string before = test::ReadFile(path);
     EXPECT_FALSE(doc->OnSaveDocument(wxString::FromUTF8(path)));
     EXPECT_EQ(test::ReadFile(path), before);
-    ASSERT_FALSE(ui.messages.empty());
-    EXPECT_NE(ui.messages.back().text.find("ISO-8859-1"), std::string::npos);
+    EXPECT_NE(doc->Errors().Take().find("ISO-8859-1"), std::string::npos);
 }
 
 TEST(TextEncoding, DetectsMarksAndDeclarations)
@@ -260,10 +264,14 @@ TEST(DocumentErrors, ParseErrorBoxTextAndTheErrorChannel)
               "Error loading file in to DOM. \n\nUnspecified error \n\nDOM Error:\t 3222070530\nDOM Line:\t 3\n"
               "DOM linepos:\t 7\nDOM filepos:\t 42\nDOM reason:\t End tag does not match.\nDOM srctext:\t </b>");
 
-    SetLastErrorText("Cannot delete the document node.");
-    EXPECT_EQ(GetLastErrorText(), "Cannot delete the document node.");
+    // The errors an operation leaves are taken once, joined; none is "", never
+    // a stale system message.
+    DocErrors errors;
+    errors.Add("Cannot delete the document node.");
+    errors.Add("failed!", MsgIcon::Warning);
+    EXPECT_EQ(errors.Take(), "Cannot delete the document node.\n\nfailed!");
     errno = ENOENT;
-    EXPECT_EQ(GetLastErrorText(), std::strerror(ENOENT)); // nothing stored: the system's text
+    EXPECT_EQ(errors.Take(), "");
     SetNodeDragActive(true);
     EXPECT_TRUE(IsNodeDragActive());
     SetNodeDragActive(false);

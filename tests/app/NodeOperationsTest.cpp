@@ -1,5 +1,4 @@
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 #include "platform/ui/Clipboard.h"
 #include "tests/app/DocManagerFixture.h"
 #include "tests/support/RecordingUIServices.h"
@@ -76,22 +75,22 @@ TEST_F(NodeOperationsTest, CreatesEachKindWhereItBelongs)
 TEST_F(NodeOperationsTest, KindsWithoutCreationAndFailuresLeaveTheirMarks)
 {
     doc->SetCurrentNode(Root());
-    SetLastErrorText("untouched");
+    doc->Errors().Add("untouched");
     EXPECT_FALSE(doc->CreateNode(NODE_ENTITY_REFERENCE, "e", std::nullopt, nullptr, ""));
     EXPECT_FALSE(doc->CreateNode(NODE_ENTITY, "e", std::nullopt, nullptr, ""));
     EXPECT_TRUE(doc->IsModified()); // marked even though nothing was made
-    EXPECT_EQ(GetLastErrorText(), "untouched");
+    EXPECT_EQ(doc->Errors().Take(), "untouched");
 
     // A value for an element is refused: the element stays, the call fails.
     doc->Modify(false);
     EXPECT_FALSE(doc->CreateNode(NODE_ELEMENT, "v", std::string("value"), nullptr, ""));
     EXPECT_EQ(ChildNames(Root()).back(), "v");
-    EXPECT_FALSE(GetLastErrorText().empty());
+    EXPECT_FALSE(doc->Errors().Take().empty());
 
     // An attribute needs an element as the current node.
     doc->SetCurrentNode(Dom());
     EXPECT_FALSE(doc->CreateNode(NODE_ATTRIBUTE, "a2", std::string("x"), nullptr, ""));
-    EXPECT_FALSE(GetLastErrorText().empty());
+    EXPECT_FALSE(doc->Errors().Take().empty());
     doc->SetCurrentNode(nullptr);
     EXPECT_FALSE(doc->CreateNode(NODE_ELEMENT, "orphan", std::nullopt, nullptr, ""));
 }
@@ -103,9 +102,10 @@ TEST_F(NodeOperationsTest, DeletesAttributesFromTheirOwnerAndOtherNodesFromTheir
     EXPECT_FALSE(Root()->getAttribute("a"));
     XmlNodePtr b = Root()->getAttributeNode("b");
     EXPECT_FALSE(doc->DeleteNode(b, Root()->firstChild()->firstChild())); // no such owner element
+    EXPECT_FALSE(doc->Errors().Take().empty());
     doc->SetCurrentNode(Dom());
     EXPECT_FALSE(doc->DeleteNode(b, nullptr));
-    EXPECT_EQ(GetLastErrorText(), "Unable to delete from node. Node is not an element");
+    EXPECT_EQ(doc->Errors().Take(), "Unable to delete from node. Node is not an element");
 
     XmlNodePtr y = Root()->firstChild()->nextSibling();
     EXPECT_TRUE(doc->DeleteNode(y, nullptr));
@@ -217,7 +217,7 @@ TEST_F(NodeOperationsTest, PastingWrappersAndRefusedText)
     clipboard.SetText("just some words");
     XmlNodePtr pasted;
     EXPECT_FALSE(doc->PasteNode(Root(), pasted));
-    EXPECT_EQ(GetLastErrorText(), "Unable to paste from clipboard");
+    EXPECT_EQ(doc->Errors().Take(), "Unable to paste from clipboard");
     EXPECT_EQ(ChildNames(Root()).size(), 4u);
 
     clipboard.SetText("<___CLIPBOARD___ k=\"v\"><m/><n/></___CLIPBOARD___>");
@@ -237,11 +237,11 @@ TEST_F(NodeOperationsTest, PastingWrappersAndRefusedText)
     // Under the document node: a second root element is refused by the parser.
     clipboard.SetText("<___CLIPBOARD___ k=\"v\"><m/></___CLIPBOARD___>");
     EXPECT_FALSE(doc->PasteNode(Dom(), pasted));
-    EXPECT_FALSE(GetLastErrorText().empty());
+    EXPECT_FALSE(doc->Errors().Take().empty());
     // A comment moves, then the attribute meets a non-element target.
     clipboard.SetText("<___CLIPBOARD___ k=\"v\"><!--c--></___CLIPBOARD___>");
     EXPECT_FALSE(doc->PasteNode(Dom(), pasted));
-    EXPECT_EQ(GetLastErrorText(), "Target node is not an element");
+    EXPECT_EQ(doc->Errors().Take(), "Target node is not an element");
     EXPECT_EQ(Dom()->lastChild()->nodeType(), NODE_COMMENT);
 
     // An empty clipboard: nothing happens.

@@ -94,7 +94,9 @@ protected:
     std::unique_ptr<CBrindleDoc> Open(const std::string& address)
     {
         auto doc = std::make_unique<CBrindleDoc>();
-        if (!doc->OnOpenDocument(wxString::FromUTF8(address))) return nullptr;
+        const bool opened = doc->OnOpenDocument(wxString::FromUTF8(address));
+        doc->Errors().Tell(); // as opening a file in the program does
+        if (!opened) return nullptr;
         doc->SetPathName(wxString::FromUTF8(address), false);
         return doc;
     }

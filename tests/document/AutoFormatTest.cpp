@@ -197,10 +197,9 @@ TEST(AutoFormatCall, RefusesAnInvalidDocumentAndANullNode)
     std::string out = "kept";
     EXPECT_FALSE(AutoFormatNode(dom, out, 0, false));
     EXPECT_EQ(out, "kept");
-    ASSERT_EQ(ui.Texts(), std::vector<std::string>{"Auto format only works on documents that are valid XML."});
     EXPECT_FALSE(AutoFormatNode(nullptr, out, 0, true));
     EXPECT_EQ(out, "kept");
-    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty()); // the document tells why
 }
 
 TEST(AutoFormatCall, ShowsTheWaitCursorWhileWorking)

@@ -35,9 +35,11 @@ protected:
 
     bool Run(const std::string& out, const std::string& stylesheet, bool openAfter = false)
     {
-        return TransformDocument(dom, out, stylesheet, openAfter, [this](const std::string& path) {
-            opened.push_back(path);
-        });
+        DocErrors errors;
+        const bool done = TransformDocument(
+            dom, out, stylesheet, openAfter, [this](const std::string& path) { opened.push_back(path); }, errors);
+        errors.Tell();
+        return done;
     }
 
     brindle::test::RecordingUIServices ui;
