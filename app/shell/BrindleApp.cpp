@@ -20,6 +20,7 @@
 #include "resources/Strings.h"
 
 #include <csignal>
+#include <filesystem>
 #include <curl/curl.h>
 #include <wx/dnd.h>
 
@@ -133,8 +134,15 @@ int CBrindleApp::FilterEvent(wxEvent& event)
 void CBrindleApp::OpenFiles(const std::vector<std::string>& files)
 {
     // Each file that cannot be opened has shown its message; the others open and
-    // the program goes on.
-    for (const auto& file : files) m_docManager->OpenDocumentFile(wxString::FromUTF8(file));
+    // the program goes on. Relative names are taken against the folder the
+    // program started in: opening a file makes its folder the current one.
+    std::vector<std::string> paths;
+    for (const auto& file : files) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+        paths.push_back(ec || file.find("://") != std::string::npos ? file : absolute.string());
+    }
+    for (const auto& path : paths) m_docManager->OpenDocumentFile(wxString::FromUTF8(path));
 }
 
 void CBrindleApp::RegisterDocumentKinds()

@@ -270,6 +270,18 @@ TEST(AppGui, MissingFileIsReportedAndOpensNothing)
     EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(Docs().size(), before + 2);
     CloseAll();
+
+    // Relative names are the starting folder's, though opening a file moves
+    // the current folder to the file's.
+    fs::create_directories(*g_dir / "sub");
+    for (const char* name : {"first.xml", "catalog.dtd"})
+        fs::copy_file(*g_dir / name, *g_dir / "sub" / name, fs::copy_options::overwrite_existing);
+    fs::current_path(*g_dir / "");
+    wxGetApp().OpenFiles({"sub/first.xml", "second.xml"});
+    Pump();
+    EXPECT_EQ(ui.messages.size(), 2u) << ui.messages.back().text;
+    EXPECT_EQ(Docs().size(), 2u);
+    CloseAll();
 }
 
 TEST(AppGui, TheTitleAndTheWindowMenuFollowTheDocuments)
