@@ -2,9 +2,9 @@
 
 #include "platform/ui/UIServices.h"
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlEscape.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -38,86 +38,20 @@ void AppendBreaksAsCr(std::string& out, std::string_view text)
     out.append(text.data() + start, text.size() - start);
 }
 
-// The length of the UTF-8 sequence a lead byte starts.
-std::size_t SequenceLength(unsigned char lead)
+// Appends text with the special characters escaped, each character the
+// repertoire cannot hold written as a character reference (the text is saved in
+// that encoding, and a reference is all it can keep of such a character) and
+// each line feed as the output's "\r" break.
+void AppendEscaped(std::string& out, std::string_view text, std::string_view specials, EncodingRepertoire& repertoire)
 {
-    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
-// The character a UTF-8 sequence stands for.
-char32_t DecodeSequence(std::string_view sequence)
-{
-    const auto lead = static_cast<unsigned char>(sequence[0]);
-    char32_t c = sequence.size() == 1 ? lead : lead & (0x7F >> sequence.size());
-    for (std::size_t i = 1; i < sequence.size(); ++i) c = (c << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3F);
-    return c;
-}
-
-// Appends text, each character passed through replace (which gives null to keep
-// it) and each character the repertoire cannot hold written as a character
-// reference: the text is saved in that encoding, and a reference is all it can
-// keep of such a character.
-template <class Replace>
-void AppendEscaped(std::string& out, std::string_view text, EncodingRepertoire& repertoire, Replace replace)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        std::string reference;
-        const char* replacement = nullptr;
-        std::size_t length = 1;
-        if (byte >= 0x80) {
-            length = std::min(SequenceLength(byte), text.size() - i);
-            const char32_t c = DecodeSequence(text.substr(i, length));
-            if (!repertoire.Holds(c)) {
-                reference = "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ';';
-                replacement = reference.c_str();
-            }
-        } else {
-            replacement = replace(text[i]);
-        }
-        if (replacement) {
-            out.append(text.data() + start, i - start);
-            out += replacement;
-            start = i + length;
-        }
-        i += length - 1;
-    }
-    out.append(text.data() + start, text.size() - start);
+    const std::size_t from = out.size();
+    AppendXmlEscaped(out, text, specials, [&repertoire](char32_t c) { return repertoire.Holds(c); });
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '\n', '\r');
 }
 
 // Character data of an element. A carriage return that is part of the text is
 // written as a reference, since a literal one would be read back as a line feed.
-void AppendEscapedText(std::string& out, std::string_view text, EncodingRepertoire& repertoire)
-{
-    AppendEscaped(out, text, repertoire, [](char c) -> const char* {
-        switch (c) {
-        case '&': return "&amp;";
-        case '<': return "&lt;";
-        case '>': return "&gt;";
-        case '\r': return "&#13;";
-        case '\n': return "\r";
-        default: return nullptr;
-        }
-    });
-}
-
-// An attribute value in double quotes. Tabs and line breaks become references so
-// that attribute-value normalisation does not turn them into blanks on reading.
-void AppendEscapedAttribute(std::string& out, std::string_view value, EncodingRepertoire& repertoire)
-{
-    AppendEscaped(out, value, repertoire, [](char c) -> const char* {
-        switch (c) {
-        case '&': return "&amp;";
-        case '<': return "&lt;";
-        case '"': return "&quot;";
-        case '\t': return "&#9;";
-        case '\n': return "&#10;";
-        case '\r': return "&#13;";
-        default: return nullptr;
-        }
-    });
-}
+constexpr std::string_view kTextSpecials = "&<>\r";
 
 // A CDATA section; "]]>" inside it ends one section and starts the next between
 // its "]]" and ">".
@@ -154,7 +88,7 @@ void AppendAttribute(std::string& out, const std::string& name, const std::strin
     out += ' ';
     out += name;
     out += "=\"";
-    AppendEscapedAttribute(out, value, repertoire);
+    AppendEscaped(out, value, kXmlAttributeSpecials, repertoire);
     out += '"';
 }
 
@@ -358,7 +292,7 @@ private:
     void WriteDocumentType(const XmlNode& doctype, int depth)
     {
         StartLine(depth);
-        AppendEscaped(m_out, Trim(doctype.xml()), m_repertoire, [](char c) { return c == '\n' ? "\r" : nullptr; });
+        AppendEscaped(m_out, Trim(doctype.xml()), "", m_repertoire);
         m_out += '\r';
     }
 
@@ -397,7 +331,7 @@ private:
             const std::string_view text = Trim(value ? *value : std::string_view());
             if (text.empty()) return;
             StartContent(frame);
-            AppendEscapedText(m_out, text, m_repertoire);
+            AppendEscaped(m_out, text, kTextSpecials, m_repertoire);
             return;
         }
         // A CDATA section keeps its text as it is, white space included. Sections

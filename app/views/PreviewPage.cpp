@@ -1,9 +1,15 @@
 #include "app/views/PreviewPage.h"
 
+#include "platform/xml/XmlEscape.h"
+
 #include <cctype>
 #include <string_view>
 
 namespace {
+
+// HTML does not normalise white space in attribute values, so its text and its
+// attribute values escape the same characters.
+constexpr std::string_view kHtmlSpecials = "&<>\"";
 
 // The page's own scripts, inline or loaded, may not run; scripts given through
 // the web view's interface may still evaluate where the view's script is on
@@ -15,7 +21,7 @@ constexpr const char* kPolicy =
 std::string HeadItems(const std::string& baseUrl)
 {
     return "<meta charset=\"utf-8\"><meta http-equiv=\"Content-Security-Policy\" content=\"" + std::string(kPolicy) +
-           "\"><base href=\"" + EscapeHtml(baseUrl) + "\">";
+           "\"><base href=\"" + brindle::XmlEscaped(baseUrl, kHtmlSpecials) + "\">";
 }
 
 bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
@@ -50,28 +56,12 @@ std::size_t StartOfMarkup(const std::string& page)
 
 } // namespace
 
-std::string EscapeHtml(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
-        }
-    }
-    return out;
-}
-
 std::string MakePreviewPage(const brindle::PreviewOutput& output, const std::string& baseUrl)
 {
     const std::string head = HeadItems(baseUrl);
     if (output.mimeType == "text/plain")
         return "<!DOCTYPE html><html><head>" + head + "</head><body><pre style=\"white-space: pre-wrap\">" +
-               EscapeHtml(output.content) + "</pre></body></html>";
+               brindle::XmlEscaped(output.content, kHtmlSpecials) + "</pre></body></html>";
     std::string page = output.content;
     // The HTML parser puts the items into the head it starts for them, and folds
     // the page's own html and head tags into it.

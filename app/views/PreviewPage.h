@@ -3,7 +3,6 @@
 #include "platform/xml/XmlPreview.h"
 
 #include <string>
-#include <string_view>
 
 // The page a preview loads, made from a transformation's output: HTML as it is,
 // text as preformatted HTML. Either way its head gets, ahead of all the page's
@@ -14,6 +13,3 @@
 // inline data. The web view enforces the same itself; the policy is a second
 // guard.
 std::string MakePreviewPage(const brindle::PreviewOutput& output, const std::string& baseUrl);
-
-// Text with &, <, > and " escaped for HTML.
-std::string EscapeHtml(std::string_view text);

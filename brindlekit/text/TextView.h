@@ -4,7 +4,6 @@
 #include "brindlekit/text/TextViewModel.h"
 #include "platform/Export.h"
 
-#include <wx/bitmap.h>
 #include <wx/font.h>
 #include <wx/timer.h>
 #include <wx/window.h>
@@ -12,18 +11,18 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 
 class wxDC;
 
 namespace brindle {
 
 class CTextBuffer;
+class TextPainter;
 
-// A read-only text window over a CTextBuffer: paints the fixed-pitch grid line by line
-// through one off-screen line bitmap, with colours from the overridable hooks, the
-// selection margin and its icons, and the caret; turns keys, mouse and scroll events
-// into the commands of its TextViewModel.
+// A read-only text window over a CTextBuffer: turns keys, mouse and scroll events
+// into the commands of its TextViewModel, and has its TextPainter draw the rows
+// (with colours from the overridable hooks) and the selection margin; shows the
+// caret.
 //
 // The program derives from it (or from CEditView), overrides the hooks it needs, and
 // attaches a buffer with AttachToBuffer (or by overriding LocateTextBuffer).
@@ -47,7 +46,7 @@ public:
 
     // The text font; bold and italic variants are derived from it.
     void SetTextFont(const wxFont& font);
-    const wxFont& GetTextFont() const { return m_font; }
+    const wxFont& GetTextFont() const;
     const wxFont& GetFont(bool italic, bool bold);
     void SetTabSize(int tabSize) { m_pModel->SetTabSize(tabSize); }
     void SetViewTabs(bool viewTabs) { m_pModel->SetViewTabs(viewTabs); }
@@ -123,20 +122,10 @@ protected:
     std::unique_ptr<TextViewModel> m_pModel;
 
 private:
+    friend class TextPainter; // calls the per-row hooks, DrawLineOverlay too
+
     void Init();
     void BindEvents();
-    void PaintRows(wxDC& dc, int firstRow, int lastRow);
-    // Text drawing keeps every glyph inside its own cells of the grid.
-    void DrawText(wxDC& dc, const wxRect& rect, int fontSlot, int fromColumn, std::string_view chars,
-                  int startColumn);
-    void DrawGlyph(wxDC& dc, const wxRect& rect, int fontSlot, char32_t code, int left, int cells);
-    void DrawHexBox(wxDC& dc, const wxRect& rect, unsigned value, int left);
-    // Measured extent of a glyph in one of the four fonts (cached).
-    struct GlyphMetrics {
-        int width = 0;
-        int ascent = 0;
-    };
-    GlyphMetrics MeasureGlyph(wxDC& dc, int fontSlot, char32_t code);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -157,10 +146,7 @@ private:
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void OnSysColourChanged(wxSysColourChangedEvent& event);
 
-    wxFont m_font;
-    wxFont m_fonts[4];
-    std::unordered_map<std::uint64_t, GlyphMetrics> m_glyphMetrics; // by font slot and code point
-    wxBitmap m_lineBitmap;
+    std::unique_ptr<TextPainter> m_painter;
     wxTimer m_timer;
     bool m_bBookmarkKeys = false;
     bool m_bMetricsValid = false;

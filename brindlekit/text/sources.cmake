@@ -30,5 +30,6 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/EditView.cpp
   text/FindReplaceDialogs.cpp
   text/MarginIcons.cpp
+  text/TextPainter.cpp
   text/TextView.cpp
 )

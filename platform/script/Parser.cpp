@@ -36,7 +36,7 @@ bool Parser::AtStatementEnd() const
     case Tok::NewLine:
     case Tok::Colon:
     case Tok::End: return true;
-    default: return m_singleLineIf > 0 && IsKw(Kw::Else);
+    default: return m_singleLineIf && IsKw(Kw::Else);
     }
 }
 
@@ -50,6 +50,7 @@ void Parser::SkipSeparators()
     while (IsTok(Tok::NewLine) || IsTok(Tok::Colon)) Next();
 }
 
+// program := top-level, its names then resolved.
 std::unique_ptr<Program> Parser::ParseProgram()
 {
     auto program = std::make_unique<Program>();
@@ -59,6 +60,7 @@ std::unique_ptr<Program> Parser::ParseProgram()
     return program;
 }
 
+// whole-expression := [sep] expr [sep] end-of-text   (Eval's text)
 ExprPtr Parser::ParseWholeExpression()
 {
     SkipSeparators();
@@ -69,6 +71,10 @@ ExprPtr Parser::ParseWholeExpression()
     return e;
 }
 
+// top-level := { item sep }
+// item      := "Option" "Explicit" | class | [access] procedure
+//            | access (const | dim-list) | statement
+// access    := "Public" | "Private";   sep := newline | ":"
 void Parser::ParseTopLevel(Program& program)
 {
     for (;;) {
@@ -111,8 +117,10 @@ void Parser::ParseTopLevel(Program& program)
     }
 }
 
-// Statements up to (not including) the keyword that ends the block; the caller
-// checks that keyword. Stops at the end of the code too.
+// block := { statement sep }
+// Statements up to (not including) the keyword that ends the block (End, Else,
+// ElseIf, Case, Loop, Next, Wend); the caller checks that keyword. Stops at the
+// end of the code too.
 Block Parser::ParseBlock()
 {
     NestingGuard guard(*this);
@@ -139,7 +147,9 @@ Block Parser::ParseBlock()
     }
 }
 
-// One statement; nullptr for a declaration (Dim), which runs nothing.
+// statement := "Dim" dim-list | const | if | select | for | do | while | with
+//            | exit | on-error | redim | erase | "Stop" | simple-statement
+// nullptr for a declaration (Dim) and for Stop, which run nothing.
 StmtPtr Parser::ParseStatement(bool& declarationOnly)
 {
     if (Cur().kind == Tok::Name) {
@@ -180,7 +190,9 @@ StmtPtr Parser::ParseStatement(bool& declarationOnly)
     return ParseSimpleStatement();
 }
 
-// Assignment, Set, Call and call statements: what may follow Then on one line.
+// simple-statement := "Set" postfix "=" expr | "Let" postfix "=" expr
+//                   | "Call" postfix | assign-or-call
+// What may follow Then on one line, besides the block statements.
 StmtPtr Parser::ParseSimpleStatement()
 {
     int line = Line();
@@ -213,6 +225,7 @@ StmtPtr Parser::ParseSimpleStatement()
     Fail(err::kExpectedStatement);
 }
 
+// assign-or-call := postfix "=" expr | postfix [bare-args]
 StmtPtr Parser::ParseAssignOrCall()
 {
     int line = Line();
@@ -265,6 +278,10 @@ StmtPtr Parser::ParseAssignOrCall()
     return s;
 }
 
+// if       := "If" expr "Then" one-line ["Else" one-line] ["End" "If"]
+//           | "If" expr "Then" newline block { "ElseIf" expr "Then" block }
+//             ["Else" block] "End" "If"
+// one-line := { statement | ":" }, ended by the line's end or by Else
 StmtPtr Parser::ParseIf()
 {
     auto s = std::make_unique<IfStmt>();
@@ -275,7 +292,7 @@ StmtPtr Parser::ParseIf()
     Expect(Kw::Then, err::kExpectedThen);
     if (!IsTok(Tok::NewLine) && !IsTok(Tok::End)) {
         // One-line If: statements separated by ':' up to the line end.
-        ++m_singleLineIf;
+        const ScopedState singleLine(m_singleLineIf, true);
         auto oneLine = [&](Block& into) {
             for (;;) {
                 if (IsTok(Tok::Colon)) { Next(); continue; }
@@ -289,13 +306,11 @@ StmtPtr Parser::ParseIf()
         oneLine(first.body);
         s->branches.push_back(std::move(first));
         if (Accept(Kw::Else)) oneLine(s->elseBody);
-        --m_singleLineIf;
         // "If a Then b End If" on one line is accepted as written.
         if (IsKw(Kw::End) && Peek().kind == Tok::Name && Peek().kw == Kw::If) { Next(); Next(); }
         return s;
     }
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
+    const ScopedState inBlock(m_singleLineIf, false);
     first.body = ParseBlock();
     s->branches.push_back(std::move(first));
     for (;;) {
@@ -316,10 +331,12 @@ StmtPtr Parser::ParseIf()
     }
     Expect(Kw::End, err::kExpectedEnd);
     Expect(Kw::If, err::kExpectedIf);
-    m_singleLineIf = saved;
     return s;
 }
 
+// select    := "Select" "Case" expr sep { "Case" case-item { "," case-item } block }
+//              ["Case" "Else" block] "End" "Select"
+// case-item := "Is" comparison-operator expr | expr ["To" expr]
 StmtPtr Parser::ParseSelect()
 {
     auto s = std::make_unique<SelectStmt>();
@@ -328,8 +345,7 @@ StmtPtr Parser::ParseSelect()
     Expect(Kw::Case, err::kExpectedCase);
     s->subject = ParseExpr();
     EndStatement();
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
+    const ScopedState inBlock(m_singleLineIf, false);
     SkipSeparators();
     while (IsKw(Kw::Case)) {
         Next();
@@ -368,17 +384,17 @@ StmtPtr Parser::ParseSelect()
     }
     Expect(Kw::End, err::kExpectedEnd);
     Expect(Kw::Select, err::kExpectedSelect);
-    m_singleLineIf = saved;
     return s;
 }
 
+// for := "For" "Each" name "In" expr sep block "Next" [name]
+//      | "For" name "=" expr "To" expr ["Step" expr] sep block "Next" [name]
 StmtPtr Parser::ParseFor()
 {
     int line = Line();
     Next();
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
-    ++m_forDepth;
+    const ScopedState inBlock(m_singleLineIf, false);
+    const ScopedState inFor(m_forDepth, m_forDepth + 1);
     StmtPtr result;
     if (Accept(Kw::Each)) {
         auto s = std::make_unique<ForEachStmt>();
@@ -406,11 +422,11 @@ StmtPtr Parser::ParseFor()
     }
     Expect(Kw::Next, err::kExpectedNext);
     if (IsIdentifier()) Next(); // "Next i"
-    --m_forDepth;
-    m_singleLineIf = saved;
     return result;
 }
 
+// do := "Do" [("While" | "Until") expr] sep block "Loop" [("While" | "Until") expr]
+// (a condition at one end at most)
 StmtPtr Parser::ParseDo()
 {
     auto s = std::make_unique<DoStmt>();
@@ -425,20 +441,18 @@ StmtPtr Parser::ParseDo()
     };
     condition();
     if (!s->condition && !AtStatementEnd()) Fail(err::kExpectedWhileOrUntil);
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
-    ++m_doDepth;
+    const ScopedState inBlock(m_singleLineIf, false);
+    const ScopedState inDo(m_doDepth, m_doDepth + 1);
     s->body = ParseBlock();
-    --m_doDepth;
     Expect(Kw::Loop, err::kExpectedLoop);
     if (!s->condition) {
         condition();
         if (s->condition) s->testFirst = false;
     }
-    m_singleLineIf = saved;
     return s;
 }
 
+// while := "While" expr sep block "Wend"
 StmtPtr Parser::ParseWhile()
 {
     auto s = std::make_unique<DoStmt>();
@@ -447,14 +461,13 @@ StmtPtr Parser::ParseWhile()
     Next();
     s->condition = ParseExpr();
     EndStatement();
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
+    const ScopedState inBlock(m_singleLineIf, false);
     s->body = ParseBlock();
     Expect(Kw::Wend, err::kExpectedWend);
-    m_singleLineIf = saved;
     return s;
 }
 
+// with := "With" expr sep block "End" "With"
 StmtPtr Parser::ParseWith()
 {
     auto s = std::make_unique<WithStmt>();
@@ -462,15 +475,14 @@ StmtPtr Parser::ParseWith()
     Next();
     s->object = ParseExpr();
     EndStatement();
-    int saved = m_singleLineIf;
-    m_singleLineIf = 0;
+    const ScopedState inBlock(m_singleLineIf, false);
     s->body = ParseBlock();
     Expect(Kw::End, err::kExpectedEnd);
     Expect(Kw::With, err::kSyntaxError);
-    m_singleLineIf = saved;
     return s;
 }
 
+// exit := "Exit" ("Do" | "For" | "Function" | "Sub" | "Property"), inside what it leaves
 StmtPtr Parser::ParseExit()
 {
     auto s = std::make_unique<ExitStmt>();
@@ -494,6 +506,7 @@ StmtPtr Parser::ParseExit()
     return s;
 }
 
+// on-error := "On" "Error" ("Resume" "Next" | "GoTo" number)
 StmtPtr Parser::ParseOnError()
 {
     auto s = std::make_unique<OnErrorStmt>();
@@ -512,6 +525,7 @@ StmtPtr Parser::ParseOnError()
     return s;
 }
 
+// redim := "ReDim" ["Preserve"] name "(" expr { "," expr } ")" { "," name "(" ... ")" }
 StmtPtr Parser::ParseReDim()
 {
     auto s = std::make_unique<ReDimStmt>();
@@ -538,6 +552,7 @@ StmtPtr Parser::ParseReDim()
     return s;
 }
 
+// erase := "Erase" postfix { "," postfix }
 StmtPtr Parser::ParseErase()
 {
     auto s = std::make_unique<EraseStmt>();
@@ -566,6 +581,7 @@ std::optional<Variant> LiteralValue(const Expr& e)
 }
 } // namespace
 
+// const := "Const" name "=" expr { "," name "=" expr }
 StmtPtr Parser::ParseConst(bool isPublic)
 {
     auto s = std::make_unique<ConstStmt>();
@@ -593,6 +609,8 @@ StmtPtr Parser::ParseConst(bool isPublic)
     return s;
 }
 
+// dim-list := dim-item { "," dim-item }   (after Dim, Public or Private)
+// dim-item := name ["(" [integer { "," integer }] ")"]
 void Parser::ParseDim(bool isPublic)
 {
     do {
@@ -638,6 +656,9 @@ void Parser::AddDeclaration(VarDecl decl)
     }
 }
 
+// procedure := kind name ["(" [param { "," param }] ")"] sep block "End" kind's first word
+// kind      := "Sub" | "Function" | "Property" ("Get" | "Let" | "Set")
+// param     := ["ByVal" | "ByRef"] name ["(" ")"]
 void Parser::ParseProcedure(bool isPublic, bool isDefault, ClassDef* owner, Program* program)
 {
     auto proc = std::make_unique<Procedure>();
@@ -693,17 +714,15 @@ void Parser::ParseProcedure(bool isPublic, bool isDefault, ClassDef* owner, Prog
         result.name = proc->name;
         proc->locals.push_back(std::move(result));
     }
-    Procedure* savedProc = m_proc;
-    int savedDo = m_doDepth, savedFor = m_forDepth;
-    m_proc = proc.get();
-    m_doDepth = m_forDepth = 0;
-    proc->body = ParseBlock();
+    {
+        const ScopedState inProc(m_proc, proc.get());
+        const ScopedState doDepth(m_doDepth, 0);
+        const ScopedState forDepth(m_forDepth, 0);
+        proc->body = ParseBlock();
+    }
     Expect(Kw::End, err::kExpectedEnd);
     if (!IsKw(endKw)) Fail(expectEnd);
     Next();
-    m_proc = savedProc;
-    m_doDepth = savedDo;
-    m_forDepth = savedFor;
     if (owner) {
         owner->procs.push_back(std::move(proc));
     } else {
@@ -712,6 +731,8 @@ void Parser::ParseProcedure(bool isPublic, bool isDefault, ClassDef* owner, Prog
     }
 }
 
+// class  := "Class" name sep { member sep } "End" "Class"
+// member := "Dim" dim-list | ["Public" ["Default"] | "Private"] (procedure | dim-list)
 void Parser::ParseClass(Program& program)
 {
     Next();

@@ -49,6 +49,7 @@ constexpr int kLastBinaryLevel = 11;
 
 } // namespace
 
+// expr := level(0)
 ExprPtr Parser::ParseExpr()
 {
     NestingGuard guard(*this);
@@ -70,6 +71,9 @@ ExprPtr Parser::MakeBinary(BinOp op, ExprPtr left, ExprPtr right, const Token& a
     return b;
 }
 
+// level(n) := level(n+1) { operator(n) level(n+1) }, loosest first: Imp, Eqv,
+// Xor, Or, And, (not-expr), comparison (= <> < <= > >= Is), &, + -, Mod, \, * /;
+// below the last comes unary.
 ExprPtr Parser::ParseBinaryLevel(int level)
 {
     if (level == kNotLevel) return ParseNot();
@@ -85,6 +89,7 @@ ExprPtr Parser::ParseBinaryLevel(int level)
     return left;
 }
 
+// not-expr := "Not" not-expr | comparison
 ExprPtr Parser::ParseNot()
 {
     if (IsKw(Kw::Not)) {
@@ -100,6 +105,7 @@ ExprPtr Parser::ParseNot()
     return ParseBinaryLevel(kNotLevel + 1);
 }
 
+// unary := "Not" comparison | power
 ExprPtr Parser::ParseUnary()
 {
     if (IsKw(Kw::Not)) {
@@ -115,6 +121,7 @@ ExprPtr Parser::ParseUnary()
     return ParsePower();
 }
 
+// power := signed { "^" signed }
 // ^ chains to the left, and a sign binds tighter than it: -2 ^ 2 is 4, as
 // the language evaluates it, and 2 ^ -1 is 0.5.
 ExprPtr Parser::ParsePower()
@@ -128,6 +135,7 @@ ExprPtr Parser::ParsePower()
     return left;
 }
 
+// signed := ("-" | "+") signed | "Not" comparison | postfix
 ExprPtr Parser::ParseSigned()
 {
     if (IsTok(Tok::Minus) || IsTok(Tok::Plus)) {
@@ -144,6 +152,7 @@ ExprPtr Parser::ParseSigned()
     return ParsePostfix();
 }
 
+// member := name   (any name, keywords too, after a ".")
 std::unique_ptr<MemberExpr> Parser::MemberAfterDot()
 {
     if (Cur().kind != Tok::Name) Fail(err::kExpectedIdentifier);
@@ -156,6 +165,8 @@ std::unique_ptr<MemberExpr> Parser::MemberAfterDot()
     return m;
 }
 
+// primary := literal | "(" expr ")" | "." member | "True" | "False" | "Empty"
+//          | "Null" | "Nothing" | "Me" | "New" name | name
 ExprPtr Parser::ParsePrimary()
 {
     const Token& t = Cur();
@@ -224,6 +235,8 @@ ExprPtr Parser::ParsePrimary()
     return n;
 }
 
+// postfix := primary { "." member | "(" args }   (no space before the "."; a
+// literal takes neither). Stops before the group at token stopAtGroup.
 ExprPtr Parser::ParsePostfix(size_t stopAtGroup)
 {
     ExprPtr e = ParsePrimary();
@@ -266,6 +279,7 @@ ExprPtr Parser::ParsePostfix(size_t stopAtGroup)
     }
 }
 
+// args := [arg { "," arg }] ")";   arg := [expr]   (an empty one is missing)
 ExprList Parser::ParseArgs()
 {
     NestingGuard guard(*this);
@@ -280,6 +294,7 @@ ExprList Parser::ParseArgs()
     }
 }
 
+// bare-args := arg { "," arg }, up to the statement's end
 ExprList Parser::ParseBareArgs()
 {
     ExprList args;

@@ -8,8 +8,24 @@
 
 #include <initializer_list>
 #include <limits>
+#include <utility>
 
 namespace brindle::vbs {
+
+// Gives a piece of parser state a value for the guard's lifetime and puts the
+// old value back however the scope is left, by return or by a thrown error.
+template <class T>
+class ScopedState {
+public:
+    ScopedState(T& state, T value) : m_state(state), m_saved(std::exchange(state, std::move(value))) {}
+    ~ScopedState() { m_state = std::move(m_saved); }
+    ScopedState(const ScopedState&) = delete;
+    ScopedState& operator=(const ScopedState&) = delete;
+
+private:
+    T& m_state;
+    T m_saved;
+};
 
 class Parser {
 public:
@@ -87,7 +103,7 @@ private:
     Program* m_program = nullptr;
     Procedure* m_proc = nullptr;  // the procedure being parsed
     ClassDef* m_class = nullptr;  // the class being parsed
-    int m_singleLineIf = 0;       // inside a one-line If: Else ends a statement
+    bool m_singleLineIf = false;  // inside a one-line If: Else ends a statement
     int m_doDepth = 0;
     int m_forDepth = 0;
     int m_nesting = 0;

@@ -3,6 +3,7 @@
 #include "platform/xml/XmlValidate.h"
 
 #include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlEscape.h"
 #include "platform/xml/XmlLoad.h"
 
 #include <libxml/uri.h>
@@ -34,18 +35,10 @@ std::string Resolve(const std::string& location, const xmlChar* base)
     return s;
 }
 
-std::string XmlEscapeAttr(const std::string& s)
+// ' name="value"', the value escaped.
+std::string Attribute(const char* name, std::string_view value)
 {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
+    return std::string(" ") + name + "=\"" + XmlEscaped(value, kXmlAttributeSpecials) + '"';
 }
 
 } // namespace
@@ -80,9 +73,9 @@ SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
         // Several schemas: one that imports them all.
         wrapper = "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">";
         for (const auto& [ns, loc] : imports)
-            wrapper += "<xs:import namespace=\"" + XmlEscapeAttr(ns) + "\" schemaLocation=\"" + XmlEscapeAttr(loc) + "\"/>";
+            wrapper += "<xs:import" + Attribute("namespace", ns) + Attribute("schemaLocation", loc) + "/>";
         if (!noNamespace.empty())
-            wrapper += "<xs:include schemaLocation=\"" + XmlEscapeAttr(Resolve(noNamespace, doc->URL)) + "\"/>";
+            wrapper += "<xs:include" + Attribute("schemaLocation", Resolve(noNamespace, doc->URL)) + "/>";
         wrapper += "</xs:schema>";
         pctxt = xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size()));
     }

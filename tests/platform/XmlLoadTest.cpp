@@ -1,6 +1,7 @@
 // Loading and saving: error reports, hostile input, externals, encodings.
 
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlEscape.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -306,6 +307,32 @@ TEST(XmlLoad, EncodingsLoadAndSaveBack)
     EXPECT_EQ(doc->documentElement()->text(), "\xC3\xA9");
     doc->save((dir / "from-text.xml").string());
     EXPECT_EQ(ReadFile(dir / "from-text.xml"), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\xE9</a>\n");
+}
+
+TEST(XmlEscape, EscapedTextAndAttributeValuesReadBackAsTheyWere)
+{
+    const std::string text = "a < b && c > d ]]> \"e\" 'f'";
+    const std::string value = "tab\there\nline\r\nend \"q\" & <x> 'y'";
+    auto doc = XmlDocument::Create();
+    ASSERT_TRUE(doc->loadXML("<a v=\"" + XmlEscaped(value, kXmlAttributeSpecials) + "\">" +
+                             XmlEscaped(text, kXmlTextSpecials) + "</a>"))
+        << doc->parseError().reason;
+    EXPECT_EQ(doc->documentElement()->getAttribute("v"), value);
+    EXPECT_EQ(doc->documentElement()->text(), text);
+    // Markup characters become entity references, others decimal character references.
+    EXPECT_EQ(XmlEscaped("<\"\r&>'", "&<>\"\r'"), "&lt;&quot;&#13;&amp;&gt;&#39;");
+
+    // Characters the target cannot hold become references; the rest, and ASCII
+    // not named special, stay as they are.
+    std::string out = "x=";
+    AppendXmlEscaped(out, "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80<", kXmlTextSpecials,
+                     [](char32_t c) { return c < 0x100; });
+    EXPECT_EQ(out, "x=caf\xC3\xA9 &#8364; &#128512;&lt;");
+    // A sequence cut short at the end is written as one reference, not read past.
+    out.clear();
+    AppendXmlEscaped(out, "ab\xE2\x82", "", [](char32_t) { return false; });
+    EXPECT_EQ(out.rfind('&'), 2u);
+    EXPECT_EQ(out.back(), ';');
 }
 
 TEST(XmlLoad, SaveIsAtomicAndKeepsPermissions)
