@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // An XML document: its DOM and its source text, one of which is the edited form
 // at any moment (the source text while the source view is shown). Entering the
@@ -163,6 +164,18 @@ public:
     // Inserts the clipboard's XML under the target (or the current node); pasted
     // receives the (last) node inserted.
     bool PasteNode(const brindle::XmlNodePtr& target, brindle::XmlNodePtr& pasted);
+    // The wrapper holding copies of several nodes: attributes as its own, text,
+    // CDATA, comments and processing instructions as its children; other kinds are
+    // left out. Parser errors propagate.
+    brindle::XmlElementPtr WrapNodes(const std::vector<brindle::XmlNodePtr>& nodes);
+    // Moves nodes of the source document (this one or another) under the target:
+    // their XML (one element's own, else the wrapper's) is inserted as a paste of
+    // it would be, then each node is deleted where it was (attributes from the
+    // owner). The clipboard is not touched. Each document takes the move as one
+    // step to undo. False, with the error text stored, when the insert failed
+    // (nothing is deleted then) or a node could not be deleted.
+    bool MoveNodes(CBrindleDoc& source, const std::vector<brindle::XmlNodePtr>& nodes,
+                   const brindle::XmlNodePtr& owner, const brindle::XmlNodePtr& target, brindle::XmlNodePtr& moved);
 
 private:
     std::string BaseUrl() const;
@@ -187,6 +200,8 @@ private:
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
     bool RunNodeHistory(bool undo);
+    // Inserts the XML text under the target as PasteNode does the clipboard's.
+    bool PasteXml(const brindle::XmlNodePtr& target, const std::string& text, brindle::XmlNodePtr& pasted);
 
     CDocTextBuffer m_buffer;
     NodeHistory m_nodeHistory;
