@@ -164,18 +164,16 @@ public:
     // Inserts the clipboard's XML under the target (or the current node); pasted
     // receives the (last) node inserted.
     bool PasteNode(const brindle::XmlNodePtr& target, brindle::XmlNodePtr& pasted);
-    // The wrapper holding copies of several nodes: attributes as its own, text,
-    // CDATA, comments and processing instructions as its children; other kinds are
-    // left out. Parser errors propagate.
+    // The wrapper of copies of several nodes: attributes as its own; text, CDATA,
+    // comments and processing instructions as children. Parser errors propagate.
     brindle::XmlElementPtr WrapNodes(const std::vector<brindle::XmlNodePtr>& nodes);
-    // Moves nodes of the source document (this one or another) under the target:
-    // their XML (one element's own, else the wrapper's) is inserted as a paste of
-    // it would be, then each node is deleted where it was (attributes from the
-    // owner). The clipboard is not touched. Each document takes the move as one
-    // step to undo. False, with the error text stored, when the insert failed
+    // Moves nodes of the source document (this one or another) under the target,
+    // without the clipboard: their XML (an element's own, else the wrapper's) is
+    // pasted, then each is deleted (attributes from the owner); one step to undo
+    // in each document. False, with the error text stored, when the paste failed
     // (nothing is deleted then) or a node could not be deleted.
     bool MoveNodes(CBrindleDoc& source, const std::vector<brindle::XmlNodePtr>& nodes,
-                   const brindle::XmlNodePtr& owner, const brindle::XmlNodePtr& target, brindle::XmlNodePtr& moved);
+                   const brindle::XmlNodePtr& owner, const brindle::XmlNodePtr& target);
 
 private:
     std::string BaseUrl() const;

@@ -6,7 +6,6 @@
 
 namespace {
 std::optional<std::string> g_lastErrorText;
-bool g_nodeDragActive = false;
 } // namespace
 
 void SetLastErrorText(const std::string& text) { g_lastErrorText = text; }
@@ -20,7 +19,3 @@ std::string GetLastErrorText()
     }
     return std::strerror(errno);
 }
-
-void SetNodeDragActive(bool active) { g_nodeDragActive = active; }
-
-bool IsNodeDragActive() { return g_nodeDragActive; }

@@ -8,8 +8,3 @@ void SetLastErrorText(const std::string& text);
 // The stored text, which is cleared; with none stored, the system's message for
 // the last system error.
 std::string GetLastErrorText();
-
-// Set while a node drag started in the node tree or the node list runs; selection
-// handling and preview refreshes are skipped meanwhile.
-void SetNodeDragActive(bool active);
-bool IsNodeDragActive();

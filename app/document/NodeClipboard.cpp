@@ -92,7 +92,7 @@ XmlElementPtr CBrindleDoc::WrapNodes(const std::vector<XmlNodePtr>& nodes)
 }
 
 bool CBrindleDoc::MoveNodes(CBrindleDoc& source, const std::vector<XmlNodePtr>& nodes, const XmlNodePtr& owner,
-                            const XmlNodePtr& target, XmlNodePtr& moved)
+                            const XmlNodePtr& target)
 {
     // One step in each document (steps nest, so a move within one is one step).
     NodeStep targetStep(*this);
@@ -105,11 +105,10 @@ bool CBrindleDoc::MoveNodes(CBrindleDoc& source, const std::vector<XmlNodePtr>& 
         SetLastErrorText(error.what());
         return false;
     }
+    XmlNodePtr moved;
     if (!PasteXml(target, text, moved)) return false;
-    // Each node is deleted even when another could not be; the first failure is told.
-    std::optional<std::string> failure;
-    for (const XmlNodePtr& node : nodes)
-        if (!source.DeleteNode(node, owner) && !failure) failure = GetLastErrorText();
-    if (failure) SetLastErrorText(*failure);
-    return !failure;
+    // Each node is deleted even when another could not be (whose text is kept).
+    bool deleted = true;
+    for (const XmlNodePtr& node : nodes) deleted = source.DeleteNode(node, owner) && deleted;
+    return deleted;
 }

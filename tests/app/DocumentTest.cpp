@@ -258,10 +258,6 @@ TEST(DocumentErrors, ParseErrorBoxTextAndTheErrorChannel)
     EXPECT_EQ(GetLastErrorText(), "Cannot delete the document node.");
     errno = ENOENT;
     EXPECT_EQ(GetLastErrorText(), std::strerror(ENOENT)); // nothing stored: the system's text
-    SetNodeDragActive(true);
-    EXPECT_TRUE(IsNodeDragActive());
-    SetNodeDragActive(false);
-    EXPECT_FALSE(IsNodeDragActive());
 }
 
 TEST_F(DocumentTest, DtdDocumentsAreTextWhoseStateIsTheDocuments)
