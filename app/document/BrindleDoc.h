@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 // An XML document: its DOM and its source text, one of which is the edited form
 // at any moment (the source text while the source view is shown). Entering the
@@ -182,6 +183,16 @@ public:
     // Inserts the clipboard's XML under the target (or the current node); pasted
     // receives the (last) node inserted.
     bool PasteNode(const brindle::XmlNodePtr& target, brindle::XmlNodePtr& pasted);
+    // The wrapper of copies of several nodes: attributes as its own; text, CDATA,
+    // comments and processing instructions as children. Parser errors propagate.
+    brindle::XmlElementPtr WrapNodes(const std::vector<brindle::XmlNodePtr>& nodes);
+    // Moves nodes of the source document (this one or another) under the target,
+    // without the clipboard: their XML (an element's own, else the wrapper's) is
+    // pasted, then each is deleted (attributes from the owner); one step to undo
+    // in each document. False, with the error text stored, when the paste failed
+    // (nothing is deleted then) or a node could not be deleted.
+    bool MoveNodes(CBrindleDoc& source, const std::vector<brindle::XmlNodePtr>& nodes,
+                   const brindle::XmlNodePtr& owner, const brindle::XmlNodePtr& target);
 
 private:
     std::string BaseUrl() const;
@@ -208,6 +219,8 @@ private:
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
     bool RunNodeHistory(bool undo);
+    // Inserts the XML text under the target as PasteNode does the clipboard's.
+    bool PasteXml(const brindle::XmlNodePtr& target, const std::string& text, brindle::XmlNodePtr& pasted);
 
     CDocTextBuffer m_buffer;
     NodeHistory m_nodeHistory;

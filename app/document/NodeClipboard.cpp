@@ -15,13 +15,15 @@ bool CBrindleDoc::CopyNodeToClipboard(const XmlNodePtr& node)
     }
 }
 
-bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
+bool CBrindleDoc::PasteNode(const XmlNodePtr& target, XmlNodePtr& pasted)
 {
-    const XmlNodePtr target = targetArg ? targetArg : m_currentNode;
     if (!Clipboard().HasText()) return false;
     const std::optional<std::string> text = Clipboard().GetText();
-    if (!text) return false;
+    return text && PasteXml(target ? target : m_currentNode, *text, pasted);
+}
 
+bool CBrindleDoc::PasteXml(const XmlNodePtr& target, const std::string& text, XmlNodePtr& pasted)
+{
     NodeStep step(*this);
     XmlDocumentPtr scratch = ParserRegistry::CreateInstance(Settings::GetParserAppId());
     if (!scratch) {
@@ -32,7 +34,7 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
         if (!target) throw DomError(kDomPointer);
         scratch->put_async(false);
         scratch->put_validateOnParse(false);
-        if (!scratch->loadXML(*text)) {
+        if (!scratch->loadXML(text)) {
             m_errors.Add("Unable to paste from clipboard");
             return false;
         }
@@ -68,4 +70,46 @@ bool CBrindleDoc::PasteNode(const XmlNodePtr& targetArg, XmlNodePtr& pasted)
         m_errors.Add(error.what());
         return false;
     }
+}
+
+XmlElementPtr CBrindleDoc::WrapNodes(const std::vector<XmlNodePtr>& nodes)
+{
+    XmlElementPtr wrapper = CreateDetachedElement(kClipboardWrapper);
+    for (const XmlNodePtr& node : nodes) {
+        const int type = node->nodeType();
+        if (type == NODE_ATTRIBUTE) {
+            // In its namespace, which the wrapper's text then declares.
+            SetAttributeFrom(wrapper, node);
+        } else if (type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_COMMENT ||
+                   type == NODE_PROCESSING_INSTRUCTION) {
+            // A copy of the same kind, name and value; the document itself is not
+            // touched. Kinds that cannot be created (entity references) are left out.
+            wrapper->appendChild(node->cloneNode(false));
+        }
+    }
+    return wrapper;
+}
+
+bool CBrindleDoc::MoveNodes(CBrindleDoc& source, const std::vector<XmlNodePtr>& nodes, const XmlNodePtr& owner,
+                            const XmlNodePtr& target)
+{
+    // One step in each document (steps nest, so a move within one is one step).
+    NodeStep targetStep(*this);
+    NodeStep sourceStep(source);
+    std::string text;
+    try {
+        const bool single = nodes.size() == 1 && nodes.front()->nodeType() == NODE_ELEMENT;
+        text = single ? nodes.front()->xml() : source.WrapNodes(nodes)->xml();
+    } catch (const DomError& error) {
+        m_errors.Add(error.what());
+        return false;
+    }
+    XmlNodePtr moved;
+    if (!PasteXml(target, text, moved)) return false;
+    // Each node is deleted even when another could not be (whose text is kept).
+    bool deleted = true;
+    for (const XmlNodePtr& node : nodes) deleted = source.DeleteNode(node, owner) && deleted;
+    // The caller tells this document's errors.
+    if (!deleted && &source != this) m_errors.Add(source.m_errors.Take());
+    return deleted;
 }

@@ -1,6 +1,9 @@
 #include "app/views/DragImageWindow.h"
 
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/imaglist.h>
+#include <wx/settings.h>
 
 DragImageWindow::DragImageWindow(wxWindow* parent, const wxBitmap& picture, const wxPoint& hotSpot)
     : wxPopupWindow(parent, wxBORDER_NONE), m_picture(picture), m_hotSpot(hotSpot)
@@ -39,4 +42,31 @@ wxWindow* DragImageWindow::WindowAtPoint(const wxPoint& screenPoint, const wxWin
         if (top->GetScreenRect().Contains(screenPoint)) return ChildAtPoint(top, screenPoint);
     }
     return nullptr;
+}
+
+wxBitmap DragImageWindow::RowsPicture(const wxWindow& window, wxImageList* images, const std::vector<Row>& rows)
+{
+    wxRect area;
+    for (const Row& row : rows) area = area.IsEmpty() ? row.rect : area.Union(row.rect);
+    if (area.IsEmpty()) area = wxRect(0, 0, 16, 16);
+    wxBitmap bitmap(area.GetSize());
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(wxBrush(window.GetBackgroundColour()));
+    dc.Clear();
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(wxPoint(0, 0), area.GetSize());
+    dc.SetFont(window.GetFont());
+    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    for (const Row& row : rows) {
+        const wxPoint at = row.rect.GetTopLeft() - area.GetTopLeft();
+        int x = at.x + 2;
+        if (images && row.image >= 0) {
+            images->Draw(row.image, dc, x, at.y + (row.rect.height - 16) / 2, wxIMAGELIST_DRAW_TRANSPARENT);
+            x += 20;
+        }
+        dc.DrawText(row.label, x, at.y + (row.rect.height - dc.GetCharHeight()) / 2);
+    }
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
 }

@@ -1,20 +1,16 @@
 #include "app/views/LeftView.h"
 
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 #include "app/views/AddNamespaceDlg.h"
 #include "app/menus/Menus.h"
 #include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
-#include "app/views/NodeDragSupport.h"
 #include "app/views/NodeIcons.h"
 #include "app/views/NodePropertyDlg.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
-#include <wx/dcmemory.h>
-#include <wx/settings.h>
 
 using namespace brindle;
 using namespace ids;
@@ -73,10 +69,10 @@ CLeftView::CLeftView(wxWindow* parent, CBrindleDoc* doc)
     Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::OnSelChanged, this);
     Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, &CLeftView::OnBeginLabelEdit, this);
     Bind(wxEVT_TREE_END_LABEL_EDIT, &CLeftView::OnEndLabelEdit, this);
-    Bind(wxEVT_TREE_BEGIN_DRAG, &CLeftView::OnBeginDrag, this);
-    Bind(wxEVT_MOTION, &CLeftView::OnMouseMove, this);
-    Bind(wxEVT_LEFT_UP, &CLeftView::OnLeftUp, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CLeftView::OnCaptureLost, this);
+    // The drag is not allowed to the control: the view runs it itself.
+    Bind(wxEVT_TREE_BEGIN_DRAG, [this](wxTreeEvent& event) {
+        BeginNodeDrag(event.GetItem(), ClientToScreen(event.GetPoint()));
+    });
     Bind(wxEVT_RIGHT_DOWN, &CLeftView::OnRightDown, this);
     Bind(wxEVT_SET_FOCUS, &CLeftView::OnFocus, this);
     // F2 renames the selected item, as elsewhere on the desktop.
@@ -92,19 +88,12 @@ CLeftView::CLeftView(wxWindow* parent, CBrindleDoc* doc)
 
 CLeftView::~CLeftView()
 {
-    if (IsDragging()) EndNodeDrag();
+    m_drag.Cancel();
     // The items point into the model; they go first.
     DeleteAllItems();
 }
 
 void CLeftView::DetachDocument() { m_doc = nullptr; }
-
-CLeftView* CLeftView::FromWindow(wxWindow* window)
-{
-    for (; window; window = window->GetParent())
-        if (auto* view = dynamic_cast<CLeftView*>(window)) return view;
-    return nullptr;
-}
 
 // --- items
 
@@ -346,7 +335,12 @@ bool CLeftView::ExecuteCommand(int id)
     case ID_NODE_SIBLING: AddNode(true); break;
     case ID_EDIT_CUT: CopyNode(true); break;
     case ID_EDIT_COPY: CopyNode(false); break;
-    case ID_EDIT_PASTE: PasteOnto(GetSelection()); break;
+    case ID_EDIT_PASTE:
+        AppendUnder(GetSelection(), [this](const XmlNodePtr& node) {
+            XmlNodePtr pasted;
+            return m_doc->PasteNode(node, pasted);
+        });
+        break;
     case ID_EDIT_DELETE: DeleteSelected(); break;
     case ID_EDIT_RENAME:
         if (!IsOfType(m_doc->GetCurrentNode(), NODE_DOCUMENT_TYPE)) EditLabel(GetSelection());
@@ -451,13 +445,12 @@ void CLeftView::SelectAfterRemoval()
     NotifyViews();
 }
 
-bool CLeftView::PasteOnto(const wxTreeItemId& target)
+bool CLeftView::AppendUnder(const wxTreeItemId& target, const std::function<bool(const XmlNodePtr&)>& insert)
 {
     Item* targetModel = ModelItem(target);
     if (!m_doc || !targetModel) return false;
     XmlNodePtr lastBefore = targetModel->node->lastChild();
-    XmlNodePtr pasted;
-    const bool ok = m_doc->PasteNode(targetModel->node, pasted);
+    const bool ok = insert(targetModel->node);
     if (ok) {
         if (targetModel->childrenBuilt) {
             // Items for what was appended: the nodes after the old last child.
@@ -565,7 +558,7 @@ void CLeftView::OnSelChanged(wxTreeEvent& event)
 {
     event.Skip();
     // A drag moves the selection as its drop marker.
-    if (m_rebuilding || IsNodeDragActive() || !m_doc) return;
+    if (m_rebuilding || NodeDragSession::IsActive() || !m_doc) return;
     const XmlNodePtr node = NodeOf(event.GetItem());
     if (!node) return;
     m_doc->SetCurrentNode(node);
@@ -590,141 +583,18 @@ void CLeftView::OnRightDown(wxMouseEvent& event)
 
 // --- drag and drop
 
-bool CLeftView::DropAllowed(const XmlNodePtr& dragged, const XmlNodePtr& target)
-{
-    if (!dragged || !target || IsOfType(target, NODE_DOCUMENT_TYPE) || target == dragged ||
-        target == dragged->parentNode())
-        return false;
-    for (XmlNodePtr up = target->parentNode(); up; up = up->parentNode())
-        if (up == dragged) return false;
-    return true;
-}
-
-void CLeftView::OnBeginDrag(wxTreeEvent& event)
-{
-    // Not allowed to the control: the view runs the drag itself.
-    BeginNodeDrag(event.GetItem(), ClientToScreen(event.GetPoint()));
-}
-
-DragImageWindow* CLeftView::MakeDragImage(const wxTreeItemId& item)
-{
-    // The item's picture and label, framed, on the tree's colours.
-    const wxString label = GetItemText(item);
-    wxClientDC measure(this);
-    measure.SetFont(GetFont());
-    const wxSize text = measure.GetTextExtent(label);
-    const int height = std::max(18, text.y + 4);
-    wxBitmap bitmap(text.x + 26, height);
-    {
-        wxMemoryDC dc(bitmap);
-        dc.SetBackground(wxBrush(GetBackgroundColour()));
-        dc.Clear();
-        dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
-        dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        dc.DrawRectangle(0, 0, bitmap.GetWidth(), height);
-        if (wxImageList* images = GetImageList())
-            images->Draw(GetItemImage(item), dc, 2, (height - 16) / 2, wxIMAGELIST_DRAW_TRANSPARENT);
-        dc.SetFont(GetFont());
-        dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
-        dc.DrawText(label, 22, (height - text.y) / 2);
-    }
-    return new DragImageWindow(this, bitmap, wxPoint(15, 15));
-}
-
 void CLeftView::BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoint)
 {
-    const XmlNodePtr node = NodeOf(item);
-    if (IsDragging() || !node || IsOfType(node, NODE_DOCUMENT_TYPE) || IsOfType(node, NODE_DOCUMENT)) return;
-    m_dragItem = item;
-    m_dragImage = MakeDragImage(item);
-    m_dragImage->MoveTo(screenPoint);
-    m_dragImage->Show();
-    SetNodeDragActive(true);
-    if (!HasCapture()) CaptureMouse();
-}
-
-CLeftView* CLeftView::TreeAtPoint(const wxPoint& screenPoint) const
-{
-    return FromWindow(DragImageWindow::WindowAtPoint(screenPoint, m_dragImage));
-}
-
-void CLeftView::DragMoveTo(const wxPoint& screenPoint)
-{
-    if (!IsDragging()) return;
-    m_dragImage->MoveTo(screenPoint);
-    CLeftView* target = TreeAtPoint(screenPoint);
-    if (!target) {
-        SetCursor(wxCursor(wxCURSOR_NO_ENTRY));
-        return;
-    }
-    const wxTreeItemId item = target->ItemAtPoint(target->ScreenToClient(screenPoint));
-    m_dragImage->Hide();
-    if (target != this) BringFrameToTop(target);
-    if (item.IsOk() && target->GetSelection() != item) target->SelectItem(item);
-    target->Update();
-    if (target != this && GetSelection() != m_dragItem) SelectItem(m_dragItem);
-    if (DropAllowed(NodeOf(m_dragItem), target->NodeOf(item))) {
-        SetCursor(wxCursor(wxCURSOR_ARROW));
-        m_dragImage->Show();
-        m_dragImage->Raise(); // above a frame just brought up
-    } else {
-        SetCursor(wxCursor(wxCURSOR_NO_ENTRY));
-    }
-}
-
-void CLeftView::EndNodeDrag()
-{
-    m_dragImage->Hide();
-    m_dragImage->Destroy();
-    m_dragImage = nullptr;
-    if (HasCapture()) ReleaseMouse();
-    SetNodeDragActive(false);
-    SetCursor(wxNullCursor);
-    m_dragItem = wxTreeItemId();
-}
-
-void CLeftView::DropAt(const wxPoint& screenPoint)
-{
-    if (!IsDragging()) return;
-    const wxTreeItemId dragItem = m_dragItem;
-    CLeftView* target = TreeAtPoint(screenPoint);
-    EndNodeDrag();
-    if (!target || !m_doc) return;
-    target->SetFocus();
-    const wxTreeItemId item = target->ItemAtPoint(target->ScreenToClient(screenPoint));
-    const XmlNodePtr targetNode = target->NodeOf(item);
-    if (IsOfType(targetNode, NODE_DOCUMENT_TYPE)) return;
-    const XmlNodePtr dragged = NodeOf(dragItem);
-    if (!DropAllowed(dragged, targetNode)) {
-        SelectItem(dragItem);
-        return;
-    }
-    // The move is one step to undo (in each document when it goes to another).
-    CBrindleDoc::NodeStep step(*m_doc);
-    // A move is a copy through the clipboard, a paste, then the removal.
-    if (!m_doc->CopyNodeToClipboard(dragged)) {
-        UIServices().MessageBox("Error copying node to clipboard", MsgButtons::Ok, MsgIcon::Error);
-        return;
-    }
-    target->SelectNodeItem(item);
-    if (!target->PasteOnto(item)) return;
-    if (m_doc->DeleteNode(dragged, nullptr)) RemoveItem(dragItem);
-    NotifyViews();
-}
-
-void CLeftView::OnMouseMove(wxMouseEvent& event)
-{
-    if (IsDragging()) DragMoveTo(ClientToScreen(event.GetPosition()));
-    else event.Skip();
-}
-
-void CLeftView::OnLeftUp(wxMouseEvent& event)
-{
-    if (IsDragging()) DropAt(ClientToScreen(event.GetPosition()));
-    else event.Skip();
-}
-
-void CLeftView::OnCaptureLost(wxMouseCaptureLostEvent&)
-{
-    if (IsDragging()) EndNodeDrag();
+    if (!m_doc) return;
+    // The dragged item is the selected one; the selection comes back to it when
+    // the drop marker leaves. Once moved, the element has left, and its item goes.
+    if (GetSelection() != item) SelectItem(item);
+    // The picture: the item's image and label.
+    const wxString label = GetItemText(item);
+    const wxSize text = GetTextExtent(label);
+    const wxRect rect(0, 0, text.x + 26, std::max(18, text.y + 4));
+    const wxBitmap picture = DragImageWindow::RowsPicture(*this, GetImageList(), {{rect, GetItemImage(item), label}});
+    m_drag.Begin(NodeDragModel(*m_doc, NodeOf(item)), picture, screenPoint, [this, item] {
+        if (const XmlNodePtr node = NodeOf(item); node && !node->parentNode()) RemoveItem(item);
+    });
 }

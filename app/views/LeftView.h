@@ -1,16 +1,17 @@
 #pragma once
 
+#include "app/views/NodeDragSession.h"
 #include "app/views/NodeTreeModel.h"
 
 #include <wx/treectrl.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class CBrindleDoc;
-class DragImageWindow;
 
 // The node tree of an XML document: the document node, its DOCTYPE and its
 // elements, where elements are added, renamed, moved, cut, copied, pasted and
@@ -42,9 +43,9 @@ public:
     void SelectNodeItem(const wxTreeItemId& item);
     // The item under a point of this window (client coordinates); invalid for none.
     wxTreeItemId ItemAtPoint(const wxPoint& point) const;
-    // Pastes the clipboard onto the item's node as the Paste command does (the
-    // error text shown on failure); true when a node was pasted.
-    bool PasteOnto(const wxTreeItemId& target);
+    // Runs an insert of nodes under the item's node (a paste, a drop) and makes
+    // items for what it appended; the error text is shown on failure.
+    bool AppendUnder(const wxTreeItemId& target, const std::function<bool(const brindle::XmlNodePtr&)>& insert);
 
     // The path shown in the status pane: the last selected node's.
     const std::string& GetStatusPath() const { return m_statusPath; }
@@ -53,19 +54,13 @@ public:
     bool ExecuteCommand(int id);
     bool IsCommandEnabled(int id) const;
 
-    // Element drag and drop, as the mouse handlers drive it (screen coordinates);
-    // tests call them with synthetic points.
+    // Starts dragging the item's element from a screen point (the drag runs in
+    // NodeDragSession::Running()); tests call it with synthetic points.
     void BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoint);
-    void DragMoveTo(const wxPoint& screenPoint);
-    void DropAt(const wxPoint& screenPoint);
-    bool IsDragging() const { return m_dragItem.IsOk(); }
 
     // Label editing ends: the rename with the namespace rule. False leaves the
     // old label. Public so that tests drive it without typing.
     bool FinishLabelEdit(const wxTreeItemId& item, const wxString& text);
-
-    // The window's node tree view, if the window is one or lies inside one.
-    static CLeftView* FromWindow(wxWindow* window);
 
 protected:
     // Asks for the URI of an unknown prefix; nullopt when the user cancels.
@@ -89,11 +84,6 @@ private:
     const std::string* KnownPrefixUri(const std::string& prefix) const;
     void NotifyViews();
     void ShowLastError();
-    static bool DropAllowed(const brindle::XmlNodePtr& dragged, const brindle::XmlNodePtr& target);
-    void EndNodeDrag();
-    DragImageWindow* MakeDragImage(const wxTreeItemId& item);
-    // The node tree under a screen point, the drag image left out.
-    CLeftView* TreeAtPoint(const wxPoint& screenPoint) const;
 
     void AddNode(bool sibling);
     void CopyNode(bool cut);
@@ -108,10 +98,6 @@ private:
     void OnSelChanged(wxTreeEvent& event);
     void OnBeginLabelEdit(wxTreeEvent& event);
     void OnEndLabelEdit(wxTreeEvent& event);
-    void OnBeginDrag(wxTreeEvent& event);
-    void OnMouseMove(wxMouseEvent& event);
-    void OnLeftUp(wxMouseEvent& event);
-    void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnRightDown(wxMouseEvent& event);
     void OnFocus(wxFocusEvent& event);
     void OnCommand(wxCommandEvent& event);
@@ -124,7 +110,5 @@ private:
     bool m_initialised = false;
     bool m_rebuilding = false;
     bool m_rebuildQueued = false;
-
-    wxTreeItemId m_dragItem;
-    DragImageWindow* m_dragImage = nullptr;
+    NodeDragSession m_drag{this};
 };

@@ -1,28 +1,20 @@
 #include "app/views/NodePage.h"
 
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 #include "app/menus/Menus.h"
 #include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
-#include "app/views/LeftView.h"
 #include "app/views/NodeEditDlg.h"
-#include "app/views/NodeDragSupport.h"
 #include "app/views/NodeIcons.h"
 #include "app/views/NodePropertyDlg.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
-#include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
-#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/utils.h>
-
-#include <algorithm>
-#include <optional>
 
 using namespace brindle;
 
@@ -64,7 +56,7 @@ private:
 } // namespace
 
 CNodePage::CNodePage(wxWindow* parent, CBrindleDoc* doc)
-    : wxPanel(parent, wxID_ANY), m_doc(doc), m_arrowCursor(wxCURSOR_ARROW), m_noCursor(wxCURSOR_NO_ENTRY)
+    : wxPanel(parent, wxID_ANY), m_doc(doc)
 {
     m_list = new NodeListCtrl(this, m_model);
     m_list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 120);
@@ -84,7 +76,7 @@ CNodePage::CNodePage(wxWindow* parent, CBrindleDoc* doc)
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CNodePage::OnItemActivated, this);
     m_list->Bind(wxEVT_LIST_BEGIN_LABEL_EDIT, &CNodePage::OnBeginLabelEdit, this);
     m_list->Bind(wxEVT_LIST_END_LABEL_EDIT, &CNodePage::OnEndLabelEdit, this);
-    m_list->Bind(wxEVT_LIST_BEGIN_DRAG, &CNodePage::OnBeginDrag, this);
+    m_list->Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent&) { BeginRowDrag(); });
     m_list->Bind(wxEVT_CONTEXT_MENU, &CNodePage::OnContextMenu, this);
     m_list->Bind(wxEVT_SET_FOCUS, &CNodePage::OnListFocus, this);
     // F2 renames the selected row, as elsewhere on the desktop.
@@ -92,23 +84,8 @@ CNodePage::CNodePage(wxWindow* parent, CBrindleDoc* doc)
         if (event.GetKeyCode() == WXK_F2 && event.GetModifiers() == wxMOD_NONE) ExecuteCommand(ids::ID_EDIT_RENAME);
         else event.Skip();
     });
-    Bind(wxEVT_MOTION, &CNodePage::OnMouseMove, this);
-    Bind(wxEVT_LEFT_UP, &CNodePage::OnLeftUp, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CNodePage::OnCaptureLost, this);
 
     RefreshList();
-}
-
-CNodePage::~CNodePage()
-{
-    if (IsDragging()) EndDragState();
-}
-
-CNodePage* CNodePage::FromWindow(wxWindow* window)
-{
-    for (wxWindow* at = window; at; at = at->GetParent())
-        if (auto* page = dynamic_cast<CNodePage*>(at)) return page;
-    return nullptr;
 }
 
 XmlNodePtr CNodePage::CurrentNode() const { return m_doc ? m_doc->GetCurrentNode() : nullptr; }
@@ -124,7 +101,7 @@ void CNodePage::ShowDomError(const DomError& error, const std::string& context)
 
 void CNodePage::RefreshList()
 {
-    if (!m_doc || IsNodeDragActive()) return;
+    if (!m_doc || NodeDragSession::IsActive()) return;
     m_list->DeleteAllItems();
     m_model.Fill(m_doc->GetCurrentNode());
     m_list->SetItemCount(static_cast<long>(m_model.RowCount()));
@@ -139,10 +116,8 @@ void CNodePage::OnDocumentChanged()
 
 void CNodePage::DetachDocument()
 {
-    if (IsDragging()) EndDragState();
+    m_drag.Cancel();
     m_doc = nullptr;
-    m_dragOwner.reset();
-    m_dragNodes.clear();
     m_list->DeleteAllItems();
     m_model.Clear();
 }
@@ -285,20 +260,10 @@ bool CNodePage::CopyNodes(const std::vector<XmlNodePtr>& nodes, bool cut)
     const XmlNodePtr owner = m_doc->GetCurrentNode();
     CBrindleDoc::NodeStep step(*m_doc); // a cut of several rows is undone as one
     try {
-        XmlElementPtr wrapper = m_doc->CreateDetachedElement(CBrindleDoc::kClipboardWrapper);
-        for (const XmlNodePtr& node : nodes) {
-            const int type = node->nodeType();
-            if (type == NODE_ATTRIBUTE) {
-                wrapper->setAttribute(node->nodeName(), node->nodeValue().value_or(std::string()));
-            } else if (type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_COMMENT ||
-                       type == NODE_PROCESSING_INSTRUCTION) {
-                // A copy of the same kind, name and value; the document itself is
-                // not touched, so copying does not mark it modified. Kinds that
-                // cannot be created (entity references) are left out.
-                wrapper->appendChild(node->cloneNode(false));
-            }
+        // Copying does not touch the document, so it does not mark it modified.
+        const XmlElementPtr wrapper = m_doc->WrapNodes(nodes);
+        for (const XmlNodePtr& node : nodes)
             if (cut && !m_doc->DeleteNode(node, owner)) ShowLastError();
-        }
         return m_doc->CopyNodeToClipboard(wrapper);
     } catch (const DomError& error) {
         UIServices().MessageBox(error.what(), MsgButtons::Ok, MsgIcon::Error);
@@ -402,220 +367,24 @@ void CNodePage::OnListFocus(wxFocusEvent& event)
 
 // --- drag and drop
 
-DragImageWindow* CNodePage::MakeDragImage() const
-{
-    // The union of the visible dragged rows, within the list's width.
-    const wxSize client = m_list->GetClientSize();
-    wxRect area;
-    std::vector<std::pair<long, wxRect>> visible;
-    for (long row : m_dragRows) {
-        wxRect rect;
-        if (!m_list->GetItemRect(row, rect) || !rect.Intersects(wxRect(client))) continue;
-        visible.emplace_back(row, rect);
-        area = area.IsEmpty() ? rect : area.Union(rect);
-    }
-    if (area.IsEmpty()) area = wxRect(0, 0, 16, 16);
-    area.x = std::max(area.x, 0);
-    area.width = std::max(1, std::min(area.GetRight(), client.x - 1) - area.x + 1);
-
-    // Each row's picture and name at its place, on the list's colours, framed.
-    wxBitmap bitmap(area.width, area.height);
-    {
-        wxMemoryDC dc(bitmap);
-        dc.SetBackground(wxBrush(m_list->GetBackgroundColour()));
-        dc.Clear();
-        dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
-        dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        dc.DrawRectangle(0, 0, area.width, area.height);
-        dc.SetFont(m_list->GetFont());
-        dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
-        wxImageList* images = m_list->GetImageList(wxIMAGE_LIST_SMALL);
-        for (const auto& [row, rect] : visible) {
-            const wxPoint at = rect.GetTopLeft() - area.GetTopLeft();
-            const XmlNodePtr node = m_model.NodeAt(row);
-            const int image = node ? NodeListModel::ImageOf(node->nodeType()) : -1;
-            int x = at.x + 2;
-            if (images && image >= 0) {
-                images->Draw(image, dc, x, at.y + (rect.height - 16) / 2, wxIMAGELIST_DRAW_TRANSPARENT);
-                x += 20;
-            }
-            const wxString name = wxString::FromUTF8(NodeListModel::CellText(node, NodeListModel::kNameColumn));
-            dc.DrawText(name, x, at.y + (rect.height - dc.GetCharHeight()) / 2);
-        }
-    }
-    return new DragImageWindow(const_cast<CNodePage*>(this), bitmap, wxPoint(15, 15));
-}
-
 void CNodePage::BeginRowDrag()
 {
-    if (!m_doc || IsDragging()) return;
-    m_dragRows = SelectedRows();
-    m_dragNodes = SelectedNodes();
-    if (m_dragNodes.empty()) return;
-    m_dragOwner = m_doc->GetCurrentNode();
-    // The image starts over the rows it shows, its hot spot at their corner.
-    m_dragImage = MakeDragImage();
-    wxRect first;
-    const wxPoint corner = m_list->GetItemRect(m_dragRows.front(), first)
-                               ? m_list->ClientToScreen(wxPoint(std::max(first.x, 0), first.y))
-                               : wxGetMousePosition();
-    m_dragImage->MoveTo(corner);
-    m_dragImage->Show();
-    m_dragOver = this;
-    m_dropAllowed = false;
-    SetNodeDragActive(true);
-    CaptureMouse();
-    m_captured = true;
-    SetCursor(m_noCursor);
-}
-
-void CNodePage::LeaveTreeTarget()
-{
-    if (!m_overTree) return;
-    if (m_treeSavedSelection.IsOk()) m_overTree->SelectNodeItem(m_treeSavedSelection);
-    m_overTree->Refresh();
-    m_overTree = nullptr;
-    m_treeSavedSelection = wxTreeItemId();
-}
-
-void CNodePage::DragMoveTo(const wxPoint& screenPoint)
-{
-    if (!IsDragging()) return;
-    wxWindow* under = WindowAt(screenPoint);
-    CLeftView* tree = CLeftView::FromWindow(under);
-    CNodePage* page = tree ? nullptr : FromWindow(under);
-    wxWindow* target = tree ? static_cast<wxWindow*>(tree) : page ? static_cast<wxWindow*>(page) : under;
-
-    if (target != m_dragOver) {
-        LeaveTreeTarget();
-        m_dragOver = target;
-        if (tree) {
-            m_overTree = tree;
-            m_treeSavedSelection = tree->GetSelection();
-            BringFrameToTop(tree);
-        } else if (page && page != this) {
-            BringFrameToTop(page);
-        }
-        m_dragImage->Raise(); // above the frame just brought up
+    const std::vector<long> rows = SelectedRows();
+    if (!m_doc || rows.empty()) return;
+    // The picture: the visible rows at their places, within the list's width. It
+    // starts over them, its hot spot at their corner.
+    const wxRect client(m_list->GetClientSize());
+    std::vector<DragImageWindow::Row> shown;
+    for (long row : rows) {
+        wxRect rect;
+        if (!m_list->GetItemRect(row, rect) || !rect.Intersects(client)) continue;
+        const XmlNodePtr node = m_model.NodeAt(row);
+        shown.push_back({rect.Intersect(client), node ? NodeListModel::ImageOf(node->nodeType()) : -1,
+                         wxString::FromUTF8(NodeListModel::CellText(node, NodeListModel::kNameColumn))});
     }
-
-    m_dropAllowed = false;
-    if (tree) {
-        const wxTreeItemId item = tree->ItemAtPoint(tree->ScreenToClient(screenPoint));
-        if (item.IsOk()) {
-            if (item != tree->GetSelection()) tree->SelectNodeItem(item);
-            const XmlNodePtr node = tree->NodeOf(item);
-            m_dropAllowed = node && node->nodeType() != NODE_DOCUMENT_TYPE && node->nodeType() != NODE_DOCUMENT &&
-                            node != m_dragOwner;
-        }
-    } else if (page && page != this) {
-        m_dropAllowed = !(page->GetDocument() == m_doc && CurrentNode() == m_dragOwner);
-    }
-    SetCursor(m_dropAllowed ? m_arrowCursor : m_noCursor);
-    m_dragImage->MoveTo(screenPoint);
-}
-
-wxWindow* CNodePage::WindowAt(const wxPoint& screenPoint) const
-{
-    return DragImageWindow::WindowAtPoint(screenPoint, m_dragImage);
-}
-
-void CNodePage::EndDragState()
-{
-    SetNodeDragActive(false);
-    if (m_captured) ReleaseMouse();
-    m_captured = false;
-    if (m_dragImage) {
-        m_dragImage->Hide();
-        m_dragImage->Destroy();
-        m_dragImage = nullptr;
-    }
-    SetCursor(wxNullCursor);
-}
-
-void CNodePage::DropAt(const wxPoint& screenPoint)
-{
-    if (!IsDragging()) return;
-    wxWindow* under = WindowAt(screenPoint);
-    EndDragState();
-    CLeftView* tree = CLeftView::FromWindow(under);
-    CNodePage* page = tree ? nullptr : FromWindow(under);
-    if (tree != m_overTree) LeaveTreeTarget();
-    if (tree) MoveDraggedNodesTo(tree, nullptr, screenPoint);
-    else if (page && page != this) MoveDraggedNodesTo(nullptr, page, screenPoint);
-    m_overTree = nullptr;
-    m_treeSavedSelection = wxTreeItemId();
-    m_dragOver = nullptr;
-    m_dropAllowed = false;
-    m_dragRows.clear();
-    m_dragNodes.clear();
-    m_dragOwner.reset();
-}
-
-void CNodePage::MoveDraggedNodesTo(CLeftView* tree, CNodePage* page, const wxPoint& screenPoint)
-{
-    CBrindleDoc* target = nullptr;
-    bool pasted = false;
-    // The move is one step to undo (in each document when it goes to another).
-    std::optional<CBrindleDoc::NodeStep> step;
-    if (m_doc) step.emplace(*m_doc);
-    if (tree) {
-        const wxTreeItemId item = tree->ItemAtPoint(tree->ScreenToClient(screenPoint));
-        if (!item.IsOk()) {
-            LeaveTreeTarget();
-            return;
-        }
-        const XmlNodePtr node = tree->NodeOf(item);
-        // Refused onto the document, its type, and the rows' own node (pasting
-        // there and deleting the originals would lose the attributes).
-        if (!node || node->nodeType() == NODE_DOCUMENT_TYPE || node->nodeType() == NODE_DOCUMENT ||
-            node == m_dragOwner) {
-            LeaveTreeTarget(); // the tree's own selection comes back
-            return;
-        }
-        tree->SelectNodeItem(item);
-        target = tree->GetDocument();
-        // The tree's paste shows its own error text.
-        pasted = CopyNodes(m_dragNodes, false) && tree->PasteOnto(item);
-        tree->SetFocus();
-    } else {
-        target = page->GetDocument();
-        if (!target || (target == m_doc && target->GetCurrentNode() == m_dragOwner)) return;
-        pasted = CopyNodes(m_dragNodes, false) && page->PasteOntoCurrent();
-        page->SetFocus();
-    }
-    if (pasted && m_doc) {
-        for (const XmlNodePtr& node : m_dragNodes)
-            if (!m_doc->DeleteNode(node, m_dragOwner)) ShowLastError();
-    }
-    if (target && target != m_doc) target->UpdateAllViews();
-    if (m_doc) m_doc->UpdateAllViews();
-    RefreshList();
-}
-
-void CNodePage::OnBeginDrag(wxListEvent&) { BeginRowDrag(); }
-
-void CNodePage::OnMouseMove(wxMouseEvent& event)
-{
-    if (IsDragging()) DragMoveTo(ClientToScreen(event.GetPosition()));
-    event.Skip();
-}
-
-void CNodePage::OnLeftUp(wxMouseEvent& event)
-{
-    if (IsDragging()) DropAt(ClientToScreen(event.GetPosition()));
-    event.Skip();
-}
-
-void CNodePage::OnCaptureLost(wxMouseCaptureLostEvent&)
-{
-    // Another window took the mouse: the drag ends without a drop.
-    m_captured = false;
-    if (!IsDragging()) return;
-    EndDragState();
-    LeaveTreeTarget();
-    m_dragOver = nullptr;
-    m_dragRows.clear();
-    m_dragNodes.clear();
-    m_dragOwner.reset();
+    const wxPoint corner =
+        shown.empty() ? wxGetMousePosition() : m_list->ClientToScreen(shown.front().rect.GetTopLeft());
+    m_drag.Begin(NodeDragModel(*m_doc, m_doc->GetCurrentNode(), SelectedNodes()),
+                 DragImageWindow::RowsPicture(*m_list, m_list->GetImageList(wxIMAGE_LIST_SMALL), shown), corner,
+                 [this] { RefreshList(); });
 }

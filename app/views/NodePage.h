@@ -1,17 +1,14 @@
 #pragma once
 
+#include "app/views/NodeDragSession.h"
 #include "app/views/NodeListModel.h"
 
-#include <wx/cursor.h>
 #include <wx/panel.h>
-#include <wx/treebase.h>
 
 #include <memory>
 #include <vector>
 
 class CBrindleDoc;
-class CLeftView;
-class DragImageWindow;
 class wxImageList;
 class wxListCtrl;
 class wxListEvent;
@@ -24,7 +21,6 @@ class wxListEvent;
 class CNodePage : public wxPanel {
 public:
     CNodePage(wxWindow* parent, CBrindleDoc* doc);
-    ~CNodePage() override;
 
     CBrindleDoc* GetDocument() const { return m_doc; }
     wxListCtrl* GetList() const { return m_list; }
@@ -55,21 +51,14 @@ public:
     bool CanEditLabel(long row) const;
     bool FinishLabelEdit(long row, const wxString& text);
 
-    // Row drag and drop, as the mouse handlers drive it (screen coordinates).
+    // Starts dragging the selected rows (the drag runs in
+    // NodeDragSession::Running()).
     void BeginRowDrag();
-    void DragMoveTo(const wxPoint& screenPoint);
-    void DropAt(const wxPoint& screenPoint);
-    bool IsDragging() const { return m_dragImage != nullptr; }
-    const DragImageWindow* GetDragImage() const { return m_dragImage; }
-    // Whether a drop at the last point the drag moved to would be taken.
-    bool IsDropAllowed() const { return m_dropAllowed; }
-
-    // The page the window is or lies in, if any.
-    static CNodePage* FromWindow(wxWindow* window);
+    // Shows the stored error text in a message box.
+    void ShowLastError();
 
 private:
     brindle::XmlNodePtr CurrentNode() const;
-    void ShowLastError();
     void ShowDomError(const brindle::DomError& error, const std::string& context);
     void EditSelected();
     void CreateNew(int kind, const std::string& name);
@@ -80,43 +69,17 @@ private:
     void StartRename();
     void ShowProperties();
 
-    // The drag image: the visible dragged rows drawn over a see-through colour.
-    DragImageWindow* MakeDragImage() const;
-    // The window under the pointer, the drag image left out.
-    wxWindow* WindowAt(const wxPoint& screenPoint) const;
-    // The pointer left the tree it was over: its own selection comes back.
-    void LeaveTreeTarget();
-    // Ends the drag image, the mouse capture and the node-drag flag.
-    void EndDragState();
-    void MoveDraggedNodesTo(CLeftView* tree, CNodePage* page, const wxPoint& screenPoint);
-
     void OnCommand(wxCommandEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void OnItemActivated(wxListEvent& event);
     void OnBeginLabelEdit(wxListEvent& event);
     void OnEndLabelEdit(wxListEvent& event);
-    void OnBeginDrag(wxListEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnListFocus(wxFocusEvent& event);
-    void OnMouseMove(wxMouseEvent& event);
-    void OnLeftUp(wxMouseEvent& event);
-    void OnCaptureLost(wxMouseCaptureLostEvent& event);
 
     CBrindleDoc* m_doc;
     NodeListModel m_model;
     wxListCtrl* m_list = nullptr;
     std::unique_ptr<wxImageList> m_largeImages; // the row pictures at 32 pixels, for the edit dialog
-
-    // Drag state.
-    std::vector<long> m_dragRows;
-    std::vector<brindle::XmlNodePtr> m_dragNodes;
-    brindle::XmlNodePtr m_dragOwner; // the current node when the drag began
-    DragImageWindow* m_dragImage = nullptr;
-    bool m_captured = false;
-    wxWindow* m_dragOver = nullptr;   // the window under the pointer
-    CLeftView* m_overTree = nullptr;  // the tree the pointer is over, if any
-    wxTreeItemId m_treeSavedSelection;
-    bool m_dropAllowed = false;
-    wxCursor m_arrowCursor;
-    wxCursor m_noCursor;
+    NodeDragSession m_drag{this};
 };

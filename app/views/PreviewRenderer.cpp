@@ -1,8 +1,8 @@
 #include "app/views/PreviewRenderer.h"
 
 #include "app/document/BrindleDoc.h"
-#include "app/document/ErrorText.h"
 #include "app/document/Transform.h"
+#include "app/views/NodeDragSession.h"
 #include "app/views/PreviewPage.h"
 #include "app/views/PreviewStylesheet.h"
 #include "platform/ui/UIServices.h"
@@ -166,7 +166,7 @@ void PreviewRenderer::EnsureWebView()
 
 void PreviewRenderer::Render(bool force)
 {
-    if (!m_doc || IsNodeDragActive()) return;
+    if (!m_doc || NodeDragSession::IsActive()) return;
     if (!force && m_rendered && m_doc->GetDomRevision() == m_renderedRevision) return;
     if (IsBusy()) {
         m_renderAgain = true;

@@ -126,9 +126,11 @@ int Run(int runs)
         const wxTreeItemId from = tree->ItemOf(Select(doc, "/db/rec[10]"));
         tree->BeginNodeDrag(from, ScreenPointOf(*tree, from));
         const wxPoint drop = ScreenPointOf(*tree, tree->ItemOf(Select(doc, target)));
-        tree->DragMoveTo(drop);
+        NodeDragSession* drag = NodeDragSession::Running();
+        if (!drag) return 1;
+        drag->MoveTo(drop);
         start = Clock::now();
-        tree->DropAt(drop);
+        drag->DropAt(drop);
         Show(tree);
         drops.push_back(Ms(start, Clock::now()));
 

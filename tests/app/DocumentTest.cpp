@@ -3,7 +3,6 @@
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/document/DocErrors.h"
-#include "app/document/ErrorText.h"
 #include "app/document/RemoteTransfer.h"
 #include "brindlekit/text/TextBufferFiller.h"
 #include "resources/CommandIds.h"
@@ -272,10 +271,6 @@ TEST(DocumentErrors, ParseErrorBoxTextAndTheErrorChannel)
     EXPECT_EQ(errors.Take(), "Cannot delete the document node.\n\nfailed!");
     errno = ENOENT;
     EXPECT_EQ(errors.Take(), "");
-    SetNodeDragActive(true);
-    EXPECT_TRUE(IsNodeDragActive());
-    SetNodeDragActive(false);
-    EXPECT_FALSE(IsNodeDragActive());
 }
 
 TEST_F(DocumentTest, DtdDocumentsAreTextWhoseStateIsTheDocuments)

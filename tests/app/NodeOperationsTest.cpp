@@ -251,6 +251,84 @@ TEST_F(NodeOperationsTest, PastingWrappersAndRefusedText)
     EXPECT_FALSE(doc->IsModified());
 }
 
+// A move (what a drag does) puts the nodes' own text under the target and takes
+// them away where they were, without the clipboard.
+TEST_F(NodeOperationsTest, AMovedElementKeepsItsTextAndTheClipboardKeepsTheUsers)
+{
+    ASSERT_TRUE(Dom()->loadXML("<r xmlns=\"urn:d\" xmlns:p=\"urn:p\"><a p:k=\"v &amp; w\" q=\"&lt;\">t \xC3\xA9"
+                               "<![CDATA[<c>]]><!--n--><?pi d?><p:b><c/></p:b>\n</a><z/></r>"));
+    doc->Modify(false);
+    clipboard.SetText("the user's text");
+    const XmlNodePtr a = Root()->firstChild();
+    const XmlNodePtr z = Root()->lastChild();
+    const std::string aText = a->xml();
+    const std::string before = Dom()->xml();
+    CBrindleDoc other;
+    ASSERT_TRUE(other.OnNewDocument());
+    const std::string otherBefore = other.GetDomDocument()->xml();
+
+    // Within the document: under z, byte for byte, in its namespaces; one step.
+    ASSERT_TRUE(doc->MoveNodes(*doc, {a}, nullptr, z));
+    XmlNodePtr moved = z->firstChild();
+    EXPECT_EQ(moved->xml(), aText);
+    EXPECT_EQ(moved->namespaceURI(), "urn:d");
+    EXPECT_EQ(moved->lastChild()->previousSibling()->namespaceURI(), "urn:p");
+    EXPECT_FALSE(a->parentNode());
+    EXPECT_EQ(clipboard.GetText(), "the user's text");
+    ASSERT_TRUE(doc->UndoNodeStep());
+    EXPECT_EQ(Dom()->xml(), before);
+    EXPECT_FALSE(doc->CanUndoNodeStep());
+
+    // Into another document: there byte for byte, gone here; one step in each.
+    ASSERT_TRUE(other.MoveNodes(*doc, {a}, nullptr, other.GetDomDocument()->documentElement()));
+    moved = other.GetDomDocument()->documentElement()->firstChild();
+    EXPECT_EQ(moved->xml(), aText);
+    EXPECT_EQ(ChildNames(Root()), std::vector<std::string>{"z"});
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(other.IsModified());
+    EXPECT_EQ(clipboard.GetText(), "the user's text");
+    ASSERT_TRUE(other.UndoNodeStep());
+    EXPECT_EQ(other.GetDomDocument()->xml(), otherBefore);
+    ASSERT_TRUE(doc->UndoNodeStep());
+    EXPECT_EQ(Dom()->xml(), before);
+
+    // The target refuses it (a second root element): nothing is deleted.
+    EXPECT_FALSE(doc->MoveNodes(*doc, {a}, nullptr, Dom()));
+    EXPECT_FALSE(doc->Errors().Take().empty());
+    EXPECT_EQ(Dom()->xml(), before);
+    EXPECT_EQ(clipboard.GetText(), "the user's text");
+}
+
+TEST_F(NodeOperationsTest, MovedRowsLeaveTheirOwnerWithTheirNamespaces)
+{
+    ASSERT_TRUE(Dom()->loadXML("<r xmlns:p=\"urn:p\"><s a=\"1\" p:k=\"v\">words<!--c--></s><t/></r>"));
+    const XmlElementPtr s = Root()->firstChild()->asElement();
+    const XmlNodePtr t = Root()->lastChild();
+    clipboard.SetText("the user's text");
+    const std::string before = Dom()->xml();
+
+    // Within the document: an attribute and the text go to t, as one step.
+    ASSERT_TRUE(doc->MoveNodes(*doc, {s->getAttributeNode("a"), s->firstChild()}, s, t));
+    EXPECT_EQ(t->xml(), "<t a=\"1\">words</t>");
+    EXPECT_EQ(s->xml(), "<s xmlns:p=\"urn:p\" p:k=\"v\"><!--c--></s>");
+    ASSERT_TRUE(doc->UndoNodeStep());
+    EXPECT_EQ(Dom()->xml(), before);
+
+    // Into another document: a prefixed attribute stays in its namespace.
+    CBrindleDoc other;
+    ASSERT_TRUE(other.OnNewDocument());
+    const XmlElementPtr target = other.GetDomDocument()->documentElement();
+    ASSERT_TRUE(other.MoveNodes(*doc, {s->getAttributeNode("p:k"), s->lastChild()}, s, target));
+    ASSERT_TRUE(target->getAttributeNode("p:k"));
+    EXPECT_EQ(target->getAttributeNode("p:k")->namespaceURI(), "urn:p");
+    EXPECT_EQ(target->getAttribute("p:k"), "v");
+    EXPECT_EQ(target->firstChild()->xml(), "<!--c-->");
+    EXPECT_EQ(s->xml(), "<s a=\"1\">words</s>");
+    EXPECT_EQ(clipboard.GetText(), "the user's text");
+    auto reread = XmlDocument::Create();
+    EXPECT_TRUE(reread->loadXML(other.GetDomDocument()->xml())) << other.GetDomDocument()->xml();
+}
+
 TEST_F(NodeOperationsTest, AValueEditKeepsTheAttributesPlace)
 {
     ASSERT_TRUE(Dom()->loadXML("<catalog><book id=\"bk102\" lang=\"en\"/></catalog>"));
@@ -352,6 +430,7 @@ TEST_F(NodeOperationsTest, UndoAndRedoRestoreTheDocumentExactlyAfterEachOperatio
          }},
         {"value of a text", [&] { return doc->SetNodeValue(y()->firstChild(), "changed"); }},
         {"value of an attribute", [&] { return doc->SetNodeValue(Root()->getAttributeNode("c"), "30"); }},
+        {"move", [&] { return doc->MoveNodes(*doc, {Root()->lastChild()}, nullptr, x()); }},
         {"paste",
          [&] {
              clipboard.SetText("<___CLIPBOARD___ xmlns:n=\"urn:n\" n:k=\"v\" c=\"33\"><m/><!--d--></___CLIPBOARD___>");

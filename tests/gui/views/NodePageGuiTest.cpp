@@ -1,4 +1,3 @@
-#include "app/document/ErrorText.h"
 #include "app/views/BrindleView.h"
 #include "app/views/LeftView.h"
 #include "app/views/NodeEditDlg.h"
@@ -137,9 +136,12 @@ TEST_F(NodePageTest, RowsAndCommandStatesFollowTheCurrentNode)
 
     // A drag is under way: the rows stay as they are.
     SetCurrent(page, root);
-    SetNodeDragActive(true);
+    page->SelectRows({3});
+    page->BeginRowDrag();
+    ASSERT_TRUE(NodeDragSession::IsActive());
     SetCurrent(page, doc.GetDomDocument());
-    SetNodeDragActive(false);
+    NodeDragSession::Running()->Cancel();
+    EXPECT_FALSE(NodeDragSession::IsActive());
     EXPECT_EQ(page->GetList()->GetItemCount(), 4);
 }
 
@@ -283,25 +285,26 @@ TEST_F(NodePageTest, DraggingRowsMovesThemOntoAnotherDocumentsPageOnly)
     // Onto the same page: nothing happens.
     from->SelectRows({0, 2});
     from->BeginRowDrag();
-    EXPECT_TRUE(from->IsDragging());
-    EXPECT_TRUE(IsNodeDragActive());
-    from->DragMoveTo(InsideList(from));
-    EXPECT_FALSE(from->IsDropAllowed());
-    from->DropAt(InsideList(from));
-    EXPECT_FALSE(from->IsDragging());
-    EXPECT_FALSE(IsNodeDragActive());
+    NodeDragSession* drag = NodeDragSession::Running();
+    ASSERT_TRUE(drag);
+    drag->MoveTo(InsideList(from));
+    EXPECT_FALSE(drag->IsDropAllowed());
+    drag->DropAt(InsideList(from));
+    EXPECT_FALSE(NodeDragSession::IsActive());
     EXPECT_EQ(s->xml(), "<s a=\"1\" b=\"2\" c=\"3\"/>");
     EXPECT_FALSE(clipboard.HasText());
 
-    // Onto the other document's page: the two rows (c and a) move there.
+    // Onto the other document's page: the two rows (c and a) move there, and
+    // the clipboard keeps what the user put there.
+    clipboard.SetText("the user's text");
     from->SelectRows({0, 2});
     from->BeginRowDrag();
-    from->DragMoveTo(InsideList(to));
-    EXPECT_TRUE(from->IsDropAllowed());
-    from->DropAt(InsideList(to));
+    drag->MoveTo(InsideList(to));
+    EXPECT_TRUE(drag->IsDropAllowed());
+    drag->DropAt(InsideList(to));
     EXPECT_EQ(target.GetDomDocument()->documentElement()->xml(), "<t c=\"3\" a=\"1\"/>");
     EXPECT_EQ(s->xml(), "<s b=\"2\"/>");
-    EXPECT_EQ(clipboard.GetText(), "<___CLIPBOARD___ c=\"3\" a=\"1\"/>");
+    EXPECT_EQ(clipboard.GetText(), "the user's text");
     EXPECT_EQ(Names(from), (std::vector<std::string>{"b=2"}));
     EXPECT_EQ(Names(to), (std::vector<std::string>{"a=1", "c=3"}));
     EXPECT_TRUE(ui.messages.empty());
@@ -313,7 +316,7 @@ TEST_F(NodePageTest, DraggingRowsMovesThemOntoAnotherDocumentsPageOnly)
     SetCurrent(to, target.GetDomDocument());
     from->SelectRows({0});
     from->BeginRowDrag();
-    from->DropAt(InsideList(to));
+    drag->DropAt(InsideList(to));
     EXPECT_EQ(s->xml(), "<s b=\"2\">words</s>");
     EXPECT_EQ(ui.messages.size(), 1u);
 }
@@ -346,19 +349,23 @@ TEST_F(NodePageTest, DraggingRowsOntoATreeMovesThemToItsElementButNotToTheDocume
     // Onto "Document": refused, and the tree gets its own selection back.
     page->SelectRows({0, 1});
     page->BeginRowDrag();
-    page->DragMoveTo(pointOf(documentItem));
-    EXPECT_FALSE(page->IsDropAllowed());
-    page->DropAt(pointOf(documentItem));
+    NodeDragSession* drag = NodeDragSession::Running();
+    ASSERT_TRUE(drag);
+    drag->MoveTo(pointOf(documentItem));
+    EXPECT_FALSE(drag->IsDropAllowed());
+    EXPECT_EQ(target.GetCurrentNode(), target.GetDomDocument()); // the marker's node is current meanwhile
+    drag->DropAt(pointOf(documentItem));
     EXPECT_EQ(source.GetDomDocument()->documentElement()->xml(), "<s a=\"1\" b=\"2\"/>");
     EXPECT_EQ(target.GetDomDocument()->documentElement()->xml(), "<t><u/></t>");
     EXPECT_EQ(tree->GetSelection(), saved);
+    EXPECT_EQ(target.GetCurrentNode(), target.GetDomDocument()->documentElement());
 
     // Onto u: both attributes move.
     page->SelectRows({0, 1});
     page->BeginRowDrag();
-    page->DragMoveTo(pointOf(uItem));
-    EXPECT_TRUE(page->IsDropAllowed());
-    page->DropAt(pointOf(uItem));
+    drag->MoveTo(pointOf(uItem));
+    EXPECT_TRUE(drag->IsDropAllowed());
+    drag->DropAt(pointOf(uItem));
     EXPECT_EQ(u->xml(), "<u b=\"2\" a=\"1\"/>");
     EXPECT_EQ(source.GetDomDocument()->documentElement()->xml(), "<s/>");
     EXPECT_EQ(target.GetCurrentNode(), u);

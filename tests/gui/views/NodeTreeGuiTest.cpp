@@ -1,6 +1,5 @@
 // The node tree on a display: lazy items and reselection, the commands' rules,
 // renaming with namespaces, and element drags within and between documents.
-#include "app/document/ErrorText.h"
 #include "app/views/LeftView.h"
 #include "resources/CommandIds.h"
 #include "tests/gui/views/NodeViewFixture.h"
@@ -58,15 +57,16 @@ protected:
         return tree.ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2));
     }
 
-    // Drags the item onto the target item, through the view's own drag handlers.
+    // Drags the item onto the target item, through the drag session's handlers.
     static void Drag(CLeftView& from, const wxTreeItemId& item, CLeftView& to, const wxTreeItemId& target)
     {
         from.BeginNodeDrag(item, ScreenPointOf(from, item));
-        EXPECT_TRUE(IsNodeDragActive());
+        NodeDragSession* drag = NodeDragSession::Running();
+        ASSERT_TRUE(drag);
         const wxPoint drop = ScreenPointOf(to, target);
-        from.DragMoveTo(drop);
-        from.DropAt(drop);
-        EXPECT_FALSE(IsNodeDragActive());
+        drag->MoveTo(drop);
+        drag->DropAt(drop);
+        EXPECT_FALSE(NodeDragSession::IsActive());
         test::PumpEvents();
     }
 
@@ -247,6 +247,25 @@ TEST_F(NodeTreeTest, DragsMoveElementsWithinAndBetweenDocumentsAndRefuseTheirOwn
     Drag(tree, a, otherTree, otherTree.ItemOf(other.GetDomDocument()->firstChild()));
     EXPECT_EQ(doc.GetDomDocument()->xml(), before);
 
+    // Over the other tree the drop marker is its selection only while the pointer
+    // is there: its own selection comes back, and its current node never changed.
+    const XmlNodePtr o = Select(other, "/o");
+    otherTree.SelectNodeItem(otherTree.ItemOf(o));
+    const wxPoint overP = ScreenPointOf(otherTree, otherTree.ItemOf(Select(other, "/o/p")));
+    tree.BeginNodeDrag(a, ScreenPointOf(tree, a));
+    NodeDragSession* drag = NodeDragSession::Running();
+    ASSERT_TRUE(drag);
+    drag->MoveTo(overP);
+    EXPECT_TRUE(drag->IsDropAllowed());
+    EXPECT_EQ(otherTree.NodeOf(otherTree.GetSelection()), Select(other, "/o/p"));
+    EXPECT_EQ(other.GetCurrentNode(), o);
+    drag->MoveTo(ScreenPointOf(tree, a));
+    EXPECT_FALSE(drag->IsDropAllowed());
+    EXPECT_EQ(otherTree.NodeOf(otherTree.GetSelection()), o);
+    drag->DropAt(ScreenPointOf(tree, a));
+    EXPECT_EQ(tree.GetSelection(), a);
+    EXPECT_EQ(doc.GetDomDocument()->xml(), before);
+
     // Within the document: a goes under z.
     Drag(tree, a, tree, tree.ItemOf(Select(doc, "/r/z")));
     EXPECT_FALSE(Select(doc, "/r/a"));
@@ -254,11 +273,12 @@ TEST_F(NodeTreeTest, DragsMoveElementsWithinAndBetweenDocumentsAndRefuseTheirOwn
     EXPECT_EQ(Labels(tree, tree.ItemOf(Select(doc, "/r"))), std::vector<std::string>{"z"});
 
     // Into the other document: copied there, removed here, and the clipboard
-    // keeps its text.
+    // keeps what the user put there.
+    clipboard.SetText("the user's text");
     Drag(tree, tree.ItemOf(Select(doc, "/r/z/a")), otherTree, otherTree.ItemOf(Select(other, "/o/p")));
     EXPECT_FALSE(Select(doc, "/r/z/a"));
     EXPECT_TRUE(Select(other, "/o/p/a/b/c"));
-    EXPECT_EQ(clipboard.GetText().value_or(""), "<a><b><c/></b></a>");
+    EXPECT_EQ(clipboard.GetText().value_or(""), "the user's text");
     EXPECT_TRUE(other.IsModified());
     EXPECT_EQ(Labels(otherTree, otherTree.ItemOf(Select(other, "/o/p"))), std::vector<std::string>{"a"});
     EXPECT_TRUE(ui.messages.empty());
