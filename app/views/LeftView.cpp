@@ -598,3 +598,21 @@ void CLeftView::BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoi
         if (const XmlNodePtr node = NodeOf(item); node && !node->parentNode()) RemoveItem(item);
     });
 }
+
+wxTreeItemId CLeftView::DropItemAt(const wxPoint& screenPoint) const { return ItemAtPoint(ScreenToClient(screenPoint)); }
+
+bool CLeftView::TakesDrop(const NodeDragModel& drag, const wxTreeItemId& item, const wxWindow*) const
+{
+    return drag.AcceptsTreeNode(NodeOf(item));
+}
+
+void CLeftView::MarkDrop(const wxTreeItemId& item, bool makeCurrent)
+{
+    makeCurrent ? SelectNodeItem(item) : SelectItem(item);
+}
+
+void CLeftView::TakeDrop(const NodeDragModel& drag, const wxTreeItemId& item)
+{
+    SelectNodeItem(item);
+    AppendUnder(item, [&](const brindle::XmlNodePtr& node) { return drag.MoveTo(*m_doc, node); });
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/views/NodeDragSession.h"
+#include "app/views/NodeDropSite.h"
 #include "app/views/NodeTreeModel.h"
 
 #include <wx/treectrl.h>
@@ -17,7 +18,7 @@ class CBrindleDoc;
 // elements, where elements are added, renamed, moved, cut, copied, pasted and
 // deleted through the document's node operations. Items are made lazily: an
 // element's children get items when it is first expanded.
-class CLeftView : public wxTreeCtrl {
+class CLeftView : public wxTreeCtrl, public NodeDropSite {
 public:
     CLeftView(wxWindow* parent, CBrindleDoc* doc);
     ~CLeftView() override;
@@ -57,6 +58,13 @@ public:
     // Starts dragging the item's element from a screen point (the drag runs in
     // NodeDragSession::Running()); tests call it with synthetic points.
     void BeginNodeDrag(const wxTreeItemId& item, const wxPoint& screenPoint);
+    // As a drop site, the items are the drop places.
+    wxTreeItemId DropItemAt(const wxPoint& screenPoint) const override;
+    bool TakesDrop(const NodeDragModel& drag, const wxTreeItemId& item, const wxWindow* source) const override;
+    wxTreeItemId DropMarker() const override { return GetSelection(); }
+    void MarkDrop(const wxTreeItemId& item, bool makeCurrent) override;
+    void TakeDrop(const NodeDragModel& drag, const wxTreeItemId& item) override;
+    CBrindleDoc* DropDocument() const override { return m_doc; }
 
     // Label editing ends: the rename with the namespace rule. False leaves the
     // old label. Public so that tests drive it without typing.

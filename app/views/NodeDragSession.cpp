@@ -2,10 +2,10 @@
 
 #include "app/document/BrindleDoc.h"
 #include "app/views/DragImageWindow.h"
-#include "app/views/LeftView.h"
-#include "app/views/NodePage.h"
+#include "app/views/NodeDropSite.h"
 
 #include <wx/aui/tabmdi.h>
+#include <wx/treectrl.h>
 
 namespace {
 
@@ -31,9 +31,9 @@ template <class T> T* Enclosing(wxWindow* window)
 
 // What lies under a point: a tree (and its item there), a page, or another window.
 struct NodeDragSession::Target {
-    CLeftView* tree = nullptr;
-    CNodePage* page = nullptr;
+    NodeDropSite* site = nullptr;
     wxWindow* window = nullptr;
+    bool tree = false;
     wxTreeItemId item;
     bool allowed = false;
 };
@@ -70,13 +70,11 @@ NodeDragSession::Target NodeDragSession::TargetAt(const wxPoint& screenPoint) co
 {
     Target target;
     target.window = DragImageWindow::WindowAtPoint(screenPoint, m_image);
-    if ((target.tree = Enclosing<CLeftView>(target.window))) {
-        target.window = target.tree;
-        target.item = target.tree->ItemAtPoint(target.tree->ScreenToClient(screenPoint));
-        target.allowed = m_drag.AcceptsTreeNode(target.tree->NodeOf(target.item));
-    } else if ((target.page = Enclosing<CNodePage>(target.window))) {
-        target.window = target.page;
-        target.allowed = m_drag.AcceptsPage(target.page->GetDocument(), target.page == m_source);
+    if ((target.site = Enclosing<NodeDropSite>(target.window))) {
+        target.window = dynamic_cast<wxWindow*>(target.site);
+        target.tree = dynamic_cast<wxTreeCtrl*>(target.window) != nullptr;
+        target.item = target.site->DropItemAt(screenPoint);
+        target.allowed = target.site->TakesDrop(m_drag, target.item, m_source);
     }
     return target;
 }
@@ -86,18 +84,19 @@ void NodeDragSession::MoveTo(const wxPoint& screenPoint)
     if (s_running != this) return;
     const Target target = TargetAt(screenPoint);
     if (target.window != m_over) {
-        LeaveTree();
+        LeaveSite();
         m_over = target.window;
-        if (target.tree) {
-            m_overTree = target.tree;
-            m_treeSelection = target.tree->GetSelection();
+        if (target.site) {
+            m_overSite = target.window;
+            m_site = target.site;
+            m_marker = target.site->DropMarker();
+            if (target.window != m_source) BringFrameToTop(target.window);
         }
-        if ((target.tree || target.page) && target.window != m_source) BringFrameToTop(target.window);
         m_image->Raise(); // above a frame just brought up
     }
-    if (target.item.IsOk() && target.tree->GetSelection() != target.item) {
-        Mark(target.tree, target.item);
-        target.tree->Update();
+    if (target.item.IsOk() && target.site->DropMarker() != target.item) {
+        target.site->MarkDrop(target.item, !m_drag.IsElementDrag());
+        target.window->Update();
     }
     m_dropAllowed = target.allowed;
     m_source->SetCursor(wxCursor(m_dropAllowed ? wxCURSOR_ARROW : wxCURSOR_NO_ENTRY));
@@ -114,20 +113,13 @@ void NodeDragSession::DropAt(const wxPoint& screenPoint)
     const std::function<void()> afterMove = m_afterMove;
     // The marker stays on the item that takes the drop; another tree gets its
     // selection back.
-    if (!target.allowed || target.tree != m_overTree.get()) LeaveTree();
+    if (!target.allowed || target.window != m_overSite.get()) LeaveSite();
     End();
-    if (target.tree) target.tree->SetFocus();
+    if (target.tree) target.window->SetFocus();
     if (!target.allowed) return;
-    CBrindleDoc* targetDoc = target.tree ? target.tree->GetDocument() : target.page->GetDocument();
+    CBrindleDoc* targetDoc = target.site->DropDocument();
     if (!targetDoc) return;
-    if (target.tree) {
-        target.tree->SelectNodeItem(target.item);
-        target.tree->AppendUnder(target.item, [&](const auto& node) { return drag.MoveTo(*targetDoc, node); });
-    } else {
-        if (!drag.MoveTo(*targetDoc, targetDoc->GetCurrentNode())) target.page->ShowLastError();
-        target.page->RefreshList();
-        target.page->SetFocus();
-    }
+    target.site->TakeDrop(drag, target.item);
     afterMove();
     targetDoc->UpdateAllViews();
     if (drag.GetDocument() != targetDoc) drag.GetDocument()->UpdateAllViews();
@@ -136,24 +128,18 @@ void NodeDragSession::DropAt(const wxPoint& screenPoint)
 void NodeDragSession::Cancel()
 {
     if (s_running != this) return;
-    LeaveTree();
+    LeaveSite();
     End();
 }
 
-void NodeDragSession::Mark(CLeftView* tree, const wxTreeItemId& item) const
+void NodeDragSession::LeaveSite()
 {
-    // Rows make the marked item's node current in its document; an element's drag
-    // moves the selection alone.
-    m_drag.IsElementDrag() ? tree->SelectItem(item) : tree->SelectNodeItem(item);
-}
-
-void NodeDragSession::LeaveTree()
-{
-    if (CLeftView* tree = m_overTree.get()) {
-        if (m_treeSelection.IsOk()) Mark(tree, m_treeSelection);
-        tree->Refresh();
+    if (wxWindow* window = m_overSite.get()) {
+        if (m_marker.IsOk()) m_site->MarkDrop(m_marker, !m_drag.IsElementDrag());
+        window->Refresh();
     }
-    m_overTree = nullptr;
+    m_overSite = nullptr;
+    m_site = nullptr;
 }
 
 void NodeDragSession::End()
@@ -164,7 +150,8 @@ void NodeDragSession::End()
     if (m_source->HasCapture()) m_source->ReleaseMouse();
     m_source->SetCursor(wxNullCursor);
     m_over = nullptr;
-    m_overTree = nullptr;
+    m_overSite = nullptr;
+    m_site = nullptr;
     m_dropAllowed = false;
     m_drag = NodeDragModel();
     m_afterMove = nullptr;

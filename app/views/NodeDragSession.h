@@ -9,8 +9,8 @@
 
 #include <functional>
 
-class CLeftView;
 class DragImageWindow;
+class NodeDropSite;
 
 // A node drag with the mouse, from a node tree or a node list page (the source
 // window, which holds the mouse meanwhile) to a tree or a page of any document:
@@ -44,10 +44,8 @@ public:
 private:
     struct Target;
     Target TargetAt(const wxPoint& screenPoint) const;
-    // Selects the item of the tree as the drop marker.
-    void Mark(CLeftView* tree, const wxTreeItemId& item) const;
     // The tree the pointer was over gets its own selection back.
-    void LeaveTree();
+    void LeaveSite();
     void End();
     void OnMouse(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
@@ -59,7 +57,8 @@ private:
     std::function<void()> m_afterMove;
     DragImageWindow* m_image = nullptr;
     const wxWindow* m_over = nullptr; // the tree, page or other window under the pointer
-    wxWeakRef<CLeftView> m_overTree;
-    wxTreeItemId m_treeSelection; // the selection m_overTree had
+    wxWeakRef<wxWindow> m_overSite;   // the tree or page under the pointer
+    NodeDropSite* m_site = nullptr;   // the same, while m_overSite lives
+    wxTreeItemId m_marker;            // the drop marker the site had
     bool m_dropAllowed = false;
 };

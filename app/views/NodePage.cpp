@@ -388,3 +388,15 @@ void CNodePage::BeginRowDrag()
                  DragImageWindow::RowsPicture(*m_list, m_list->GetImageList(wxIMAGE_LIST_SMALL), shown), corner,
                  [this] { RefreshList(); });
 }
+
+bool CNodePage::TakesDrop(const NodeDragModel& drag, const wxTreeItemId&, const wxWindow* source) const
+{
+    return drag.AcceptsPage(m_doc, source == this);
+}
+
+void CNodePage::TakeDrop(const NodeDragModel& drag, const wxTreeItemId&)
+{
+    if (!drag.MoveTo(*m_doc, m_doc->GetCurrentNode())) ShowLastError();
+    RefreshList();
+    SetFocus();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/views/NodeDragSession.h"
+#include "app/views/NodeDropSite.h"
 #include "app/views/NodeListModel.h"
 
 #include <wx/panel.h>
@@ -18,7 +19,7 @@ class wxListEvent;
 // cut, copied, pasted, deleted and dragged to another node. The rows come from a
 // NodeListModel; the list is virtual, so a node with many attributes lists at
 // once. Every change goes through the document's node operations.
-class CNodePage : public wxPanel {
+class CNodePage : public wxPanel, public NodeDropSite {
 public:
     CNodePage(wxWindow* parent, CBrindleDoc* doc);
 
@@ -54,6 +55,10 @@ public:
     // Starts dragging the selected rows (the drag runs in
     // NodeDragSession::Running()).
     void BeginRowDrag();
+    // As a drop site, the page takes the nodes onto the current node.
+    bool TakesDrop(const NodeDragModel& drag, const wxTreeItemId& item, const wxWindow* source) const override;
+    void TakeDrop(const NodeDragModel& drag, const wxTreeItemId& item) override;
+    CBrindleDoc* DropDocument() const override { return m_doc; }
     // Shows the stored error text in a message box.
     void ShowLastError();
 
