@@ -377,12 +377,6 @@ void CBrindleDoc::EnterTreeMode()
     UpdateAllViews();
 }
 
-void CBrindleDoc::RefreshFromDom()
-{
-    RegenerateText();
-    ParseText();
-}
-
 bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
 {
     const std::string path = wxPath.utf8_string();

@@ -99,7 +99,6 @@ public:
     // Refills the source text from the DOM, or from the file while the DOM is not
     // valid. The text's undo history is discarded.
     void RegenerateText();
-    void RefreshFromDom();
     // The parse-error message: the context, the error's text and the last parse error.
     std::string DomErrorText(const brindle::DomError& error, const std::string& context) const;
     static std::string FormatDomError(const std::string& context, const std::string& errorText,

@@ -13,9 +13,9 @@ using namespace brindle;
 
 namespace {
 
-// The message of a failed or cancelled transfer: the fixed text, with the reason
-// when there is more to say than that the server refused; a cancel as such, with
-// what it left as it was. A failed connection has told its own reason.
+// The message of a transfer: for a failure the fixed text, with the reason when
+// there is more to say than that the server refused; a cancel as such, with what
+// it left as it was; a connection's reason as it stands; a warning after success.
 void AddTransferError(DocErrors& errors, const std::string& failed, const TransferOutcome& outcome,
                       const std::string& afterCancel)
 {
@@ -23,6 +23,8 @@ void AddTransferError(DocErrors& errors, const std::string& failed, const Transf
         errors.Add(outcome.detail + " " + afterCancel, MsgIcon::Information);
     else if (outcome.result == TransferResult::Failed)
         errors.Add(outcome.detail.empty() ? failed : failed + "\n\n" + outcome.detail);
+    else if (!outcome.detail.empty())
+        errors.Add(outcome.detail, outcome.result == TransferResult::Done ? MsgIcon::Warning : MsgIcon::Error);
 }
 
 void RemoveFile(const std::string& path)
@@ -68,7 +70,7 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
 {
     m_isNew = false;
     if (path.Contains("ftp://")) {
-        std::optional<RemoteLocation> where = RemoteLocation::Find(path.utf8_string());
+        std::optional<RemoteLocation> where = RemoteLocation::Find(path.utf8_string(), m_errors);
         if (!where) return false;
         std::optional<std::string> local = FetchRemote(*where);
         if (!local) return false;
@@ -181,8 +183,11 @@ bool CBrindleDocBase::UploadRemote(const wxString& address)
     const std::string text = address.utf8_string();
     // The document's own address keeps the login it was opened with.
     const std::optional<RemoteLocation> where =
-        m_remote && m_remote->Address() == text ? m_remote : RemoteLocation::Find(text);
-    return where && Upload(*where).result == TransferResult::Done;
+        m_remote && m_remote->Address() == text ? m_remote : RemoteLocation::Find(text, m_errors);
+    if (!where) return false;
+    const TransferOutcome outcome = Upload(*where);
+    AddTransferError(m_errors, "Error saving file via FTP.", outcome, "The file on the server was not replaced.");
+    return outcome.result == TransferResult::Done;
 }
 
 TransferOutcome CBrindleDocBase::Upload(const RemoteLocation& where)

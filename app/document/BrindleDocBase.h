@@ -48,6 +48,7 @@ public:
     // document) and puts that to the address. On success the address is the
     // document's path name and the document is remote and unmodified. The
     // document's own address logs in as it did when opened, without asking again.
+    // What failed goes to the errors.
     bool UploadRemote(const wxString& address);
     // Checks that the file can be read (fetching an "ftp://" address first) and
     // resets the document; the document kinds then load it.

@@ -24,12 +24,11 @@ bool NamesStoredServer(const std::string& address)
     return IsFtpAddress(address) && CFTPServerStore::HasRecord(ServerPart(address));
 }
 
-void TellNotUnderstood(const std::string& address)
+std::string NotUnderstood(const std::string& address)
 {
-    UIServices().MessageBox("The address " + AddressWithoutPassword(address) +
-                                " is not understood. Use ftp://SERVER/folder/file.xml, where SERVER is a server "
-                                "stored under [FTP] Open FTP..., or ftp://user@host:port/folder/file.xml.",
-                            MsgButtons::Ok, MsgIcon::Error);
+    return "The address " + AddressWithoutPassword(address) +
+           " is not understood. Use ftp://SERVER/folder/file.xml, where SERVER is a server "
+           "stored under [FTP] Open FTP..., or ftp://user@host:port/folder/file.xml.";
 }
 
 } // namespace
@@ -59,7 +58,7 @@ std::string AddressWithoutPassword(const std::string& address)
     return address.substr(0, kScheme.size() + colon) + address.substr(kScheme.size() + at);
 }
 
-std::optional<RemoteLocation> RemoteLocation::Find(const std::string& address)
+std::optional<RemoteLocation> RemoteLocation::Find(const std::string& address, DocErrors& errors)
 {
     RemoteLocation where;
     where.m_address = AddressWithoutPassword(address);
@@ -68,7 +67,7 @@ std::optional<RemoteLocation> RemoteLocation::Find(const std::string& address)
             where.m_parts = *parts;
             return where;
         }
-        TellNotUnderstood(address);
+        errors.Add(NotUnderstood(address));
         return std::nullopt;
     }
 
@@ -78,7 +77,7 @@ std::optional<RemoteLocation> RemoteLocation::Find(const std::string& address)
     const auto slash = path.rfind('/');
     where.m_parts.file = slash == std::string::npos ? path : path.substr(slash + 1);
     if (!url || where.m_parts.file.empty()) {
-        TellNotUnderstood(address);
+        errors.Add(NotUnderstood(address));
         return std::nullopt;
     }
     where.m_parts.folder = slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);

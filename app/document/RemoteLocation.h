@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/document/DocErrors.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,9 +42,9 @@ std::string AddressWithoutPassword(const std::string& address);
 class RemoteLocation {
 public:
     // The location an address names, asking for the password where the address
-    // gives a user without one. nullopt when the address is of neither form (the
-    // user is told what is expected) or the password was not given.
-    static std::optional<RemoteLocation> Find(const std::string& address);
+    // gives a user without one. nullopt when the address is of neither form
+    // (errors receive what is expected) or the password was not given.
+    static std::optional<RemoteLocation> Find(const std::string& address, DocErrors& errors);
 
     // The address without a password.
     const std::string& Address() const { return m_address; }

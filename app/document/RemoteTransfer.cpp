@@ -13,14 +13,15 @@ using namespace brindle;
 namespace {
 
 // Connects to the location's server and goes to its folder; null when that
-// does not work, its reason shown (a failed login by the server record).
-std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where)
+// does not work, with the reason in why (a failed login is shown by the server
+// record itself).
+std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where, std::string& why)
 {
     std::unique_ptr<CFTPFolderServer> server = where.Server();
     if (!server->Connect()) return nullptr;
     FtpConnection& connection = *server->GetConnection();
     if (!where.Folder().empty() && !connection.SetCurrentDirectory(where.Folder())) {
-        UIServices().MessageBox(connection.LastError(), MsgButtons::Ok, MsgIcon::Error);
+        why = connection.LastError();
         return nullptr;
     }
     return server;
@@ -117,8 +118,9 @@ void RemoveLeftover(CFTPFolderServer& server, const std::string& folder, const s
 
 TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& localPath)
 {
-    std::unique_ptr<CFTPFolderServer> server = Open(where);
-    if (!server) return {TransferResult::NotConnected, {}};
+    std::string why;
+    std::unique_ptr<CFTPFolderServer> server = Open(where, why);
+    if (!server) return {TransferResult::NotConnected, why};
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     {
@@ -131,8 +133,9 @@ TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& 
 
 TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocation& where)
 {
-    std::unique_ptr<CFTPFolderServer> server = Open(where);
-    if (!server) return {TransferResult::NotConnected, {}};
+    std::string why;
+    std::unique_ptr<CFTPFolderServer> server = Open(where, why);
+    if (!server) return {TransferResult::NotConnected, why};
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     bool writtenDirectly = false;
@@ -155,8 +158,7 @@ TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocat
     }
     server->Close();
     if (writtenDirectly)
-        UIServices().MessageBox("The server refused to rename the uploaded copy to " + where.File() +
-                                    ", so the file was written to it directly.",
-                                MsgButtons::Ok, MsgIcon::Warning);
+        outcome.detail =
+            "The server refused to rename the uploaded copy to " + where.File() + ", so the file was written to it directly.";
     return outcome;
 }

@@ -9,7 +9,7 @@
 
 enum class TransferResult {
     Done,
-    NotConnected, // the connection failed; its reason was shown to the user
+    NotConnected, // the connection failed; a failed log-in was shown to the user
     Failed,       // connected, but the transfer did not succeed
     Cancelled,    // the user pressed Cancel in the progress window
 };
@@ -17,7 +17,8 @@ enum class TransferResult {
 struct TransferOutcome {
     TransferResult result = TransferResult::Failed;
     // For the user, what went wrong (a dropped connection, a stall, a short
-    // download, a cancel); "" when the server simply refused.
+    // download, a cancel, a folder the server refused); "" when the server simply
+    // refused or the log-in failure was shown. After success, what to warn of.
     std::string detail;
 };
 
@@ -31,5 +32,5 @@ TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& 
 // folder first, renamed over the file once complete, so that a failed upload
 // never leaves the file torn; the temporary file of a failed upload is removed.
 // Where the server refuses the rename, the file is written directly and the
-// user is told.
+// outcome's detail says so.
 TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocation& where);

@@ -142,6 +142,11 @@ TEST_F(RemoteDocumentTest, FailuresAreToldOnceAndLoseNothing)
     // A file the server does not have.
     EXPECT_FALSE(Open("ftp://Local/pub/none.xml"));
     ASSERT_EQ(ui.Texts(), std::vector<std::string>{"Error getting file via ftp"});
+    // A folder the server does not have: its reason, once.
+    ui.messages.clear();
+    EXPECT_FALSE(Open("ftp://Local/nowhere/a.xml"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("550"), std::string::npos) << ui.messages[0].text;
 
     // A wrong password: the server's refusal, without the password.
     ui.messages.clear();
@@ -378,12 +383,13 @@ TEST_F(RemoteDocumentTest, AddressesOfNeitherFormAreExplainedAndOpenNothing)
 TEST_F(RemoteDocumentTest, AStoredNameWinsAndOtherwiseTheLoginIsAnonymousFromTheLoginFolder)
 {
     StoreServer("me:x@y", kPassword);
-    const std::optional<RemoteLocation> stored = RemoteLocation::Find("ftp://me:x@y/top.xml");
+    DocErrors errors;
+    const std::optional<RemoteLocation> stored = RemoteLocation::Find("ftp://me:x@y/top.xml", errors);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->Address(), "ftp://me:x@y/top.xml");
     EXPECT_EQ(stored->Server()->GetHostname(), Host());
 
-    const std::optional<RemoteLocation> anonymous = RemoteLocation::Find("ftp://example.org/pub/a.xml");
+    const std::optional<RemoteLocation> anonymous = RemoteLocation::Find("ftp://example.org/pub/a.xml", errors);
     ASSERT_TRUE(anonymous);
     EXPECT_EQ(anonymous->Server()->GetUsername(), "anonymous");
     EXPECT_EQ(anonymous->Server()->GetHostname(), "example.org");
@@ -391,15 +397,15 @@ TEST_F(RemoteDocumentTest, AStoredNameWinsAndOtherwiseTheLoginIsAnonymousFromThe
     EXPECT_EQ(anonymous->Folder(), "pub");
     EXPECT_EQ(anonymous->File(), "a.xml");
     // "%2F" starts the path at the root.
-    const auto folderOf = [](const std::string& address) {
-        const std::optional<RemoteLocation> where = RemoteLocation::Find(address);
+    const auto folderOf = [&errors](const std::string& address) {
+        const std::optional<RemoteLocation> where = RemoteLocation::Find(address, errors);
         return where ? where->Folder() : "<none>";
     };
     EXPECT_EQ(folderOf("ftp://example.org/%2Fpub/a.xml"), "/pub");
     EXPECT_EQ(folderOf("ftp://example.org/%2Fa.xml"), "/");
     EXPECT_EQ(folderOf("ftp://example.org/a.xml"), "");
     EXPECT_TRUE(ui.passwordPrompts.empty());
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(errors.Empty());
 }
 
 // Copies left by a run that has ended go at start-up; nothing else does.
