@@ -14,7 +14,11 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -42,6 +46,7 @@ struct ParseState {
     XmlParseError firstFatal;
     XmlParseError firstValidity;
     XmlParseError firstNamespace;
+    XmlParseError firstSchema;
     int namespaceErrors = 0; // other than URIs that are not valid URIs
     const std::string* text = nullptr; // the input when parsing text
     std::string path;                  // the input file otherwise
@@ -50,6 +55,16 @@ struct ParseState {
     std::string internalSubset;
     std::unordered_map<const xmlEntity*, uint64_t> sizes;
     std::unordered_set<const xmlEntity*> inProgress;
+    // A pulled parse keeps no tree; it notes the document element's schema
+    // names and, while validating against a schema, the open elements' lines.
+    bool prune = false;
+    xmlParserCtxtPtr ctxt = nullptr;
+    std::string noNamespaceSchema;
+    std::string schemaLocations;
+    std::vector<unsigned long> openLines;
+    unsigned long schemaLine = 0;
+    startElementNsSAX2Func schemaStart = nullptr; // the schema validator's own handlers
+    endElementNsSAX2Func schemaEnd = nullptr;
 };
 
 thread_local ParseState* t_active = nullptr;
@@ -129,6 +144,53 @@ void Refuse(xmlParserCtxtPtr ctxt, ParseState* st, xmlParserErrors code, const s
     xmlStopParser(ctxt);
 }
 
+constexpr const char* kXsiNs = "http://www.w3.org/2001/XMLSchema-instance";
+
+// The document element's schema names; the open elements' lines.
+void NotePulledStart(xmlParserCtxtPtr ctxt, ParseState* st, int nbAttributes, const xmlChar** attributes)
+{
+    if (st->depth == 1) {
+        // Each attribute: local name, prefix, URI, value start, value end.
+        for (int i = 0; i < nbAttributes; ++i) {
+            const xmlChar** a = attributes + 5 * i;
+            if (!a[2] || !xmlStrEqual(a[2], BAD_CAST kXsiNs)) continue;
+            std::string value(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
+            if (xmlStrEqual(a[0], BAD_CAST "noNamespaceSchemaLocation")) st->noNamespaceSchema = std::move(value);
+            else if (xmlStrEqual(a[0], BAD_CAST "schemaLocation")) st->schemaLocations = std::move(value);
+        }
+    }
+    st->openLines.push_back(static_cast<unsigned long>(ctxt->input->line));
+}
+
+// Whether the element's content check at its end needs its children: it has a
+// declaration that constrains them and the parse validates.
+bool ContentNeedsChildren(xmlParserCtxtPtr ctxt, xmlNodePtr element)
+{
+    xmlDocPtr doc = ctxt->myDoc;
+    if (!ctxt->validate || !doc || element->type != XML_ELEMENT_NODE) return false;
+    xmlElementPtr decl = nullptr;
+    for (xmlDtdPtr dtd : {doc->intSubset, doc->extSubset}) {
+        if (!dtd || decl) continue;
+        if (element->ns && element->ns->prefix) decl = xmlGetDtdQElementDesc(dtd, element->name, element->ns->prefix);
+        if (!decl) decl = xmlGetDtdElementDesc(dtd, element->name);
+    }
+    return decl && decl->etype != XML_ELEMENT_TYPE_ANY;
+}
+
+// After an element's own checks: its content goes, and the element itself too
+// unless its parent's content check will need it (then it stays as a bare name).
+void Prune(xmlParserCtxtPtr ctxt, xmlNodePtr done)
+{
+    xmlFreeNodeList(done->children);
+    done->children = done->last = nullptr;
+    xmlFreePropList(done->properties);
+    done->properties = nullptr;
+    xmlNodePtr parent = done->parent;
+    if (!parent || parent->type != XML_ELEMENT_NODE || ContentNeedsChildren(ctxt, parent)) return;
+    xmlFreeNodeList(parent->children);
+    parent->children = parent->last = nullptr;
+}
+
 void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
                     const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
 {
@@ -138,6 +200,7 @@ void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, 
                "Elements are nested more than " + std::to_string(kMaxNestingDepth) + " levels deep.");
         return;
     }
+    if (st && st->prune) NotePulledStart(static_cast<xmlParserCtxtPtr>(ctx), st, nbAttributes, attributes);
     // Declared URIs are stored in the tree's own form (see NamespaceHref.h).
     std::vector<const xmlChar*> normalised;
     std::vector<std::string> hrefs;
@@ -159,7 +222,13 @@ void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
 {
     ParseState* st = t_active;
     if (st && st->depth > 0) --st->depth;
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    xmlNodePtr done = ctxt->node;
     xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+    if (st && st->prune) {
+        if (!st->openLines.empty()) st->openLines.pop_back();
+        if (done && done->type == XML_ELEMENT_NODE) Prune(ctxt, done);
+    }
 }
 
 // The internal subset is kept as written (parameter entity references rather
@@ -369,6 +438,69 @@ XmlParseError SimpleError(uint32_t code, const std::string& reason, const std::s
     return e;
 }
 
+// Schema validation while pulling: errors are placed on the line of the
+// element they concern (its start tag), as validating a tree places them.
+void OnSchemaError(void*, xmlErrorPtr err)
+{
+    ParseState* st = t_active;
+    if (!st || !err || err->level < XML_ERR_ERROR || st->firstSchema.Failed()) return;
+    st->firstSchema = ErrorFromLibXml(err);
+}
+
+int SchemaLine(void* context, const char** file, unsigned long* line)
+{
+    auto* st = static_cast<ParseState*>(context);
+    if (file) *file = nullptr;
+    if (line) *line = st->schemaLine;
+    return 0;
+}
+
+void OnSchemaStart(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
+                   const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
+{
+    ParseState* st = t_active;
+    st->schemaLine = static_cast<unsigned long>(st->ctxt->input->line);
+    st->schemaStart(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted, attributes);
+}
+
+void OnSchemaEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri)
+{
+    ParseState* st = t_active;
+    if (!st->openLines.empty()) st->schemaLine = st->openLines.back();
+    st->schemaEnd(ctx, localname, prefix, uri);
+}
+
+// Validity messages that libxml2 gives only as text: in reader mode the final
+// check of IDREF values, which names the attribute and the line it is on.
+void OnValidityText(void*, const char* format, ...)
+{
+    ParseState* st = t_active;
+    if (!st || st->firstValidity.Failed()) return;
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    st->firstValidity.errorCode = kParseErrorBase | XML_DTD_UNKNOWN_ID;
+    st->firstValidity.reason = Trimmed(buf);
+    if (const char* at = std::strstr(buf, " line ")) st->firstValidity.line = std::atol(at + 6);
+}
+
+// Feeds the pulled pieces to a push parser; false when the parse stopped early.
+void ParsePulled(xmlParserCtxtPtr ctxt, ParseState& st, const std::function<std::string_view()>& pull)
+{
+    constexpr size_t kMaxPiece = 1u << 30;
+    for (std::string_view piece = pull(); !piece.empty(); piece = pull()) {
+        while (!piece.empty()) {
+            const size_t n = std::min(piece.size(), kMaxPiece);
+            xmlParseChunk(ctxt, piece.data(), static_cast<int>(n), 0);
+            piece.remove_prefix(n);
+            if (!ctxt->wellFormed || st.limited || ctxt->disableSAX) return;
+        }
+    }
+    xmlParseChunk(ctxt, nullptr, 0, 1);
+}
+
 } // namespace
 
 XmlParseError ErrorFromLibXml(const xmlError* err)
@@ -408,7 +540,7 @@ LoadResult LoadXml(const LoadRequest& req)
         SniffDeclaration(req.text->substr(0, 1024), out);
         out.form.encoding.clear(); // the text is UTF-8 whatever its first bytes say
         if (out.form.byteOrderMark != "UTF-8") out.form.byteOrderMark.clear();
-    } else {
+    } else if (!req.pull) {
         struct stat info {};
         if (::stat(req.path.c_str(), &info) != 0) {
             out.error = SimpleError(errno == ENOENT || errno == ENOTDIR ? kDomFileNotFound : kDomAccessDenied,
@@ -428,7 +560,9 @@ LoadResult LoadXml(const LoadRequest& req)
         SniffDeclaration(head, out);
     }
 
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (req.pull) st.inputSize = req.pulledSize;
+    const char* url = req.path.empty() ? nullptr : req.path.c_str();
+    xmlParserCtxtPtr ctxt = req.pull ? xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, url) : xmlNewParserCtxt();
     if (!ctxt) {
         out.error = SimpleError(kDomOutOfMemory, "Out of memory.", req.path);
         return out;
@@ -443,18 +577,43 @@ LoadResult LoadXml(const LoadRequest& req)
     ctxt->_private = &st;
     st.text = req.text;
     st.path = req.path;
+    st.prune = static_cast<bool>(req.pull);
+    st.ctxt = ctxt;
     ActiveScope scope(&st);
 
     // Short text (up to 15 bytes: attribute values, indentation) is kept inside
     // its node rather than in an allocation of its own.
     int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
-    const bool dtdValidate = req.validate && req.resolveExternals;
+    // Pulling keeps no tree to validate afterwards: an internal subset is
+    // checked while parsing (external files are refused by the loader).
+    const bool dtdValidate = req.validate && (req.resolveExternals || req.pull);
     if (req.resolveExternals) options |= XML_PARSE_DTDLOAD;
     if (dtdValidate) options |= XML_PARSE_DTDVALID;
     if (!req.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
 
     xmlDocPtr doc;
-    if (req.text) {
+    xmlSchemaValidCtxtPtr schemaCtxt = nullptr;
+    xmlSchemaSAXPlugPtr plug = nullptr;
+    if (req.pull) {
+        xmlCtxtUseOptions(ctxt, options | XML_PARSE_IGNORE_ENC);
+        // Reader mode: IDs and references are kept by name, not by node.
+        ctxt->parseMode = XML_PARSE_READER;
+        ctxt->vctxt.error = OnValidityText;
+        if (req.schema && (schemaCtxt = xmlSchemaNewValidCtxt(req.schema))) {
+            xmlSchemaSetValidStructuredErrors(schemaCtxt, OnSchemaError, nullptr);
+            xmlSchemaValidateSetLocator(schemaCtxt, SchemaLine, &st);
+            plug = xmlSchemaSAXPlug(schemaCtxt, &ctxt->sax, &ctxt->userData);
+            if (plug) {
+                st.schemaStart = ctxt->sax->startElementNs;
+                st.schemaEnd = ctxt->sax->endElementNs;
+                ctxt->sax->startElementNs = OnSchemaStart;
+                ctxt->sax->endElementNs = OnSchemaEnd;
+            }
+        }
+        ParsePulled(ctxt, st, req.pull);
+        doc = ctxt->myDoc;
+        ctxt->myDoc = nullptr;
+    } else if (req.text) {
         options |= XML_PARSE_IGNORE_ENC;
         doc = xmlCtxtReadMemory(ctxt, req.text->data(), static_cast<int>(req.text->size()),
                                 req.path.empty() ? nullptr : req.path.c_str(), nullptr, options);
@@ -485,9 +644,14 @@ LoadResult LoadXml(const LoadRequest& req)
             xmlFreeValidCtxt(vctxt);
         }
     }
-    const bool ok = doc && wellFormed && nsWellFormed && (!req.validate || valid);
+    out.wellFormed = doc && wellFormed && nsWellFormed;
+    // A schema is the last word, as when a built tree is validated after parsing.
+    const bool schemaFailed = out.wellFormed && (!req.validate || valid) && st.firstSchema.Failed();
+    const bool ok = out.wellFormed && (!req.validate || valid) && !schemaFailed;
+    out.ok = ok;
     if (!ok) {
-        if (st.limited) out.error = st.limitError;
+        if (schemaFailed) out.error = st.firstSchema;
+        else if (st.limited) out.error = st.limitError;
         else if (!wellFormed && st.firstFatal.Failed()) out.error = st.firstFatal;
         else if (!nsWellFormed && st.firstNamespace.Failed()) out.error = st.firstNamespace;
         else if (st.firstValidity.Failed()) out.error = st.firstValidity;
@@ -500,8 +664,16 @@ LoadResult LoadXml(const LoadRequest& req)
         if (doc) xmlFreeDoc(doc);
         doc = nullptr;
     }
+    if (plug) xmlSchemaSAXUnplug(plug);
+    if (schemaCtxt) xmlSchemaFreeValidCtxt(schemaCtxt);
     ctxt->_private = nullptr;
     xmlFreeParserCtxt(ctxt);
+    if (req.pull) {
+        out.noNamespaceSchema = std::move(st.noNamespaceSchema);
+        out.schemaLocations = std::move(st.schemaLocations);
+        if (doc) xmlFreeDoc(doc);
+        return out;
+    }
     out.doc = doc;
     if (doc && doc->intSubset) {
         out.hasInternalSubset = st.hasInternalSubset;

@@ -7,8 +7,12 @@
 #include "platform/xml/XmlParseError.h"
 
 #include <libxml/tree.h>
+#include <libxml/xmlschemas.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace brindle::detail {
 
@@ -18,11 +22,23 @@ struct LoadRequest {
     bool validate = true;
     bool resolveExternals = true;
     bool preserveWhiteSpace = true;
+    // Pulls the text instead of reading text/path: each call gives the next
+    // piece, an empty one at the end. No tree is kept: each finished element is
+    // freed as soon as no validation needs it, and the result's doc is null.
+    std::function<std::string_view()> pull;
+    uint64_t pulledSize = 0;           // the pulled text's length (bounds entity expansion)
+    xmlSchemaPtr schema = nullptr;     // with pull: validated against while parsing
 };
 
 struct LoadResult {
     xmlDocPtr doc = nullptr;        // owned by the caller; nullptr on failure
     XmlParseError error;            // set on failure
+    bool ok = false;                // parsed (and valid when asked)
+    bool wellFormed = false;        // parsed, valid or not
+    // With pull: the document element's xsi:noNamespaceSchemaLocation and
+    // xsi:schemaLocation values, as given.
+    std::string noNamespaceSchema;
+    std::string schemaLocations;
     bool hasDeclaration = false;
     std::string declaration;        // text between "<?xml " and "?>"
     XmlFileForm form;               // the input's byte-order mark; "UTF-16" for a UTF-16 input

@@ -43,22 +43,25 @@ std::string Attribute(const char* name, std::string_view value)
 
 } // namespace
 
-SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
+NamedSchema::NamedSchema(NamedSchema&& other) noexcept
+    : named(other.named), schema(std::exchange(other.schema, nullptr)), error(std::move(other.error))
 {
-    SchemaOutcome out;
-    xmlNodePtr root = xmlDocGetRootElement(doc);
-    if (!root) return out;
-    xmlChar* noNs = xmlGetNsProp(root, BAD_CAST "noNamespaceSchemaLocation", BAD_CAST kXsiNs);
-    xmlChar* pairs = xmlGetNsProp(root, BAD_CAST "schemaLocation", BAD_CAST kXsiNs);
-    std::string noNamespace = ToStr(noNs);
+}
+
+NamedSchema::~NamedSchema()
+{
+    if (schema) xmlSchemaFree(schema);
+}
+
+NamedSchema LoadNamedSchema(const std::string& noNamespace, const std::string& locations, const xmlChar* baseUrl)
+{
+    NamedSchema out;
     std::vector<std::pair<std::string, std::string>> imports;
     {
-        std::istringstream words(ToStr(pairs));
+        std::istringstream words(locations);
         std::string ns, loc;
-        while (words >> ns >> loc) imports.emplace_back(ns, Resolve(loc, doc->URL));
+        while (words >> ns >> loc) imports.emplace_back(ns, Resolve(loc, baseUrl));
     }
-    xmlFree(noNs);
-    xmlFree(pairs);
     if (noNamespace.empty() && imports.empty()) return out;
     out.named = true;
 
@@ -66,7 +69,7 @@ SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
     xmlSchemaParserCtxtPtr pctxt;
     std::string wrapper;
     if (imports.empty()) {
-        pctxt = xmlSchemaNewParserCtxt(Resolve(noNamespace, doc->URL).c_str());
+        pctxt = xmlSchemaNewParserCtxt(Resolve(noNamespace, baseUrl).c_str());
     } else if (noNamespace.empty() && imports.size() == 1) {
         pctxt = xmlSchemaNewParserCtxt(imports.front().second.c_str());
     } else {
@@ -75,24 +78,39 @@ SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
         for (const auto& [ns, loc] : imports)
             wrapper += "<xs:import" + Attribute("namespace", ns) + Attribute("schemaLocation", loc) + "/>";
         if (!noNamespace.empty())
-            wrapper += "<xs:include" + Attribute("schemaLocation", Resolve(noNamespace, doc->URL)) + "/>";
+            wrapper += "<xs:include" + Attribute("schemaLocation", Resolve(noNamespace, baseUrl)) + "/>";
         wrapper += "</xs:schema>";
         pctxt = xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size()));
     }
     if (!pctxt) return out;
     xmlSchemaSetParserStructuredErrors(pctxt, OnSchemaError, &out.error);
-    xmlSchemaPtr schema = xmlSchemaParse(pctxt);
+    out.schema = xmlSchemaParse(pctxt);
     xmlSchemaFreeParserCtxt(pctxt);
-    if (!schema) {
+    if (!out.schema) {
         if (!out.error.Failed()) out.error = capture.first;
         if (!out.error.Failed()) {
             out.error.errorCode = 0xC00C0000u | XML_SCHEMAP_FAILED_LOAD;
             out.error.reason = "The schema could not be loaded.";
         }
-        return out;
     }
+    return out;
+}
+
+SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
+{
+    SchemaOutcome out;
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    if (!root) return out;
+    xmlChar* noNs = xmlGetNsProp(root, BAD_CAST "noNamespaceSchemaLocation", BAD_CAST kXsiNs);
+    xmlChar* pairs = xmlGetNsProp(root, BAD_CAST "schemaLocation", BAD_CAST kXsiNs);
+    NamedSchema named = LoadNamedSchema(ToStr(noNs), ToStr(pairs), doc->URL);
+    xmlFree(noNs);
+    xmlFree(pairs);
+    out.named = named.named;
+    out.error = std::move(named.error);
+    if (!named.schema) return out;
     out.loaded = true;
-    xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(schema);
+    xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(named.schema);
     if (vctxt) {
         xmlSchemaSetValidStructuredErrors(vctxt, OnSchemaError, &out.error);
         // Hide the XML declaration node: it is not part of the data model.
@@ -106,7 +124,6 @@ SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
         }
         xmlSchemaFreeValidCtxt(vctxt);
     }
-    xmlSchemaFree(schema);
     return out;
 }
 

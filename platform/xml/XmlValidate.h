@@ -5,6 +5,9 @@
 #include "platform/xml/XmlParseError.h"
 
 #include <libxml/tree.h>
+#include <libxml/xmlschemas.h>
+
+#include <string>
 
 namespace brindle::detail {
 
@@ -13,6 +16,21 @@ struct SchemaOutcome {
     bool loaded = false;  // and it could be read and compiled
     XmlParseError error;  // why the schema failed to load, or the first violation
 };
+
+// A compiled schema named by a document, owned.
+struct NamedSchema {
+    bool named = false;            // the document names one
+    xmlSchemaPtr schema = nullptr; // compiled; nullptr when it could not be read
+    XmlParseError error;           // why it could not be read
+    NamedSchema() = default;
+    NamedSchema(NamedSchema&& other) noexcept;
+    NamedSchema& operator=(NamedSchema&&) = delete;
+    ~NamedSchema();
+};
+
+// Reads the schema that xsi:noNamespaceSchemaLocation and xsi:schemaLocation
+// values name (as given on the document element), relative to baseUrl.
+NamedSchema LoadNamedSchema(const std::string& noNamespace, const std::string& locations, const xmlChar* baseUrl);
 
 // Validates against the schema named by xsi:schemaLocation or
 // xsi:noNamespaceSchemaLocation on the document element (local files only).

@@ -2,6 +2,7 @@
 
 #include "platform/xml/XmlDom.h"
 #include "platform/xml/XmlPreview.h"
+#include "platform/xml/XmlStreamCheck.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,150 @@ TEST(XmlValidate, SchemaNamedByTheDocumentIsUsed)
     doc->put_validateOnParse(true);
     EXPECT_TRUE(doc->loadXML("<order " + xsi + " xsi:noNamespaceSchemaLocation='missing.xsd'/>", base));
     EXPECT_TRUE(doc->validate().Failed());
+}
+
+namespace {
+
+// Hands the text out in pieces of a given size (0: line by line).
+class PiecesSource : public XmlTextSource {
+public:
+    PiecesSource(std::string text, size_t size) : m_text(std::move(text)), m_size(size) {}
+    void Rewind() override { m_at = 0; }
+    std::string_view Next() override
+    {
+        size_t n = m_size;
+        if (n == 0) {
+            const size_t eol = m_text.find('\n', m_at);
+            n = eol == std::string::npos ? m_text.size() - m_at : eol + 1 - m_at;
+        }
+        std::string_view piece = std::string_view(m_text).substr(m_at, n);
+        m_at += piece.size();
+        return piece;
+    }
+    uint64_t Size() const override { return m_text.size(); }
+
+private:
+    std::string m_text;
+    size_t m_size;
+    size_t m_at = 0;
+};
+
+// The check through a whole DOM: a validating load and, when it fails, a
+// non-validating one telling "not valid" from "not well-formed".
+XmlCheck DomCheck(const std::string& text, const XmlCheckOptions& options, XmlParseError& error)
+{
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(options.validateOnParse);
+    doc->put_resolveExternals(options.resolveExternals);
+    error = {};
+    if (doc->loadXML(text, options.baseUrl)) return XmlCheck::Valid;
+    error = doc->parseError();
+    if (!options.validateOnParse) return XmlCheck::NotWellFormed;
+    doc->put_validateOnParse(false);
+    return doc->loadXML(text, options.baseUrl) ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
+}
+
+struct CheckCase {
+    const char* name;
+    std::string text;
+    XmlCheck expected; // with validation and external files on
+};
+
+std::vector<CheckCase> CheckCorpus()
+{
+    const std::string xsi = "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
+    const std::string dtd = "<!DOCTYPE r [\n<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
+                            "<!ATTLIST a x CDATA #REQUIRED>\n<!ATTLIST b id ID #IMPLIED ref IDREF #IMPLIED>\n]>\n";
+    std::string longBroken = "<r>\n";
+    for (int i = 0; i < 3000; ++i) longBroken += "  <item n=\"" + std::to_string(i) + "\">text &amp; more</item>\n";
+    longBroken += "  <item>unclosed\n</r>\n";
+    std::string deep;
+    for (int i = 0; i < 1100; ++i) deep += "<d>";
+    std::string bomb = "<!DOCTYPE r [<!ENTITY a '0123456789012345678901234567890123456789'>";
+    for (char name = 'b'; name <= 'h'; ++name) {
+        std::string value;
+        for (int i = 0; i < 10; ++i) value += std::string("&") + static_cast<char>(name - 1) + ";";
+        bomb += std::string("<!ENTITY ") + name + " '" + value + "'>";
+    }
+    bomb += "]><r>&h;</r>";
+    return {
+        {"unclosed", "<r>\n  <a>\n</r>\n", XmlCheck::NotWellFormed},
+        {"late error across pieces", longBroken, XmlCheck::NotWellFormed},
+        {"unquoted attribute", "<?xml version='1.0'?>\n<r a=1/>", XmlCheck::NotWellFormed},
+        {"undefined entity", "<r>\n&nope;</r>", XmlCheck::NotWellFormed},
+        {"duplicate attribute", "<r a='1' a='2'/>", XmlCheck::NotWellFormed},
+        {"text after the root", "<r/>\ntail", XmlCheck::NotWellFormed},
+        {"unbound prefix", "<r>\n <p:x/></r>", XmlCheck::NotWellFormed},
+        {"empty", "", XmlCheck::NotWellFormed},
+        {"bad UTF-8", "<r>\xC3\x28</r>", XmlCheck::NotWellFormed},
+        {"nested too deep", deep, XmlCheck::NotWellFormed},
+        {"entity expansion", bomb, XmlCheck::NotWellFormed},
+        {"invalid then broken", dtd + "<r><b/><a x='1'>t</a>\n<b></r>", XmlCheck::NotWellFormed},
+        {"missing attribute", "<?xml version='1.0'?>\n" + dtd + "<r>\n  <a>t</a>\n</r>", XmlCheck::NotValid},
+        {"wrong order", dtd + "<r>\n  <b/>\n  <a x='1'>t</a>\n</r>", XmlCheck::NotValid},
+        {"undeclared element", dtd + "<r><a x='1'>t<c/></a></r>", XmlCheck::NotValid},
+        {"empty with content", dtd + "<r><a x='1'/><b>x</b></r>", XmlCheck::NotValid},
+        {"duplicate id", dtd + "<r><a x='1'/>\n<b id='i1'/>\n<b id='i1'/></r>", XmlCheck::NotValid},
+        {"dangling idref", dtd + "<r><a x='1'/><b id='i1'/>\n<b ref='i2'/></r>", XmlCheck::NotValid},
+        {"external dtd", "<!DOCTYPE r SYSTEM 'r.dtd'>\n<r><a x='1'>t</a><c/></r>", XmlCheck::NotValid},
+        {"schema value", "<order " + xsi + " xsi:noNamespaceSchemaLocation='plain.xsd'>\n<qty>-3</qty></order>",
+         XmlCheck::NotValid},
+        {"schema content", "<o:order xmlns:o='urn:orders' " + xsi +
+                               "\n xsi:schemaLocation='urn:orders ns.xsd'>\n<o:qty>1</o:qty>\n<o:qty>2</o:qty>\n</o:order>",
+         XmlCheck::NotValid},
+        {"schema missing child", "<order " + xsi + " xsi:noNamespaceSchemaLocation='plain.xsd'>\n</order>",
+         XmlCheck::NotValid},
+        {"schema and broken", "<order " + xsi + " xsi:noNamespaceSchemaLocation='plain.xsd'><qty>x</qty>\n</oops>",
+         XmlCheck::NotWellFormed},
+        {"plain", "<?xml version='1.0' encoding='UTF-8'?>\n<r><x a='&lt;'>caf\xC3\xA9</x><!-- c --><?pi d?></r>",
+         XmlCheck::Valid},
+        {"dtd valid", dtd + "<r><a x='1'>t</a><b id='i1'/><b ref='i1'/></r>", XmlCheck::Valid},
+        {"external dtd valid", "<!DOCTYPE r SYSTEM 'r.dtd'>\n<r><a x='1'>t</a><b/></r>", XmlCheck::Valid},
+        {"schema valid", "<order " + xsi + " xsi:noNamespaceSchemaLocation='plain.xsd'><qty>3</qty></order>",
+         XmlCheck::Valid},
+        {"schema unreadable", "<order " + xsi + " xsi:noNamespaceSchemaLocation='missing.xsd'><x/></order>",
+         XmlCheck::Valid},
+        {"long valid", longBroken.substr(0, longBroken.rfind("  <item>")) + "</r>\n", XmlCheck::Valid},
+    };
+}
+
+} // namespace
+
+// Every document of the corpus gets the same answer and the same error fields
+// from the streaming check as from parsing it into a DOM, whatever the pieces.
+TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
+{
+    TempDir dir;
+    WriteFile(dir / "plain.xsd", Schema(""));
+    WriteFile(dir / "ns.xsd", Schema("urn:orders"));
+    WriteFile(dir / "r.dtd", "<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
+                             "<!ATTLIST a x CDATA #REQUIRED>\n");
+    for (const CheckCase& c : CheckCorpus()) {
+        for (int flags = 0; flags < 4; ++flags) {
+            XmlCheckOptions options;
+            options.validateOnParse = flags & 1;
+            options.resolveExternals = flags & 2;
+            options.baseUrl = (dir / "doc.xml").string();
+            XmlParseError domError;
+            const XmlCheck dom = DomCheck(c.text, options, domError);
+            if (flags == 3) {
+                EXPECT_EQ(dom, c.expected) << c.name << ": " << domError.reason;
+            }
+            for (size_t pieces : {size_t(0), size_t(7), size_t(1) << 20}) {
+                PiecesSource source(c.text, pieces);
+                XmlParseError error;
+                const XmlCheck stream = CheckXmlText(source, options, error);
+                const std::string where = std::string(c.name) + ", options " + std::to_string(flags) + ", pieces " +
+                                          std::to_string(pieces);
+                EXPECT_EQ(stream, dom) << where << ": " << error.reason << " / " << domError.reason;
+                EXPECT_EQ(error.errorCode, domError.errorCode) << where;
+                EXPECT_EQ(error.reason, domError.reason) << where;
+                EXPECT_EQ(error.line, domError.line) << where << ": " << error.reason;
+                EXPECT_EQ(error.linepos, domError.linepos) << where << ": " << error.reason;
+                EXPECT_EQ(error.srcText, domError.srcText) << where << ": " << error.reason;
+            }
+        }
+    }
 }
 
 TEST(XmlTransform, XmlTextAndHtmlOutput)

@@ -1,0 +1,46 @@
+#pragma once
+
+// Checking XML text without building a DOM: the text is pulled piece by piece
+// and only what validation still needs is kept (the open elements and, under a
+// DTD content model, their children's names).
+
+#include "platform/Export.h"
+#include "platform/xml/XmlParseError.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brindle {
+
+// The text to check, handed out in pieces.
+class BRINDLEKIT_API XmlTextSource {
+public:
+    virtual ~XmlTextSource() = default;
+    // Starts again from the beginning of the text (a check may read it twice).
+    virtual void Rewind() = 0;
+    // The next piece, empty at the end; valid until the next call.
+    virtual std::string_view Next() = 0;
+    // The text's length in bytes, which bounds entity expansion as it does for
+    // a document of that size.
+    virtual uint64_t Size() const = 0;
+};
+
+enum class XmlCheck {
+    Valid,         // well-formed, and valid when validation was asked for
+    NotValid,      // well-formed, but its DTD or schema rejects it
+    NotWellFormed, // not XML (or beyond the parser's limits)
+};
+
+struct XmlCheckOptions {
+    bool validateOnParse = true;  // check against the DTD and a named schema
+    bool resolveExternals = true; // read external DTDs, entities and schemas (local files)
+    std::string baseUrl;          // the file path relative references start from
+};
+
+// Checks UTF-8 text as XmlDocument::loadXML(text, baseUrl) with the same
+// options would parse it, and reports the error it would report (line,
+// linepos, reason, errorCode); error is cleared when the text is Valid.
+BRINDLEKIT_API XmlCheck CheckXmlText(XmlTextSource& source, const XmlCheckOptions& options, XmlParseError& error);
+
+} // namespace brindle
