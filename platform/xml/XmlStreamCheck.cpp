@@ -8,6 +8,8 @@
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
 
+#include <utility>
+
 namespace brindle {
 
 namespace {
@@ -18,10 +20,19 @@ detail::LoadResult Pull(XmlTextSource& source, const XmlCheckOptions& options, x
     request.path = options.baseUrl;
     request.validate = options.validateOnParse;
     request.resolveExternals = options.resolveExternals;
-    request.pull = [&source] { return source.Next(); };
-    request.pulledSize = source.Size();
     request.schema = schema;
     source.Rewind();
+    std::string_view first = source.Next();
+    const std::string empty;
+    if (first.empty()) {
+        request.text = &empty; // nothing to pull: parsed as empty text is
+    } else {
+        request.pull = [&source, &first] {
+            const std::string_view piece = std::exchange(first, std::string_view());
+            return piece.empty() ? source.Next() : piece;
+        };
+        request.pulledSize = source.Size();
+    }
     return detail::LoadXml(request);
 }
 
@@ -60,7 +71,9 @@ XmlCheck CheckXmlText(XmlTextSource& source, const XmlCheckOptions& options, Xml
     }
     if (result.ok) return XmlCheck::Valid;
     error = std::move(result.error);
-    if (error.srcText.empty()) error.srcText = LineOf(source, error.line);
+    // The parser quotes the line from its buffer, which may end inside it.
+    const std::string whole = LineOf(source, error.line);
+    if (error.srcText.empty() || whole.find(error.srcText) != std::string::npos) error.srcText = whole;
     return result.wellFormed && options.validateOnParse ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
 }
 

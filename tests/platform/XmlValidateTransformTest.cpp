@@ -142,10 +142,25 @@ XmlCheck DomCheck(const std::string& text, const XmlCheckOptions& options, XmlPa
     return doc->loadXML(text, options.baseUrl) ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
 }
 
+// Where the streaming check cannot say exactly what the DOM route says.
+enum Differs {
+    Nothing,
+    // A line longer than the parser's window is quoted from another start.
+    Quote = 1,
+    // Reader mode checks IDREF values by name and words the message its own way
+    // (with its line); a validating load reports an unknown ID with no reason.
+    IdrefMessage = 2,
+    // With external files off, the DOM route validates an internal subset on the
+    // finished tree (start-tag lines, no column, tree order); streaming validates
+    // while parsing, as both do with external files on.
+    TreeValidation = 4,
+};
+
 struct CheckCase {
     const char* name;
     std::string text;
     XmlCheck expected; // with validation and external files on
+    int differs = Nothing;
 };
 
 std::vector<CheckCase> CheckCorpus()
@@ -175,15 +190,15 @@ std::vector<CheckCase> CheckCorpus()
         {"unbound prefix", "<r>\n <p:x/></r>", XmlCheck::NotWellFormed},
         {"empty", "", XmlCheck::NotWellFormed},
         {"bad UTF-8", "<r>\xC3\x28</r>", XmlCheck::NotWellFormed},
-        {"nested too deep", deep, XmlCheck::NotWellFormed},
+        {"nested too deep", deep, XmlCheck::NotWellFormed, Quote},
         {"entity expansion", bomb, XmlCheck::NotWellFormed},
         {"invalid then broken", dtd + "<r><b/><a x='1'>t</a>\n<b></r>", XmlCheck::NotWellFormed},
-        {"missing attribute", "<?xml version='1.0'?>\n" + dtd + "<r>\n  <a>t</a>\n</r>", XmlCheck::NotValid},
-        {"wrong order", dtd + "<r>\n  <b/>\n  <a x='1'>t</a>\n</r>", XmlCheck::NotValid},
-        {"undeclared element", dtd + "<r><a x='1'>t<c/></a></r>", XmlCheck::NotValid},
-        {"empty with content", dtd + "<r><a x='1'/><b>x</b></r>", XmlCheck::NotValid},
+        {"missing attribute", "<?xml version='1.0'?>\n" + dtd + "<r>\n  <a>t</a>\n</r>", XmlCheck::NotValid, TreeValidation},
+        {"wrong order", dtd + "<r>\n  <b/>\n  <a x='1'>t</a>\n</r>", XmlCheck::NotValid, TreeValidation},
+        {"undeclared element", dtd + "<r><a x='1'>t<c/></a></r>", XmlCheck::NotValid, TreeValidation},
+        {"empty with content", dtd + "<r><a x='1'/><b>x</b></r>", XmlCheck::NotValid, TreeValidation},
         {"duplicate id", dtd + "<r><a x='1'/>\n<b id='i1'/>\n<b id='i1'/></r>", XmlCheck::NotValid},
-        {"dangling idref", dtd + "<r><a x='1'/><b id='i1'/>\n<b ref='i2'/></r>", XmlCheck::NotValid},
+        {"dangling idref", dtd + "<r><a x='1'/><b id='i1'/>\n<b ref='i2'/></r>", XmlCheck::NotValid, IdrefMessage | TreeValidation},
         {"external dtd", "<!DOCTYPE r SYSTEM 'r.dtd'>\n<r><a x='1'>t</a><c/></r>", XmlCheck::NotValid},
         {"schema value", "<order " + xsi + " xsi:noNamespaceSchemaLocation='plain.xsd'>\n<qty>-3</qty></order>",
          XmlCheck::NotValid},
@@ -235,11 +250,16 @@ TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
                 const std::string where = std::string(c.name) + ", options " + std::to_string(flags) + ", pieces " +
                                           std::to_string(pieces);
                 EXPECT_EQ(stream, dom) << where << ": " << error.reason << " / " << domError.reason;
+                EXPECT_EQ(error.Failed(), stream != XmlCheck::Valid) << where;
+                if ((c.differs & TreeValidation) && options.validateOnParse && !options.resolveExternals) continue;
+                if ((c.differs & IdrefMessage) && options.validateOnParse) continue;
                 EXPECT_EQ(error.errorCode, domError.errorCode) << where;
-                EXPECT_EQ(error.reason, domError.reason) << where;
                 EXPECT_EQ(error.line, domError.line) << where << ": " << error.reason;
                 EXPECT_EQ(error.linepos, domError.linepos) << where << ": " << error.reason;
-                EXPECT_EQ(error.srcText, domError.srcText) << where << ": " << error.reason;
+                EXPECT_EQ(error.reason, domError.reason) << where;
+                if (!(c.differs & Quote)) {
+                    EXPECT_EQ(error.srcText, domError.srcText) << where;
+                }
             }
         }
     }

@@ -1,0 +1,87 @@
+// Memory and time of checking a document without a DOM, against checking it
+// through one (as the source view's check did).
+//
+//   stream_check_bench stream FILE   the streaming check, the file pulled in lines
+//   stream_check_bench dom FILE      the text read whole, then loaded into a DOM
+//
+// Both validate. Prints the answer, the time and the peak resident memory of
+// the process; run each mode in a process of its own (see run_stream.sh).
+
+#include "bench/Measure.h"
+#include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlStreamCheck.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+using namespace brindle;
+
+namespace {
+
+// The file line by line, as an editor's text buffer would hand it out.
+class FileLines : public XmlTextSource {
+public:
+    explicit FileLines(const char* path) : m_path(path), m_in(path, std::ios::binary)
+    {
+        m_in.seekg(0, std::ios::end);
+        m_size = static_cast<uint64_t>(m_in.tellg());
+        m_in.seekg(0);
+    }
+    void Rewind() override
+    {
+        m_in.clear();
+        m_in.seekg(0);
+    }
+    std::string_view Next() override
+    {
+        if (!std::getline(m_in, m_line)) return {};
+        if (!m_in.eof()) m_line += '\n';
+        return m_line;
+    }
+    uint64_t Size() const override { return m_size; }
+
+private:
+    std::string m_path;
+    std::ifstream m_in;
+    std::string m_line;
+    uint64_t m_size = 0;
+};
+
+const char* Name(XmlCheck check)
+{
+    return check == XmlCheck::Valid ? "valid" : check == XmlCheck::NotValid ? "not valid" : "not well-formed";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || (std::strcmp(argv[1], "stream") != 0 && std::strcmp(argv[1], "dom") != 0)) {
+        std::fprintf(stderr, "usage: stream_check_bench stream|dom FILE\n");
+        return 2;
+    }
+    const bool stream = std::strcmp(argv[1], "stream") == 0;
+    const auto start = bench::Clock::now();
+    XmlCheck answer;
+    XmlParseError error;
+    if (stream) {
+        FileLines source(argv[2]);
+        XmlCheckOptions options;
+        options.baseUrl = argv[2];
+        answer = CheckXmlText(source, options, error);
+    } else {
+        std::ifstream in(argv[2], std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        auto doc = XmlDocument::Create();
+        answer = doc->loadXML(text.str(), argv[2]) ? XmlCheck::Valid : XmlCheck::NotWellFormed;
+        error = doc->parseError();
+    }
+    const double ms = bench::Ms(start, bench::Clock::now());
+    std::printf("%s: %s%s%s, %.0f ms, peak %ld MB\n", argv[1], Name(answer), error.Failed() ? ": " : "",
+                error.reason.c_str(), ms, bench::PeakResidentBytes() >> 20);
+    return 0;
+}
