@@ -5,6 +5,7 @@
 #include "app/document/EncodedText.h"
 #include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
+#include "platform/xml/XmlStreamCheck.h"
 #include "resources/CommandIds.h"
 
 #include <algorithm>
@@ -32,6 +33,33 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
     if (encoding.name == "UTF-8") return {"", "UTF-8", ""};
     return {"UTF-16", encoding.name, ""};
 }
+
+// The buffer's lines as the text check reads them, each but the last with its
+// line feed.
+class BufferTextSource : public XmlTextSource {
+public:
+    explicit BufferTextSource(const CTextBuffer& buffer) : m_buffer(buffer)
+    {
+        for (int line = 0; line < buffer.GetLineCount(); ++line) m_size += buffer.GetLineLength(line) + 1u;
+        if (m_size > 0) --m_size;
+    }
+    void Rewind() override { m_line = 0; }
+    std::string_view Next() override
+    {
+        if (m_line >= m_buffer.GetLineCount()) return {};
+        const int line = m_line++;
+        m_piece.assign(m_buffer.GetLineChars(line), static_cast<size_t>(m_buffer.GetLineLength(line)));
+        if (m_line < m_buffer.GetLineCount()) m_piece += '\n';
+        return m_piece;
+    }
+    uint64_t Size() const override { return m_size; }
+
+private:
+    const CTextBuffer& m_buffer;
+    int m_line = 0;
+    uint64_t m_size = 0;
+    std::string m_piece;
+};
 
 } // namespace
 
@@ -228,28 +256,23 @@ bool CBrindleDoc::CheckSourceParses(XmlParseError& error) { return CheckSource(e
 
 CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
 {
-    const std::string text = GetWholeText(m_buffer);
     for (int line = 0; line < m_buffer.GetLineCount(); ++line)
         if (m_buffer.GetLineFlags(line) & LINEF_BOOKMARK) m_buffer.SetLineFlag(line, LINEF_BOOKMARK, false, false);
 
-    XmlDocumentPtr scratch = ParserRegistry::CreateFromProgId(Settings::GetParserAppId());
-    if (!scratch) {
-        error = {};
-        error.errorCode = 0x80004005u;
-        error.reason = "The parser could not be created.";
-        return SourceCheck::NotWellFormed;
-    }
-    scratch->put_async(false);
-    if (m_dom) {
-        scratch->put_validateOnParse(m_dom->validateOnParse());
-        scratch->put_resolveExternals(m_dom->resolveExternals());
-    }
+    // The text is read line by line from the buffer and checked without a DOM,
+    // so a large document is never held twice.
+    XmlCheckOptions options;
+    options.validateOnParse = m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0;
+    options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
+    options.baseUrl = BaseUrl();
+    BufferTextSource source(m_buffer);
     WaitCursor wait;
-    if (scratch->loadXML(text, BaseUrl())) return SourceCheck::Valid;
-    error = scratch->parseError();
-    if (!scratch->validateOnParse()) return SourceCheck::NotWellFormed;
-    scratch->put_validateOnParse(false);
-    return scratch->loadXML(text, BaseUrl()) ? SourceCheck::NotValid : SourceCheck::NotWellFormed;
+    switch (CheckXmlText(source, options, error)) {
+    case XmlCheck::Valid: return SourceCheck::Valid;
+    case XmlCheck::NotValid: return SourceCheck::NotValid;
+    case XmlCheck::NotWellFormed: break;
+    }
+    return SourceCheck::NotWellFormed;
 }
 
 void CBrindleDoc::ParseText()
