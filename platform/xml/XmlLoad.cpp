@@ -53,6 +53,7 @@ struct ParseState {
 };
 
 thread_local ParseState* t_active = nullptr;
+thread_local uint64_t t_parsesRun = 0;
 
 class ActiveScope {
 public:
@@ -384,6 +385,8 @@ XmlParseError ErrorFromLibXml(const xmlError* err)
     return e;
 }
 
+uint64_t ParsesRun() { return t_parsesRun; }
+
 const void* ActiveParse() { return t_active; }
 bool ActiveParseAllowsExternals() { return !t_active || t_active->allowExternal; }
 
@@ -454,6 +457,7 @@ LoadResult LoadXml(const LoadRequest& req)
     if (!req.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
 
     xmlDocPtr doc;
+    ++t_parsesRun;
     if (req.text) {
         options |= XML_PARSE_IGNORE_ENC;
         doc = xmlCtxtReadMemory(ctxt, req.text->data(), static_cast<int>(req.text->size()),
@@ -486,6 +490,7 @@ LoadResult LoadXml(const LoadRequest& req)
         }
     }
     const bool ok = doc && wellFormed && nsWellFormed && (!req.validate || valid);
+    out.inputSize = st.inputSize;
     if (!ok) {
         if (st.limited) out.error = st.limitError;
         else if (!wellFormed && st.firstFatal.Failed()) out.error = st.firstFatal;
@@ -497,8 +502,12 @@ LoadResult LoadXml(const LoadRequest& req)
             out.error = SimpleError(kParseErrorBase | XML_ERR_DOCUMENT_EMPTY, "The document could not be parsed.",
                                     req.path);
         if (out.error.url.empty()) out.error.url = req.path;
-        if (doc) xmlFreeDoc(doc);
-        doc = nullptr;
+        // Only validity failed: the caller may keep the tree.
+        out.notValid = doc && wellFormed && nsWellFormed && req.keepInvalid;
+        if (doc && !out.notValid) {
+            xmlFreeDoc(doc);
+            doc = nullptr;
+        }
     }
     ctxt->_private = nullptr;
     xmlFreeParserCtxt(ctxt);
