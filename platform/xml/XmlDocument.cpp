@@ -90,10 +90,10 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::
             }
         }
     }
+    m_parseError = result.error; // errorCode 0 after a clean load
+    if (m_parseError.Failed() && m_parseError.srcText.empty())
+        m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
     if (!result.doc) {
-        m_parseError = result.error;
-        if (m_parseError.srcText.empty())
-            m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
         if (keepContent) return LoadOutcome::Refused;
         xmlDocPtr empty = xmlNewDoc(BAD_CAST "1.0");
         if (!empty) throw DomError(kDomOutOfMemory);
@@ -113,13 +113,7 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::
     m_holder->subsetOf = result.hasInternalSubset ? result.doc->intSubset : nullptr;
     m_holder->internalSubset = std::move(result.internalSubset);
     m_holder->inputSize = result.inputSize;
-    if (!result.notValid) {
-        m_parseError = {};
-        return LoadOutcome::Loaded;
-    }
-    m_parseError = result.error;
-    if (m_parseError.srcText.empty()) m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
-    return LoadOutcome::NotValid;
+    return result.notValid ? LoadOutcome::NotValid : LoadOutcome::Loaded;
 }
 
 bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, std::string(), false) == LoadOutcome::Loaded; }
