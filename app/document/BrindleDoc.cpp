@@ -109,25 +109,6 @@ brindle::XmlFileForm CBrindleDoc::SavedFileForm(XmlFileForm form) const
     return form;
 }
 
-bool CBrindleDoc::LoadDom(const std::function<bool()>& load, XmlParseError& validityError)
-{
-    validityError = {};
-    if (load()) return true;
-    if (!m_dom->validateOnParse()) return false;
-    const XmlParseError rejected = m_dom->parseError();
-    m_dom->put_validateOnParse(false);
-    bool loaded = false;
-    try {
-        loaded = load();
-    } catch (...) {
-        m_dom->put_validateOnParse(true);
-        throw;
-    }
-    m_dom->put_validateOnParse(true);
-    if (loaded) validityError = rejected;
-    return loaded;
-}
-
 std::string CBrindleDoc::DescribeParseError(const XmlParseError& error)
 {
     std::string text = error.reason;
@@ -205,13 +186,14 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
         m_ownText = OwnText::None;
         // A document its DTD rejects opens like any other, with the reason told;
         // only one that is not well-formed opens as text.
-        XmlParseError invalid;
-        if (LoadDom([&] { return m_dom->load(file); }, invalid)) {
+        const XmlDocument::LoadOutcome outcome = m_dom->loadKeepingContent(file);
+        if (outcome != XmlDocument::LoadOutcome::Refused) {
             m_isNew = false;
             m_domValid = true;
             m_ownText = OwnText::File;
             m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
-            if (invalid.Failed()) m_errors.Add(ValidityMessage(invalid), MsgIcon::Warning);
+            if (outcome == XmlDocument::LoadOutcome::NotValid)
+                m_errors.Add(ValidityMessage(m_dom->parseError()), MsgIcon::Warning);
             m_showAsSource = Settings::GetStartWithSourceView() == 1;
         } else {
             m_domValid = false;
@@ -254,10 +236,15 @@ bool CBrindleDoc::LooksLikeHtml(const std::string& path, const std::string& star
 
 bool CBrindleDoc::CheckSourceParses(XmlParseError& error) { return CheckSource(error) == SourceCheck::Valid; }
 
-CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
+void CBrindleDoc::ClearErrorMarks()
 {
     for (int line = 0; line < m_buffer.GetLineCount(); ++line)
         if (m_buffer.GetLineFlags(line) & LINEF_BOOKMARK) m_buffer.SetLineFlag(line, LINEF_BOOKMARK, false, false);
+}
+
+CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
+{
+    ClearErrorMarks();
 
     // The text is read line by line from the buffer and checked without a DOM,
     // so a large document is never held twice.
@@ -275,15 +262,20 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
     return SourceCheck::NotWellFormed;
 }
 
-void CBrindleDoc::ParseText()
+CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
 {
-    const std::string text = GetWholeText(m_buffer);
-    m_nodeHistory.Clear(); // its nodes are not the new tree's
+    const std::string currentPath = m_currentNode ? GetNodePath(m_currentNode) : std::string();
+    XmlDocument::LoadOutcome outcome;
     {
+        const std::string text = GetWholeText(m_buffer);
         WaitCursor wait;
-        XmlParseError invalid;
-        LoadDom([&] { return m_dom->loadXML(text, BaseUrl()); }, invalid);
+        outcome = m_dom->loadXMLKeepingContent(text, BaseUrl());
     }
+    if (error) *error = m_dom->parseError();
+    if (outcome == XmlDocument::LoadOutcome::Refused) return SourceCheck::NotWellFormed;
+    // Nothing the document holds may keep the old tree alive.
+    m_nodeHistory.Clear();
+    m_currentNode = currentPath.empty() ? nullptr : FindNodeByPath(m_dom, currentPath);
     m_eolMode = m_buffer.GetCRLFMode();
     // The text is UTF-8 with the buffer's line breaks; the file is not always.
     m_dom->put_fileForm(SavedFileForm(FileFormOf(m_fileEncoding)));
@@ -291,6 +283,7 @@ void CBrindleDoc::ParseText()
     m_ownText = OwnText::Buffer;
     Modify(m_buffer.IsModified());
     m_domValid = true;
+    return outcome == XmlDocument::LoadOutcome::NotValid ? SourceCheck::NotValid : SourceCheck::Valid;
 }
 
 void CBrindleDoc::RegenerateText()
@@ -353,7 +346,11 @@ FileEncoding CBrindleDoc::FormattedTextEncoding() const
 bool CBrindleDoc::ReformatSourceText()
 {
     const std::string oldText = GetWholeText(m_buffer);
-    ParseText();
+    XmlParseError error;
+    if (ParseText(&error) == SourceCheck::NotWellFormed) {
+        m_errors.Add(NotWellFormedMessage(error));
+        return false;
+    }
     std::string text;
     try {
         if (!AutoFormat(m_dom, text, 0)) return false;
@@ -381,16 +378,19 @@ CBrindleDoc::SourceEntry CBrindleDoc::EnterSourceMode()
     return std::exchange(m_htmlOpening, false) ? SourceEntry::HtmlAsText : SourceEntry::Validate;
 }
 
+std::string CBrindleDoc::NotWellFormedMessage(const XmlParseError& error)
+{
+    std::string message = "Source XML document contains errors.";
+    if (const std::string why = DescribeParseError(error); !why.empty()) message += "\n\n" + why;
+    return message;
+}
+
 CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
 {
+    ClearErrorMarks();
     XmlParseError error;
-    const SourceCheck check = CheckSource(error);
-    if (check == SourceCheck::NotWellFormed) {
-        std::string message = "Source XML document contains errors.";
-        if (const std::string why = DescribeParseError(error); !why.empty()) message += "\n\n" + why;
-        return {false, message};
-    }
-    ParseText();
+    const SourceCheck check = ParseText(&error);
+    if (check == SourceCheck::NotWellFormed) return {false, NotWellFormedMessage(error)};
     return {true, check == SourceCheck::NotValid ? ValidityMessage(error) : std::string()};
 }
 

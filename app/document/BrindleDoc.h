@@ -57,9 +57,13 @@ public:
     // still become the DOM) from text that is not well-formed.
     enum class SourceCheck { Valid, NotValid, NotWellFormed };
     SourceCheck CheckSource(brindle::XmlParseError& error);
-    // Rebuilds the DOM from the source text (callers check it is well-formed
-    // first); text its DTD rejects still becomes the DOM.
-    void ParseText();
+    // Builds the DOM from the source text in one parse. Text that is well-formed
+    // becomes the DOM, also when its DTD or schema rejects it (NotValid); text
+    // that is not leaves the DOM as it was (NotWellFormed). error, when given,
+    // receives the parser's reason. The old tree is released as the new one comes
+    // in: the node history is cleared and the current node becomes the node at
+    // its path in the new tree, if there is one.
+    SourceCheck ParseText(brindle::XmlParseError* error = nullptr);
     // Source mode was entered: the text is the edited form from now on, so the
     // document counts as changed, unless the text is still the file's own (the
     // file's bytes of a document that did not parse, or the kept own text).
@@ -90,6 +94,8 @@ public:
     static bool LooksLikeHtml(const std::string& path, const std::string& start);
     // The message for a document that is well-formed but that its DTD rejects.
     static std::string ValidityMessage(const brindle::XmlParseError& error);
+    // The message for a text that is not well-formed, which stays the edited form.
+    static std::string NotWellFormedMessage(const brindle::XmlParseError& error);
     // The parser's reason and "Line N, position M", each part that is known, for
     // the messages that tell why a text was refused.
     static std::string DescribeParseError(const brindle::XmlParseError& error);
@@ -154,6 +160,8 @@ public:
     static std::string NodeTypeName(const brindle::XmlNodePtr& node);
     // "/" for the document, else "/a/b/c/" naming the node and its ancestors.
     static std::string GetNodePath(const brindle::XmlNodePtr& node);
+    // The first node in document order whose path is the given one, or none.
+    static brindle::XmlNodePtr FindNodeByPath(const brindle::XmlDocumentPtr& dom, const std::string& path);
 
     // Sets the value of a text, CDATA, comment, processing instruction or
     // attribute node, in its place.
@@ -209,10 +217,8 @@ private:
     // Gives the element an attribute with the name and value of the given one, in
     // the same namespace: its prefix is declared on the element when needed.
     void SetAttributeFrom(const brindle::XmlElementPtr& element, const brindle::XmlNodePtr& attribute);
-    // Runs a load of the DOM with the document's validation setting; when that
-    // fails for a document that is well-formed, loads it again without
-    // validation. validityError receives the rejected validation's error.
-    bool LoadDom(const std::function<bool()>& load, brindle::XmlParseError& validityError);
+    // Removes the error-line marks that a check of the text set.
+    void ClearErrorMarks();
     // The file form the DOM saves with: the file's byte-order mark and encoding
     // (see FileFormOf) and the document's line breaks.
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;

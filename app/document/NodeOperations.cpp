@@ -1,6 +1,8 @@
 #include "app/document/BrindleDoc.h"
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 using namespace brindle;
 
@@ -242,4 +244,27 @@ std::string CBrindleDoc::GetNodePath(const XmlNodePtr& node)
     for (XmlNodePtr at = node; at && at->nodeType() != NODE_DOCUMENT; at = at->parentNode())
         path = at->nodeName() + "/" + path;
     return "/" + path;
+}
+
+XmlNodePtr CBrindleDoc::FindNodeByPath(const XmlDocumentPtr& dom, const std::string& path)
+{
+    if (!dom || path.empty() || path.front() != '/') return nullptr;
+    if (path == "/") return dom;
+    std::vector<std::string> names;
+    for (size_t start = 1; start < path.size();) {
+        const size_t slash = path.find('/', start);
+        if (slash == std::string::npos) return nullptr;
+        names.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    // Depth first, entering only the nodes whose names lead along the path.
+    const std::function<XmlNodePtr(const XmlNodePtr&, size_t)> find = [&](const XmlNodePtr& parent, size_t depth) {
+        for (XmlNodePtr child = parent->firstChild(); child; child = child->nextSibling()) {
+            if (child->nodeName() != names[depth]) continue;
+            if (depth + 1 == names.size()) return child;
+            if (XmlNodePtr found = find(child, depth + 1)) return found;
+        }
+        return XmlNodePtr();
+    };
+    return find(dom, 0);
 }

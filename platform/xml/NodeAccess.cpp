@@ -6,9 +6,28 @@
 
 #include <libxml/valid.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace brindle::detail {
 
 uint64_t g_treeGeneration = 1;
+
+namespace {
+
+// Trees parsed from this much input or more are large: millions of small
+// allocations that the allocator keeps for itself once freed unless asked.
+constexpr uint64_t kLargeTreeInput = 16u << 20;
+
+void ReturnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 DocHolder::DocHolder(xmlDocPtr d) : doc(d) { doc->_private = this; }
 
@@ -16,6 +35,7 @@ DocHolder::~DocHolder()
 {
     doc->_private = nullptr;
     xmlFreeDoc(doc);
+    if (inputSize >= kLargeTreeInput) ReturnFreedMemory();
 }
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner)

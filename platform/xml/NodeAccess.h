@@ -30,6 +30,9 @@ struct DocHolder {
     // serialisation writes instead of libxml2's rendering of its declarations.
     xmlDtdPtr subsetOf = nullptr;
     std::string internalSubset;
+    // Bytes of the input the tree was parsed from: freeing a large tree hands
+    // the freed memory back to the system.
+    uint64_t inputSize = 0;
 };
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner);

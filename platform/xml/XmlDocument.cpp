@@ -65,7 +65,8 @@ std::string XmlDocument::getProperty(const std::string& name) const
     throw DomError(kDomInvalidArg, "Unknown property \"" + name + "\".");
 }
 
-bool XmlDocument::Parse(const std::string* text, const std::string& path, const std::string& baseUrl)
+XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::string& path,
+                                            const std::string& baseUrl, bool keepContent)
 {
     LoadRequest request;
     request.text = text;
@@ -73,26 +74,31 @@ bool XmlDocument::Parse(const std::string* text, const std::string& path, const 
     request.validate = m_validateOnParse;
     request.resolveExternals = m_resolveExternals;
     request.preserveWhiteSpace = m_preserveWhiteSpace;
+    request.keepInvalid = keepContent;
     LoadResult result = LoadXml(request);
 
-    if (result.doc && m_validateOnParse && m_resolveExternals) {
+    if (result.doc && !result.notValid && m_validateOnParse && m_resolveExternals) {
         // A schema the document names must accept it too; a schema that cannot be
         // read (a network location, a missing file) is skipped at load time.
         SchemaOutcome schema = ValidateWithSchema(result.doc);
         if (schema.loaded && schema.error.Failed()) {
             result.error = schema.error;
-            xmlFreeDoc(result.doc);
-            result.doc = nullptr;
+            result.notValid = keepContent;
+            if (!keepContent) {
+                xmlFreeDoc(result.doc);
+                result.doc = nullptr;
+            }
         }
     }
+    m_parseError = result.error; // errorCode 0 after a clean load
+    if (m_parseError.Failed() && m_parseError.srcText.empty())
+        m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
     if (!result.doc) {
-        m_parseError = result.error;
-        if (m_parseError.srcText.empty())
-            m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
+        if (keepContent) return LoadOutcome::Refused;
         xmlDocPtr empty = xmlNewDoc(BAD_CAST "1.0");
         if (!empty) throw DomError(kDomOutOfMemory);
         NodeAccess::SetContent(*this, empty);
-        return false;
+        return LoadOutcome::Refused;
     }
     if (result.hasDeclaration) {
         xmlNodePtr pi = xmlNewDocPI(result.doc, BAD_CAST "xml", X(result.declaration));
@@ -106,13 +112,28 @@ bool XmlDocument::Parse(const std::string* text, const std::string& path, const 
     m_holder->form = result.form;
     m_holder->subsetOf = result.hasInternalSubset ? result.doc->intSubset : nullptr;
     m_holder->internalSubset = std::move(result.internalSubset);
-    m_parseError = {};
-    return true;
+    m_holder->inputSize = result.inputSize;
+    return result.notValid ? LoadOutcome::NotValid : LoadOutcome::Loaded;
 }
 
-bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, std::string()); }
+bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, std::string(), false) == LoadOutcome::Loaded; }
 
-bool XmlDocument::loadXML(const std::string& text, const std::string& baseUrl) { return Parse(&text, std::string(), baseUrl); }
+bool XmlDocument::loadXML(const std::string& text, const std::string& baseUrl)
+{
+    return Parse(&text, std::string(), baseUrl, false) == LoadOutcome::Loaded;
+}
+
+XmlDocument::LoadOutcome XmlDocument::loadKeepingContent(const std::string& path)
+{
+    return Parse(nullptr, path, std::string(), true);
+}
+
+XmlDocument::LoadOutcome XmlDocument::loadXMLKeepingContent(const std::string& text, const std::string& baseUrl)
+{
+    return Parse(&text, std::string(), baseUrl, true);
+}
+
+std::uint64_t XmlDocument::parsesRun() { return ParsesRun(); }
 
 void XmlDocument::save(const std::string& path) const { SaveDocument(m_holder, path); }
 

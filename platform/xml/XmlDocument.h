@@ -4,6 +4,7 @@
 #include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -55,6 +56,16 @@ public:
     // locates relative DTD and entity references; empty means the current
     // folder.
     bool loadXML(const std::string& text, const std::string& baseUrl = std::string());
+    // One parse that tells a text that is not valid from one that is not
+    // well-formed. A well-formed input becomes the content: Loaded, or NotValid
+    // when validateOnParse is on and its DTD or schema rejects it (parseError()
+    // tells why). An input that is not well-formed is Refused: parseError() tells
+    // why and the content stays as it was.
+    enum class LoadOutcome { Loaded, NotValid, Refused };
+    LoadOutcome loadKeepingContent(const std::string& path);
+    LoadOutcome loadXMLKeepingContent(const std::string& text, const std::string& baseUrl = std::string());
+    // How many parses (loads of files and texts) this thread has run.
+    static std::uint64_t parsesRun();
     // Writes the document to the file in the encoding its XML declaration names
     // (else the file form's, else UTF-8), with the file form's byte-order mark
     // when that encoding is the mark's (UTF-8, or UTF-16 in the mark's byte
@@ -102,7 +113,7 @@ public:
 
 private:
     XmlDocument();
-    bool Parse(const std::string* text, const std::string& path, const std::string& baseUrl);
+    LoadOutcome Parse(const std::string* text, const std::string& path, const std::string& baseUrl, bool keepContent);
 
     bool m_async = true;
     bool m_validateOnParse = true;

@@ -68,6 +68,7 @@ struct ParseState {
 };
 
 thread_local ParseState* t_active = nullptr;
+thread_local uint64_t t_parsesRun = 0;
 
 class ActiveScope {
 public:
@@ -516,6 +517,8 @@ XmlParseError ErrorFromLibXml(const xmlError* err)
     return e;
 }
 
+uint64_t ParsesRun() { return t_parsesRun; }
+
 const void* ActiveParse() { return t_active; }
 bool ActiveParseAllowsExternals() { return !t_active || t_active->allowExternal; }
 
@@ -592,6 +595,7 @@ LoadResult LoadXml(const LoadRequest& req)
     if (!req.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
 
     xmlDocPtr doc;
+    if (!req.pull) ++t_parsesRun;
     xmlSchemaValidCtxtPtr schemaCtxt = nullptr;
     xmlSchemaSAXPlugPtr plug = nullptr;
     if (req.pull) {
@@ -649,6 +653,7 @@ LoadResult LoadXml(const LoadRequest& req)
     const bool schemaFailed = out.wellFormed && (!req.validate || valid) && st.firstSchema.Failed();
     const bool ok = out.wellFormed && (!req.validate || valid) && !schemaFailed;
     out.ok = ok;
+    out.inputSize = st.inputSize;
     if (!ok) {
         if (schemaFailed) out.error = st.firstSchema;
         else if (st.limited) out.error = st.limitError;
@@ -661,8 +666,12 @@ LoadResult LoadXml(const LoadRequest& req)
             out.error = SimpleError(kParseErrorBase | XML_ERR_DOCUMENT_EMPTY, "The document could not be parsed.",
                                     req.path);
         if (out.error.url.empty()) out.error.url = req.path;
-        if (doc) xmlFreeDoc(doc);
-        doc = nullptr;
+        // Only validity failed: the caller may keep the tree.
+        out.notValid = doc && wellFormed && nsWellFormed && req.keepInvalid;
+        if (doc && !out.notValid) {
+            xmlFreeDoc(doc);
+            doc = nullptr;
+        }
     }
     if (plug) xmlSchemaSAXUnplug(plug);
     if (schemaCtxt) xmlSchemaFreeValidCtxt(schemaCtxt);

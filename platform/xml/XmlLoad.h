@@ -28,17 +28,23 @@ struct LoadRequest {
     std::function<std::string_view()> pull;
     uint64_t pulledSize = 0;           // the pulled text's length (bounds entity expansion)
     xmlSchemaPtr schema = nullptr;     // with pull: validated against while parsing
+    // Keep the tree of a well-formed input that validation rejects (notValid).
+    bool keepInvalid = false;
 };
 
 struct LoadResult {
     xmlDocPtr doc = nullptr;        // owned by the caller; nullptr on failure
-    XmlParseError error;            // set on failure
     bool ok = false;                // parsed (and valid when asked)
     bool wellFormed = false;        // parsed, valid or not
     // With pull: the document element's xsi:noNamespaceSchemaLocation and
     // xsi:schemaLocation values, as given.
     std::string noNamespaceSchema;
     std::string schemaLocations;
+    XmlParseError error;            // set on failure, and when notValid
+    // The input is well-formed but not valid: doc is its tree all the same
+    // (only with keepInvalid) and error tells why it is not valid.
+    bool notValid = false;
+    uint64_t inputSize = 0;         // bytes of the text or file parsed
     bool hasDeclaration = false;
     std::string declaration;        // text between "<?xml " and "?>"
     XmlFileForm form;               // the input's byte-order mark; "UTF-16" for a UTF-16 input
@@ -52,6 +58,9 @@ struct LoadResult {
 inline constexpr int kMaxNestingDepth = 1024;
 
 LoadResult LoadXml(const LoadRequest& request);
+
+// Parses run on this thread so far (see XmlDocument::parsesRun).
+uint64_t ParsesRun();
 
 // Builds a parse error from a libxml2 error (used by validation too).
 XmlParseError ErrorFromLibXml(const xmlError* err);

@@ -143,7 +143,9 @@ TEST_F(DocumentTest, TextAndDomCarryEditsAcrossAndKeepHeldNodesAlive)
     // The node the tree held belongs to the old content and is still usable.
     EXPECT_EQ(held->nodeName(), "book");
     EXPECT_EQ(held->text(), "Title");
-    EXPECT_EQ(doc->GetCurrentNode(), held);
+    // The document itself holds nothing of the old content: its current node is
+    // the one at the same path in the new tree.
+    EXPECT_EQ(doc->GetCurrentNode(), book);
 }
 
 TEST_F(DocumentTest, ParseCheckClearsErrorMarksAndLeavesTheDomAlone)
@@ -764,7 +766,9 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
 {
     // The DTD does not declare <b>: well-formed, not valid.
     const std::string invalid = "<?xml version=\"1.0\"?>\n<!DOCTYPE a [<!ELEMENT a EMPTY>]>\n<a><b/></a>\n";
+    const std::uint64_t parses = XmlDocument::parsesRun();
     auto doc = Open("invalid.xml", invalid);
+    EXPECT_EQ(XmlDocument::parsesRun() - parses, 1u); // the file is read once
     EXPECT_TRUE(doc->IsDomValid());
     EXPECT_FALSE(doc->TakeShowAsSource()); // the tree, not the source
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "b");
@@ -791,6 +795,67 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
     EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::NotWellFormed);
     SetText(*doc, "<a/>");
     EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::Valid);
+}
+
+TEST_F(DocumentTest, LeavingTheSourceParsesOnceAndKeepsTheOldDomOnlyForTextThatDoesNotParse)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    const XmlDocumentPtr dom = doc->GetDomDocument();
+    dom->setProperty("SelectionLanguage", "XPath");
+    dom->setProperty("SelectionNamespaces", "xmlns:c='urn:c'");
+    dom->put_resolveExternals(false);
+    XmlNodePtr book = dom->documentElement()->firstChild();
+    doc->SetCurrentNode(book);
+    doc->EnterSourceMode();
+    const auto leave = [&doc](const std::string& text, std::uint64_t& parses) {
+        SetText(*doc, text);
+        const std::uint64_t before = XmlDocument::parsesRun();
+        const CBrindleDoc::SourceExit exit = doc->LeaveSourceMode();
+        parses = XmlDocument::parsesRun() - before;
+        return exit;
+    };
+    std::uint64_t parses = 0;
+
+    // Text that does not parse: refused, the DOM is the same object with the same
+    // nodes, and the current node is still its own.
+    const std::string before = dom->xml();
+    CBrindleDoc::SourceExit exit = leave("<catalog>\n<book id=\"b2\"></catalog>", parses);
+    EXPECT_FALSE(exit.left);
+    EXPECT_EQ(exit.message.rfind("Source XML document contains errors.\n\n", 0), 0u) << exit.message;
+    EXPECT_NE(exit.message.find("Line 2"), std::string::npos) << exit.message;
+    EXPECT_EQ(parses, 1u);
+    EXPECT_EQ(doc->GetDomDocument(), dom);
+    EXPECT_EQ(dom->xml(), before);
+    EXPECT_EQ(dom->documentElement()->firstChild(), book);
+    EXPECT_EQ(doc->GetCurrentNode(), book);
+
+    // Text that parses becomes the DOM in the same one parse; the DOM keeps its
+    // properties, and nothing of the document holds the old tree's nodes.
+    std::weak_ptr<XmlNode> oldBook = book;
+    book.reset();
+    exit = leave("<catalog><shelf/><book id=\"b2\"/></catalog>", parses);
+    EXPECT_TRUE(exit.left);
+    EXPECT_EQ(exit.message, "");
+    EXPECT_EQ(parses, 1u);
+    EXPECT_TRUE(oldBook.expired());
+    const XmlDocumentPtr now = doc->GetDomDocument();
+    EXPECT_EQ(now->selectSingleNode("/catalog/book")->asElement()->getAttribute("id"), "b2");
+    EXPECT_EQ(doc->GetCurrentNode(), now->selectSingleNode("/catalog/book"));
+    EXPECT_EQ(now->getProperty("SelectionLanguage"), "XPath");
+    EXPECT_EQ(now->getProperty("SelectionNamespaces"), "xmlns:c='urn:c'");
+    EXPECT_TRUE(now->validateOnParse());
+    EXPECT_FALSE(now->resolveExternals());
+    EXPECT_TRUE(doc->IsDomValid());
+
+    // Text its DTD rejects becomes the DOM too, with the reason; a current node
+    // whose path the new tree lacks is dropped.
+    exit = leave("<!DOCTYPE catalog [<!ELEMENT catalog EMPTY>]>\r\n<catalog><shelf/></catalog>", parses);
+    EXPECT_TRUE(exit.left);
+    EXPECT_NE(exit.message.find("not valid"), std::string::npos) << exit.message;
+    EXPECT_NE(exit.message.find("Line 2"), std::string::npos) << exit.message;
+    EXPECT_EQ(parses, 1u);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "shelf");
+    EXPECT_FALSE(doc->HasCurrentNode());
 }
 
 TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesOwn)

@@ -244,6 +244,52 @@ TEST(XmlLoad, ValidateOnParseUsesTheDtd)
     EXPECT_FALSE(doc->loadXML(invalid));
 }
 
+TEST(XmlLoad, LoadKeepingContentTellsNotValidFromNotWellFormedInOneParse)
+{
+    using Outcome = XmlDocument::LoadOutcome;
+    const std::string invalid = "<!DOCTYPE a [<!ELEMENT a (b)><!ELEMENT b EMPTY>]>\n<a><c/></a>";
+    auto doc = XmlDocument::Create();
+    ASSERT_TRUE(doc->loadXML("<kept><x/></kept>"));
+    XmlNodePtr x = doc->documentElement()->firstChild();
+
+    // Not well-formed: refused with the reason, the content stays as it was.
+    std::uint64_t parses = XmlDocument::parsesRun();
+    EXPECT_EQ(doc->loadXMLKeepingContent("<a>\n<b></a>"), Outcome::Refused);
+    EXPECT_EQ(XmlDocument::parsesRun() - parses, 1u);
+    EXPECT_EQ(doc->parseError().line, 2);
+    EXPECT_FALSE(doc->parseError().reason.empty());
+    ASSERT_TRUE(doc->documentElement());
+    EXPECT_EQ(doc->documentElement()->nodeName(), "kept");
+    EXPECT_EQ(doc->documentElement()->firstChild(), x);
+
+    // Well-formed but rejected by its DTD: the tree is the text's, with the reason.
+    parses = XmlDocument::parsesRun();
+    EXPECT_EQ(doc->loadXMLKeepingContent(invalid), Outcome::NotValid);
+    EXPECT_EQ(XmlDocument::parsesRun() - parses, 1u);
+    EXPECT_EQ(doc->parseError().line, 2);
+    EXPECT_NE(doc->parseError().reason.find("c"), std::string::npos) << doc->parseError().reason;
+    EXPECT_EQ(doc->documentElement()->firstChild()->nodeName(), "c");
+
+    EXPECT_EQ(doc->loadXMLKeepingContent("<!DOCTYPE a [<!ELEMENT a (b)><!ELEMENT b EMPTY>]><a><b/></a>"), Outcome::Loaded);
+    EXPECT_FALSE(doc->parseError().Failed());
+    doc->put_validateOnParse(false);
+    EXPECT_EQ(doc->loadXMLKeepingContent(invalid), Outcome::Loaded);
+    // The plain loads still empty the document on any failure.
+    doc->put_validateOnParse(true);
+    EXPECT_FALSE(doc->loadXML(invalid));
+    EXPECT_FALSE(doc->documentElement());
+
+    TempDir dir;
+    WriteFile(dir / "bad.xml", "<a><b></a>");
+    WriteFile(dir / "invalid.xml", invalid);
+    ASSERT_TRUE(doc->loadXML("<kept/>"));
+    EXPECT_EQ(doc->loadKeepingContent((dir / "bad.xml").string()), Outcome::Refused);
+    ASSERT_TRUE(doc->documentElement());
+    EXPECT_EQ(doc->documentElement()->nodeName(), "kept");
+    EXPECT_EQ(doc->loadKeepingContent((dir / "invalid.xml").string()), Outcome::NotValid);
+    EXPECT_EQ(doc->documentElement()->nodeName(), "a");
+}
+
 TEST(XmlLoad, DeclarationIsTheFirstChild)
 {
     auto doc = XmlDocument::Create();

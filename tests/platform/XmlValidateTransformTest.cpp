@@ -82,6 +82,10 @@ TEST(XmlValidate, SchemaNamedByTheDocumentIsUsed)
     EXPECT_FALSE(doc->loadXML(bad, base));
     EXPECT_EQ(doc->parseError().line, 2);
     EXPECT_NE(doc->parseError().reason.find("qty"), std::string::npos) << doc->parseError().reason;
+    // A load that keeps what the schema rejects has the text's tree and the reason.
+    EXPECT_EQ(doc->loadXMLKeepingContent(bad, base), XmlDocument::LoadOutcome::NotValid);
+    EXPECT_EQ(doc->parseError().line, 2);
+    EXPECT_EQ(doc->selectSingleNode("//qty")->text(), "-3");
     doc->put_validateOnParse(false);
     ASSERT_TRUE(doc->loadXML(bad, base));
     XmlParseError e = doc->validate();
