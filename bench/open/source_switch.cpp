@@ -1,6 +1,7 @@
 // Switching a large document between the tree and its source text, through the
 // document's own operations and without a window: open, enter Source mode,
-// leave it, enter Node Tree mode, twice over.
+// validate the text as the source view does on entering, leave it, enter Node
+// Tree mode, twice over.
 //
 //   source_switch [MEGABYTES | FILE]
 //
@@ -82,6 +83,11 @@ int main(int argc, char** argv)
         for (int round = 1; ok && round <= 2; ++round) {
             std::printf("round %d\n", round);
             ok = Step("  enter Source mode", [&] { doc.EnterSourceMode(); return true; }) &&
+                 // The source view validates the text on entering.
+                 Step("  validate", [&] {
+                     brindle::XmlParseError error;
+                     return doc.CheckSource(error) != CBrindleDoc::SourceCheck::NotWellFormed;
+                 }) &&
                  Step("  leave Source mode", [&] {
                      const CBrindleDoc::SourceExit exit = doc.LeaveSourceMode();
                      if (!exit.message.empty()) std::fprintf(stderr, "%s\n", exit.message.c_str());
