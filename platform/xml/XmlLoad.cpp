@@ -471,8 +471,8 @@ void OnSchemaEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, con
     st->schemaEnd(ctx, localname, prefix, uri);
 }
 
-// Validity messages that libxml2 gives only as text: in reader mode the final
-// check of IDREF values, which names the attribute and the line it is on.
+// Validity messages that libxml2 gives only as text: the final check of IDREF
+// values, which names the attribute (and in reader mode the line it is on).
 void OnValidityText(void*, const char* format, ...)
 {
     ParseState* st = t_active;
@@ -596,13 +596,14 @@ LoadResult LoadXml(const LoadRequest& req)
 
     xmlDocPtr doc;
     if (!req.pull) ++t_parsesRun;
+    // The final check of IDREF values words its message only as text.
+    ctxt->vctxt.error = OnValidityText;
     xmlSchemaValidCtxtPtr schemaCtxt = nullptr;
     xmlSchemaSAXPlugPtr plug = nullptr;
     if (req.pull) {
         xmlCtxtUseOptions(ctxt, options | XML_PARSE_IGNORE_ENC);
         // Reader mode: IDs and references are kept by name, not by node.
         ctxt->parseMode = XML_PARSE_READER;
-        ctxt->vctxt.error = OnValidityText;
         if (req.schema && (schemaCtxt = xmlSchemaNewValidCtxt(req.schema))) {
             xmlSchemaSetValidStructuredErrors(schemaCtxt, OnSchemaError, nullptr);
             xmlSchemaValidateSetLocator(schemaCtxt, SchemaLine, &st);

@@ -151,8 +151,8 @@ enum Differs {
     Nothing,
     // A line longer than the parser's window is quoted from another start.
     Quote = 1,
-    // Reader mode checks IDREF values by name and words the message its own way
-    // (with its line); a validating load reports an unknown ID with no reason.
+    // Reader mode checks IDREF values by name and words the message its own way,
+    // with its line; a validating load words it without one.
     IdrefMessage = 2,
     // With external files off, the DOM route validates an internal subset on the
     // finished tree (start-tag lines, no column, tree order); streaming validates
@@ -256,6 +256,7 @@ TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
                 EXPECT_EQ(stream, dom) << where << ": " << error.reason << " / " << domError.reason;
                 EXPECT_EQ(error.Failed(), stream != XmlCheck::Valid) << where;
                 if ((c.differs & TreeValidation) && options.validateOnParse && !options.resolveExternals) continue;
+                EXPECT_FALSE(domError.Failed() && domError.reason.empty()) << where; // every failure says why
                 if ((c.differs & IdrefMessage) && options.validateOnParse) continue;
                 EXPECT_EQ(error.errorCode, domError.errorCode) << where;
                 EXPECT_EQ(error.line, domError.line) << where << ": " << error.reason;
