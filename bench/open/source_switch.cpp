@@ -93,7 +93,9 @@ int main(int argc, char** argv)
                      if (!exit.message.empty()) std::fprintf(stderr, "%s\n", exit.message.c_str());
                      return exit.left;
                  }) &&
-                 Step("  enter Node Tree mode", [&] { doc.EnterTreeMode(); return true; });
+                 Step("  enter Node Tree mode", [&] { doc.EnterTreeMode(); return true; }) &&
+                 // The program gives the old tree's memory back when idle.
+                 Step("  idle", [] { brindle::XmlDocument::returnFreedMemory(); return true; });
         }
         result = ok ? 0 : 1;
     }

@@ -6,6 +6,8 @@
 
 #include <libxml/valid.h>
 
+#include <atomic>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -20,14 +22,19 @@ namespace {
 // allocations that the allocator keeps for itself once freed unless asked.
 constexpr uint64_t kLargeTreeInput = 16u << 20;
 
-void ReturnFreedMemory()
+// Set when a large tree was freed and its memory not yet handed back.
+std::atomic<bool> g_largeTreeFreed{false};
+
+} // namespace
+
+bool ReturnFreedTreeMemory()
 {
+    if (!g_largeTreeFreed.exchange(false)) return false;
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif
+    return true;
 }
-
-} // namespace
 
 DocHolder::DocHolder(xmlDocPtr d) : doc(d) { doc->_private = this; }
 
@@ -35,7 +42,7 @@ DocHolder::~DocHolder()
 {
     doc->_private = nullptr;
     xmlFreeDoc(doc);
-    if (inputSize >= kLargeTreeInput) ReturnFreedMemory();
+    if (inputSize >= kLargeTreeInput) g_largeTreeFreed = true;
 }
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner)

@@ -135,6 +135,8 @@ XmlDocument::LoadOutcome XmlDocument::loadXMLKeepingContent(const std::string& t
 
 std::uint64_t XmlDocument::parsesRun() { return ParsesRun(); }
 
+bool XmlDocument::returnFreedMemory() { return ReturnFreedTreeMemory(); }
+
 void XmlDocument::save(const std::string& path) const { SaveDocument(m_holder, path); }
 
 XmlFileForm XmlDocument::fileForm() const { return m_holder->form; }

@@ -66,6 +66,11 @@ public:
     LoadOutcome loadXMLKeepingContent(const std::string& text, const std::string& baseUrl = std::string());
     // How many parses (loads of files and texts) this thread has run.
     static std::uint64_t parsesRun();
+    // Hands the memory of large trees freed since the last call back to the
+    // system (the allocator keeps it otherwise); true when there was any. It
+    // takes a moment for a large tree, so callers choose when: the program does
+    // it when idle, once the views show the new state.
+    static bool returnFreedMemory();
     // Writes the document to the file in the encoding its XML declaration names
     // (else the file form's, else UTF-8), with the file form's byte-order mark
     // when that encoding is the mark's (UTF-8, or UTF-16 in the mark's byte
