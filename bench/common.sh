@@ -16,4 +16,12 @@ now() { date +%s%N; }
 median() { sort -g | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 # Wall time of a command in seconds, its output discarded.
 seconds() { local s=$(now); "$@" > /dev/null; local e=$(now); awk -v s="$s" -v e="$e" 'BEGIN {printf "%.6f\n", (e-s)/1e9}'; }
+# time_of CMD... -> "seconds peak_resident_kb" of one run, its output discarded.
+time_of() {
+  local out
+  out=$(mktemp)
+  /usr/bin/time -f "%e %M" -o "$out" "$@" > /dev/null 2> /dev/null || true
+  cat "$out"
+  rm -f "$out"
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a/b}'; }

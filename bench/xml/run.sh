@@ -21,11 +21,6 @@ mkdir -p "$dir"
 data=$dir/data.xml
 [[ -s "$data" ]] || "$bench" gen "$data" 100
 
-# time_of CMD... -> "seconds maxrss_kb"
-time_of() {
-  /usr/bin/time -f "%e %M" -o "$dir/time.txt" "$@" > /dev/null 2> /dev/null
-  cat "$dir/time.txt"
-}
 
 
 declare -A samples

@@ -20,8 +20,7 @@ measure() {
   local name=$1; shift
   local t="" m=""
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f "%e %M" -o "$dir/time.txt" "$@" > /dev/null 2> /dev/null || true
-    read -r ti mi < "$dir/time.txt"
+    read -r ti mi < <(time_of "$@")
     t+="$ti "; m+="$mi "
   done
   printf "%-16s %8s s  %8s MB peak\n" "$name" "$(tr ' ' '\n' <<< "$t" | grep -v '^$' | median)" \
