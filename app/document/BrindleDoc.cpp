@@ -10,9 +10,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>

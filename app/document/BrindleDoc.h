@@ -7,7 +7,6 @@
 #include "platform/xml/XmlDom.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>

@@ -34,11 +34,7 @@ bool CBrindleDoc::PasteXml(const XmlNodePtr& target, const std::string& text, Xm
         if (!target) throw DomError(kDomPointer);
         scratch->put_async(false);
         scratch->put_validateOnParse(false);
-        if (!scratch->loadXML(text)) {
-            m_errors.Add("Unable to paste from clipboard");
-            return false;
-        }
-        XmlElementPtr root = scratch->documentElement();
+        const XmlElementPtr root = scratch->loadXML(text) ? scratch->documentElement() : nullptr;
         if (!root) {
             m_errors.Add("Unable to paste from clipboard");
             return false;
