@@ -35,11 +35,15 @@ public:
         m_in.clear();
         m_in.seekg(0);
     }
+    // Whole lines, some 64 KB at a time, as the document hands out its buffer.
     std::string_view Next() override
     {
-        if (!std::getline(m_in, m_line)) return {};
-        if (!m_in.eof()) m_line += '\n';
-        return m_line;
+        m_piece.clear();
+        while (m_piece.size() < 64 * 1024 && std::getline(m_in, m_line)) {
+            m_piece += m_line;
+            if (!m_in.eof()) m_piece += '\n';
+        }
+        return m_piece;
     }
     uint64_t Size() const override { return m_size; }
 
@@ -47,6 +51,7 @@ private:
     std::string m_path;
     std::ifstream m_in;
     std::string m_line;
+    std::string m_piece;
     uint64_t m_size = 0;
 };
 

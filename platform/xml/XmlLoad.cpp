@@ -65,6 +65,7 @@ struct ParseState {
     unsigned long schemaLine = 0;
     startElementNsSAX2Func schemaStart = nullptr; // the schema validator's own handlers
     endElementNsSAX2Func schemaEnd = nullptr;
+    bool checkedForDtd = false; // a pulled parse has decided whether it needs nodes
 };
 
 thread_local ParseState* t_active = nullptr;
@@ -193,9 +194,60 @@ void Prune(xmlParserCtxtPtr ctxt, xmlNodePtr done)
 }
 
 void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
+                    const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes);
+
+// Pulling a document that has no DTD and no schema to meet: nothing needs its
+// nodes, so none are built. The parser itself checks well-formedness and
+// namespaces; these handlers only keep the nesting count and the lines.
+void IgnoreText(void*, const xmlChar*, int) {}
+void IgnoreNode(void*, const xmlChar*) {}
+void IgnorePi(void*, const xmlChar*, const xmlChar*) {}
+
+void OnBareStart(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int nbAttributes,
+                 int, const xmlChar** attributes)
+{
+    ParseState* st = t_active;
+    if (++st->depth > kMaxNestingDepth) {
+        Refuse(static_cast<xmlParserCtxtPtr>(ctx), st, XML_ERR_INTERNAL_ERROR,
+               "Elements are nested more than " + std::to_string(kMaxNestingDepth) + " levels deep.");
+        return;
+    }
+    NotePulledStart(static_cast<xmlParserCtxtPtr>(ctx), st, nbAttributes, attributes);
+}
+
+void OnBareEnd(void*, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    ParseState* st = t_active;
+    if (st->depth > 0) --st->depth;
+    if (!st->openLines.empty()) st->openLines.pop_back();
+}
+
+// At the document element of a pulled parse: without a DTD (so no content
+// model, no attribute defaults and no entities but the predefined ones) and
+// without a schema plugged in, the rest is parsed without nodes.
+bool GoBare(xmlParserCtxtPtr ctxt, ParseState* st)
+{
+    st->checkedForDtd = true;
+    xmlDocPtr doc = ctxt->myDoc;
+    if (!doc || doc->intSubset || doc->extSubset || ctxt->sax->startElementNs != OnStartElement) return false;
+    xmlSAXHandlerPtr sax = ctxt->sax;
+    sax->startElementNs = OnBareStart;
+    sax->endElementNs = OnBareEnd;
+    sax->characters = sax->ignorableWhitespace = sax->cdataBlock = IgnoreText;
+    sax->comment = IgnoreNode;
+    sax->reference = IgnoreNode;
+    sax->processingInstruction = IgnorePi;
+    return true;
+}
+
+void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
                     const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
 {
     ParseState* st = t_active;
+    if (st && st->prune && !st->checkedForDtd && GoBare(static_cast<xmlParserCtxtPtr>(ctx), st)) {
+        OnBareStart(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted, attributes);
+        return;
+    }
     if (st && ++st->depth > kMaxNestingDepth) {
         Refuse(static_cast<xmlParserCtxtPtr>(ctx), st, XML_ERR_INTERNAL_ERROR,
                "Elements are nested more than " + std::to_string(kMaxNestingDepth) + " levels deep.");
