@@ -12,6 +12,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <unistd.h>
 #include <utility>
@@ -31,22 +32,30 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
     return {"UTF-16", encoding.name, ""};
 }
 
-// The buffer's lines as the text check reads them, each but the last with its
-// line feed, handed out some 64 KB at a time: the parser's cost per piece is
-// then paid rarely.
+// The buffer's lines as the parser reads them, each but the last with its line
+// feed, handed out some 64 KB at a time: the parser's cost per piece is then
+// paid rarely. Each piece reports the lines read so far to progress, if given,
+// which may cancel the reading.
 class BufferTextSource : public XmlTextSource {
 public:
-    explicit BufferTextSource(const CTextBuffer& buffer) : m_buffer(buffer)
+    using Progress = std::function<bool(uint64_t done, uint64_t total)>;
+    explicit BufferTextSource(const CTextBuffer& buffer, Progress progress = {})
+        : m_buffer(buffer), m_progress(std::move(progress))
     {
         for (int line = 0; line < buffer.GetLineCount(); ++line) m_size += buffer.GetLineLength(line) + 1u;
         if (m_size > 0) --m_size;
     }
     void Rewind() override { m_line = 0; }
+    bool Cancelled() const override { return m_cancelled; }
     std::string_view Next() override
     {
         constexpr size_t kPiece = 64 * 1024;
         m_piece.clear();
         const int count = m_buffer.GetLineCount();
+        if (m_cancelled || (m_progress && !m_progress(static_cast<uint64_t>(m_line), static_cast<uint64_t>(count)))) {
+            m_cancelled = true;
+            return {};
+        }
         while (m_line < count && m_piece.size() < kPiece) {
             const int line = m_line++;
             m_piece.append(m_buffer.GetLineChars(line), static_cast<size_t>(m_buffer.GetLineLength(line)));
@@ -58,6 +67,8 @@ public:
 
 private:
     const CTextBuffer& m_buffer;
+    Progress m_progress;
+    bool m_cancelled = false;
     int m_line = 0;
     uint64_t m_size = 0;
     std::string m_piece;
@@ -260,6 +271,10 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
     case XmlCheck::Valid: return SourceCheck::Valid;
     case XmlCheck::NotValid: return SourceCheck::NotValid;
     case XmlCheck::NotWellFormed: break;
+    case XmlCheck::Cancelled:
+        error = {};
+        error.reason = "Validation cancelled.";
+        return SourceCheck::Cancelled;
     }
     return SourceCheck::NotWellFormed;
 }
@@ -269,12 +284,14 @@ CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
     const std::string currentPath = m_currentNode ? GetNodePath(m_currentNode) : std::string();
     XmlDocument::LoadOutcome outcome;
     {
-        const std::string text = GetWholeText(m_buffer);
+        // The parser reads the buffer's lines: the text is never copied whole.
+        BufferTextSource source(m_buffer);
         WaitCursor wait;
-        outcome = m_dom->loadXMLKeepingContent(text, BaseUrl());
+        outcome = m_dom->loadXMLKeepingContent(source, BaseUrl());
     }
     if (error) *error = m_dom->parseError();
     if (outcome == XmlDocument::LoadOutcome::Refused) return SourceCheck::NotWellFormed;
+    if (outcome == XmlDocument::LoadOutcome::Cancelled) return SourceCheck::Cancelled;
     // Nothing the document holds may keep the old tree alive.
     m_nodeHistory.Clear();
     m_currentNode = currentPath.empty() ? nullptr : FindNodeByPath(m_dom, currentPath);
@@ -349,9 +366,11 @@ bool CBrindleDoc::ReformatSourceText()
 {
     const std::string oldText = GetWholeText(m_buffer);
     XmlParseError error;
-    if (ParseText(&error) == SourceCheck::NotWellFormed) {
-        m_errors.Add(NotWellFormedMessage(error));
-        return false;
+    switch (ParseText(&error)) {
+    case SourceCheck::NotWellFormed: m_errors.Add(NotWellFormedMessage(error)); return false;
+    case SourceCheck::Cancelled: return false;
+    case SourceCheck::Valid:
+    case SourceCheck::NotValid: break;
     }
     std::string text;
     try {
@@ -393,6 +412,7 @@ CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
     XmlParseError error;
     const SourceCheck check = ParseText(&error);
     if (check == SourceCheck::NotWellFormed) return {false, NotWellFormedMessage(error)};
+    if (check == SourceCheck::Cancelled) return {false, std::string()};
     return {true, check == SourceCheck::NotValid ? ValidityMessage(error) : std::string()};
 }
 

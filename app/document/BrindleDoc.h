@@ -53,12 +53,14 @@ public:
     // the document's DOM is not touched.
     bool CheckSourceParses(brindle::XmlParseError& error);
     // The same check, telling text that is well-formed but not valid (which can
-    // still become the DOM) from text that is not well-formed.
-    enum class SourceCheck { Valid, NotValid, NotWellFormed };
+    // still become the DOM) from text that is not well-formed. Cancelled: the
+    // user gave the check up (error says so).
+    enum class SourceCheck { Valid, NotValid, NotWellFormed, Cancelled };
     SourceCheck CheckSource(brindle::XmlParseError& error);
     // Builds the DOM from the source text in one parse. Text that is well-formed
     // becomes the DOM, also when its DTD or schema rejects it (NotValid); text
-    // that is not leaves the DOM as it was (NotWellFormed). error, when given,
+    // that is not leaves the DOM as it was (NotWellFormed, or Cancelled when the
+    // user gave the parse up). error, when given,
     // receives the parser's reason. The old tree is released as the new one comes
     // in: the node history is cleared and the current node becomes the node at
     // its path in the new tree, if there is one.
@@ -81,7 +83,8 @@ public:
     SourceEntry EnterSourceMode();
     // Leaving Source mode: only text that is not well-formed stays the edited
     // form (left is false); text its DTD rejects still becomes the DOM. The
-    // message tells why the text stayed, or that the new tree is not valid.
+    // message tells why the text stayed, or that the new tree is not valid; it
+    // is empty when the user cancelled the parse.
     struct SourceExit {
         bool left = true;
         std::string message;

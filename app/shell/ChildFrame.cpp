@@ -123,6 +123,7 @@ bool CChildFrame::LeaveSourceMode()
     const CBrindleDoc::SourceExit exit = m_doc->LeaveSourceMode();
     if (!exit.left) {
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
+        if (exit.message.empty()) return false; // cancelled: nothing to tell
         brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
         SendToActiveView(ID_TOOLS_VALIDATE);
         return false;

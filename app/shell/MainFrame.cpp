@@ -8,7 +8,6 @@
 #include "app/menus/ToolbarArt.h"
 #include "app/shell/WindowTitles.h"
 #include "app/views/EditSourceView.h"
-#include "platform/xml/XmlDocument.h"
 #include "resources/CommandIds.h"
 
 #include <cstdint>
@@ -93,9 +92,6 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     Bind(wxEVT_MENU, &CMainFrame::OnWindowDocument, this, ID_WINDOW_DOCUMENT_FIRST, ID_WINDOW_DOCUMENT_LAST);
     Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
         UpdateDocumentLists();
-        // A large tree replaced or closed gives its memory back once the views
-        // show what replaced it.
-        brindle::XmlDocument::returnFreedMemory();
         event.Skip();
     });
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivateNext(); }, wxID_MDI_WINDOW_NEXT);

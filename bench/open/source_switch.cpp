@@ -94,8 +94,8 @@ int main(int argc, char** argv)
                      return exit.left;
                  }) &&
                  Step("  enter Node Tree mode", [&] { doc.EnterTreeMode(); return true; }) &&
-                 // The program gives the old tree's memory back when idle.
-                 Step("  idle", [] { brindle::XmlDocument::returnFreedMemory(); return true; });
+                 // The old tree is freed, and its memory given back, on a thread of its own.
+                 Step("  old tree freed", [] { brindle::XmlDocument::waitForFreedMemory(); return true; });
         }
         result = ok ? 0 : 1;
     }

@@ -3,14 +3,9 @@
 #include "platform/xml/NodeAccess.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/TreeReaper.h"
 
 #include <libxml/valid.h>
-
-#include <atomic>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace brindle::detail {
 
@@ -19,30 +14,18 @@ uint64_t g_treeGeneration = 1;
 namespace {
 
 // Trees parsed from this much input or more are large: millions of small
-// allocations that the allocator keeps for itself once freed unless asked.
+// allocations, freed on a thread of their own.
 constexpr uint64_t kLargeTreeInput = 16u << 20;
 
-// Set when a large tree was freed and its memory not yet handed back.
-std::atomic<bool> g_largeTreeFreed{false};
-
 } // namespace
-
-bool ReturnFreedTreeMemory()
-{
-    if (!g_largeTreeFreed.exchange(false)) return false;
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-    return true;
-}
 
 DocHolder::DocHolder(xmlDocPtr d) : doc(d) { doc->_private = this; }
 
 DocHolder::~DocHolder()
 {
     doc->_private = nullptr;
-    xmlFreeDoc(doc);
-    if (inputSize >= kLargeTreeInput) g_largeTreeFreed = true;
+    if (inputSize >= kLargeTreeInput) ReapLargeTree(doc);
+    else xmlFreeDoc(doc);
 }
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner)

@@ -13,8 +13,6 @@
 
 namespace brindle::detail {
 
-// Hands the memory of large trees freed since the last call back to the system.
-bool ReturnFreedTreeMemory();
 
 // Owns one libxml2 document tree. Node objects hold it, so a tree lives as long
 // as any node of it is referenced, even after its document object loaded new

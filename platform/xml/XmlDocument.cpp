@@ -5,6 +5,7 @@
 #include "platform/xml/DomError.h"
 #include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
+#include "platform/xml/TreeReaper.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
 
@@ -65,12 +66,14 @@ std::string XmlDocument::getProperty(const std::string& name) const
     throw DomError(kDomInvalidArg, "Unknown property \"" + name + "\".");
 }
 
-XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::string& path,
+XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, XmlTextSource* source, const std::string& path,
                                             const std::string& baseUrl, bool keepContent)
 {
     LoadRequest request;
     request.text = text;
-    request.path = text ? baseUrl : path;
+    request.source = source;
+    request.keepTree = true;
+    request.path = text || source ? baseUrl : path;
     request.validate = m_validateOnParse;
     request.resolveExternals = m_resolveExternals;
     request.preserveWhiteSpace = m_preserveWhiteSpace;
@@ -91,10 +94,11 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::
         }
     }
     m_parseError = result.error; // errorCode 0 after a clean load
-    if (m_parseError.Failed() && m_parseError.srcText.empty())
+    if (m_parseError.Failed() && source) QuoteWholeLine(*source, m_parseError);
+    else if (m_parseError.Failed() && m_parseError.srcText.empty())
         m_parseError.srcText = SourceLine(text, request.path, m_parseError.line);
     if (!result.doc) {
-        if (keepContent) return LoadOutcome::Refused;
+        if (keepContent) return result.cancelled ? LoadOutcome::Cancelled : LoadOutcome::Refused;
         xmlDocPtr empty = xmlNewDoc(BAD_CAST "1.0");
         if (!empty) throw DomError(kDomOutOfMemory);
         NodeAccess::SetContent(*this, empty);
@@ -116,26 +120,34 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, const std::
     return result.notValid ? LoadOutcome::NotValid : LoadOutcome::Loaded;
 }
 
-bool XmlDocument::load(const std::string& path) { return Parse(nullptr, path, std::string(), false) == LoadOutcome::Loaded; }
+bool XmlDocument::load(const std::string& path)
+{
+    return Parse(nullptr, nullptr, path, std::string(), false) == LoadOutcome::Loaded;
+}
 
 bool XmlDocument::loadXML(const std::string& text, const std::string& baseUrl)
 {
-    return Parse(&text, std::string(), baseUrl, false) == LoadOutcome::Loaded;
+    return Parse(&text, nullptr, std::string(), baseUrl, false) == LoadOutcome::Loaded;
 }
 
 XmlDocument::LoadOutcome XmlDocument::loadKeepingContent(const std::string& path)
 {
-    return Parse(nullptr, path, std::string(), true);
+    return Parse(nullptr, nullptr, path, std::string(), true);
 }
 
 XmlDocument::LoadOutcome XmlDocument::loadXMLKeepingContent(const std::string& text, const std::string& baseUrl)
 {
-    return Parse(&text, std::string(), baseUrl, true);
+    return Parse(&text, nullptr, std::string(), baseUrl, true);
+}
+
+XmlDocument::LoadOutcome XmlDocument::loadXMLKeepingContent(XmlTextSource& text, const std::string& baseUrl)
+{
+    return Parse(nullptr, &text, std::string(), baseUrl, true);
 }
 
 std::uint64_t XmlDocument::parsesRun() { return ParsesRun(); }
 
-bool XmlDocument::returnFreedMemory() { return ReturnFreedTreeMemory(); }
+bool XmlDocument::waitForFreedMemory() { return WaitForReapedTrees(); }
 
 void XmlDocument::save(const std::string& path) const { SaveDocument(m_holder, path); }
 

@@ -3,6 +3,7 @@
 #include "platform/xml/XmlElement.h"
 #include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
+#include "platform/xml/XmlTextSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -60,17 +61,19 @@ public:
     // well-formed. A well-formed input becomes the content: Loaded, or NotValid
     // when validateOnParse is on and its DTD or schema rejects it (parseError()
     // tells why). An input that is not well-formed is Refused: parseError() tells
-    // why and the content stays as it was.
-    enum class LoadOutcome { Loaded, NotValid, Refused };
+    // why and the content stays as it was. Reading the text from a source that
+    // gets cancelled is Cancelled, the content as it was.
+    enum class LoadOutcome { Loaded, NotValid, Refused, Cancelled };
     LoadOutcome loadKeepingContent(const std::string& path);
     LoadOutcome loadXMLKeepingContent(const std::string& text, const std::string& baseUrl = std::string());
+    LoadOutcome loadXMLKeepingContent(XmlTextSource& text, const std::string& baseUrl = std::string());
     // How many parses (loads of files and texts) this thread has run.
     static std::uint64_t parsesRun();
-    // Hands the memory of large trees freed since the last call back to the
-    // system (the allocator keeps it otherwise); true when there was any. It
-    // takes a moment for a large tree, so callers choose when: the program does
-    // it when idle, once the views show the new state.
-    static bool returnFreedMemory();
+    // A large tree that is replaced or released is freed on a thread of its
+    // own, which then hands the memory back to the system. This waits until the
+    // trees released so far are freed and their memory returned; true when
+    // there were any since the last call.
+    static bool waitForFreedMemory();
     // Writes the document to the file in the encoding its XML declaration names
     // (else the file form's, else UTF-8), with the file form's byte-order mark
     // when that encoding is the mark's (UTF-8, or UTF-16 in the mark's byte
@@ -118,7 +121,9 @@ public:
 
 private:
     XmlDocument();
-    LoadOutcome Parse(const std::string* text, const std::string& path, const std::string& baseUrl, bool keepContent);
+    // Parses text, else source, else the file at path.
+    LoadOutcome Parse(const std::string* text, XmlTextSource* source, const std::string& path,
+                      const std::string& baseUrl, bool keepContent);
 
     bool m_async = true;
     bool m_validateOnParse = true;

@@ -49,6 +49,7 @@ struct ParseState {
     XmlParseError firstSchema;
     int namespaceErrors = 0; // other than URIs that are not valid URIs
     const std::string* text = nullptr; // the input when parsing text
+    bool pulled = false;               // the input came from a text source
     std::string path;                  // the input file otherwise
     long subsetStart = -1;             // offset of the internal subset's "["
     bool hasInternalSubset = false;
@@ -316,6 +317,7 @@ bool ReadSubsetText(xmlParserCtxtPtr ctxt, ParseState* st, long end, std::string
         out = st->text->substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
         return true;
     }
+    if (st->pulled) return false; // the pieces before the parser's buffer are gone
     if (ctxt->input->buf && ctxt->input->buf->encoder) return false; // offsets are in decoded text
     std::ifstream in(st->path, std::ios::binary);
     out.assign(static_cast<size_t>(end - start), '\0');
@@ -539,17 +541,33 @@ void OnValidityText(void*, const char* format, ...)
     if (const char* at = std::strstr(buf, " line ")) st->firstValidity.line = std::atol(at + 6);
 }
 
-// Feeds the pulled pieces to a push parser; false when the parse stopped early.
-void ParsePulled(xmlParserCtxtPtr ctxt, ParseState& st, const std::function<std::string_view()>& pull)
+// The first bytes of the source's text, for the declaration; rewinds it.
+std::string HeadOf(XmlTextSource& source, size_t size)
+{
+    source.Rewind();
+    std::string head;
+    for (std::string_view piece = source.Next(); !piece.empty() && head.size() < size; piece = source.Next())
+        head.append(piece.substr(0, size - head.size()));
+    source.Rewind();
+    return head;
+}
+
+// Feeds the source's pieces to a push parser, until the end or an error.
+void ParsePulled(xmlParserCtxtPtr ctxt, ParseState& st, XmlTextSource& source)
 {
     constexpr size_t kMaxPiece = 1u << 30;
-    for (std::string_view piece = pull(); !piece.empty(); piece = pull()) {
+    source.Rewind();
+    for (std::string_view piece = source.Next(); !piece.empty(); piece = source.Next()) {
         while (!piece.empty()) {
             const size_t n = std::min(piece.size(), kMaxPiece);
             xmlParseChunk(ctxt, piece.data(), static_cast<int>(n), 0);
             piece.remove_prefix(n);
             if (!ctxt->wellFormed || st.limited || ctxt->disableSAX) return;
         }
+    }
+    if (source.Cancelled()) {
+        xmlStopParser(ctxt);
+        return;
     }
     xmlParseChunk(ctxt, nullptr, 0, 1);
 }
@@ -586,16 +604,26 @@ LoadResult LoadXml(const LoadRequest& req)
     ParseState st;
     st.allowExternal = req.resolveExternals;
 
-    if (req.text) {
-        if (req.text->size() > static_cast<size_t>(INT_MAX)) {
+    // An empty source is parsed as empty text is, with the same message.
+    const std::string noText;
+    const std::string* text = req.text;
+    std::string head;
+    if (req.source) {
+        head = HeadOf(*req.source, 1024);
+        if (head.empty()) text = &noText;
+    }
+    XmlTextSource* source = text ? nullptr : req.source;
+
+    if (text) {
+        if (text->size() > static_cast<size_t>(INT_MAX)) {
             out.error = SimpleError(kDomOutOfMemory, "The text is too large to parse.", req.path);
             return out;
         }
-        st.inputSize = req.text->size();
-        SniffDeclaration(req.text->substr(0, 1024), out);
-        out.form.encoding.clear(); // the text is UTF-8 whatever its first bytes say
-        if (out.form.byteOrderMark != "UTF-8") out.form.byteOrderMark.clear();
-    } else if (!req.pull) {
+        st.inputSize = text->size();
+        head = text->substr(0, 1024);
+    } else if (source) {
+        st.inputSize = source->Size();
+    } else {
         struct stat info {};
         if (::stat(req.path.c_str(), &info) != 0) {
             out.error = SimpleError(errno == ENOENT || errno == ENOTDIR ? kDomFileNotFound : kDomAccessDenied,
@@ -609,15 +637,18 @@ LoadResult LoadXml(const LoadRequest& req)
         }
         st.inputSize = static_cast<uint64_t>(info.st_size);
         std::ifstream in(req.path, std::ios::binary);
-        std::string head(1024, '\0');
+        head.assign(1024, '\0');
         in.read(head.data(), static_cast<std::streamsize>(head.size()));
         head.resize(static_cast<size_t>(in.gcount()));
-        SniffDeclaration(head, out);
+    }
+    SniffDeclaration(head, out);
+    if (text || source) {
+        out.form.encoding.clear(); // the text is UTF-8 whatever its first bytes say
+        if (out.form.byteOrderMark != "UTF-8") out.form.byteOrderMark.clear();
     }
 
-    if (req.pull) st.inputSize = req.pulledSize;
     const char* url = req.path.empty() ? nullptr : req.path.c_str();
-    xmlParserCtxtPtr ctxt = req.pull ? xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, url) : xmlNewParserCtxt();
+    xmlParserCtxtPtr ctxt = source ? xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, url) : xmlNewParserCtxt();
     if (!ctxt) {
         out.error = SimpleError(kDomOutOfMemory, "Out of memory.", req.path);
         return out;
@@ -630,33 +661,36 @@ LoadResult LoadXml(const LoadRequest& req)
     ctxt->sax->externalSubset = OnExternalSubset;
     ctxt->sax->serror = OnError;
     ctxt->_private = &st;
-    st.text = req.text;
+    st.text = text;
+    st.pulled = source != nullptr;
     st.path = req.path;
-    st.prune = static_cast<bool>(req.pull);
+    // Without a tree to keep, the parse keeps only what validation needs.
+    const bool treeless = source && !req.keepTree;
+    st.prune = treeless;
     st.ctxt = ctxt;
     ActiveScope scope(&st);
 
     // Short text (up to 15 bytes: attribute values, indentation) is kept inside
     // its node rather than in an allocation of its own.
     int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
-    // Pulling keeps no tree to validate afterwards: an internal subset is
-    // checked while parsing (external files are refused by the loader).
-    const bool dtdValidate = req.validate && (req.resolveExternals || req.pull);
+    // A treeless parse keeps nothing to validate afterwards: an internal subset
+    // is checked while parsing (external files are refused by the loader).
+    const bool dtdValidate = req.validate && (req.resolveExternals || treeless);
     if (req.resolveExternals) options |= XML_PARSE_DTDLOAD;
     if (dtdValidate) options |= XML_PARSE_DTDVALID;
     if (!req.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
 
     xmlDocPtr doc;
-    if (!req.pull) ++t_parsesRun;
+    if (!treeless) ++t_parsesRun;
     // The final check of IDREF values words its message only as text.
     ctxt->vctxt.error = OnValidityText;
     xmlSchemaValidCtxtPtr schemaCtxt = nullptr;
     xmlSchemaSAXPlugPtr plug = nullptr;
-    if (req.pull) {
+    if (source) {
         xmlCtxtUseOptions(ctxt, options | XML_PARSE_IGNORE_ENC);
         // Reader mode: IDs and references are kept by name, not by node.
-        ctxt->parseMode = XML_PARSE_READER;
-        if (req.schema && (schemaCtxt = xmlSchemaNewValidCtxt(req.schema))) {
+        if (treeless) ctxt->parseMode = XML_PARSE_READER;
+        if (treeless && req.schema && (schemaCtxt = xmlSchemaNewValidCtxt(req.schema))) {
             xmlSchemaSetValidStructuredErrors(schemaCtxt, OnSchemaError, nullptr);
             xmlSchemaValidateSetLocator(schemaCtxt, SchemaLine, &st);
             plug = xmlSchemaSAXPlug(schemaCtxt, &ctxt->sax, &ctxt->userData);
@@ -667,12 +701,17 @@ LoadResult LoadXml(const LoadRequest& req)
                 ctxt->sax->endElementNs = OnSchemaEnd;
             }
         }
-        ParsePulled(ctxt, st, req.pull);
+        ParsePulled(ctxt, st, *source);
         doc = ctxt->myDoc;
         ctxt->myDoc = nullptr;
-    } else if (req.text) {
+        if (source->Cancelled()) {
+            out.cancelled = true;
+            if (doc) xmlFreeDoc(doc);
+            doc = nullptr;
+        }
+    } else if (text) {
         options |= XML_PARSE_IGNORE_ENC;
-        doc = xmlCtxtReadMemory(ctxt, req.text->data(), static_cast<int>(req.text->size()),
+        doc = xmlCtxtReadMemory(ctxt, text->data(), static_cast<int>(text->size()),
                                 req.path.empty() ? nullptr : req.path.c_str(), nullptr, options);
     } else {
         doc = xmlCtxtReadFile(ctxt, req.path.c_str(), nullptr, options);
@@ -718,6 +757,7 @@ LoadResult LoadXml(const LoadRequest& req)
         if (!out.error.Failed())
             out.error = SimpleError(kParseErrorBase | XML_ERR_DOCUMENT_EMPTY, "The document could not be parsed.",
                                     req.path);
+        if (out.cancelled) out.error = SimpleError(kParseErrorBase | XML_ERR_USER_STOP, "Cancelled.", req.path);
         if (out.error.url.empty()) out.error.url = req.path;
         // Only validity failed: the caller may keep the tree.
         out.notValid = doc && wellFormed && nsWellFormed && req.keepInvalid;
@@ -730,7 +770,7 @@ LoadResult LoadXml(const LoadRequest& req)
     if (schemaCtxt) xmlSchemaFreeValidCtxt(schemaCtxt);
     ctxt->_private = nullptr;
     xmlFreeParserCtxt(ctxt);
-    if (req.pull) {
+    if (treeless) {
         out.noNamespaceSchema = std::move(st.noNamespaceSchema);
         out.schemaLocations = std::move(st.schemaLocations);
         if (doc) xmlFreeDoc(doc);

@@ -5,14 +5,13 @@
 
 #include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
+#include "platform/xml/XmlTextSource.h"
 
 #include <libxml/tree.h>
 #include <libxml/xmlschemas.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 
 namespace brindle::detail {
 
@@ -22,12 +21,12 @@ struct LoadRequest {
     bool validate = true;
     bool resolveExternals = true;
     bool preserveWhiteSpace = true;
-    // Pulls the text instead of reading text/path: each call gives the next
-    // piece, an empty one at the end. No tree is kept: each finished element is
-    // freed as soon as no validation needs it, and the result's doc is null.
-    std::function<std::string_view()> pull;
-    uint64_t pulledSize = 0;           // the pulled text's length (bounds entity expansion)
-    xmlSchemaPtr schema = nullptr;     // with pull: validated against while parsing
+    // Reads the UTF-8 text from source, piece by piece, instead of text/path.
+    // Unless keepTree, no tree is kept: each finished element is freed as soon
+    // as no validation needs it, and the result's doc is null.
+    XmlTextSource* source = nullptr;
+    bool keepTree = false;
+    xmlSchemaPtr schema = nullptr;     // with source: validated against while parsing
     // Keep the tree of a well-formed input that validation rejects (notValid).
     bool keepInvalid = false;
 };
@@ -36,10 +35,11 @@ struct LoadResult {
     xmlDocPtr doc = nullptr;        // owned by the caller; nullptr on failure
     bool ok = false;                // parsed (and valid when asked)
     bool wellFormed = false;        // parsed, valid or not
-    // With pull: the document element's xsi:noNamespaceSchemaLocation and
+    // Without keepTree: the document element's xsi:noNamespaceSchemaLocation and
     // xsi:schemaLocation values, as given.
     std::string noNamespaceSchema;
     std::string schemaLocations;
+    bool cancelled = false;         // the source was cancelled: nothing parsed
     XmlParseError error;            // set on failure, and when notValid
     // The input is well-formed but not valid: doc is its tree all the same
     // (only with keepInvalid) and error tells why it is not valid.

@@ -21,39 +21,8 @@ detail::LoadResult Pull(XmlTextSource& source, const XmlCheckOptions& options, x
     request.validate = options.validateOnParse;
     request.resolveExternals = options.resolveExternals;
     request.schema = schema;
-    source.Rewind();
-    std::string_view first = source.Next();
-    const std::string empty;
-    if (first.empty()) {
-        request.text = &empty; // nothing to pull: parsed as empty text is
-    } else {
-        request.pull = [&source, &first] {
-            const std::string_view piece = std::exchange(first, std::string_view());
-            return piece.empty() ? source.Next() : piece;
-        };
-        request.pulledSize = source.Size();
-    }
+    request.source = &source;
     return detail::LoadXml(request);
-}
-
-// The text of the given line (from 1), without its line break.
-std::string LineOf(XmlTextSource& source, long line)
-{
-    if (line <= 0) return {};
-    source.Rewind();
-    std::string text;
-    long at = 1;
-    for (std::string_view piece = source.Next(); !piece.empty(); piece = source.Next()) {
-        for (char c : piece) {
-            if (c == '\n') {
-                if (at == line) return detail::SourceLine(&text, std::string(), 1);
-                ++at;
-            } else if (at == line) {
-                text += c;
-            }
-        }
-    }
-    return at == line ? detail::SourceLine(&text, std::string(), 1) : std::string();
 }
 
 } // namespace
@@ -69,11 +38,10 @@ XmlCheck CheckXmlText(XmlTextSource& source, const XmlCheckOptions& options, Xml
         // A schema that cannot be read is skipped, as when a file is loaded.
         if (named.schema) result = Pull(source, options, named.schema);
     }
+    if (result.cancelled) return XmlCheck::Cancelled;
     if (result.ok) return XmlCheck::Valid;
     error = std::move(result.error);
-    // The parser quotes the line from its buffer, which may end inside it.
-    const std::string whole = LineOf(source, error.line);
-    if (error.srcText.empty() || whole.find(error.srcText) != std::string::npos) error.srcText = whole;
+    QuoteWholeLine(source, error);
     return result.wellFormed && options.validateOnParse ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
 }
 

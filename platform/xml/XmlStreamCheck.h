@@ -6,30 +6,17 @@
 
 #include "platform/Export.h"
 #include "platform/xml/XmlParseError.h"
+#include "platform/xml/XmlTextSource.h"
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace brindle {
-
-// The text to check, handed out in pieces.
-class BRINDLEKIT_API XmlTextSource {
-public:
-    virtual ~XmlTextSource() = default;
-    // Starts again from the beginning of the text (a check may read it twice).
-    virtual void Rewind() = 0;
-    // The next piece, empty at the end; valid until the next call.
-    virtual std::string_view Next() = 0;
-    // The text's length in bytes, which bounds entity expansion as it does for
-    // a document of that size.
-    virtual uint64_t Size() const = 0;
-};
 
 enum class XmlCheck {
     Valid,         // well-formed, and valid when validation was asked for
     NotValid,      // well-formed, but its DTD or schema rejects it
     NotWellFormed, // not XML (or beyond the parser's limits)
+    Cancelled,     // the source was cancelled before the end
 };
 
 struct XmlCheckOptions {

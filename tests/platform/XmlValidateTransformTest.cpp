@@ -227,8 +227,29 @@ std::vector<CheckCase> CheckCorpus()
         {"schema unreadable", "<order " + xsi + " xsi:noNamespaceSchemaLocation='missing.xsd'><x/></order>",
          XmlCheck::Valid},
         {"long valid", longBroken.substr(0, longBroken.rfind("  <item>")) + "</r>\n", XmlCheck::Valid},
+        {"subset after a long comment",
+         "<?xml version='1.0' encoding='ISO-8859-1'?>\n<!--" + std::string(6000, 'c') +
+             "-->\n<!DOCTYPE r [\n<!ENTITY % p '<!ELEMENT x EMPTY>'>\n%p;\n<!ELEMENT r (x)>\n]>\n<r><x/></r>",
+         XmlCheck::Valid},
     };
 }
+
+// Reads pieces as PiecesSource does, and gives up once a number of them is read.
+class CancelledSource : public PiecesSource {
+public:
+    CancelledSource(std::string text, size_t size, int pieces) : PiecesSource(std::move(text), size), m_left(pieces) {}
+    void Rewind() override
+    {
+        PiecesSource::Rewind();
+        m_left = m_pieces;
+    }
+    std::string_view Next() override { return m_left-- > 0 ? PiecesSource::Next() : std::string_view(); }
+    bool Cancelled() const override { return m_left < 0; }
+
+private:
+    int m_left;
+    int m_pieces = m_left;
+};
 
 } // namespace
 
@@ -273,6 +294,52 @@ TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
             }
         }
     }
+}
+
+TEST(XmlLoad, ATextReadInPiecesLoadsAsTheWholeTextDoes)
+{
+    TempDir dir;
+    WriteFile(dir / "plain.xsd", Schema(""));
+    WriteFile(dir / "ns.xsd", Schema("urn:orders"));
+    WriteFile(dir / "r.dtd", "<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
+                             "<!ATTLIST a x CDATA #REQUIRED>\n");
+    const std::string base = (dir / "doc.xml").string();
+    for (const CheckCase& c : CheckCorpus()) {
+        for (int flags = 0; flags < 4; ++flags) {
+            auto whole = XmlDocument::Create();
+            whole->put_validateOnParse(flags & 1);
+            whole->put_resolveExternals(flags & 2);
+            const auto expected = whole->loadXMLKeepingContent(c.text, base);
+            for (size_t pieces : {size_t(0), size_t(7), size_t(1) << 20}) {
+                const std::string where = std::string(c.name) + ", options " + std::to_string(flags) + ", pieces " +
+                                          std::to_string(pieces);
+                auto pulled = XmlDocument::Create();
+                pulled->put_validateOnParse(flags & 1);
+                pulled->put_resolveExternals(flags & 2);
+                PiecesSource source(c.text, pieces);
+                EXPECT_EQ(pulled->loadXMLKeepingContent(source, base), expected) << where;
+                const XmlParseError& a = pulled->parseError();
+                const XmlParseError& b = whole->parseError();
+                EXPECT_EQ(a.errorCode, b.errorCode) << where;
+                EXPECT_EQ(a.line, b.line) << where;
+                EXPECT_EQ(a.reason, b.reason) << where;
+                if (!(c.differs & Quote)) EXPECT_EQ(a.srcText, b.srcText) << where;
+                // The kept tree writes back the same: the declaration, the
+                // internal subset as written, the content.
+                EXPECT_EQ(pulled->xml(), whole->xml()) << where;
+            }
+        }
+    }
+
+    // Giving the reading up leaves the content as it was, for the load and the check.
+    const std::string text = "<r>\n" + std::string(100, ' ') + "<a/>\n</r>";
+    auto doc = XmlDocument::Create();
+    ASSERT_TRUE(doc->loadXML("<old/>"));
+    CancelledSource cancelled(text, 16, 2);
+    EXPECT_EQ(doc->loadXMLKeepingContent(cancelled), XmlDocument::LoadOutcome::Cancelled);
+    EXPECT_EQ(doc->xml(), "<old/>\n");
+    XmlParseError error;
+    EXPECT_EQ(CheckXmlText(cancelled, {}, error), XmlCheck::Cancelled);
 }
 
 TEST(XmlTransform, XmlTextAndHtmlOutput)

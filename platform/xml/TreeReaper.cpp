@@ -1,0 +1,97 @@
+#include "platform/xml/TreeReaper.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace brindle::detail {
+
+namespace {
+
+class Reaper {
+public:
+    ~Reaper()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void Queue(xmlDocPtr doc)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_queue.push_back(doc);
+            if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
+        }
+        m_wake.notify_all();
+    }
+
+    bool Wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+        return std::exchange(m_reaped, false);
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty()) return; // stopping, nothing left
+            xmlDocPtr doc = m_queue.front();
+            m_queue.pop_front();
+            m_busy = true;
+            lock.unlock();
+            xmlFreeDoc(doc);
+            // The allocator keeps freed blocks for itself unless asked; the
+            // last of a run of trees hands them all back.
+            bool last;
+            {
+                std::lock_guard peek(m_mutex);
+                last = m_queue.empty();
+            }
+#if defined(__GLIBC__)
+            if (last) malloc_trim(0);
+#endif
+            lock.lock();
+            m_busy = false;
+            m_reaped = true;
+            if (m_queue.empty()) m_done.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::deque<xmlDocPtr> m_queue;
+    std::thread m_thread;
+    bool m_busy = false;
+    bool m_reaped = false;
+    bool m_stopping = false;
+};
+
+Reaper& TheReaper()
+{
+    static Reaper reaper;
+    return reaper;
+}
+
+} // namespace
+
+void ReapLargeTree(xmlDocPtr doc) { TheReaper().Queue(doc); }
+
+bool WaitForReapedTrees() { return TheReaper().Wait(); }
+
+} // namespace brindle::detail

@@ -1,0 +1,19 @@
+#pragma once
+
+// Freeing large trees off the calling thread: a tree of millions of nodes takes
+// a second or more to free, which the operation that replaced it need not wait
+// for. Once the last queued tree is freed, the memory goes back to the system.
+
+#include <libxml/tree.h>
+
+namespace brindle::detail {
+
+// Queues the document to be freed on the reaper's thread; nothing may use it
+// any more.
+void ReapLargeTree(xmlDocPtr doc);
+
+// Waits until every queued tree is freed and its memory handed back; true when
+// there was any since the last call.
+bool WaitForReapedTrees();
+
+} // namespace brindle::detail
