@@ -3,6 +3,7 @@
 #include "platform/xml/NodeAccess.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/SmallBlockPool.h"
 
 #include <libxml/valid.h>
 
@@ -29,7 +30,9 @@ std::atomic<bool> g_largeTreeFreed{false};
 
 bool ReturnFreedTreeMemory()
 {
-    if (!g_largeTreeFreed.exchange(false)) return false;
+    // Pool slabs emptied by any freed tree, large or small.
+    const bool released = ReleaseEmptySlabs() > 0;
+    if (!g_largeTreeFreed.exchange(false)) return released;
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif

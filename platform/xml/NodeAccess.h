@@ -13,7 +13,7 @@
 
 namespace brindle::detail {
 
-// Hands the memory of large trees freed since the last call back to the system.
+// Hands the memory of trees freed since the last call back to the system.
 bool ReturnFreedTreeMemory();
 
 // Owns one libxml2 document tree. Node objects hold it, so a tree lives as long
