@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <latch>
 #include <random>
 #include <string>
 #include <thread>
@@ -274,7 +275,8 @@ TEST(SmallBlockPool, FreedSlabsAreReusedThenGivenBack)
     std::vector<void*> nodes(40000);
     for (void*& p : nodes) std::memset(p = PoolAlloc(120), 0x5A, 120);
     EXPECT_GE(GetPoolUsage().slabsInUse, before.slabsInUse + 4);
-    void* first = nodes.front();
+    // Past the first slab's worth, so in a slab holding only these blocks.
+    void* inner = nodes[nodes.size() / 2];
     std::shuffle(nodes.begin(), nodes.end(), std::mt19937(3));
     for (std::size_t i = 0; i < nodes.size(); i += 2) PoolFree(nodes[i]);
     // Freed blocks are handed out again before any new slab.
@@ -286,10 +288,10 @@ TEST(SmallBlockPool, FreedSlabsAreReusedThenGivenBack)
     const PoolUsage freed = GetPoolUsage();
     EXPECT_EQ(freed.blocksInUse, before.blocksInUse);
     EXPECT_GE(freed.slabsEmpty, 4u);
-    EXPECT_TRUE(Resident(first)); // kept for reuse until released
+    EXPECT_TRUE(Resident(inner)); // kept for reuse until released
     EXPECT_GE(ReleaseEmptySlabs(), std::size_t{4} << 20);
     EXPECT_EQ(GetPoolUsage().slabsEmpty, 0u);
-    EXPECT_FALSE(Resident(first));
+    EXPECT_FALSE(Resident(inner));
 
     // A released slab serves again, zeroed by the system.
     void* again = PoolAlloc(120);
@@ -300,9 +302,11 @@ TEST(SmallBlockPool, FreedSlabsAreReusedThenGivenBack)
 TEST(SmallBlockPool, ThreadsAllocatingAtOnceNeverShareABlock)
 {
     const std::size_t blocksBefore = GetPoolUsage().blocksInUse;
-    auto work = [](unsigned char mark, bool& ok) {
+    std::latch start(2);
+    auto work = [&start](unsigned char mark, bool& ok) {
         std::vector<unsigned char*> mine;
-        for (int round = 0; round < 20; ++round) {
+        start.arrive_and_wait();
+        for (int round = 0; round < 200; ++round) {
             for (int i = 0; i < 2000; ++i) {
                 auto* p = static_cast<unsigned char*>(PoolAlloc(8 + (i % 15) * 8));
                 std::memset(p, mark, 8);
