@@ -2,9 +2,9 @@
 // kLargestPooled), carved from one reserved address range so that telling a pool
 // block from a C library one is a range check. A slab's header sits at its start;
 // a block's slab is its address rounded down to the slab size. Free blocks of a
-// slab form a list threaded through the blocks themselves; a slab that was never
-// filled hands out its untouched tail first, so its unused pages never become
-// resident.
+// slab form a list threaded through the blocks themselves and are handed out
+// before the slab's untouched tail, whose pages so become resident only when
+// needed. Blocks are 8-byte aligned, which is all libxml2's structures need.
 
 #include "platform/xml/SmallBlockPool.h"
 
@@ -26,7 +26,6 @@ constexpr std::size_t kSlabSize = std::size_t{1} << 20;
 constexpr std::size_t kReservedSize = std::size_t{64} << 30;
 constexpr std::size_t kSlabCount = kReservedSize / kSlabSize;
 constexpr std::size_t kClassCount = kLargestPooled / 8 + 1; // index 0 unused
-// Blocks start past the header at a multiple of 16.
 constexpr std::size_t kHeaderSize = 64;
 
 struct Slab {
