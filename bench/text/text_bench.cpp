@@ -4,7 +4,7 @@
 //   text_bench load FILE               seconds to load
 //   text_bench save FILE OUT           seconds to save a loaded FILE to OUT
 //   text_bench insert FILE N SEED      median microseconds per insertion, in batches
-//   text_bench memory FILE             resident bytes after loading, over the file size
+//   text_bench memory FILE             resident bytes after loading (and the peak), over the file size
 //   text_bench undo FILE N             deletes the whole text, then undoes and redoes that
 //                                      N times: resident bytes after N cycles over after one
 #include "brindlekit/text/TextBuffer.h"
@@ -102,8 +102,11 @@ int main(int argc, char** argv)
         const long before = ResidentBytes();
         Load(buffer, file);
         const long after = ResidentBytes();
-        std::printf("rss_bytes %ld\nrss_before_bytes %ld\nfile_bytes %lld\nrss_over_file %.4f\n", after, before,
-                    static_cast<long long>(st.st_size), static_cast<double>(after) / static_cast<double>(st.st_size));
+        const long peak = bench::PeakResidentBytes();
+        std::printf("rss_bytes %ld\nrss_before_bytes %ld\nfile_bytes %lld\nrss_over_file %.4f\npeak_over_file %.4f\n",
+                    after, before, static_cast<long long>(st.st_size),
+                    static_cast<double>(after) / static_cast<double>(st.st_size),
+                    static_cast<double>(peak) / static_cast<double>(st.st_size));
     } else if (command == "undo" && argc >= 4) {
         Load(buffer, file);
         const int cycles = std::atoi(argv[3]);

@@ -1,5 +1,7 @@
 #include "platform/xml/TreeReaper.h"
 
+#include "platform/xml/SmallBlockPool.h"
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -40,7 +42,9 @@ public:
     {
         std::unique_lock lock(m_mutex);
         m_done.wait(lock, [this] { return m_queue.empty() && !m_busy; });
-        return std::exchange(m_reaped, false);
+        // Smaller trees are freed where they are released; their emptied slabs go too.
+        const bool released = ReleaseEmptySlabs() > 0;
+        return std::exchange(m_reaped, false) || released;
     }
 
 private:
@@ -62,9 +66,12 @@ private:
                 std::lock_guard peek(m_mutex);
                 last = m_queue.empty();
             }
+            if (last) {
+                ReleaseEmptySlabs();
 #if defined(__GLIBC__)
-            if (last) malloc_trim(0);
+                malloc_trim(0);
 #endif
+            }
             lock.lock();
             m_busy = false;
             m_reaped = true;

@@ -12,8 +12,8 @@ namespace brindle::detail {
 // any more.
 void ReapLargeTree(xmlDocPtr doc);
 
-// Waits until every queued tree is freed and its memory handed back; true when
-// there was any since the last call.
+// Waits until every queued tree is freed and its memory handed back, with the
+// pool's slabs that smaller trees emptied; true when there was any.
 bool WaitForReapedTrees();
 
 } // namespace brindle::detail

@@ -1,10 +1,23 @@
-// Node identity and lifetime: held nodes outlive removal, reloads and moves.
+// Node identity and lifetime: held nodes outlive removal, reloads and moves; the
+// memory of freed trees goes back to the system.
 
+#include "platform/xml/SmallBlockPool.h"
 #include "platform/xml/XmlDom.h"
 
 #include <gtest/gtest.h>
+#include <libxml/xmlmemory.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <latch>
 #include <random>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 using namespace brindle;
 
@@ -196,4 +209,159 @@ TEST(XmlLifetime, RandomEditsBetweenDocumentsStayConsistent)
     }
     for (auto& d : docs) EXPECT_FALSE(d->xml().empty() && d->hasChildNodes()) << seed;
   }
+}
+
+namespace {
+
+using namespace brindle::detail;
+
+// Whether the page holding p is resident.
+bool Resident(const void* p)
+{
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    unsigned char state = 0;
+    void* start = reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(p) & ~(page - 1));
+    return ::mincore(start, page, &state) == 0 && (state & 1);
+}
+
+} // namespace
+
+TEST(SmallBlockPool, BlocksOfEverySizeKeepTheirBytesThroughReallocAndFree)
+{
+    const std::size_t blocksBefore = GetPoolUsage().blocksInUse;
+    std::vector<unsigned char*> blocks;
+    for (std::size_t size = 0; size <= kLargestPooled + 40; ++size) {
+        auto* p = static_cast<unsigned char*>(PoolAlloc(size));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(InPool(p), size <= kLargestPooled) << size;
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % 8, 0u) << size;
+        std::memset(p, static_cast<int>(size & 0xFF), size);
+        blocks.push_back(p);
+    }
+    // No two blocks overlap: each still holds its own pattern.
+    for (std::size_t size = 0; size < blocks.size(); ++size)
+        for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(blocks[size][i], size & 0xFF) << size;
+
+    // Growing within the block's size keeps it; growing past it, into another size or
+    // out of the pool, moves the bytes; shrinking keeps them.
+    unsigned char* small = blocks[100];
+    EXPECT_EQ(PoolRealloc(small, 102), small);
+    auto* moved = static_cast<unsigned char*>(PoolRealloc(small, 120));
+    auto* large = static_cast<unsigned char*>(PoolRealloc(moved, 4000));
+    EXPECT_FALSE(InPool(large));
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(large[i], 100) << i;
+    blocks[100] = static_cast<unsigned char*>(PoolRealloc(large, 50));
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(blocks[100][i], 100) << i;
+
+    // Blocks from the C library, and no block at all, are accepted too.
+    PoolFree(std::malloc(24));
+    PoolFree(PoolRealloc(std::malloc(16), 64));
+    PoolFree(nullptr);
+    char* copy = PoolStrdup("a name");
+    EXPECT_TRUE(InPool(copy));
+    EXPECT_STREQ(copy, "a name");
+    PoolFree(copy);
+
+    std::shuffle(blocks.begin(), blocks.end(), std::mt19937(7));
+    for (unsigned char* p : blocks) PoolFree(p);
+    EXPECT_EQ(GetPoolUsage().blocksInUse, blocksBefore);
+}
+
+TEST(SmallBlockPool, FreedSlabsAreReusedThenGivenBack)
+{
+    ReleaseEmptySlabs();
+    const PoolUsage before = GetPoolUsage();
+    // Node-sized blocks over several slabs, freed in a scattered order.
+    std::vector<void*> nodes(40000);
+    for (void*& p : nodes) std::memset(p = PoolAlloc(120), 0x5A, 120);
+    EXPECT_GE(GetPoolUsage().slabsInUse, before.slabsInUse + 4);
+    // Past the first slab's worth, so in a slab holding only these blocks.
+    void* inner = nodes[nodes.size() / 2];
+    std::shuffle(nodes.begin(), nodes.end(), std::mt19937(3));
+    for (std::size_t i = 0; i < nodes.size(); i += 2) PoolFree(nodes[i]);
+    // Freed blocks are handed out again before any new slab.
+    const std::size_t slabs = GetPoolUsage().slabsInUse;
+    for (std::size_t i = 0; i < nodes.size(); i += 2) nodes[i] = PoolAlloc(120);
+    EXPECT_EQ(GetPoolUsage().slabsInUse, slabs);
+    for (void* p : nodes) PoolFree(p);
+
+    const PoolUsage freed = GetPoolUsage();
+    EXPECT_EQ(freed.blocksInUse, before.blocksInUse);
+    EXPECT_GE(freed.slabsEmpty, 4u);
+    EXPECT_TRUE(Resident(inner)); // kept for reuse until released
+    EXPECT_GE(ReleaseEmptySlabs(), std::size_t{4} << 20);
+    EXPECT_EQ(GetPoolUsage().slabsEmpty, 0u);
+    EXPECT_FALSE(Resident(inner));
+
+    // A released slab serves again, zeroed by the system.
+    void* again = PoolAlloc(120);
+    std::memset(again, 1, 120);
+    PoolFree(again);
+}
+
+TEST(SmallBlockPool, ThreadsAllocatingAtOnceNeverShareABlock)
+{
+    const std::size_t blocksBefore = GetPoolUsage().blocksInUse;
+    std::latch start(2);
+    auto work = [&start](unsigned char mark, bool& ok) {
+        std::vector<unsigned char*> mine;
+        start.arrive_and_wait();
+        for (int round = 0; round < 200; ++round) {
+            for (int i = 0; i < 2000; ++i) {
+                auto* p = static_cast<unsigned char*>(PoolAlloc(8 + (i % 15) * 8));
+                std::memset(p, mark, 8);
+                mine.push_back(p);
+            }
+            for (std::size_t i = 0; i < mine.size(); ++i) {
+                ok = ok && std::memcmp(mine[i], std::string(8, static_cast<char>(mark)).data(), 8) == 0;
+                if (i % 3 == 0) PoolFree(std::exchange(mine[i], nullptr));
+            }
+            std::erase(mine, nullptr);
+        }
+        for (unsigned char* p : mine) PoolFree(p);
+    };
+    bool ok1 = true, ok2 = true;
+    std::thread a(work, 0x11, std::ref(ok1)), b(work, 0x22, std::ref(ok2));
+    a.join();
+    b.join();
+    EXPECT_TRUE(ok1 && ok2);
+    EXPECT_EQ(GetPoolUsage().blocksInUse, blocksBefore);
+}
+
+TEST(SmallBlockPool, FreedDocumentGivesItsSlabsBack)
+{
+    Load("<set-up/>"); // the first load sets up libxml2
+    if (xmlFree != PoolFree) GTEST_SKIP() << "libxml2 uses the C library in this build";
+    XmlDocument::waitForFreedMemory();
+    const PoolUsage before = GetPoolUsage();
+    std::string text = "<list>";
+    for (int i = 0; i < 30000; ++i) text += "<item n='" + std::to_string(i) + "'>text</item>\n";
+    text += "</list>";
+    {
+        auto doc = Load(text);
+        // Elements, their text, attributes and their values, and the line breaks.
+        EXPECT_GE(GetPoolUsage().blocksInUse, before.blocksInUse + 4 * 30000);
+        EXPECT_EQ(doc->documentElement()->childNodes()->length(), 60000);
+    }
+    EXPECT_EQ(GetPoolUsage().blocksInUse, before.blocksInUse);
+    EXPECT_TRUE(XmlDocument::waitForFreedMemory());
+    const PoolUsage after = GetPoolUsage();
+    EXPECT_EQ(after.slabsEmpty, 0u);
+    EXPECT_LE(after.slabsInUse, before.slabsInUse);
+
+    // A large tree is freed on a thread of its own; waiting sees it gone.
+    std::string large = "<list>";
+    while (large.size() < (17u << 20)) large += "<item n='1'>some text for the item</item>\n";
+    large += "</list>";
+    {
+        auto doc = Load(large);
+        large.clear();
+        const auto replaced = doc->documentElement();
+        EXPECT_TRUE(doc->loadXML("<small/>"));
+        // The old tree lives while a node of it is held.
+        EXPECT_EQ(replaced->nodeName(), "list");
+        EXPECT_GT(GetPoolUsage().blocksInUse, before.blocksInUse + 100000);
+    }
+    EXPECT_TRUE(XmlDocument::waitForFreedMemory());
+    EXPECT_EQ(GetPoolUsage().blocksInUse, before.blocksInUse);
 }
