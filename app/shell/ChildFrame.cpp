@@ -124,7 +124,7 @@ bool CChildFrame::LeaveSourceMode()
     if (!exit.left) {
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
         brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
-        SendToActiveView(ID_TOOLS_VALIDATE);
+        if (exit.markError) SendToActiveView(ID_TOOLS_VALIDATE);
         return false;
     }
     if (!exit.message.empty())
