@@ -1029,7 +1029,7 @@ TEST_F(DocumentTest, CancellingTheOpenOrTheSaveOfTheTextLeavesEverythingAsItWas)
     EXPECT_EQ(test::ReadFile(path), text);
     EXPECT_TRUE(doc->IsModified());
     std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(dir))
+    for (const auto& entry : fs::directory_iterator(dir.path()))
         if (entry.path().filename().string().find("cancel") != std::string::npos)
             left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"cancel.xml"}); // no temporary file stays
