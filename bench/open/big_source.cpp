@@ -138,15 +138,30 @@ int main(int argc, char** argv)
 
         brindle::EditViewModel view;
         view.AttachToBuffer(&buffer);
-        const Row key = Step([&] {
+        const Row end = Step([&] {
             view.MoveCtrlEnd(false);
-            view.OnChar("x");
+            return view.GetCursorPos().y == buffer.GetLineCount() - 1;
+        });
+        Print("Ctrl+End", end, "");
+        // A space: the text after the root element stays well-formed for Validate.
+        const Row key = Step([&] {
+            view.OnChar(" ");
             return buffer.IsModified();
         });
-        Print("Ctrl+End, keystroke", key, key.ms <= 1 ? "(goal <= 1 ms)" : "(goal <= 1 ms)  MISSED");
+        Print("keystroke (first)", key, key.ms <= 1 ? "(goal <= 1 ms)" : "(goal <= 1 ms)  MISSED");
+        const Row again = Step([&] {
+            view.OnChar(" ");
+            return true;
+        });
+        Print("keystroke (second)", again, again.ms <= 1 ? "(goal <= 1 ms)" : "(goal <= 1 ms)  MISSED");
 
-        const int target = std::max(0, buffer.GetLineCount() - 20);
-        const std::string what(buffer.GetLineChars(target), static_cast<size_t>(buffer.GetLineLength(target)));
+        // A line that occurs once, near the end: a record's comment.
+        int target = buffer.GetLineCount() - 1;
+        const auto lineText = [&](int line) {
+            return std::string(buffer.GetLineChars(line), static_cast<size_t>(buffer.GetLineLength(line)));
+        };
+        while (target > 0 && lineText(target).find("<!-- note") == std::string::npos) --target;
+        const std::string what = lineText(target);
         brindle::CPoint found;
         const Row find = Step([&] {
             return view.FindText(what, brindle::CPoint(0, 0), brindle::FIND_MATCH_CASE, false, &found) &&
@@ -156,9 +171,13 @@ int main(int argc, char** argv)
         view.DetachFromBuffer();
 
         const double cpMs = CommandMs("cp '" + file + "' '" + copied + "'");
+        std::remove(copied.c_str());
+        // Save puts the file on the disk before it replaces the old one; so does this.
+        const double cpSyncMs = CommandMs("cp '" + file + "' '" + copied + "' && sync '" + copied + "'");
         const Row save = Step([&] { return doc.OnSaveDocument(wxString::FromUTF8(saved)); });
-        Print("Save", save, Ratio("vs cp", save.ms, cpMs, 2.0));
+        Print("Save", save, Ratio("vs cp", save.ms, cpMs, 2.0) + ", " + Ratio("vs cp+sync", save.ms, cpSyncMs, 2.0));
         std::printf("%-22s %10.3f ms\n", "  cp", cpMs);
+        std::printf("%-22s %10.3f ms\n", "  cp + sync", cpSyncMs);
 
         const double lintMs = CommandMs("xmllint --stream --noout --huge '" + file + "'");
         const Row check = Step([&] {
@@ -167,7 +186,7 @@ int main(int argc, char** argv)
         });
         Print("Validate", check, Ratio("vs xmllint --stream", check.ms, lintMs, 1.2));
         std::printf("%-22s %10.3f ms\n", "  xmllint --stream", lintMs);
-        ok = ok && key.ok && find.ok && save.ok && check.ok && cpMs >= 0 && lintMs >= 0;
+        ok = ok && end.ok && key.ok && again.ok && find.ok && save.ok && check.ok && cpMs >= 0 && lintMs >= 0;
     }
     brindle::Profile::SetStore(nullptr);
     fs::remove(saved);
