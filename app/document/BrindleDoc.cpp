@@ -141,7 +141,6 @@ bool CBrindleDoc::OnNewDocument()
     m_fileEncoding = {};
     m_ownText = OwnText::None;
     m_textFromOpen = false;
-    m_domTextBytes = 0;
     m_nodeHistory.Clear();
     m_buffer.FreeAll();
     m_buffer.InitNew();
@@ -189,7 +188,6 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
 
     m_nodeHistory.Clear();
     m_textFromOpen = false;
-    m_domTextBytes = 0;
     std::error_code sizeError;
     std::uint64_t fileBytes = std::filesystem::file_size(file, sizeError);
     if (sizeError) fileBytes = 0;
@@ -213,7 +211,6 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
         if (outcome != XmlDocument::LoadOutcome::Refused) {
             m_isNew = false;
             m_domValid = true;
-            m_domTextBytes = fileBytes;
             m_ownText = OwnText::File;
             m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
             if (outcome == XmlDocument::LoadOutcome::NotValid)
@@ -436,14 +433,13 @@ CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
     std::uint64_t textBytes = 0;
     for (int line = 0; line < m_buffer.GetLineCount(); ++line)
         textBytes += static_cast<std::uint64_t>(m_buffer.GetLineLength(line)) + 1;
-    // The old tree goes as the new one comes in, so its memory counts as available.
-    const std::string refusal =
-        DomMemoryRefusal(textBytes, m_domValid ? EstimatedDomBytes(m_domTextBytes) : 0, "It stays in Source mode.");
+    // The old tree lives until the new one is complete (its memory goes back to
+    // the system only when the program is idle), so none of it counts as free.
+    const std::string refusal = DomMemoryRefusal(textBytes, 0, "It stays in Source mode.");
     if (!refusal.empty()) return {false, refusal, false};
     XmlParseError error;
     const SourceCheck check = ParseText(&error);
     if (check == SourceCheck::NotWellFormed) return {false, NotWellFormedMessage(error)};
-    m_domTextBytes = textBytes;
     return {true, check == SourceCheck::NotValid ? ValidityMessage(error) : std::string()};
 }
 

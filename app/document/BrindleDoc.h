@@ -249,6 +249,5 @@ private:
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;
     bool m_textFromOpen = false; // the buffer was filled from the file at opening
-    std::uint64_t m_domTextBytes = 0; // of the text the DOM was last built from
     int m_eolMode = brindle::EOL_CRLF;
 };
