@@ -2,8 +2,11 @@
 
 #include "app/document/AutoFormat.h"
 #include "app/document/CrLfBreaks.h"
+#include "app/document/DomMemory.h"
 #include "app/document/EncodedText.h"
+#include "app/document/LargeDocument.h"
 #include "app/settings/Settings.h"
+#include "platform/ui/ProgressScope.h"
 #include "platform/ui/UIServices.h"
 #include "platform/xml/XmlStreamCheck.h"
 #include "resources/CommandIds.h"
@@ -148,6 +151,7 @@ bool CBrindleDoc::OnNewDocument()
     m_domValid = true;
     m_fileEncoding = {};
     m_ownText = OwnText::None;
+    m_textFromOpen = false;
     m_nodeHistory.Clear();
     m_buffer.FreeAll();
     m_buffer.InitNew();
@@ -193,8 +197,23 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
     m_fileEncoding = DetectFileEncoding(file);
     m_eolMode = DetectFileLineBreaks(file, m_fileEncoding);
 
-    WaitCursor wait;
     m_nodeHistory.Clear();
+    m_textFromOpen = false;
+    std::error_code sizeError;
+    std::uint64_t fileBytes = std::filesystem::file_size(file, sizeError);
+    if (sizeError) fileBytes = 0;
+    bool textOnly = OpensAsTextOnly(fileBytes);
+    if (!textOnly) {
+        // A tree that would not fit is not attempted: the text alone is opened.
+        const std::string refusal = DomMemoryRefusal(fileBytes, 0, "It opens as text only, in Source mode.");
+        if (!refusal.empty()) {
+            m_errors.Add(refusal, MsgIcon::Warning);
+            textOnly = true;
+        }
+    }
+    if (textOnly) return OpenAsText(file, fileBytes);
+
+    WaitCursor wait;
     try {
         m_ownText = OwnText::None;
         // A document its DTD rejects opens like any other, with the reason told;
@@ -221,6 +240,26 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
         m_domValid = false;
         m_errors.Add(DomErrorText(error, "Error loading file in to DOM."));
     }
+    return true;
+}
+
+bool CBrindleDoc::OpenAsText(const std::string& file, std::uint64_t fileBytes)
+{
+    ProgressScope progress("Opening " + std::filesystem::path(file).filename().string() + " ...", fileBytes);
+    {
+        WaitCursor wait;
+        if (!LoadEncodedText(m_buffer, file, m_fileEncoding, m_textForm, progress.Callback())) {
+            // A cancelled open says nothing more: the user knows.
+            if (!progress.Cancelled()) m_errors.Add("Cannot open file " + file + ".");
+            return false;
+        }
+    }
+    m_isNew = false;
+    m_domValid = false;
+    m_ownText = OwnText::None;
+    m_htmlOpening = false;
+    m_showAsSource = true;
+    m_textFromOpen = true;
     return true;
 }
 
@@ -265,8 +304,9 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
     options.validateOnParse = m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0;
     options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
     options.baseUrl = BaseUrl();
-    BufferTextSource source(m_buffer);
     WaitCursor wait;
+    ProgressScope progress("Validating ...");
+    BufferTextSource source(m_buffer, progress.Callback());
     switch (CheckXmlText(source, options, error)) {
     case XmlCheck::Valid: return SourceCheck::Valid;
     case XmlCheck::NotValid: return SourceCheck::NotValid;
@@ -285,8 +325,9 @@ CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
     XmlDocument::LoadOutcome outcome;
     {
         // The parser reads the buffer's lines: the text is never copied whole.
-        BufferTextSource source(m_buffer);
         WaitCursor wait;
+        ProgressScope progress("Building the node tree ...");
+        BufferTextSource source(m_buffer, progress.Callback());
         outcome = m_dom->loadXMLKeepingContent(source, BaseUrl());
     }
     if (error) *error = m_dom->parseError();
@@ -310,8 +351,9 @@ void CBrindleDoc::RegenerateText()
     const bool modified = IsModified(); // filling the buffer must not change it
     m_nodeHistory.Clear(); // the text has its own history from here
     const OwnText own = KeptText();
-    if (own == OwnText::Buffer && m_buffer.IsInitialized()) {
-        // The buffer holds the text the DOM was built from: it stays, history and all.
+    // The buffer holds the text the DOM was built from, or the file's text while
+    // no DOM was built from it: it stays, history and all.
+    if ((own == OwnText::Buffer || (m_textFromOpen && !m_domValid)) && m_buffer.IsInitialized()) {
         if (modified) m_buffer.MarkUnsaved();
         else m_buffer.SetModified(false);
         Modify(modified);
@@ -409,6 +451,13 @@ std::string CBrindleDoc::NotWellFormedMessage(const XmlParseError& error)
 CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
 {
     ClearErrorMarks();
+    std::uint64_t textBytes = 0;
+    for (int line = 0; line < m_buffer.GetLineCount(); ++line)
+        textBytes += static_cast<std::uint64_t>(m_buffer.GetLineLength(line)) + 1;
+    // The old tree lives until the new one is complete, so none of it counts
+    // as free.
+    const std::string refusal = DomMemoryRefusal(textBytes, 0, "It stays in Source mode.");
+    if (!refusal.empty()) return {false, refusal, false};
     XmlParseError error;
     const SourceCheck check = ParseText(&error);
     if (check == SourceCheck::NotWellFormed) return {false, NotWellFormedMessage(error)};
@@ -432,7 +481,9 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
     }
     const OwnText own = KeptText();
     if (m_sourceIsMaster || !m_domValid || own == OwnText::Buffer) {
-        if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm, m_errors)) return false;
+        // A cancelled save leaves the file as it was, and says nothing.
+        ProgressScope progress("Saving " + std::filesystem::path(path).filename().string() + " ...");
+        if (!SaveEncodedText(m_buffer, path, m_fileEncoding, m_textForm, m_errors, progress.Callback())) return false;
     } else if ((own == OwnText::File || !IsModified()) && !m_isNew && std::filesystem::is_regular_file(source)) {
         // An unchanged document is written as the bytes it was read from, so Save
         // As copies a file exactly instead of re-serialising it.

@@ -39,7 +39,9 @@ public:
     bool CreateDom();
     bool OnNewDocument() override;
     // Loads the file into the DOM. A file that is not well-formed still opens,
-    // with its text in the source view.
+    // with its text in the source view; so does a large file, or any file with
+    // "Always start with Source View", as text only (see OpensAsTextOnly), and a
+    // file whose tree would not fit in memory.
     bool OnOpenDocument(const wxString& path) override;
     // Writes the source text when it is the edited form, else the DOM.
     bool OnSaveDocument(const wxString& path) override;
@@ -83,12 +85,16 @@ public:
     SourceEntry EnterSourceMode();
     // Leaving Source mode: only text that is not well-formed stays the edited
     // form (left is false); text its DTD rejects still becomes the DOM. The
-    // message tells why the text stayed, or that the new tree is not valid; it
-    // is empty when the user cancelled the parse.
+    // message tells why the text stayed (empty when the user cancelled the
+    // parse), or that the new tree is not valid. markError: the text is at
+    // fault, and the source view is to mark where.
     struct SourceExit {
         bool left = true;
         std::string message;
+        bool markError = true;
     };
+    // A tree that would not fit in the memory available is not built: the text
+    // stays, with a message that says so.
     SourceExit LeaveSourceMode();
     // Node Tree mode was entered: the DOM is the edited form; the views refresh.
     void EnterTreeMode();
@@ -205,6 +211,9 @@ public:
 
 private:
     std::string BaseUrl() const;
+    // Opens the file as text only: its text goes straight into the buffer, with
+    // a progress window that can cancel the open; no DOM is built.
+    bool OpenAsText(const std::string& file, std::uint64_t fileBytes);
     // RunPlugin's work; failures go to the document's errors.
     void ApplyPlugin(int commandId);
     // The encoding the formatted text is to be saved in.
@@ -242,5 +251,6 @@ private:
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;
+    bool m_textFromOpen = false; // the buffer was filled from the file at opening
     int m_eolMode = brindle::EOL_CRLF;
 };

@@ -84,23 +84,24 @@ int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding)
     return DetectEolMode(head);
 }
 
-bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding, TextForm& form)
+bool LoadEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding, TextForm& form,
+                     const FileProgress& progress)
 {
     form = TextForm::Decoded;
     // UTF-8 is loaded as it is; bytes that are not UTF-8 stay as they are and are
     // saved as they are.
-    if (encoding.IsPlainUtf8()) return buffer.LoadFromFile(path.c_str());
+    if (encoding.IsPlainUtf8()) return buffer.LoadFromFile(path.c_str(), -1, progress);
     // The decoded text is loaded from a scratch copy, so line breaks are found
     // exactly as for any other file.
     std::string bytes, utf8, error;
     if (!ReadFileBytes(path, bytes)) return false;
     if (!DecodeToUtf8(bytes, encoding, utf8, error)) {
         form = TextForm::FileBytes;
-        return buffer.LoadFromFile(path.c_str());
+        return buffer.LoadFromFile(path.c_str(), -1, progress);
     }
     ScratchFile scratch;
     if (scratch.path.empty() || !WriteFileAtomically(scratch.path, utf8)) return false;
-    return buffer.LoadFromFile(scratch.path.c_str());
+    return buffer.LoadFromFile(scratch.path.c_str(), -1, progress);
 }
 
 FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view firstLine)
@@ -109,13 +110,13 @@ FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view f
 }
 
 bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form,
-                     DocErrors& errors)
+                     DocErrors& errors, const FileProgress& progress)
 {
-    if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str());
+    if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str(), -1, true, progress);
     std::string_view head;
     if (buffer.GetLineCount() > 0) head = std::string_view(buffer.GetLineChars(0), buffer.GetLineLength(0));
     const FileEncoding encoding = EncodingToSave(fileEncoding, head);
-    if (encoding.IsPlainUtf8()) return buffer.SaveToFile(path.c_str());
+    if (encoding.IsPlainUtf8()) return buffer.SaveToFile(path.c_str(), -1, true, progress);
 
     const int mode = buffer.GetCRLFMode();
     const std::string text = GetWholeText(buffer, mode == EOL_LF ? "\n" : mode == EOL_LFCR ? "\n\r" : "\r\n");

@@ -2,13 +2,10 @@
 
 #include "app/document/DocErrors.h"
 #include "app/document/TextEncoding.h"
+#include "brindlekit/text/TextBuffer.h"
 
 #include <string>
 #include <string_view>
-
-namespace brindle {
-class CTextBuffer;
-}
 
 // Reading and writing a text buffer in a file's own encoding: the buffer holds
 // UTF-8, the file keeps the encoding it came in.
@@ -28,9 +25,10 @@ int DetectFileLineBreaks(const std::string& path, const FileEncoding& encoding);
 
 // Loads the file into the buffer, decoded to UTF-8, with the line-break style
 // found in the file. A file whose bytes do not decode (or whose encoding is not
-// known) is loaded as its bytes; form tells which.
+// known) is loaded as its bytes; form tells which. progress is told as the file
+// is read; its false stops the load (false, the buffer as it was).
 bool LoadEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& encoding,
-                     TextForm& form);
+                     TextForm& form, const brindle::FileProgress& progress = {});
 
 // The encoding a decoded text goes out in: the one a byte-order mark stood for
 // in the original file, else the one the declaration on the text's first line
@@ -41,6 +39,8 @@ FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view f
 // have: the one a byte-order mark stood for in the original file, else the one
 // the text's own declaration names. Text kept as the file's bytes is written as
 // those bytes. Clears the buffer's modified state on success; adds the reason to
-// errors and returns false when the text cannot be written.
+// errors and returns false when the text cannot be written. progress is told as
+// the lines go out; its false abandons the save (false, no message, the file as
+// it was).
 bool SaveEncodedText(brindle::CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding,
-                     TextForm form, DocErrors& errors);
+                     TextForm form, DocErrors& errors, const brindle::FileProgress& progress = {});

@@ -2,9 +2,8 @@
 
 #include "brindlekit/ftp/FTPFolderServer.h"
 #include "platform/net/FtpClient.h"
-#include "platform/ui/UIServices.h"
+#include "platform/ui/ProgressScope.h"
 
-#include <chrono>
 #include <memory>
 #include <random>
 
@@ -27,43 +26,12 @@ std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where, std::string&
     return server;
 }
 
-// Shows the progress window once a transfer has run for half a second, and
-// passes the user's Cancel back to the transfer.
-class TransferProgress {
-public:
-    explicit TransferProgress(std::string text) : m_text(std::move(text)) {}
-    ~TransferProgress()
-    {
-        if (m_shown) UIServices().EndProgress();
-    }
-    TransferProgress(const TransferProgress&) = delete;
-    TransferProgress& operator=(const TransferProgress&) = delete;
-
-    bool operator()(std::uint64_t done, std::uint64_t total)
-    {
-        if (!m_shown) {
-            if (std::chrono::steady_clock::now() - m_start < std::chrono::milliseconds(kTransferProgressDelayMs))
-                return true;
-            UIServices().BeginProgress(m_text);
-            m_shown = true;
-        }
-        return UIServices().UpdateProgress(done, total);
-    }
-
-private:
-    std::string m_text;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    bool m_shown = false;
-};
-
 // Watches the connection's transfers with the progress for as long as it lives.
 class WatchedTransfers {
 public:
     WatchedTransfers(FtpConnection& connection, const std::string& text) : m_connection(connection), m_progress(text)
     {
-        m_connection.SetProgressHandler([this](std::uint64_t done, std::uint64_t total) {
-            return m_progress(done, total);
-        });
+        m_connection.SetProgressHandler(m_progress.Callback());
     }
     ~WatchedTransfers() { m_connection.SetProgressHandler(nullptr); }
     WatchedTransfers(const WatchedTransfers&) = delete;
@@ -71,7 +39,7 @@ public:
 
 private:
     FtpConnection& m_connection;
-    TransferProgress m_progress;
+    ProgressScope m_progress; // shown once a transfer has run for half a second
 };
 
 TransferOutcome Failure(const FtpConnection& connection)

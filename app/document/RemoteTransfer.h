@@ -22,9 +22,6 @@ struct TransferOutcome {
     std::string detail;
 };
 
-// A transfer that lasts longer than this shows a progress window with Cancel.
-constexpr int kTransferProgressDelayMs = 500;
-
 // Gets the located file into the local path, binary. A download shorter than
 // the server's size for the file fails; the local file is then left as it was.
 TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& localPath);

@@ -61,6 +61,13 @@ int GetDisplayNavBar() { return GetInt(Key::kDisplayNavBar, 0); }
 int GetStartWithSourceView() { return GetInt(Key::kStartWithSourceView, 0); }
 int GetPreviewPages() { return GetInt("PreviewPages", 0); }
 int GetKeepOwnText() { return GetInt(Key::kKeepOwnText, 1); }
+int GetLargeFileAsText() { return std::clamp(GetInt(Key::kLargeFileAsText, -1), -1, 1); }
+
+int GetLargeFileMB()
+{
+    const int value = GetInt(Key::kLargeFileMB, 200);
+    return value >= 0 ? value : 200;
+}
 
 int GetScriptMemoryMB()
 {

@@ -17,6 +17,8 @@ inline constexpr const char* kDisplayFileTypesDlg = "displayFileTypesDlg";
 inline constexpr const char* kDisplayNavBar = "displayNavBar";
 inline constexpr const char* kStartWithSourceView = "startWithSourceView";
 inline constexpr const char* kKeepOwnText = "keepOwnText";
+inline constexpr const char* kLargeFileMB = "largeFileMB";
+inline constexpr const char* kLargeFileAsText = "largeFileAsText";
 inline constexpr const char* kTemplatePath = "templatePath";
 inline constexpr const char* kWorkingPath = "workingPath";
 inline constexpr const char* kScriptPath = "scriptPath";
@@ -34,6 +36,12 @@ int GetDisplayNavBar();        // "displayNavBar", default 0
 int GetStartWithSourceView();  // "startWithSourceView", default 0
 int GetPreviewPages();         // "PreviewPages", default 0
 int GetKeepOwnText();          // "keepOwnText", default 1
+// "largeFileMB": files larger than this many megabytes are large documents;
+// default (also for a value below 0) 200.
+int GetLargeFileMB();
+// "largeFileAsText": whether large documents open as text only: 1 yes, 0 no,
+// -1 (the default) not asked yet.
+int GetLargeFileAsText();
 // "scriptMemoryMB": what a plugin script's values may hold, in megabytes.
 // Default (also for a value below 1): a quarter of the physical memory, at
 // most 4096.

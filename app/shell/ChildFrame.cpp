@@ -125,7 +125,7 @@ bool CChildFrame::LeaveSourceMode()
         PostViewMode(ID_VIEW_SOURCE); // the Source button stays checked
         if (exit.message.empty()) return false; // cancelled: nothing to tell
         brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Error);
-        SendToActiveView(ID_TOOLS_VALIDATE);
+        if (exit.markError) SendToActiveView(ID_TOOLS_VALIDATE);
         return false;
     }
     if (!exit.message.empty())

@@ -11,6 +11,7 @@
 #include <wx/dirdlg.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
+#include <wx/spinctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -67,18 +68,29 @@ Page MakeDisplayPage(wxWindow* book)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* navBar = AddCheck(page.panel, sizer, 1005, "Display file browser on startup");
     auto* source = AddCheck(page.panel, sizer, 1006, "Always start with Source View");
+    // Beside it, the size from which documents open as text only.
+    auto* largeRow = new wxBoxSizer(wxHORIZONTAL);
+    largeRow->Add(new wxStaticText(page.panel, wxID_ANY, "Open files larger than"), 0, wxALIGN_CENTER_VERTICAL);
+    auto* largeMB = new wxSpinCtrl(page.panel, 1009, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
+                                   0, 1 << 20, 200);
+    largeRow->Add(largeMB, 0, wxLEFT | wxRIGHT, 6);
+    largeRow->Add(new wxStaticText(page.panel, wxID_ANY, "MB as text only, in Source View"), 0,
+                  wxALIGN_CENTER_VERTICAL);
+    sizer->Add(largeRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, 6);
     auto* types = AddCheck(page.panel, sizer, 1007, "Display open file types dialog at startup");
     auto* ownText = AddCheck(page.panel, sizer, 1008, "Keep the document's own text until the tree changes it");
     page.panel->SetSizer(sizer);
     page.load = [=] {
         navBar->SetValue(Settings::GetDisplayNavBar() != 0);
         source->SetValue(Settings::GetStartWithSourceView() != 0);
+        largeMB->SetValue(Settings::GetLargeFileMB());
         types->SetValue(Settings::GetDisplayFileTypesDlg() != 0);
         ownText->SetValue(Settings::GetKeepOwnText() != 0);
     };
     page.store = [=] {
         Settings::WriteInt(Settings::Key::kDisplayNavBar, navBar->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kStartWithSourceView, source->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kLargeFileMB, largeMB->GetValue());
         Settings::WriteInt(Settings::Key::kDisplayFileTypesDlg, types->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kKeepOwnText, ownText->GetValue() ? 1 : 0);
     };

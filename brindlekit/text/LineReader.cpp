@@ -178,6 +178,9 @@ bool LineReader::Read(LineArena& arena, Lines& lines)
         }
         if (got == 0) atEnd = true;
         m_filled += static_cast<std::size_t>(got);
+        m_read += static_cast<std::uint64_t>(got);
+        if (m_progress && *m_progress && !(*m_progress)(m_read, std::max<std::uint64_t>(m_sizeHint, m_read)))
+            return false;
 
         if (m_mode == -1) {
             // The first m_filled bytes are the start of the file: decide once the

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "brindlekit/text/LineTableAllocator.h"
+#include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextLine.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace brindle {
@@ -25,11 +27,16 @@ public:
     using Lines = std::vector<TextLine, LineTableAllocator<TextLine>>;
 
     // mode -1: detected from the first bytes (see DetectEolMode).
-    LineReader(int fd, std::size_t sizeHint, int mode) : m_fd(fd), m_sizeHint(sizeHint), m_mode(mode) {}
+    // progress (may be null) is told after every block; its false ends the read.
+    LineReader(int fd, std::size_t sizeHint, int mode, const FileProgress* progress = nullptr)
+        : m_fd(fd), m_sizeHint(sizeHint), m_mode(mode), m_progress(progress)
+    {
+    }
 
     // Appends the lines to `lines` (which own nothing) with their bytes in `arena`,
     // which counts them per block.
-    // Returns false on a read error; std::bad_alloc and std::length_error propagate.
+    // Returns false on a read error or when progress stopped it; std::bad_alloc
+    // and std::length_error propagate.
     bool Read(LineArena& arena, Lines& lines);
 
     int Mode() const { return m_mode; }
@@ -47,6 +54,8 @@ private:
     int m_fd;
     std::size_t m_sizeHint;
     int m_mode;
+    const FileProgress* m_progress;
+    std::uint64_t m_read = 0; // bytes read so far
 
     char* m_block = nullptr;
     std::size_t m_capacity = 0;

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ namespace brindle {
 class LineArena;
 
 using LineTable = std::vector<TextLine, LineTableAllocator<TextLine>>;
+
+// Told how far a file read or write has come (bytes of the total); false stops it.
+using FileProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // The text of one document: lines of 8-bit characters, loaded and saved with one of
 // three line-break conventions, edited only through InsertText and DeleteText, with
@@ -46,14 +50,19 @@ public:
     // One empty line, not modified, not read-only, empty history; notifies UPD_RESET.
     bool InitNew(int mode = EOL_CRLF);
     // Reads the file (mode -1: detected from its first 32768 bytes). On failure the
-    // buffer keeps its previous contents and false is returned, silently.
-    bool LoadFromFile(const char* path, int mode = -1);
+    // buffer keeps its previous contents and false is returned, silently. progress,
+    // when given, is told after every block read; its false stops the load, which
+    // then fails the same way.
+    bool LoadFromFile(const char* path, int mode = -1, const FileProgress& progress = {});
     // Writes the lines joined by the mode's line break (mode -1: the buffer's) to a
     // temporary file beside the target and renames it over the target, so a failed
     // save leaves the old file as it was. A failure shows "创建文件错误" and returns
     // false. With clearModifiedFlag, a successful save marks the current undo
-    // position as the saved one and calls SetModified(false).
-    bool SaveToFile(const char* path, int mode = -1, bool clearModifiedFlag = true);
+    // position as the saved one and calls SetModified(false). progress, when given,
+    // is told as the lines go out; its false abandons the save silently, the old
+    // file untouched.
+    bool SaveToFile(const char* path, int mode = -1, bool clearModifiedFlag = true,
+                    const FileProgress& progress = {});
     // Records that the text as it stands is what the file holds, for a caller that
     // wrote the file itself (e.g. in another encoding): clears the modified state.
     void MarkSaved();

@@ -35,7 +35,7 @@ bool IsReadOnlyFile(const char* path, const struct stat& st)
 
 } // namespace
 
-bool CTextBuffer::LoadFromFile(const char* path, int mode)
+bool CTextBuffer::LoadFromFile(const char* path, int mode, const FileProgress& progress)
 {
     if (mode != -1 && !IsValidEolMode(mode)) throw CTextIndexError("invalid end-of-line mode " + std::to_string(mode));
     if (!path) return false;
@@ -49,7 +49,7 @@ bool CTextBuffer::LoadFromFile(const char* path, int mode)
     // Read into new storage: the current text stays until the whole file is in.
     LineArena arena;
     LineTable lines;
-    LineReader reader(file.fd, S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0, mode);
+    LineReader reader(file.fd, S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0, mode, &progress);
     try {
         if (!reader.Read(arena, lines)) return false;
     } catch (const std::bad_alloc&) {
@@ -67,7 +67,7 @@ bool CTextBuffer::LoadFromFile(const char* path, int mode)
     return true;
 }
 
-bool CTextBuffer::SaveToFile(const char* path, int mode, bool clearModifiedFlag)
+bool CTextBuffer::SaveToFile(const char* path, int mode, bool clearModifiedFlag, const FileProgress& progress)
 {
     const int eolMode = mode == -1 ? m_nCRLFMode : mode;
     const std::string_view eol = EolBytes(eolMode);
@@ -75,10 +75,19 @@ bool CTextBuffer::SaveToFile(const char* path, int mode, bool clearModifiedFlag)
     AtomicFileWriter writer(path ? path : "");
     bool ok = writer.Open();
     const std::size_t count = m_aLines.size();
+    std::uint64_t total = 0, done = 0;
+    if (progress)
+        for (const TextLine& line : m_aLines) total += line.Text().size() + eol.size();
+    constexpr std::size_t kLinesPerReport = 16384;
     for (std::size_t i = 0; ok && i < count; ++i) {
         const std::string_view text = m_aLines[i].Text();
         ok = writer.Write(text.data(), text.size());
         if (ok && i + 1 < count) ok = writer.Write(eol.data(), eol.size());
+        if (progress) {
+            done += text.size() + eol.size();
+            // A cancel leaves the temporary file uncommitted: the target stays as it was.
+            if (i % kLinesPerReport == 0 && !progress(done, total)) return false;
+        }
     }
     ok = ok && writer.Commit();
     if (!ok) {

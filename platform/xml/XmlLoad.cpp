@@ -610,6 +610,11 @@ LoadResult LoadXml(const LoadRequest& req)
     std::string head;
     if (req.source) {
         head = HeadOf(*req.source, 1024);
+        if (req.source->Cancelled()) {
+            out.cancelled = true;
+            out.error = SimpleError(kParseErrorBase | XML_ERR_USER_STOP, "Cancelled.", req.path);
+            return out;
+        }
         if (head.empty()) text = &noText;
     }
     XmlTextSource* source = text ? nullptr : req.source;

@@ -3,8 +3,10 @@
 #include "app/document/CrLfBreaks.h"
 #include "app/document/EncodedText.h"
 #include "app/document/DocErrors.h"
+#include "app/document/DomMemory.h"
 #include "app/document/RemoteTransfer.h"
 #include "brindlekit/text/TextBufferFiller.h"
+#include "platform/ui/ProgressScope.h"
 #include "resources/CommandIds.h"
 #include "tests/app/DocManagerFixture.h"
 #include "tests/support/RecordingUIServices.h"
@@ -71,6 +73,7 @@ TEST_F(DocumentTest, WellFormedFileLoadsIntoTheDomAndStaysInItsView)
 
     brindle::Profile::WriteProfileInt("Settings", "startWithSourceView", 1);
     auto again = Open("catalog2.xml", kCatalog);
+    EXPECT_FALSE(again->IsDomValid()); // opened as text only
     EXPECT_TRUE(again->TakeShowAsSource());
     EXPECT_FALSE(again->TakeShowAsSource());
     EXPECT_TRUE(ui.messages.empty());
@@ -877,4 +880,224 @@ TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesO
     auto plain = Open("plain.xml", kCatalog);
     enterSource(*plain);
     EXPECT_TRUE(plain->IsModified());
+}
+
+namespace {
+
+// Every reading of the clock is a second after the one before, so each progress
+// window comes up at its first update.
+struct SlowClock {
+    std::chrono::steady_clock::time_point now{};
+    SlowClock()
+    {
+        ProgressScope::SetClock([this] { return now += std::chrono::seconds(1); });
+    }
+    ~SlowClock() { ProgressScope::SetClock({}); }
+};
+
+// The memory available, as the memory check sees it, for the object's life.
+struct AvailableMemoryIs {
+    explicit AvailableMemoryIs(std::optional<std::uint64_t> bytes)
+    {
+        SetAvailableMemoryQuery([bytes] { return bytes; });
+    }
+    ~AvailableMemoryIs() { SetAvailableMemoryQuery({}); }
+};
+
+const std::string kAskedLargeFile = "Open large documents as text only?";
+
+} // namespace
+
+TEST(ProgressScope, ShowsOnlyAfterHalfASecondAndPassesCancelBack)
+{
+    test::RecordingUIServices ui;
+    std::chrono::steady_clock::time_point now{};
+    ProgressScope::SetClock([&now] { return now; });
+    {
+        ProgressScope quick("Quick", 10);
+        now += std::chrono::milliseconds(500);
+        EXPECT_TRUE(quick.Update(5));
+    }
+    EXPECT_TRUE(ui.progressTexts.empty()); // a step of half a second shows nothing
+    EXPECT_EQ(ui.progressUpdates, 0);
+    {
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
+        ui.onProgress = [&](std::uint64_t done, std::uint64_t total) {
+            seen.emplace_back(done, total);
+            return seen.size() < 2;
+        };
+        ProgressScope slow("Slow", 10);
+        EXPECT_TRUE(slow.Update(1));
+        now += std::chrono::milliseconds(501);
+        EXPECT_TRUE(slow.Update(2));
+        EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Slow"});
+        EXPECT_TRUE(ui.progressOpen);
+        EXPECT_FALSE(slow.Callback()(3, 20)); // the user pressed Cancel
+        EXPECT_TRUE(slow.Cancelled());
+        EXPECT_FALSE(slow.Update(4)); // and it stays cancelled, without asking again
+        EXPECT_EQ(seen, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{2, 10}, {3, 20}}));
+    }
+    EXPECT_FALSE(ui.progressOpen);
+    ProgressScope::SetClock({});
+}
+
+TEST_F(DocumentTest, LargeFilesOpenAsTextOnlyAndBuildTheTreeWhenAsked)
+{
+    const std::string text = "<?xml version=\"1.0\"?>\r\n<catalog>\r\n  <book id=\"b1\">Title</book>\r\n</catalog>";
+    Settings::WriteInt(Settings::Key::kLargeFileMB, 0);
+    ui.answers.push_back(MsgResult::Yes);
+    const std::uint64_t parses = XmlDocument::parsesRun();
+    auto doc = Open("large.xml", text);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Documents larger than 0 MB open as text only"), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find(kAskedLargeFile), std::string::npos);
+    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(Settings::GetLargeFileAsText(), 1);
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_TRUE(doc->TakeShowAsSource());
+    EXPECT_EQ(XmlDocument::parsesRun(), parses); // no tree was built
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), text);
+
+    // Entering Source mode keeps the text read at opening; nothing is modified.
+    doc->GetTextBuffer().SetLineFlag(1, LINEF_BOOKMARK_N(0), true, false);
+    EXPECT_EQ(doc->EnterSourceMode(), CBrindleDoc::SourceEntry::Validate);
+    EXPECT_TRUE(doc->GetTextBuffer().GetLineFlags(1) & LINEF_BOOKMARK_N(0));
+    EXPECT_FALSE(doc->IsModified());
+    const auto copy = (dir / "copy.xml").string();
+    EXPECT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(copy)));
+    EXPECT_EQ(test::ReadFile(copy), text);
+    EXPECT_EQ(XmlDocument::parsesRun(), parses);
+
+    // Node Tree mode builds the tree from the text, once, and changes nothing.
+    const CBrindleDoc::SourceExit exit = doc->LeaveSourceMode();
+    EXPECT_TRUE(exit.left) << exit.message;
+    EXPECT_TRUE(doc->IsDomValid());
+    EXPECT_EQ(XmlDocument::parsesRun(), parses + 1);
+    EXPECT_FALSE(doc->IsModified());
+    doc->EnterTreeMode();
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->nodeName(), "catalog");
+
+    // The answer is kept: the next large file opens the same way without asking.
+    auto next = Open("large2.xml", text);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_FALSE(next->IsDomValid());
+
+    // No opens large files as before, and is asked once too.
+    Settings::WriteInt(Settings::Key::kLargeFileAsText, -1);
+    ui.answers.push_back(MsgResult::No);
+    auto asTree = Open("large3.xml", text);
+    EXPECT_TRUE(asTree->IsDomValid());
+    EXPECT_FALSE(asTree->TakeShowAsSource());
+    EXPECT_EQ(Settings::GetLargeFileAsText(), 0);
+    auto again = Open("large4.xml", text);
+    EXPECT_TRUE(again->IsDomValid());
+    EXPECT_EQ(ui.messages.size(), 2u);
+
+    // A file no larger than the size opens as before without a question.
+    Settings::WriteInt(Settings::Key::kLargeFileAsText, -1);
+    Settings::WriteInt(Settings::Key::kLargeFileMB, 1);
+    auto small = Open("small.xml", text);
+    EXPECT_TRUE(small->IsDomValid());
+    EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST_F(DocumentTest, CancellingTheOpenOrTheSaveOfTheTextLeavesEverythingAsItWas)
+{
+    const std::string text = "<catalog>\n  <book/>\n</catalog>\n";
+    Settings::WriteInt(Settings::Key::kStartWithSourceView, 1);
+    const auto path = dir / "cancel.xml";
+    test::WriteFile(path, text);
+    SlowClock clock;
+    ui.onProgress = [](std::uint64_t, std::uint64_t) { return false; };
+    {
+        CBrindleDoc doc;
+        EXPECT_FALSE(doc.OnOpenDocument(wxString::FromUTF8(path.string())));
+        EXPECT_TRUE(doc.Errors().Empty());
+        EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Opening cancel.xml ..."});
+        EXPECT_FALSE(ui.progressOpen);
+    }
+
+    ui.onProgress = nullptr;
+    auto doc = Open("cancel.xml", text);
+    EXPECT_FALSE(doc->IsDomValid());
+    doc->EnterSourceMode();
+    SetText(*doc, "<catalog/>");
+    ui.onProgress = [](std::uint64_t, std::uint64_t) { return false; };
+    EXPECT_FALSE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(doc->Errors().Empty());
+    EXPECT_EQ(test::ReadFile(path), text);
+    EXPECT_TRUE(doc->IsModified());
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        if (entry.path().filename().string().find("cancel") != std::string::npos)
+            left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"cancel.xml"}); // no temporary file stays
+
+    ui.onProgress = nullptr;
+    EXPECT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    EXPECT_EQ(test::ReadFile(path), "<catalog/>");
+
+    // Cancelling the check or the building of the tree: the text stays the
+    // edited form, with no message.
+    SetText(*doc, "<catalog><book/></catalog>");
+    ui.onProgress = [](std::uint64_t, std::uint64_t) { return false; };
+    XmlParseError error;
+    EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::Cancelled);
+    EXPECT_EQ(error.reason, "Validation cancelled.");
+    const CBrindleDoc::SourceExit exit = doc->LeaveSourceMode();
+    EXPECT_FALSE(exit.left);
+    EXPECT_EQ(exit.message, "");
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_TRUE(ui.messages.empty());
+    ui.onProgress = nullptr;
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 1);
+}
+
+TEST_F(DocumentTest, ATreeThatWouldNotFitInMemoryIsNotBuilt)
+{
+    EXPECT_EQ(DomMemoryRefusal(100u << 20, 0, "It stays."), "");
+    {
+        AvailableMemoryIs available(500u << 20);
+        EXPECT_EQ(DomMemoryRefusal(100u << 20, 0, "It stays in Source mode."),
+                  "This document needs about 1200 MB of memory for its node tree, and about 500 MB are available. "
+                  "It stays in Source mode.");
+        EXPECT_EQ(DomMemoryRefusal(100u << 20, 700u << 20, "It stays."), ""); // memory to be freed counts
+    }
+
+    const std::uint64_t parses = XmlDocument::parsesRun();
+    std::unique_ptr<CBrindleDoc> doc;
+    {
+        AvailableMemoryIs available(0);
+        doc = Open("tight.xml", kCatalog);
+    }
+    // The open found no room for the tree: the text opens alone, with the reason.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("It opens as text only, in Source mode."), std::string::npos);
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_TRUE(doc->TakeShowAsSource());
+    EXPECT_EQ(XmlDocument::parsesRun(), parses);
+    doc->EnterSourceMode();
+    SetText(*doc, "<catalog><book/></catalog>");
+    {
+        AvailableMemoryIs available(0);
+        const CBrindleDoc::SourceExit refused = doc->LeaveSourceMode();
+        EXPECT_FALSE(refused.left);
+        EXPECT_FALSE(refused.markError);
+        EXPECT_EQ(refused.message, "This document needs about 1 MB of memory for its node tree, and about 0 MB are "
+                                   "available. It stays in Source mode.");
+    }
+    EXPECT_EQ(XmlDocument::parsesRun(), parses);
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_TRUE(doc->IsSourceMaster());
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), "<catalog><book/></catalog>");
+
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    doc->EnterTreeMode();
+    doc->EnterSourceMode();
+    AvailableMemoryIs available(0);
+    // The tree to be replaced stays until the new one is complete: it frees nothing in time.
+    EXPECT_FALSE(doc->LeaveSourceMode().left);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 1);
 }

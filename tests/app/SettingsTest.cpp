@@ -15,12 +15,22 @@ TEST_F(SettingsTest, IntegersFallBackToDefaultsWithoutWritingThem)
     EXPECT_EQ(Settings::GetDisplayNavBar(), 0);
     EXPECT_EQ(Settings::GetStartWithSourceView(), 0);
     EXPECT_EQ(Settings::GetPreviewPages(), 0);
+    EXPECT_EQ(Settings::GetLargeFileMB(), 200);
+    EXPECT_EQ(Settings::GetLargeFileAsText(), -1); // not asked yet
     EXPECT_TRUE(store->EnumValueNames("Software\\Brindle\\Brindle\\Settings").empty());
 
     brindle::Profile::WriteProfileInt("Settings", "validateOnParse", 0);
     brindle::Profile::WriteProfileInt("Settings", "PreviewPages", 2);
     EXPECT_EQ(Settings::GetValidateOnParse(), 0);
     EXPECT_EQ(Settings::GetPreviewPages(), 2);
+
+    // A size of 0 makes every file large; a negative one is not a size.
+    Settings::WriteInt(Settings::Key::kLargeFileMB, 0);
+    EXPECT_EQ(Settings::GetLargeFileMB(), 0);
+    Settings::WriteInt(Settings::Key::kLargeFileMB, -5);
+    EXPECT_EQ(Settings::GetLargeFileMB(), 200);
+    Settings::WriteInt(Settings::Key::kLargeFileAsText, 7);
+    EXPECT_EQ(Settings::GetLargeFileAsText(), 1);
 }
 
 TEST_F(SettingsTest, ScriptMemoryDefaultsToAQuarterOfTheMachinesAtMost4GB)

@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/document/BrindleDocBase.h"
+#include "app/document/DomMemory.h"
 #include "app/document/EncodedText.h"
 #include "app/shell/ChildFrame.h"
 #include "app/shell/IndicatorStatusBar.h"
@@ -39,6 +40,7 @@
 #include <wx/progdlg.h>
 #include <wx/prntbase.h>
 #include <wx/propdlg.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
 #include <wx/timer.h>
@@ -587,6 +589,19 @@ TEST(AppGui, ModesSwitchTheViewsAndCarryEditsAcross)
     EXPECT_EQ(frame->GetMode(), ViewMode::Source);
     EXPECT_EQ(main->CheckedViewButton(), ids::ID_VIEW_SOURCE);
     EXPECT_EQ(buffer.GetLineWithFlag(LINEF_BOOKMARK), 0);
+    {
+        // A tree that would not fit is refused before the text is looked at: no
+        // error line is marked for it.
+        test::RecordingUIServices ui;
+        SetAvailableMemoryQuery([] { return std::optional<std::uint64_t>(0); });
+        Command(ids::ID_VIEW_TREE);
+        SetAvailableMemoryQuery({});
+        ASSERT_EQ(ui.Texts().size(), 1u);
+        EXPECT_EQ(ui.Texts()[0].rfind("This document needs about ", 0), 0u);
+        EXPECT_NE(ui.Texts()[0].find("It stays in Source mode."), std::string::npos);
+        EXPECT_EQ(frame->GetMode(), ViewMode::Source);
+        EXPECT_EQ(buffer.GetLineWithFlag(LINEF_BOOKMARK), -1);
+    }
 
     // Fixed, the text goes into the DOM on the way to the tree.
     buffer.DeleteText(nullptr, 0, 0, 0, 8, 1);
@@ -864,9 +879,21 @@ TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
     EXPECT_FALSE(RunSheetWith([](wxPropertySheetDialog& sheet) {
         sheet.GetBookCtrl()->SetSelection(1);
         dynamic_cast<wxCheckBox*>(sheet.GetBookCtrl()->GetPage(1)->FindWindow(1005))->SetValue(true);
+        auto* largeMB = dynamic_cast<wxSpinCtrl*>(sheet.GetBookCtrl()->GetPage(1)->FindWindow(1009));
+        ASSERT_NE(largeMB, nullptr);
+        EXPECT_EQ(largeMB->GetValue(), 200);
+        largeMB->SetValue(5);
         sheet.EndModal(wxID_CANCEL);
     }));
     EXPECT_EQ(Settings::GetDisplayNavBar(), 0);
+    EXPECT_EQ(Settings::GetLargeFileMB(), 200);
+    EXPECT_TRUE(RunSheetWith([](wxPropertySheetDialog& sheet) {
+        sheet.GetBookCtrl()->SetSelection(1);
+        dynamic_cast<wxSpinCtrl*>(sheet.GetBookCtrl()->GetPage(1)->FindWindow(1009))->SetValue(50);
+        sheet.EndModal(wxID_OK);
+    }));
+    EXPECT_EQ(Settings::GetLargeFileMB(), 50);
+    Profile::WriteProfileInt("Settings", "largeFileMB", 200);
     Profile::WriteProfileInt("Settings", "validateOnParse", 1);
 }
 
