@@ -35,6 +35,14 @@ XmlFileForm FileFormOf(const FileEncoding& encoding)
     return {"UTF-16", encoding.name, ""};
 }
 
+// The text's length in bytes, with a line feed between lines.
+std::uint64_t TextBytes(const CTextBuffer& buffer)
+{
+    std::uint64_t size = 0;
+    for (int line = 0; line < buffer.GetLineCount(); ++line) size += static_cast<std::uint64_t>(buffer.GetLineLength(line)) + 1;
+    return size > 0 ? size - 1 : 0;
+}
+
 // The buffer's lines as the parser reads them, each but the last with its line
 // feed, handed out some 64 KB at a time: the parser's cost per piece is then
 // paid rarely. Each piece reports the lines read so far to progress, if given,
@@ -43,10 +51,8 @@ class BufferTextSource : public XmlTextSource {
 public:
     using Progress = std::function<bool(uint64_t done, uint64_t total)>;
     explicit BufferTextSource(const CTextBuffer& buffer, Progress progress = {})
-        : m_buffer(buffer), m_progress(std::move(progress))
+        : m_buffer(buffer), m_progress(std::move(progress)), m_size(TextBytes(buffer))
     {
-        for (int line = 0; line < buffer.GetLineCount(); ++line) m_size += buffer.GetLineLength(line) + 1u;
-        if (m_size > 0) --m_size;
     }
     void Rewind() override { m_line = 0; }
     bool Cancelled() const override { return m_cancelled; }
@@ -71,9 +77,9 @@ public:
 private:
     const CTextBuffer& m_buffer;
     Progress m_progress;
+    uint64_t m_size;
     bool m_cancelled = false;
     int m_line = 0;
-    uint64_t m_size = 0;
     std::string m_piece;
 };
 
@@ -451,9 +457,7 @@ std::string CBrindleDoc::NotWellFormedMessage(const XmlParseError& error)
 CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
 {
     ClearErrorMarks();
-    std::uint64_t textBytes = 0;
-    for (int line = 0; line < m_buffer.GetLineCount(); ++line)
-        textBytes += static_cast<std::uint64_t>(m_buffer.GetLineLength(line)) + 1;
+    const std::uint64_t textBytes = TextBytes(m_buffer);
     // The old tree lives until the new one is complete, so none of it counts
     // as free.
     const std::string refusal = DomMemoryRefusal(textBytes, 0, "It stays in Source mode.");

@@ -291,9 +291,18 @@ int TextViewModel::ApproxActualOffset(int line, int column) const
 int TextViewModel::GetMaxLineLength()
 {
     if (m_nMaxLineLength < 0) {
+        // A line takes no more cells than it has bytes, but for its tabs (a wide
+        // character is at least three bytes): only a line that could be longer
+        // than the longest so far is measured, so millions of lines cost a scan.
         int longest = 0;
         const int count = GetLineCount();
-        for (int i = 0; i < count; ++i) longest = std::max(longest, GetLineActualLength(i));
+        const auto tabSize = static_cast<std::size_t>(std::max(1, m_nTabSize));
+        for (int i = 0; i < count; ++i) {
+            const std::string_view text = GetLineText(i);
+            if (text.size() * tabSize <= static_cast<std::size_t>(longest)) continue;
+            if (text.size() <= static_cast<std::size_t>(longest) && text.find('\t') == std::string_view::npos) continue;
+            longest = std::max(longest, CalculateActualOffset(i, static_cast<int>(text.size())));
+        }
         m_nMaxLineLength = longest;
     }
     return m_nMaxLineLength;
