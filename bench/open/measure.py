@@ -16,8 +16,6 @@ import subprocess
 import sys
 import time
 
-quiet = float(sys.argv[1])
-command = sys.argv[2:]
 tick = os.sysconf("SC_CLK_TCK")
 
 
@@ -35,21 +33,22 @@ def status_kib(pid, key):
     return 0
 
 
-proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-start = time.monotonic()
-samples = []  # (wall, cpu)
-result = None
-try:
+def wait_idle(proc, quiet, start):
+    """Seconds from start until proc's quiet stretch began, its peak and resident
+    KiB at the end of it; None if it ended first."""
+    samples = []  # (wall, cpu)
     while proc.poll() is None:
         now = time.monotonic() - start
         samples.append((now, cpu_seconds(proc.pid)))
         # The oldest sample still inside the quiet window.
         first = next(s for s in samples if s[0] >= now - quiet)
         if now - first[0] >= quiet * 0.95 and samples[-1][1] - first[1] < 0.02 * (now - first[0]):
-            result = (first[0], status_kib(proc.pid, "VmHWM"), status_kib(proc.pid, "VmRSS"))
-            break
+            return (first[0], status_kib(proc.pid, "VmHWM"), status_kib(proc.pid, "VmRSS"))
         time.sleep(0.05)
-finally:
+    return None
+
+
+def stop(proc):
     if proc.poll() is None:
         proc.send_signal(signal.SIGTERM)
         try:
@@ -57,6 +56,15 @@ finally:
         except subprocess.TimeoutExpired:
             proc.kill()
             proc.wait()
-if result is None:
-    sys.exit("%s ended (status %s) before it went idle" % (command[0], proc.returncode))
-print("%.2f %d %d" % result)
+
+
+if __name__ == "__main__":
+    quiet = float(sys.argv[1])
+    proc = subprocess.Popen(sys.argv[2:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        result = wait_idle(proc, quiet, time.monotonic())
+    finally:
+        stop(proc)
+    if result is None:
+        sys.exit("%s ended (status %s) before it went idle" % (sys.argv[2], proc.returncode))
+    print("%.2f %d %d" % result)

@@ -11,6 +11,11 @@
 # idle, the peak resident size (VmHWM) and the resident size once idle (VmRSS),
 # medians of $RUNS runs (default 1), and the ratios against XML Copy Editor.
 #   goal: peak <= 1.0 x XML Copy Editor's on the 100 MB file (acceptable <= 1.4)
+# Then, on the $SWITCH_SIZE MB file (default 100), each program given switches to
+# Source mode and back (bench/open/switch.py: Alt+1, Alt+2, each timed until idle,
+# with its own peak and the resident size after it), against its own open.
+#   goals: Alt+1 <= 3 s, Alt+1 peak <= open peak + 300 MiB, Alt+2 <= the open's
+#   time, resident after Alt+1 and after Alt+2 <= open's resident + 300 MiB
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -66,4 +71,19 @@ for size in ${SIZES:-20 100}; do
     printf "%-6s %-40s %9s %10s %12s   %s %s %s\n" "${size}MB" "$label" "$t" "$pk" "$s" \
       "$(ratio "$t" "$rt")" "$(ratio "$pk" "$rp")" "$(ratio "$s" "$rs")"
   done
+done
+
+size=${SWITCH_SIZE:-100}
+data=$dir/data$size.xml
+[[ -s "$data" ]] || python3 "$here/../make_lines_xml.py" "$data" 11 "" "$size"
+echo
+printf "%-6s %-40s %-6s %9s %10s %12s   %s\n" size program step "idle (s)" "peak MiB" "settled MiB" "vs open: peak+ settled+ MiB"
+for p in "${programs[@]}"; do
+  label=$p
+  (( ${#label} <= 40 )) || label=...${label: -37}
+  python3 "$here/switch.py" "$quiet" "$p" "$data" "${ROUNDS:-2}" |
+    awk -v size="${size}MB" -v label="$label" '
+      $1 == "open" { op = $3; os = $4 }
+      { printf "%-6s %-40s %-6s %9s %10.0f %12.0f   %+.0f %+.0f\n", size, label, $1, $2, $3 / 1024, $4 / 1024,
+               ($3 - op) / 1024, ($4 - os) / 1024 }'
 done
