@@ -32,7 +32,7 @@ def step(proc, name, key):
     # Keys reach the window that has the pointer's focus once it is clicked.
     xdotool("mousemove", "640", "600", "click", "1")
     time.sleep(0.3)
-    wait_idle(proc, 0.5, time.monotonic())
+    wait_idle(proc, 1, time.monotonic())
     start = time.monotonic()
     xdotool("key", key)
     result = wait_idle(proc, quiet, start)

@@ -96,18 +96,22 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
             m_aActualLineLength[static_cast<std::size_t>(from)] = -1;
             if ((flags & UPD_HORZRANGE) && m_nMaxLineLength >= 0 && from < lineCount) {
                 // Only this line changed: the maximum needs a full pass only if this
-                // line may have been the longest.
+                // line may have been the longest. While the line known to be the
+                // longest is another, this one was not longer than it.
                 const int newLength = GetLineActualLength(from);
-                if (newLength >= m_nMaxLineLength)
+                if (newLength >= m_nMaxLineLength) {
                     m_nMaxLineLength = newLength;
-                else if (oldLength < 0 || oldLength >= m_nMaxLineLength)
+                    m_nMaxLine = from;
+                } else if (from == m_nMaxLine || (m_nMaxLine < 0 && (oldLength < 0 || oldLength >= m_nMaxLineLength))) {
                     m_nMaxLineLength = -1;
+                }
                 flags &= ~UPD_HORZRANGE;
                 RecalcHorzScrollBar();
             }
         }
     } else {
         m_nParsedLines = std::min(m_nParsedLines, from);
+        m_nMaxLine = -1; // it may have moved, or gone
         // Lines after the change only moved: their expanded lengths shift with them
         // instead of being measured again.
         bool shifted = false;
@@ -295,13 +299,18 @@ int TextViewModel::GetMaxLineLength()
         // character is at least three bytes): only a line that could be longer
         // than the longest so far is measured, so millions of lines cost a scan.
         int longest = 0;
+        m_nMaxLine = -1;
         const int count = GetLineCount();
         const auto tabSize = static_cast<std::size_t>(std::max(1, m_nTabSize));
         for (int i = 0; i < count; ++i) {
             const std::string_view text = GetLineText(i);
             if (text.size() * tabSize <= static_cast<std::size_t>(longest)) continue;
             if (text.size() <= static_cast<std::size_t>(longest) && text.find('\t') == std::string_view::npos) continue;
-            longest = std::max(longest, CalculateActualOffset(i, static_cast<int>(text.size())));
+            const int length = CalculateActualOffset(i, static_cast<int>(text.size()));
+            if (length > longest || m_nMaxLine < 0) {
+                longest = length;
+                m_nMaxLine = i;
+            }
         }
         m_nMaxLineLength = longest;
     }

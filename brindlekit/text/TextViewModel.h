@@ -273,6 +273,7 @@ protected:
     std::vector<std::uint32_t> m_aParseCookies;
     int m_nParsedLines = 0; // cookies [0, m_nParsedLines) are valid
     int m_nMaxLineLength = -1;
+    int m_nMaxLine = -1; // a line that is m_nMaxLineLength long, -1 when not known
 
     // Position and selection.
     int m_nTopLine = 0;

@@ -251,6 +251,15 @@ private:
     int m_pieces = m_left;
 };
 
+// The schemas and the DTD the corpus names, beside its documents.
+void WriteCorpusFiles(const TempDir& dir)
+{
+    WriteFile(dir / "plain.xsd", Schema(""));
+    WriteFile(dir / "ns.xsd", Schema("urn:orders"));
+    WriteFile(dir / "r.dtd", "<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
+                             "<!ATTLIST a x CDATA #REQUIRED>\n");
+}
+
 } // namespace
 
 // Every document of the corpus gets the same answer and the same error fields
@@ -258,10 +267,7 @@ private:
 TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
 {
     TempDir dir;
-    WriteFile(dir / "plain.xsd", Schema(""));
-    WriteFile(dir / "ns.xsd", Schema("urn:orders"));
-    WriteFile(dir / "r.dtd", "<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
-                             "<!ATTLIST a x CDATA #REQUIRED>\n");
+    WriteCorpusFiles(dir);
     for (const CheckCase& c : CheckCorpus()) {
         for (int flags = 0; flags < 4; ++flags) {
             XmlCheckOptions options;
@@ -299,10 +305,7 @@ TEST(XmlStreamCheck, MatchesTheDomRouteFieldByField)
 TEST(XmlLoad, ATextReadInPiecesLoadsAsTheWholeTextDoes)
 {
     TempDir dir;
-    WriteFile(dir / "plain.xsd", Schema(""));
-    WriteFile(dir / "ns.xsd", Schema("urn:orders"));
-    WriteFile(dir / "r.dtd", "<!ELEMENT r (a, b*)>\n<!ELEMENT a (#PCDATA)>\n<!ELEMENT b EMPTY>\n"
-                             "<!ATTLIST a x CDATA #REQUIRED>\n");
+    WriteCorpusFiles(dir);
     const std::string base = (dir / "doc.xml").string();
     for (const CheckCase& c : CheckCorpus()) {
         for (int flags = 0; flags < 4; ++flags) {

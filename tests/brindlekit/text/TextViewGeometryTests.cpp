@@ -170,6 +170,15 @@ TEST(TextViewGeometry, ExpandedLengthsFollowLineMoves)
     EXPECT_EQ(v.GetMaxLineLength(), 8);
     int el = 0;
     int ec = 0;
+    // Edits within one line: a line that was not the longest leaves the
+    // maximum alone; the longest one shrinking has it measured again.
+    f.buffer.DeleteText(nullptr, 2, 0, 2, 1, EA_DELETE);
+    EXPECT_EQ(v.GetMaxLineLength(), 8);
+    f.buffer.DeleteText(nullptr, 3, 4, 3, 5, EA_DELETE);
+    EXPECT_EQ(v.GetMaxLineLength(), 6);
+    f.buffer.InsertText(nullptr, 3, 4, "\t", el, ec, EA_TYPING);
+    EXPECT_EQ(v.GetMaxLineLength(), 8);
+    f.buffer.InsertText(nullptr, 2, 0, "c", el, ec, EA_TYPING);
     f.buffer.InsertText(nullptr, 0, 1, "\r\nxx\r\ny", el, ec, EA_TYPING);
     ASSERT_EQ(v.GetLineCount(), 6);
     for (int line = 0; line < v.GetLineCount(); ++line)
