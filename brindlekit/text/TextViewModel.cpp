@@ -59,8 +59,8 @@ void TextViewModel::ResetView()
     m_nOffsetChar = 0;
     m_nMaxLineLength = -1;
     const std::size_t count = static_cast<std::size_t>(GetLineCount());
-    m_aActualLineLength.assign(count, -1);
-    m_aParseCookies.assign(count, 0);
+    m_aActualLineLength.assign(count);
+    m_aParseCookies.assign(count);
     m_nParsedLines = 0;
     m_nTabSize = kDefaultTabSize;
     m_ptCursorPos = m_ptAnchor = m_ptSelStart = m_ptSelEnd = CPoint(0, 0);
@@ -92,8 +92,8 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
         // The state at the end of this line may differ, and so may every later one.
         m_nParsedLines = std::min(m_nParsedLines, from);
         if (from < static_cast<int>(m_aActualLineLength.size())) {
-            const int oldLength = m_aActualLineLength[static_cast<std::size_t>(from)];
-            m_aActualLineLength[static_cast<std::size_t>(from)] = -1;
+            const int oldLength = ActualLengthCached(from);
+            m_aActualLineLength.set(static_cast<std::size_t>(from), kUnknownLength);
             if ((flags & UPD_HORZRANGE) && m_nMaxLineLength >= 0 && from < lineCount) {
                 // Only this line changed: the maximum needs a full pass only if this
                 // line may have been the longest. While the line known to be the
@@ -119,25 +119,25 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
             const int start = context->m_ptStart.y;
             const int end = context->m_ptEnd.y;
             auto& lengths = m_aActualLineLength;
-            const auto at = lengths.begin() + start;
+            const auto at = static_cast<std::size_t>(start);
             if (dynamic_cast<CInsertionContext*>(context) && end >= start) {
-                lengths.insert(at + 1, static_cast<std::size_t>(end - start), -1);
-                lengths[static_cast<std::size_t>(start)] = -1;
+                lengths.insert(at + 1, static_cast<std::size_t>(end - start));
+                lengths.set(at, kUnknownLength);
                 shifted = true;
             } else if (dynamic_cast<CDeletionContext*>(context) && end >= start &&
                        end < static_cast<int>(lengths.size())) {
-                lengths.erase(at + 1, at + 1 + (end - start));
-                lengths[static_cast<std::size_t>(start)] = -1;
+                lengths.erase(at + 1, at + 1 + static_cast<std::size_t>(end - start));
+                lengths.set(at, kUnknownLength);
                 shifted = true;
             }
             if (shifted && static_cast<int>(lengths.size()) != lineCount) shifted = false;
         }
         if (!shifted) {
-            m_aActualLineLength.resize(static_cast<std::size_t>(lineCount), -1);
-            std::fill(m_aActualLineLength.begin() + std::min(from, lineCount), m_aActualLineLength.end(), -1);
+            m_aActualLineLength.resize(static_cast<std::size_t>(lineCount));
+            m_aActualLineLength.clearFrom(static_cast<std::size_t>(std::min(from, lineCount)));
         }
     }
-    m_aParseCookies.resize(static_cast<std::size_t>(lineCount), 0);
+    m_aParseCookies.resize(static_cast<std::size_t>(lineCount));
     m_nParsedLines = std::min(m_nParsedLines, lineCount);
 
     InvalidateLineRange(from, -1);
@@ -229,7 +229,7 @@ void TextViewModel::SetTabSize(int tabSize)
 {
     if (tabSize < 1 || tabSize == m_nTabSize) return;
     m_nTabSize = tabSize;
-    std::fill(m_aActualLineLength.begin(), m_aActualLineLength.end(), -1);
+    m_aActualLineLength.clearFrom(0);
     m_nMaxLineLength = -1;
     RecalcHorzScrollBar();
     m_pHost->InvalidateAll();
@@ -254,15 +254,23 @@ void TextViewModel::SetSelectionMargin(bool selMargin)
 
 // ---- Geometry ----
 
+int TextViewModel::ActualLengthCached(int line) const
+{
+    return static_cast<int>(m_aActualLineLength.get(static_cast<std::size_t>(line)));
+}
+
 int TextViewModel::GetLineActualLength(int line)
 {
     const int count = GetLineCount();
     if (line < 0 || line >= count) return 0;
     if (static_cast<int>(m_aActualLineLength.size()) != count)
-        m_aActualLineLength.resize(static_cast<std::size_t>(count), -1);
-    int& cached = m_aActualLineLength[static_cast<std::size_t>(line)];
-    if (cached < 0) cached = CalculateActualOffset(line, GetLineLength(line));
-    return cached;
+        m_aActualLineLength.resize(static_cast<std::size_t>(count));
+    int length = ActualLengthCached(line);
+    if (length < 0) {
+        length = CalculateActualOffset(line, GetLineLength(line));
+        m_aActualLineLength.set(static_cast<std::size_t>(line), static_cast<std::uint32_t>(length));
+    }
+    return length;
 }
 
 int TextViewModel::CalculateActualOffset(int line, int charIndex) const
@@ -397,25 +405,25 @@ std::uint32_t TextViewModel::GetParseCookie(int line)
     const int count = GetLineCount();
     if (line >= count) line = count - 1;
     if (static_cast<int>(m_aParseCookies.size()) != count) {
-        m_aParseCookies.resize(static_cast<std::size_t>(count), 0);
+        m_aParseCookies.resize(static_cast<std::size_t>(count));
         m_nParsedLines = std::min(m_nParsedLines, count);
     }
     // Known states form a prefix; walk on from its end without block arrays.
     while (m_nParsedLines <= line) {
         const int next = m_nParsedLines;
-        const std::uint32_t before = next > 0 ? m_aParseCookies[static_cast<std::size_t>(next - 1)] : 0;
+        const std::uint32_t before = next > 0 ? m_aParseCookies.get(static_cast<std::size_t>(next - 1)) : 0;
         int blockCount = 0;
-        m_aParseCookies[static_cast<std::size_t>(next)] = m_pHost->ParseLine(before, next, nullptr, blockCount);
+        m_aParseCookies.set(static_cast<std::size_t>(next), m_pHost->ParseLine(before, next, nullptr, blockCount));
         m_nParsedLines = next + 1;
     }
-    return m_aParseCookies[static_cast<std::size_t>(line)];
+    return m_aParseCookies.get(static_cast<std::size_t>(line));
 }
 
 void TextViewModel::StoreParseCookie(int line, std::uint32_t cookie)
 {
     if (line < 0 || line >= static_cast<int>(m_aParseCookies.size())) return;
     if (line > m_nParsedLines) return; // the states before it are unknown: keep the prefix intact
-    m_aParseCookies[static_cast<std::size_t>(line)] = cookie;
+    m_aParseCookies.set(static_cast<std::size_t>(line), cookie);
     if (line == m_nParsedLines) m_nParsedLines = line + 1;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brindlekit/text/LineValues.h"
 #include "brindlekit/text/Point.h"
 #include "brindlekit/text/TextBufferView.h"
 #include "brindlekit/text/TextViewHost.h"
@@ -239,6 +240,8 @@ public:
     void OnEditFindPrevious();
 
 protected:
+    // The line's expanded length if measured since it last changed, else -1.
+    int ActualLengthCached(int line) const;
     CPoint LastTextPos() const;
     CPoint NextLineStart(int line) const;
     void InvalidateLineRange(int first, int last);
@@ -269,8 +272,10 @@ protected:
     bool m_bDisableDragAndDrop = false;
 
     // Caches.
-    std::vector<int> m_aActualLineLength;
-    std::vector<std::uint32_t> m_aParseCookies;
+    // Expanded lengths (kUnknownLength when not measured) and colouring states.
+    static constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
+    LineValues m_aActualLineLength{kUnknownLength};
+    LineValues m_aParseCookies{0};
     int m_nParsedLines = 0; // cookies [0, m_nParsedLines) are valid
     int m_nMaxLineLength = -1;
     int m_nMaxLine = -1; // a line that is m_nMaxLineLength long, -1 when not known

@@ -25,6 +25,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/TextViewCommands.cpp
   text/TextViewHost.cpp
   text/TextViewModel.cpp
+  text/LineValues.cpp
   text/TextViewMouse.cpp
   text/TextViewMovement.cpp
   text/EditView.cpp

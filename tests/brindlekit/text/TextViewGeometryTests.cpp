@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 
 #include "brindlekit/text/LineFlags.h"
+#include "brindlekit/text/LineValues.h"
 #include "brindlekit/text/TextCommandIds.h"
 
 #include <gtest/gtest.h>
@@ -256,3 +257,38 @@ TEST(TextViewGeometry, InsideSelectionFollowsTheBlockRules)
 
 } // namespace
 } // namespace brindle::viewtest
+
+// Widths and colouring states take two bytes a line; values that do not fit
+// are kept aside and move with their lines.
+TEST(TextViewGeometry, LineValuesKeepLargeValuesWithTheirLines)
+{
+    brindle::LineValues values(0xFFFFFFFFu);
+    values.assign(6);
+    EXPECT_EQ(values.get(3), 0xFFFFFFFFu);
+    values.set(0, 0);
+    values.set(1, 0xFFFD);
+    values.set(2, 0xFFFE);
+    values.set(4, 70000);
+    values.set(5, 0xFFFFFFF0u);
+    values.insert(3, 2); // lines 3 and 4 are new
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values.get(0), 0u);
+    EXPECT_EQ(values.get(1), 0xFFFDu);
+    EXPECT_EQ(values.get(2), 0xFFFEu);
+    EXPECT_EQ(values.get(4), 0xFFFFFFFFu);
+    EXPECT_EQ(values.get(6), 70000u);
+    EXPECT_EQ(values.get(7), 0xFFFFFFF0u);
+    values.erase(2, 6); // the line with 70000 moves up to 2
+    ASSERT_EQ(values.size(), 4u);
+    EXPECT_EQ(values.get(2), 70000u);
+    EXPECT_EQ(values.get(3), 0xFFFFFFF0u);
+    values.set(2, 5);
+    values.resize(3);
+    values.resize(5);
+    EXPECT_EQ(values.get(2), 5u);
+    EXPECT_EQ(values.get(4), 0xFFFFFFFFu); // the dropped wide value did not come back
+    values.set(4, 100000);
+    values.clearFrom(1);
+    EXPECT_EQ(values.get(4), 0xFFFFFFFFu);
+    EXPECT_EQ(values.get(0), 0u);
+}
