@@ -40,11 +40,15 @@ bool ProgressScope::Update(std::uint64_t done, std::uint64_t total)
 bool ProgressScope::Update(std::uint64_t done)
 {
     if (m_cancelled) return false;
+    const auto now = Now();
     if (!m_shown) {
-        if (Now() - m_start <= kDelay) return true;
+        if (now - m_start <= kDelay) return true;
         UIServices().BeginProgress(m_text);
         m_shown = true;
+    } else if (now - m_lastUpdate < kInterval) {
+        return true; // redrawing the window for every piece would slow the step down
     }
+    m_lastUpdate = now;
     m_cancelled = !UIServices().UpdateProgress(done, m_total);
     return !m_cancelled;
 }

@@ -16,6 +16,8 @@ class BRINDLEKIT_API ProgressScope {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr std::chrono::milliseconds kDelay{500};
+    // Once shown, the window moves (and sees Cancel) at most this often.
+    static constexpr std::chrono::milliseconds kInterval{100};
 
     // total 0: the size of the step is not known.
     explicit ProgressScope(std::string text, std::uint64_t total = 0);
@@ -38,6 +40,7 @@ private:
     std::string m_text;
     std::uint64_t m_total;
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastUpdate;
     bool m_shown = false;
     bool m_cancelled = false;
 };

@@ -908,7 +908,7 @@ const std::string kAskedLargeFile = "Open large documents as text only?";
 
 } // namespace
 
-TEST(ProgressScope, ShowsOnlyAfterHalfASecondAndPassesCancelBack)
+TEST(ProgressScope, ShowsOnlyAfterHalfASecondMovesAtMostTenTimesASecondAndPassesCancelBack)
 {
     test::RecordingUIServices ui;
     std::chrono::steady_clock::time_point now{};
@@ -932,6 +932,8 @@ TEST(ProgressScope, ShowsOnlyAfterHalfASecondAndPassesCancelBack)
         EXPECT_TRUE(slow.Update(2));
         EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Slow"});
         EXPECT_TRUE(ui.progressOpen);
+        EXPECT_TRUE(slow.Update(3)); // too soon after the last to move the window
+        now += std::chrono::milliseconds(100);
         EXPECT_FALSE(slow.Callback()(3, 20)); // the user pressed Cancel
         EXPECT_TRUE(slow.Cancelled());
         EXPECT_FALSE(slow.Update(4)); // and it stays cancelled, without asking again
