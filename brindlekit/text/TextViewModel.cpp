@@ -61,7 +61,7 @@ void TextViewModel::ResetView()
     const std::size_t count = static_cast<std::size_t>(GetLineCount());
     m_aActualLineLength.assign(count);
     m_aParseCookies.assign(count);
-    m_nParsedLines = 0;
+    ForgetParseStatesFrom(0);
     m_nTabSize = kDefaultTabSize;
     m_ptCursorPos = m_ptAnchor = m_ptSelStart = m_ptSelEnd = CPoint(0, 0);
     m_nIdealCharPos = -1;
@@ -90,7 +90,7 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
     const int from = std::max(line, 0);
     if (flags & UPD_SINGLELINE) {
         // The state at the end of this line may differ, and so may every later one.
-        m_nParsedLines = std::min(m_nParsedLines, from);
+        ForgetParseStatesFrom(from);
         if (from < static_cast<int>(m_aActualLineLength.size())) {
             const int oldLength = ActualLengthCached(from);
             m_aActualLineLength.set(static_cast<std::size_t>(from), kUnknownLength);
@@ -110,7 +110,7 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
             }
         }
     } else {
-        m_nParsedLines = std::min(m_nParsedLines, from);
+        ForgetParseStatesFrom(from);
         m_nMaxLine = -1; // it may have moved, or gone
         // Lines after the change only moved: their expanded lengths shift with them
         // instead of being measured again.
@@ -138,7 +138,7 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
         }
     }
     m_aParseCookies.resize(static_cast<std::size_t>(lineCount));
-    m_nParsedLines = std::min(m_nParsedLines, lineCount);
+    ForgetParseStatesFrom(lineCount);
 
     InvalidateLineRange(from, -1);
 
@@ -406,8 +406,9 @@ std::uint32_t TextViewModel::GetParseCookie(int line)
     if (line >= count) line = count - 1;
     if (static_cast<int>(m_aParseCookies.size()) != count) {
         m_aParseCookies.resize(static_cast<std::size_t>(count));
-        m_nParsedLines = std::min(m_nParsedLines, count);
+        ForgetParseStatesFrom(count);
     }
+    if (line >= m_nParsedLines && (line >= m_nParsedLines + kFarLines || IslandReaches(line))) return IslandCookie(line);
     // Known states form a prefix; walk on from its end without block arrays.
     while (m_nParsedLines <= line) {
         const int next = m_nParsedLines;
@@ -419,9 +420,50 @@ std::uint32_t TextViewModel::GetParseCookie(int line)
     return m_aParseCookies.get(static_cast<std::size_t>(line));
 }
 
+bool TextViewModel::IslandReaches(int line) const
+{
+    return m_nIslandStart >= 0 && line >= m_nIslandStart &&
+           line < m_nIslandStart + static_cast<int>(m_aIslandCookies.size()) + kFarLines;
+}
+
+std::uint32_t TextViewModel::IslandCookie(int line)
+{
+    if (!IslandReaches(line)) {
+        // Far past the known states: start over a little before the line, from
+        // the state a text starts in.
+        m_nIslandStart = std::max(m_nParsedLines, line - kResyncLines);
+        m_aIslandCookies.clear();
+    }
+    while (m_nIslandStart + static_cast<int>(m_aIslandCookies.size()) <= line) {
+        const int next = m_nIslandStart + static_cast<int>(m_aIslandCookies.size());
+        const std::uint32_t before = m_aIslandCookies.empty() ? 0 : m_aIslandCookies.back();
+        int blockCount = 0;
+        m_aIslandCookies.push_back(m_pHost->ParseLine(before, next, nullptr, blockCount));
+    }
+    return m_aIslandCookies[static_cast<std::size_t>(line - m_nIslandStart)];
+}
+
+void TextViewModel::ForgetParseStatesFrom(int line)
+{
+    m_nParsedLines = std::min(m_nParsedLines, line);
+    if (m_nIslandStart < 0 || line >= m_nIslandStart + static_cast<int>(m_aIslandCookies.size())) return;
+    if (line <= m_nIslandStart) {
+        m_nIslandStart = -1;
+        m_aIslandCookies.clear();
+    } else {
+        m_aIslandCookies.resize(static_cast<std::size_t>(line - m_nIslandStart));
+    }
+}
+
 void TextViewModel::StoreParseCookie(int line, std::uint32_t cookie)
 {
     if (line < 0 || line >= static_cast<int>(m_aParseCookies.size())) return;
+    if (line > m_nParsedLines && m_nIslandStart >= 0 && line >= m_nIslandStart) {
+        const auto at = static_cast<std::size_t>(line - m_nIslandStart);
+        if (at < m_aIslandCookies.size()) m_aIslandCookies[at] = cookie;
+        else if (at == m_aIslandCookies.size()) m_aIslandCookies.push_back(cookie);
+        return;
+    }
     if (line > m_nParsedLines) return; // the states before it are unknown: keep the prefix intact
     m_aParseCookies.set(static_cast<std::size_t>(line), cookie);
     if (line == m_nParsedLines) m_nParsedLines = line + 1;

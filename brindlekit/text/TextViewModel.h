@@ -242,6 +242,11 @@ public:
 protected:
     // The line's expanded length if measured since it last changed, else -1.
     int ActualLengthCached(int line) const;
+    // The run of states far past the known ones (see m_nIslandStart).
+    bool IslandReaches(int line) const;
+    std::uint32_t IslandCookie(int line);
+    // States from the line on may have changed.
+    void ForgetParseStatesFrom(int line);
     CPoint LastTextPos() const;
     CPoint NextLineStart(int line) const;
     void InvalidateLineRange(int first, int last);
@@ -277,6 +282,14 @@ protected:
     LineValues m_aActualLineLength{kUnknownLength};
     LineValues m_aParseCookies{0};
     int m_nParsedLines = 0; // cookies [0, m_nParsedLines) are valid
+    // States asked for far past the known ones: walking every line before would
+    // take seconds on millions of lines, so a run of states starts kResyncLines
+    // before, from a text's first state. A construct longer than that (a comment
+    // over thousands of lines) may be coloured as if it were not there.
+    static constexpr int kFarLines = 100000;
+    static constexpr int kResyncLines = 2000;
+    int m_nIslandStart = -1; // the first line of that run, -1 for none
+    std::vector<std::uint32_t> m_aIslandCookies;
     int m_nMaxLineLength = -1;
     int m_nMaxLine = -1; // a line that is m_nMaxLineLength long, -1 when not known
 

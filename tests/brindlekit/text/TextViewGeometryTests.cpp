@@ -162,6 +162,27 @@ TEST(TextViewGeometry, ParseStatesAreComputedOnceAndInvalidatedFromTheChange)
     // A multi-line change keeps the states before it.
     f.buffer.InsertText(nullptr, 40, 0, "a\r\nb", el, ec, EA_TYPING);
     EXPECT_EQ(v.GetParsedLineCount(), 40);
+
+    // Far past the known states (the end of a huge text) the walk starts two
+    // thousand lines before, from the first state, and goes on from there.
+    ViewFixture big(Numbered(150000));
+    auto& w = big.view;
+    EXPECT_EQ(w.GetParseCookie(140000), 2001u);
+    EXPECT_EQ(big.host.parsed.size(), 2001u);
+    EXPECT_EQ(big.host.parsed.front(), 138000);
+    big.host.parsed.clear();
+    EXPECT_EQ(w.GetParseCookie(140010), 2011u);
+    EXPECT_EQ(big.host.parsed.size(), 10u);
+    EXPECT_EQ(w.GetParseCookie(50), 51u); // near the start: exact, from the top
+    // An edit inside that run drops the states after it; one before drops it all.
+    big.host.parsed.clear();
+    big.buffer.InsertText(nullptr, 139000, 0, "x", el, ec, EA_TYPING);
+    EXPECT_EQ(w.GetParseCookie(140010), 2011u);
+    EXPECT_EQ(big.host.parsed.front(), 139000);
+    big.buffer.InsertText(nullptr, 100, 0, "x", el, ec, EA_TYPING);
+    big.host.parsed.clear();
+    w.GetParseCookie(140010);
+    EXPECT_EQ(big.host.parsed.front(), 138010);
 }
 
 TEST(TextViewGeometry, ExpandedLengthsFollowLineMoves)
