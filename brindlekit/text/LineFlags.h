@@ -4,7 +4,8 @@
 
 namespace brindle {
 
-// Per-line flag bits. The buffer treats them alike; views give them meaning.
+// Per-line flag bits. The buffer treats them alike; views give them meaning. A
+// line keeps these bits only.
 constexpr std::uint32_t LINEF_BOOKMARK_N(int n) { return std::uint32_t{1} << n; } // n = 0..9
 constexpr std::uint32_t LINEF_GREEN = 0x10000;
 constexpr std::uint32_t LINEF_RED = 0x20000;

@@ -41,7 +41,7 @@ int Grown(int capacity, int newLength) { return newLength > capacity ? TextLine:
 
 } // namespace
 
-int TextLine::Capacity() const { return Owned() ? BlockCapacity(m_pcLine) : CapacityFor(Length()); }
+int TextLine::Capacity() const { return Owned() ? BlockCapacity(Pointer()) : CapacityFor(Length()); }
 
 TextLine TextLine::Create(const char* bytes, int length)
 {
@@ -57,30 +57,39 @@ TextLine TextLine::Create(const char* bytes, int length)
 
 void TextLine::Release()
 {
-    if (Owned()) FreeBlock(m_pcLine);
-    m_pcLine = nullptr;
+    if (Owned()) FreeBlock(Pointer());
+    SetPointer(nullptr);
     m_nLength = 0;
+}
+
+void TextLine::SetPointer(const char* p)
+{
+    const auto bits = reinterpret_cast<std::uintptr_t>(p);
+    // User-space addresses leave the top 16 bits clear on the platforms we build for.
+    if (static_cast<std::uint64_t>(bits) >> 48) throw std::runtime_error("text line address out of range");
+    m_pointerLow = static_cast<std::uint32_t>(bits);
+    m_pointerHighAndFlags = (m_pointerHighAndFlags & 0xFFFF0000u) | static_cast<std::uint32_t>(static_cast<std::uint64_t>(bits) >> 32);
 }
 
 void TextLine::SetOwned(char* block, int length)
 {
-    m_pcLine = block;
+    SetPointer(block);
     m_nLength = kOwnedBit | static_cast<std::uint32_t>(length);
 }
 
 bool TextLine::Holds(const char* p) const
 {
-    if (!m_pcLine) return false;
+    if (!Pointer()) return false;
     std::less_equal<const char*> le;
     std::less<const char*> lt;
-    return le(m_pcLine, p) && lt(p, m_pcLine + Capacity());
+    return le(Pointer(), p) && lt(p, Pointer() + Capacity());
 }
 
 bool TextLine::Overlaps(const char* p, std::size_t count) const
 {
-    if (!m_pcLine || count == 0) return false;
+    if (!Pointer() || count == 0) return false;
     std::less<const char*> lt;
-    return lt(p, m_pcLine + Capacity()) && lt(m_pcLine, p + count);
+    return lt(p, Pointer() + Capacity()) && lt(Pointer(), p + count);
 }
 
 void TextLine::Append(const char* bytes, int count)
@@ -95,14 +104,14 @@ void TextLine::ReplaceFrom(int pos, const char* bytes, int count)
     const int newLength = CheckedLength(static_cast<long long>(pos) + count);
     const int newCapacity = Grown(oldCapacity, newLength);
     if (Owned() && newCapacity == oldCapacity) {
-        if (count > 0) std::memmove(m_pcLine + pos, bytes, static_cast<std::size_t>(count));
+        if (count > 0) std::memmove(Pointer() + pos, bytes, static_cast<std::size_t>(count));
         SetLength(newLength);
         return;
     }
     char* block = AllocBlock(newCapacity);
-    if (pos > 0) std::memcpy(block, m_pcLine, static_cast<std::size_t>(pos));
+    if (pos > 0) std::memcpy(block, Pointer(), static_cast<std::size_t>(pos));
     if (count > 0) std::memcpy(block + pos, bytes, static_cast<std::size_t>(count));
-    if (Owned()) FreeBlock(m_pcLine);
+    if (Owned()) FreeBlock(Pointer());
     SetOwned(block, newLength);
 }
 
@@ -123,21 +132,21 @@ void TextLine::InsertAt(int pos, const char* bytes, int count)
             char* copy = static_cast<char*>(std::malloc(static_cast<std::size_t>(count)));
             if (!copy) throw std::bad_alloc();
             std::memcpy(copy, bytes, static_cast<std::size_t>(count));
-            std::memmove(m_pcLine + pos + count, m_pcLine + pos, static_cast<std::size_t>(tail));
-            std::memcpy(m_pcLine + pos, copy, static_cast<std::size_t>(count));
+            std::memmove(Pointer() + pos + count, Pointer() + pos, static_cast<std::size_t>(tail));
+            std::memcpy(Pointer() + pos, copy, static_cast<std::size_t>(count));
             std::free(copy);
         } else {
-            std::memmove(m_pcLine + pos + count, m_pcLine + pos, static_cast<std::size_t>(tail));
-            std::memcpy(m_pcLine + pos, bytes, static_cast<std::size_t>(count));
+            std::memmove(Pointer() + pos + count, Pointer() + pos, static_cast<std::size_t>(tail));
+            std::memcpy(Pointer() + pos, bytes, static_cast<std::size_t>(count));
         }
         SetLength(newLength);
         return;
     }
     char* block = AllocBlock(newCapacity);
-    if (pos > 0) std::memcpy(block, m_pcLine, static_cast<std::size_t>(pos));
+    if (pos > 0) std::memcpy(block, Pointer(), static_cast<std::size_t>(pos));
     if (count > 0) std::memcpy(block + pos, bytes, static_cast<std::size_t>(count));
-    if (tail > 0) std::memcpy(block + withBytes, m_pcLine + pos, static_cast<std::size_t>(tail));
-    if (Owned()) FreeBlock(m_pcLine);
+    if (tail > 0) std::memcpy(block + withBytes, Pointer() + pos, static_cast<std::size_t>(tail));
+    if (Owned()) FreeBlock(Pointer());
     SetOwned(block, newLength);
 }
 
@@ -148,10 +157,10 @@ void TextLine::Erase(int from, int to)
     if (!Owned()) {
         // First change of a shared line: take a copy with the capacity it was created with.
         char* block = AllocBlock(CapacityFor(length));
-        std::memcpy(block, m_pcLine, static_cast<std::size_t>(length));
+        std::memcpy(block, Pointer(), static_cast<std::size_t>(length));
         SetOwned(block, length);
     }
-    std::memmove(m_pcLine + from, m_pcLine + to, static_cast<std::size_t>(length - to));
+    std::memmove(Pointer() + from, Pointer() + to, static_cast<std::size_t>(length - to));
     SetLength(length - (to - from));
 }
 

@@ -88,3 +88,20 @@ TEST(Bookmarks, NextAndPreviousWrapAround)
     EXPECT_EQ(buffer.FindPrevBookmarkLine(4), 8);
     EXPECT_EQ(buffer.FindPrevBookmarkLine(2), 8);
 }
+
+// A line keeps its flags beside its text in a few bits: every flag survives the
+// line's text moving to a block of its own and growing.
+TEST(LineFlags, EveryFlagStaysWithItsLineThroughEdits)
+{
+    CTextBuffer buffer;
+    TenLines(buffer);
+    const std::uint32_t all = LINEF_GREEN | LINEF_RED | LINEF_MARK | LINEF_BOOKMARK | LINEF_OLIVE;
+    for (std::uint32_t flag : {LINEF_GREEN, LINEF_RED, LINEF_MARK, LINEF_BOOKMARK, LINEF_OLIVE})
+        buffer.SetLineFlag(4, flag, true, false);
+    for (int n = 0; n < kNumberedBookmarkCount; ++n) buffer.SetLineFlag(n, LINEF_BOOKMARK_N(n), true);
+    int endLine = 0, endChar = 0;
+    buffer.InsertText(nullptr, 4, 2, std::string(100, 'x').c_str(), endLine, endChar, EA_TYPING);
+    EXPECT_EQ(std::string(buffer.GetLineChars(4), static_cast<size_t>(buffer.GetLineLength(4))), "li" + std::string(100, 'x') + "ne");
+    EXPECT_EQ(buffer.GetLineFlags(4), all | LINEF_BOOKMARK_N(4));
+    for (int n = 0; n < kNumberedBookmarkCount; ++n) EXPECT_EQ(buffer.GetLineFlags(n) & 0x3FF, LINEF_BOOKMARK_N(n)) << n;
+}
