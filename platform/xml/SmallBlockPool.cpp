@@ -39,6 +39,8 @@ struct Slab {
 };
 static_assert(sizeof(Slab) <= kHeaderSize);
 
+thread_local bool t_holding = false; // this thread holds the pool (PoolHold)
+
 std::atomic<std::uintptr_t> g_begin{0};
 std::atomic<std::uintptr_t> g_end{0};
 
@@ -112,7 +114,8 @@ struct Pool {
     void* Alloc(std::size_t size)
     {
         const std::size_t cls = ClassOf(size);
-        std::lock_guard<std::mutex> hold(lock);
+        std::unique_lock<std::mutex> hold(lock, std::defer_lock);
+        if (!t_holding) hold.lock();
         Slab* s = partial[cls];
         if (!s && !(s = TakeSlab(cls))) return nullptr;
         void* p = s->freeList;
@@ -125,7 +128,8 @@ struct Pool {
 
     void Free(Slab* s, void* p)
     {
-        std::lock_guard<std::mutex> hold(lock);
+        std::unique_lock<std::mutex> hold(lock, std::defer_lock);
+        if (!t_holding) hold.lock();
         std::memcpy(p, &s->freeList, sizeof(void*));
         s->freeList = p;
         if (s->used == s->capacity) Link(s);
@@ -189,6 +193,18 @@ char* PoolStrdup(const char* text)
     auto* copy = static_cast<char*>(PoolAlloc(size));
     if (copy) std::memcpy(copy, text, size);
     return copy;
+}
+
+PoolHold::PoolHold()
+{
+    ThePool().lock.lock();
+    t_holding = true;
+}
+
+PoolHold::~PoolHold()
+{
+    t_holding = false;
+    ThePool().lock.unlock();
 }
 
 std::size_t ReleaseEmptySlabs()

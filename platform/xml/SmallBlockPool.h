@@ -24,6 +24,17 @@ BRINDLEKIT_API char* PoolStrdup(const char* text);
 // Whether p lies in the pool's slabs.
 BRINDLEKIT_API bool InPool(const void* p);
 
+// Holds the pool for a run of calls on this thread (freeing a whole tree): one
+// lock instead of one a block, while other threads wait. Nothing but PoolAlloc,
+// PoolFree, PoolRealloc and PoolStrdup may be called meanwhile.
+class BRINDLEKIT_API PoolHold {
+public:
+    PoolHold();
+    ~PoolHold();
+    PoolHold(const PoolHold&) = delete;
+    PoolHold& operator=(const PoolHold&) = delete;
+};
+
 // A slab whose blocks are all freed stays in memory for reuse until this gives it
 // back to the system (the program calls it when idle, after a large tree is freed).
 // Returns the number of bytes given back.

@@ -58,7 +58,10 @@ private:
             m_queue.pop_front();
             m_busy = true;
             lock.unlock();
-            xmlFreeDoc(doc);
+            {
+                PoolHold hold; // millions of blocks: one lock for them all
+                xmlFreeDoc(doc);
+            }
             // The allocator keeps freed blocks for itself unless asked; the
             // last of a run of trees hands them all back.
             bool last;

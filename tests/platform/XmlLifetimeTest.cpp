@@ -367,8 +367,12 @@ TEST(XmlLifetime, ALargeTreeIsFreedOffTheCallingThreadOnceNothingHoldsIt)
         // The old tree lives while a node of it is held.
         EXPECT_EQ(replaced->nodeName(), "list");
         EXPECT_EQ(replaced->firstChild()->nodeName(), "item");
-        if (pooled) EXPECT_GT(GetPoolUsage().blocksInUse, blocksBefore + 100000);
+        if (pooled) {
+            EXPECT_GT(GetPoolUsage().blocksInUse, blocksBefore + 100000);
+        }
     }
     EXPECT_TRUE(XmlDocument::waitForFreedMemory());
-    if (pooled) EXPECT_EQ(GetPoolUsage().blocksInUse, blocksBefore);
+    if (pooled) {
+        EXPECT_EQ(GetPoolUsage().blocksInUse, blocksBefore);
+    }
 }
