@@ -16,8 +16,9 @@ class BRINDLEKIT_API ProgressScope {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr std::chrono::milliseconds kDelay{500};
-    // Once shown, the window moves (and sees Cancel) at most this often.
-    static constexpr std::chrono::milliseconds kInterval{100};
+    // Once shown, the window moves (and sees Cancel) at most this often: each
+    // move lets the program redraw its windows, which costs a large step time.
+    static constexpr std::chrono::milliseconds kInterval{250};
 
     // total 0: the size of the step is not known.
     explicit ProgressScope(std::string text, std::uint64_t total = 0);

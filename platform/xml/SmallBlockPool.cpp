@@ -39,7 +39,8 @@ struct Slab {
 };
 static_assert(sizeof(Slab) <= kHeaderSize);
 
-thread_local bool t_holding = false; // this thread holds the pool (PoolHold)
+// Read on every block: initial-exec spares the lookup a library's thread-local costs.
+__attribute__((tls_model("initial-exec"))) thread_local bool t_holding = false; // this thread holds the pool
 
 std::atomic<std::uintptr_t> g_begin{0};
 std::atomic<std::uintptr_t> g_end{0};

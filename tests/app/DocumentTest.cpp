@@ -908,7 +908,7 @@ const std::string kAskedLargeFile = "Open large documents as text only?";
 
 } // namespace
 
-TEST(ProgressScope, ShowsOnlyAfterHalfASecondMovesAtMostTenTimesASecondAndPassesCancelBack)
+TEST(ProgressScope, ShowsOnlyAfterHalfASecondMovesAtMostFourTimesASecondAndPassesCancelBack)
 {
     test::RecordingUIServices ui;
     std::chrono::steady_clock::time_point now{};
@@ -933,7 +933,7 @@ TEST(ProgressScope, ShowsOnlyAfterHalfASecondMovesAtMostTenTimesASecondAndPasses
         EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Slow"});
         EXPECT_TRUE(ui.progressOpen);
         EXPECT_TRUE(slow.Update(3)); // too soon after the last to move the window
-        now += std::chrono::milliseconds(100);
+        now += ProgressScope::kInterval;
         EXPECT_FALSE(slow.Callback()(3, 20)); // the user pressed Cancel
         EXPECT_TRUE(slow.Cancelled());
         EXPECT_FALSE(slow.Update(4)); // and it stays cancelled, without asking again
