@@ -62,20 +62,17 @@ private:
                 PoolHold hold; // millions of blocks: one lock for them all
                 xmlFreeDoc(doc);
             }
+            lock.lock();
             // The allocator keeps freed blocks for itself unless asked; the
             // last of a run of trees hands them all back.
-            bool last;
-            {
-                std::lock_guard peek(m_mutex);
-                last = m_queue.empty();
-            }
-            if (last) {
+            if (m_queue.empty()) {
+                lock.unlock();
                 ReleaseEmptySlabs();
 #if defined(__GLIBC__)
                 malloc_trim(0);
 #endif
+                lock.lock();
             }
-            lock.lock();
             m_busy = false;
             m_reaped = true;
             if (m_queue.empty()) m_done.notify_all();
