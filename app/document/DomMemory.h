@@ -10,8 +10,8 @@
 // machine to a standstill or end the program.
 
 // The node tree of a text takes about this many times the text's bytes (measured
-// on a generated catalogue of short elements, attributes and comments: 10.7 with
-// libxml2's blocks pooled, 11.8 without the pool); the rest is margin.
+// on a generated catalogue of short elements, attributes and comments: 1,073 MiB
+// of tree for 95 MiB of text, about 11, with libxml2's blocks pooled).
 inline constexpr std::uint64_t kDomBytesPerTextByte = 12;
 
 std::uint64_t EstimatedDomBytes(std::uint64_t textBytes);
