@@ -313,7 +313,9 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
     WaitCursor wait;
     ProgressScope progress("Validating ...");
     BufferTextSource source(m_buffer, progress.Callback());
-    switch (CheckXmlText(source, options, error)) {
+    const XmlCheck check = CheckXmlText(source, options, error);
+    if (check == XmlCheck::Valid || check == XmlCheck::NotValid) m_wellFormedText = m_buffer.GetChangeCount();
+    switch (check) {
     case XmlCheck::Valid: return SourceCheck::Valid;
     case XmlCheck::NotValid: return SourceCheck::NotValid;
     case XmlCheck::NotWellFormed: break;
@@ -328,6 +330,7 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
 CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
 {
     const std::string currentPath = m_currentNode ? GetNodePath(m_currentNode) : std::string();
+    if (TextKnownToParse()) ReleaseTreeAhead(currentPath);
     XmlDocument::LoadOutcome outcome;
     {
         // The parser reads the buffer's lines: the text is never copied whole.
@@ -349,7 +352,25 @@ CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
     m_ownText = OwnText::Buffer;
     Modify(m_buffer.IsModified());
     m_domValid = true;
+    m_wellFormedText = m_buffer.GetChangeCount();
     return outcome == XmlDocument::LoadOutcome::NotValid ? SourceCheck::NotValid : SourceCheck::Valid;
+}
+
+bool CBrindleDoc::TextKnownToParse() const { return m_wellFormedText == m_buffer.GetChangeCount(); }
+
+void CBrindleDoc::ReleaseTreeAhead(const std::string& currentPath)
+{
+    if (!m_domValid) return;
+    m_nodeHistory.Clear();
+    // The current node is one of the tree's node objects: it goes too, and comes
+    // back when the tree stays.
+    const std::weak_ptr<XmlNode> current = std::exchange(m_currentNode, nullptr);
+    if (m_dom->releaseContent()) {
+        m_domValid = false;
+        return;
+    }
+    m_currentNode = current.lock();
+    if (!m_currentNode) m_currentNode = FindNodeByPath(m_dom, currentPath);
 }
 
 void CBrindleDoc::RegenerateText()
@@ -459,8 +480,9 @@ CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
     ClearErrorMarks();
     const std::uint64_t textBytes = TextBytes(m_buffer);
     // The old tree lives until the new one is complete, so none of it counts
-    // as free.
-    const std::string refusal = DomMemoryRefusal(textBytes, 0, "It stays in Source mode.");
+    // as free, unless it is the tree of this very text, freed first.
+    const std::uint64_t freed = TextKnownToParse() && m_domValid ? EstimatedDomBytes(textBytes) : 0;
+    const std::string refusal = DomMemoryRefusal(textBytes, freed, "It stays in Source mode.");
     if (!refusal.empty()) return {false, refusal, false};
     XmlParseError error;
     const SourceCheck check = ParseText(&error);

@@ -65,7 +65,10 @@ public:
     // user gave the parse up). error, when given,
     // receives the parser's reason. The old tree is released as the new one comes
     // in: the node history is cleared and the current node becomes the node at
-    // its path in the new tree, if there is one.
+    // its path in the new tree, if there is one. A text that a check found
+    // well-formed and that has not changed since is known to parse: its old tree
+    // is freed first, so the new one takes that memory instead of as much again
+    // (cancelled then, the document is left with its text and no tree).
     SourceCheck ParseText(brindle::XmlParseError* error = nullptr);
     // Source mode was entered: the text is the edited form from now on, so the
     // document counts as changed, unless the text is still the file's own (the
@@ -234,6 +237,12 @@ private:
     // (see FileFormOf) and the document's line breaks.
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
+    // Whether the text is unchanged since a check or parse found it well-formed.
+    bool TextKnownToParse() const;
+    // Frees the tree ahead of parsing a text known to parse, when nothing else
+    // holds its nodes; the document then has no tree until the parse ends.
+    void ReleaseTreeAhead(const std::string& currentPath);
+
     bool RunNodeHistory(bool undo);
     // Inserts the XML text under the target as PasteNode does the clipboard's.
     bool PasteXml(const brindle::XmlNodePtr& target, const std::string& text, brindle::XmlNodePtr& pasted);
@@ -246,6 +255,8 @@ private:
     std::uint64_t m_domRevision = 0;
     bool m_sourceIsMaster = false;
     bool m_domValid = true;
+    // The buffer's change count when its text was last found well-formed.
+    std::optional<std::uint64_t> m_wellFormedText;
     bool m_htmlOpening = false;
     bool m_showAsSource = false;
     FileEncoding m_fileEncoding;

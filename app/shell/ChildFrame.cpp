@@ -78,6 +78,9 @@ void CChildFrame::OnDocumentUpdate()
     if (!m_doc) return;
     // A document that opens in Source mode switches once its frame is up.
     if (m_doc->TakeShowAsSource()) CallAfter([this] { ShowSourceMode(); });
+    // The tree and the list are hidden in Source mode and hold no nodes there;
+    // they are built again on the way out.
+    if (m_mode == ViewMode::Source) return;
     // The tree first: a rebuild there sets the node the list shows.
     m_tree->OnDocumentUpdate();
     m_form->OnDocumentUpdate();
@@ -139,6 +142,10 @@ bool CChildFrame::ShowSourceMode()
     PostViewMode(ID_VIEW_SOURCE);
     const CBrindleDoc::SourceEntry entry = m_doc->EnterSourceMode();
     SwitchTo(ViewMode::Source);
+    // Leaving Source mode replaces the tree: the hidden views let go of its
+    // nodes, so that the old tree can be freed before the new one is built.
+    m_tree->ReleaseNodes();
+    m_form->ReleaseNodes();
     if (entry == CBrindleDoc::SourceEntry::HtmlAsText) m_source->SetStatusMessage("HTML document: edited as text.");
     else SendToActiveView(ID_TOOLS_VALIDATE);
     return true;

@@ -48,6 +48,8 @@ void CBrindleView::OnDocumentUpdate()
     m_sheet->GetBrowserPage()->OnDocumentChanged();
 }
 
+void CBrindleView::ReleaseNodes() { GetNodePage()->ReleaseNodes(); }
+
 void CBrindleView::DetachDocument()
 {
     GetNodePage()->DetachDocument();

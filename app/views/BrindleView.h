@@ -32,6 +32,8 @@ public:
     void OnDocumentUpdate();
     // The document is closing; the pages must not reach it any more.
     void DetachDocument();
+    // The pages let go of the nodes they show until the next update.
+    void ReleaseNodes();
     CNodePage* GetNodePage() const { return m_sheet->GetNodePage(); }
     CPropertySheetView* GetSheet() const { return m_sheet; }
     // The keyboard goes to the active page.

@@ -272,6 +272,15 @@ void CLeftView::Rebuild()
     SelectNodeItem(item);
 }
 
+void CLeftView::ReleaseNodes()
+{
+    m_rebuilding = true;
+    DeleteAllItems();
+    AddRoot(wxString());
+    m_model.Clear();
+    m_rebuilding = false;
+}
+
 void CLeftView::NotifyViews()
 {
     if (m_doc) m_doc->UpdateAllViews();

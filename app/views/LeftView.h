@@ -34,6 +34,9 @@ public:
     // Drops every item and builds the tree again from the DOM, selecting the item
     // with the path of the document's current node, if any.
     void Rebuild();
+    // Drops every item, and the nodes they hold, until the next rebuild: while
+    // the text is edited, the tree it will replace need not stay in memory.
+    void ReleaseNodes();
 
     // The node an item stands for (null for none).
     brindle::XmlNodePtr NodeOf(const wxTreeItemId& item) const;

@@ -116,8 +116,13 @@ void CNodePage::OnDocumentChanged()
 
 void CNodePage::DetachDocument()
 {
-    m_drag.Cancel();
     m_doc = nullptr;
+    ReleaseNodes();
+}
+
+void CNodePage::ReleaseNodes()
+{
+    m_drag.Cancel();
     m_list->DeleteAllItems();
     m_model.Clear();
 }

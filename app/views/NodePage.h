@@ -31,6 +31,8 @@ public:
     void OnDocumentChanged();
     // The document is closing; the page must not reach it any more.
     void DetachDocument();
+    // Drops the rows, and the nodes they hold, until the next refresh.
+    void ReleaseNodes();
     // Makes the rows again from the current node; skipped while a node drag runs.
     void RefreshList();
     // Pastes the clipboard onto the current node; the error text is shown on

@@ -105,6 +105,7 @@ void CTextBuffer::InsertLine(const char* text, int length, int position)
     const int count = length == -1 ? (text ? static_cast<int>(std::strlen(text)) : 0) : length;
     TextLine line = TextLine::Create(text, count);
     m_bLinesOwnStorage = true;
+    ++m_nChangeCount;
     try {
         if (position == -1)
             m_aLines.push_back(line);
@@ -123,6 +124,7 @@ void CTextBuffer::AppendLine(int line, const char* text, int length)
     if (!text || length == 0) return;
     const int count = length == -1 ? static_cast<int>(std::strlen(text)) : length;
     m_bLinesOwnStorage = true;
+    ++m_nChangeCount;
     EditLine(*m_pArena, target, [&](TextLine& l) { l.Append(text, count); });
 }
 
@@ -228,6 +230,7 @@ bool CTextBuffer::InsertPieces(ITextBufferView* source, int line, int pos, const
 
 void CTextBuffer::NotifyInserted(ITextBufferView* source, const CPoint& start, const CPoint& end, std::uint32_t flags)
 {
+    ++m_nChangeCount;
     CInsertionContext context(start, end);
     UpdateViews(source, &context, flags, start.y);
     if (!m_bModified) SetModified(true);
@@ -255,6 +258,7 @@ bool CTextBuffer::InternalDeleteText(ITextBufferView* source, int startLine, int
         flags = UPD_LINES_TEXT;
     }
 
+    ++m_nChangeCount;
     CDeletionContext context(CPoint(startChar, startLine), CPoint(endChar, endLine));
     UpdateViews(source, &context, flags, startLine);
     if (!m_bModified) SetModified(true);
@@ -338,6 +342,7 @@ void CTextBuffer::ReleaseLines()
     m_bLinesOwnStorage = false;
     m_aLines.clear();
     m_pArena->Clear();
+    ++m_nChangeCount;
 }
 
 void CTextBuffer::ClearUndoHistory() { m_aUndoBuf.clear(); }

@@ -162,6 +162,9 @@ public:
     int GetUndoRecordCount() const { return static_cast<int>(m_aUndoBuf.size()); }
     const UndoRecord& GetUndoRecord(int index) const;
     int GetUndoPosition() const { return m_nUndoPosition; }
+    // Counts every change to the text (edits, undo and redo, loads and
+    // replacements): while the count stays, so does the text.
+    std::uint64_t GetChangeCount() const { return m_nChangeCount; }
 
 protected:
     void AddUndoRecord(bool insert, const CPoint& start, const CPoint& end, std::string_view text, int action);
@@ -205,6 +208,7 @@ private:
 
     std::deque<UndoRecord> m_aUndoBuf;
     int m_nUndoPosition = 0;
+    std::uint64_t m_nChangeCount = 0;
     // Undo position at which the text equals the file; -1 once that state is gone
     // from the history.
     int m_nSyncPosition = 0;

@@ -3,6 +3,7 @@
 #include "platform/xml/NodeAccess.h"
 
 #include "platform/xml/DomError.h"
+#include "platform/xml/SmallBlockPool.h"
 #include "platform/xml/TreeReaper.h"
 
 #include <libxml/valid.h>
@@ -24,8 +25,14 @@ DocHolder::DocHolder(xmlDocPtr d) : doc(d) { doc->_private = this; }
 DocHolder::~DocHolder()
 {
     doc->_private = nullptr;
-    if (inputSize >= kLargeTreeInput) ReapLargeTree(doc);
-    else xmlFreeDoc(doc);
+    if (freeInPlace) {
+        PoolHold hold; // millions of blocks: one lock for them all
+        xmlFreeDoc(doc);
+    } else if (inputSize >= kLargeTreeInput) {
+        ReapLargeTree(doc);
+    } else {
+        xmlFreeDoc(doc);
+    }
 }
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner)

@@ -34,6 +34,9 @@ struct DocHolder {
     // Bytes of the input the tree was parsed from: freeing a large tree hands
     // the freed memory back to the system.
     uint64_t inputSize = 0;
+    // Freed on the releasing thread with its memory kept for the tree that
+    // follows, however large.
+    bool freeInPlace = false;
 };
 
 std::shared_ptr<DocHolder> NewHolder(xmlDocPtr doc, XmlDocument* owner);

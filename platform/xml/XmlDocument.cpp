@@ -145,6 +145,16 @@ XmlDocument::LoadOutcome XmlDocument::loadXMLKeepingContent(XmlTextSource& text,
     return Parse(nullptr, &text, std::string(), baseUrl, true);
 }
 
+bool XmlDocument::releaseContent()
+{
+    if (m_holder.use_count() > 1) return false;
+    xmlDocPtr empty = xmlNewDoc(BAD_CAST "1.0");
+    if (!empty) return false;
+    m_holder->freeInPlace = true;
+    NodeAccess::SetContent(*this, empty);
+    return true;
+}
+
 std::uint64_t XmlDocument::parsesRun() { return ParsesRun(); }
 
 bool XmlDocument::waitForFreedMemory() { return WaitForReapedTrees(); }

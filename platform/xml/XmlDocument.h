@@ -67,6 +67,11 @@ public:
     LoadOutcome loadKeepingContent(const std::string& path);
     LoadOutcome loadXMLKeepingContent(const std::string& text, const std::string& baseUrl = std::string());
     LoadOutcome loadXMLKeepingContent(XmlTextSource& text, const std::string& baseUrl = std::string());
+    // Empties the document now, ahead of a load that replaces its content, so
+    // that the load reuses the old tree's memory instead of taking as much again
+    // from the system. Only a tree no node object holds any more can go: false,
+    // and the content kept, while one does.
+    bool releaseContent();
     // How many parses (loads of files and texts) this thread has run.
     static std::uint64_t parsesRun();
     // A large tree that is replaced or released is freed on a thread of its

@@ -800,6 +800,21 @@ TEST_F(DocumentTest, DocumentsTheirDtdRejectsOpenAsTreesAndOnlyMalformedTextKeep
     EXPECT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::Valid);
 }
 
+namespace {
+
+// Every reading of the clock is a second after the one before, so each progress
+// window comes up at its first update.
+struct SlowClock {
+    std::chrono::steady_clock::time_point now{};
+    SlowClock()
+    {
+        ProgressScope::SetClock([this] { return now += std::chrono::seconds(1); });
+    }
+    ~SlowClock() { ProgressScope::SetClock({}); }
+};
+
+} // namespace
+
 TEST_F(DocumentTest, LeavingTheSourceParsesOnceAndKeepsTheOldDomOnlyForTextThatDoesNotParse)
 {
     auto doc = Open("catalog.xml", kCatalog);
@@ -859,6 +874,43 @@ TEST_F(DocumentTest, LeavingTheSourceParsesOnceAndKeepsTheOldDomOnlyForTextThatD
     EXPECT_EQ(parses, 1u);
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->firstChild()->nodeName(), "shelf");
     EXPECT_FALSE(doc->HasCurrentNode());
+
+    // A text that a check found well-formed, unchanged since, is known to parse:
+    // its old tree is freed before the parse, which reuses that memory, unless a
+    // node of it is still held elsewhere. Cancelled then, the text stays with no tree.
+    SlowClock clock;
+    bool oldTreeThere = false;
+    bool cancel = false;
+    ui.onProgress = [&](std::uint64_t, std::uint64_t) {
+        oldTreeThere = doc->GetDomDocument()->documentElement() != nullptr;
+        return !cancel;
+    };
+    const std::string checked = "<catalog><shelf/><book id=\"b3\"/></catalog>";
+    SetText(*doc, checked);
+    XmlParseError error;
+    ASSERT_EQ(doc->CheckSource(error), CBrindleDoc::SourceCheck::Valid);
+    doc->SetCurrentNode(doc->GetDomDocument()->documentElement()->firstChild());
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    EXPECT_FALSE(oldTreeThere);
+    EXPECT_EQ(doc->GetCurrentNode(), doc->GetDomDocument()->selectSingleNode("/catalog/shelf"));
+
+    const XmlNodePtr held = doc->GetDomDocument()->documentElement();
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    EXPECT_TRUE(oldTreeThere);
+    EXPECT_NE(doc->GetDomDocument()->documentElement(), held);
+    EXPECT_EQ(held->lastChild()->asElement()->getAttribute("id"), "b3");
+
+    cancel = true;
+    exit = doc->LeaveSourceMode();
+    EXPECT_FALSE(exit.left);
+    EXPECT_EQ(exit.message, "");
+    EXPECT_FALSE(doc->IsDomValid());
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), checked);
+    cancel = false;
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    EXPECT_TRUE(doc->IsDomValid());
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 2);
+    ui.onProgress = nullptr;
 }
 
 TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesOwn)
@@ -883,17 +935,6 @@ TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesO
 }
 
 namespace {
-
-// Every reading of the clock is a second after the one before, so each progress
-// window comes up at its first update.
-struct SlowClock {
-    std::chrono::steady_clock::time_point now{};
-    SlowClock()
-    {
-        ProgressScope::SetClock([this] { return now += std::chrono::seconds(1); });
-    }
-    ~SlowClock() { ProgressScope::SetClock({}); }
-};
 
 // The memory available, as the memory check sees it, for the object's life.
 struct AvailableMemoryIs {
@@ -1099,7 +1140,14 @@ TEST_F(DocumentTest, ATreeThatWouldNotFitInMemoryIsNotBuilt)
     doc->EnterTreeMode();
     doc->EnterSourceMode();
     AvailableMemoryIs available(0);
-    // The tree to be replaced stays until the new one is complete: it frees nothing in time.
+    // The text of the tree, unchanged, parses again: its tree is freed first, which
+    // makes the room.
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    doc->EnterTreeMode();
+    doc->EnterSourceMode();
+    SetText(*doc, "<catalog><book/><book/></catalog>");
+    // The tree of a changed text stays until the new one is complete: it frees
+    // nothing in time.
     EXPECT_FALSE(doc->LeaveSourceMode().left);
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 1);
 }

@@ -117,10 +117,13 @@ TEST(UndoProperty, RandomEditsUndoToTheStartAndRedoToTheEnd)
         const StrVec final = Lines(buffer);
         EXPECT_TRUE(buffer.IsModified());
 
+        // Every step changes the text, and with it the change count.
         CPoint cursor;
         std::size_t state = states.size() - 1;
         while (buffer.CanUndo()) {
+            const std::uint64_t count = buffer.GetChangeCount();
             ASSERT_TRUE(buffer.Undo(cursor));
+            ASSERT_NE(buffer.GetChangeCount(), count);
             ASSERT_GT(state, 0u);
             --state;
             ASSERT_TRUE(Lines(buffer) == states[state]) << "after undoing to state " << state;
@@ -129,7 +132,11 @@ TEST(UndoProperty, RandomEditsUndoToTheStartAndRedoToTheEnd)
         EXPECT_TRUE(Lines(buffer) == original);
         EXPECT_FALSE(buffer.IsModified());
 
-        while (buffer.CanRedo()) ASSERT_TRUE(buffer.Redo(cursor));
+        while (buffer.CanRedo()) {
+            const std::uint64_t count = buffer.GetChangeCount();
+            ASSERT_TRUE(buffer.Redo(cursor));
+            ASSERT_NE(buffer.GetChangeCount(), count);
+        }
         EXPECT_TRUE(Lines(buffer) == final);
         EXPECT_TRUE(buffer.IsModified());
     }
