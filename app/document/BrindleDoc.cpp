@@ -303,15 +303,19 @@ void CBrindleDoc::ClearErrorMarks()
 CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
 {
     ClearErrorMarks();
+    return CheckText(error, m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0);
+}
 
+CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool validate)
+{
     // The text is read line by line from the buffer and checked without a DOM,
     // so a large document is never held twice.
     XmlCheckOptions options;
-    options.validateOnParse = m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0;
+    options.validateOnParse = validate;
     options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
     options.baseUrl = BaseUrl();
     WaitCursor wait;
-    ProgressScope progress("Validating ...");
+    ProgressScope progress(validate ? "Validating ..." : "Checking the text ...");
     BufferTextSource source(m_buffer, progress.Callback());
     const XmlCheck check = CheckXmlText(source, options, error);
     if (check == XmlCheck::Valid || check == XmlCheck::NotValid) m_wellFormedText = m_buffer.GetChangeCount();
@@ -479,6 +483,16 @@ CBrindleDoc::SourceExit CBrindleDoc::LeaveSourceMode()
 {
     ClearErrorMarks();
     const std::uint64_t textBytes = TextBytes(m_buffer);
+    // A large text changed since it was last found well-formed is checked first,
+    // without a tree and in a fraction of the parse's time: a text that does not
+    // parse is refused with nothing built, and one that does lets the old tree
+    // go before the new one is built, so that the two never stand side by side.
+    if (m_domValid && !TextKnownToParse() && textBytes >= kCheckedFirstBytes) {
+        XmlParseError error;
+        const SourceCheck check = CheckText(error, false);
+        if (check == SourceCheck::NotWellFormed) return {false, NotWellFormedMessage(error)};
+        if (check == SourceCheck::Cancelled) return {false, std::string()};
+    }
     // The old tree lives until the new one is complete, so none of it counts
     // as free, unless it is the tree of this very text, freed first.
     const std::uint64_t freed = TextKnownToParse() && m_domValid ? EstimatedDomBytes(textBytes) : 0;

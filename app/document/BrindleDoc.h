@@ -59,6 +59,9 @@ public:
     // user gave the check up (error says so).
     enum class SourceCheck { Valid, NotValid, NotWellFormed, Cancelled };
     SourceCheck CheckSource(brindle::XmlParseError& error);
+    // Leaving Source mode checks a text of this size or more before it parses it,
+    // unless a check found it well-formed since its last change.
+    static constexpr std::uint64_t kCheckedFirstBytes = 16u << 20;
     // Builds the DOM from the source text in one parse. Text that is well-formed
     // becomes the DOM, also when its DTD or schema rejects it (NotValid); text
     // that is not leaves the DOM as it was (NotWellFormed, or Cancelled when the
@@ -237,6 +240,8 @@ private:
     // (see FileFormOf) and the document's line breaks.
     brindle::XmlFileForm SavedFileForm(brindle::XmlFileForm form) const;
 
+    // The streaming check of the text, against the DTD and schema or not.
+    SourceCheck CheckText(brindle::XmlParseError& error, bool validate);
     // Whether the text is unchanged since a check or parse found it well-formed.
     bool TextKnownToParse() const;
     // Frees the tree ahead of parsing a text known to parse, when nothing else

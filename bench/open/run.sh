@@ -13,7 +13,8 @@
 #   goal: peak <= 1.0 x XML Copy Editor's on the 100 MB file (acceptable <= 1.4)
 # Then, on the $SWITCH_SIZE MB file (default 100), each program given switches to
 # Source mode and back (bench/open/switch.py: Alt+1, Alt+2, each timed until idle,
-# with its own peak and the resident size after it), against its own open.
+# with its own peak and the resident size after it), against its own open; then
+# again with the text changed in Source mode before each Alt+2 ("edited").
 #   goals: Alt+1 <= 3 s, Alt+1 peak <= open peak + 300 MiB, Alt+2 <= the open's
 #   time, resident after Alt+1 and after Alt+2 <= open's resident + 300 MiB
 set -euo pipefail
@@ -77,13 +78,15 @@ size=${SWITCH_SIZE:-100}
 data=$dir/data$size.xml
 [[ -s "$data" ]] || python3 "$here/../make_lines_xml.py" "$data" 11 "" "$size"
 echo
-printf "%-6s %-40s %-6s %9s %10s %12s   %s\n" size program step "idle (s)" "peak MiB" "settled MiB" "vs open: peak+ settled+ MiB"
+printf "%-6s %-40s %-12s %9s %10s %12s   %s\n" size program step "idle (s)" "peak MiB" "settled MiB" "vs open: peak+ settled+ MiB"
 for p in "${programs[@]}"; do
   label=$p
   (( ${#label} <= 40 )) || label=...${label: -37}
-  python3 "$here/switch.py" "$quiet" "$p" "$data" "${ROUNDS:-2}" |
+  # Plain switches, then switches with the text changed in Source mode.
+  { python3 "$here/switch.py" "$quiet" "$p" "$data" "${ROUNDS:-2}"
+    python3 "$here/switch.py" "$quiet" "$p" "$data" "${ROUNDS:-2}" edit | sed 's/^open /open\/edit /'; } |
     awk -v size="${size}MB" -v label="$label" '
-      $1 == "open" { op = $3; os = $4 }
-      { printf "%-6s %-40s %-6s %9s %10.0f %12.0f   %+.0f %+.0f\n", size, label, $1, $2, $3 / 1024, $4 / 1024,
+      $1 ~ /^open/ { op = $3; os = $4 }
+      { printf "%-6s %-40s %-12s %9s %10.0f %12.0f   %+.0f %+.0f\n", size, label, $1, $2, $3 / 1024, $4 / 1024,
                ($3 - op) / 1024, ($4 - os) / 1024 }'
 done

@@ -910,6 +910,22 @@ TEST_F(DocumentTest, LeavingTheSourceParsesOnceAndKeepsTheOldDomOnlyForTextThatD
     EXPECT_TRUE(doc->LeaveSourceMode().left);
     EXPECT_TRUE(doc->IsDomValid());
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 2);
+
+    // A large text changed since its last check is checked first: refused with no
+    // tree built when it does not parse, else its old tree goes first as well.
+    std::string large = "<catalog>";
+    while (large.size() < CBrindleDoc::kCheckedFirstBytes) large += "<book id=\"b\"/>\n";
+    SetText(*doc, large + "<book>");
+    const std::uint64_t parsesBefore = XmlDocument::parsesRun();
+    exit = doc->LeaveSourceMode();
+    EXPECT_FALSE(exit.left);
+    EXPECT_EQ(exit.message.rfind("Source XML document contains errors.\n\n", 0), 0u) << exit.message;
+    EXPECT_EQ(XmlDocument::parsesRun(), parsesBefore);
+    EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 2);
+    SetText(*doc, large + "</catalog>");
+    EXPECT_TRUE(doc->LeaveSourceMode().left);
+    EXPECT_FALSE(oldTreeThere);
+    EXPECT_EQ(XmlDocument::parsesRun(), parsesBefore + 1);
     ui.onProgress = nullptr;
 }
 
