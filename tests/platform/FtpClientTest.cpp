@@ -1,5 +1,6 @@
 #include "platform/net/FtpClient.h"
 #include "platform/net/FtpListing.h"
+#include "platform/net/FtpNames.h"
 #include "platform/net/FtpPaths.h"
 #include "platform/net/FtpTimeouts.h"
 #include "tests/support/FtpServerFixture.h"
@@ -174,6 +175,25 @@ TEST(FtpListingTest, StandardUrlsSplitIntoDecodedParts)
     for (const char* bad : {"ftp:///a.xml", "ftp://h:0/a.xml", "ftp://h:65536/a.xml", "ftp://h%21/a.xml",
                             "ftp://h/a%00.xml", "ftp://h/a%0D%0ADELE%20b", "http://h/a.xml"})
         EXPECT_FALSE(ParseFtpUrl(bad)) << bad;
+}
+
+TEST(FtpListingTest, ServerNamesShowEscapedAndOnlySafeOnesAreActedOn)
+{
+    EXPECT_EQ("a b.xml", FtpDisplayName("a b.xml"));
+    EXPECT_EQ("\xE4\xB8\xAD.xml", FtpDisplayName("\xE4\xB8\xAD.xml")); // valid UTF-8 stays
+    EXPECT_EQ("a\\x0Ab", FtpDisplayName(std::string("a\nb")));
+    EXPECT_EQ("nul\\x00", FtpDisplayName(std::string("nul\0", 4)));
+    EXPECT_EQ("\\xFF\\xC0\\x80", FtpDisplayName("\xFF\xC0\x80")); // invalid and overlong bytes
+    EXPECT_EQ("\\\\x0A", FtpDisplayName("\\x0A")); // a literal backslash cannot pass for an escape
+    EXPECT_EQ("\\xED\\xA0\\x80", FtpDisplayName("\xED\xA0\x80")); // a surrogate
+
+    EXPECT_TRUE(FtpNameIsSafe("report 2024.xml"));
+    EXPECT_TRUE(FtpNameIsSafe("\xE4\xB8\xAD"));
+    EXPECT_TRUE(FtpNameIsSafe(std::string(kMaxFtpName, 'a')));
+    for (const std::string& bad : {std::string(), std::string("."), std::string(".."), std::string("../../etc/passwd"),
+                                   std::string("a/b"), std::string("a\r\nDELE b"), std::string("a\0b", 3),
+                                   std::string("\xFF"), std::string(kMaxFtpName + 1, 'a')})
+        EXPECT_FALSE(FtpNameIsSafe(bad)) << FtpDisplayName(bad);
 }
 
 // Against a live server.
