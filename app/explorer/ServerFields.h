@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace brindle {
+class CFTPFolderServer;
+}
+
+// The six values of the server configuration dialog, as typed.
+struct ServerFields {
+    std::string entryName;
+    std::string host;
+    std::string initialDir;
+    std::string user;
+    std::string password;
+    std::string port; // the text of the port box
+
+    // A new server: root folder, port 21.
+    static ServerFields ForNewServer();
+    // The stored values of a server.
+    static ServerFields From(const brindle::CFTPFolderServer& server);
+};
+
+// The longest text a field takes, and the port's range.
+inline constexpr std::size_t kMaxServerField = 255;
+inline constexpr std::uint32_t kMaxServerPort = 99999;
+
+// nullopt when the values can be stored; otherwise what to tell the user. The
+// message never holds the password.
+std::optional<std::string> ValidateServerFields(const ServerFields& fields);
+// The port of fields that passed validation.
+std::uint32_t ServerPort(const ServerFields& fields);
