@@ -5,6 +5,7 @@
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <wx/filedlg.h>
 #include <fstream>
@@ -39,6 +40,8 @@ CBrindleDocBase::CBrindleDocBase()
 {
     Bind(wxEVT_MENU, &CBrindleDocBase::OnSaveAsTemplate, this, ids::ID_FILE_SAVE_AS_TEMPLATE);
     Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(true); }, ids::ID_FILE_SAVE_AS_TEMPLATE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { FtpSaveAs(); }, ids::ID_FILE_FTP_SAVE_AS);
+    Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(true); }, ids::ID_FILE_FTP_SAVE_AS);
 }
 
 CBrindleDocBase::~CBrindleDocBase() { RemoveFile(m_localCopy); }
@@ -178,7 +181,33 @@ std::optional<std::string> CBrindleDocBase::FetchRemote(const RemoteLocation& wh
     return local;
 }
 
-bool CBrindleDocBase::UploadRemote(const wxString& address)
+namespace {
+
+CBrindleDocBase::RemoteSavePrompt& RemoteSavePromptInForce()
+{
+    static CBrindleDocBase::RemoteSavePrompt prompt;
+    return prompt;
+}
+
+} // namespace
+
+void CBrindleDocBase::SetRemoteSavePrompt(RemoteSavePrompt prompt) { RemoteSavePromptInForce() = std::move(prompt); }
+
+bool CBrindleDocBase::FtpSaveAs()
+{
+    if (!RemoteSavePromptInForce()) return false;
+    std::string offered = m_isRemote ? RemoteUrl() : GetFilename().utf8_string();
+    if (!m_isRemote) std::replace(offered.begin(), offered.end(), '\\', '/');
+    const std::string address = RemoteSavePromptInForce()(*this, offered);
+    if (address.empty()) return false;
+    const bool saved = UploadTo(wxString::FromUTF8(address), "Error saving remote file");
+    m_errors.Tell();
+    return saved;
+}
+
+bool CBrindleDocBase::UploadRemote(const wxString& address) { return UploadTo(address, "Error saving file via FTP."); }
+
+bool CBrindleDocBase::UploadTo(const wxString& address, const std::string& failed)
 {
     const std::string text = address.utf8_string();
     // The document's own address keeps the login it was opened with.
@@ -186,7 +215,7 @@ bool CBrindleDocBase::UploadRemote(const wxString& address)
         m_remote && m_remote->Address() == text ? m_remote : RemoteLocation::Find(text, m_errors);
     if (!where) return false;
     const TransferOutcome outcome = Upload(*where);
-    AddTransferError(m_errors, "Error saving file via FTP.", outcome, "The file on the server was not replaced.");
+    AddTransferError(m_errors, failed, outcome, "The file on the server was not replaced.");
     return outcome.result == TransferResult::Done;
 }
 

@@ -38,6 +38,15 @@ public:
     // path it offers; the file dialog unless replaced (tests answer it).
     using SavePathPrompt = std::function<wxString(const CBrindleDocBase& doc, const wxString& offered)>;
     static void SetSavePathPrompt(SavePathPrompt prompt);
+    // FTP Save As: asks for an address, offering the document's path ("/" for
+    // "\\"), and uploads the document there; the document then lives at that
+    // address. "Error saving remote file" with the reason when the upload fails.
+    bool FtpSaveAs();
+    // What FTP Save As asks the user for the address ("" for Cancel), given the
+    // path it offers. The shell installs the remote file dialog; until then the
+    // command does nothing.
+    using RemoteSavePrompt = std::function<std::string(const CBrindleDocBase& doc, const std::string& offered)>;
+    static void SetRemoteSavePrompt(RemoteSavePrompt prompt);
 
     // The located file fetched into a new temporary file, whose path is given;
     // nullopt (with "Error getting file via ftp" and any reason among the
@@ -84,6 +93,7 @@ protected:
 
 private:
     TransferOutcome Upload(const RemoteLocation& where);
+    bool UploadTo(const wxString& address, const std::string& failed);
     void OnSaveAsTemplate(wxCommandEvent& event);
     // The path name changed without the title, recent files or views hearing of it.
     void SetPathQuietly(const wxString& path) { SetFilename(path, false); }

@@ -431,3 +431,43 @@ TEST(TempCopiesTest, OnlyCopiesOfEndedRunsAreRemoved)
                                      ended + "link00"}),
               left);
 }
+
+TEST_F(RemoteDocumentTest, FtpSaveAsPutsALocalDocumentOnTheServerAndItLivesThereAfter)
+{
+    const fs::path local = dir / "sub" / "local.xml";
+    fs::create_directories(local.parent_path());
+    Write(local, "<local/>\n");
+    CBrindleDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(wxString::FromUTF8(local.string())));
+    doc.SetPathName(wxString::FromUTF8(local.string()), false);
+
+    std::vector<std::string> offered;
+    std::string answer;
+    CBrindleDocBase::SetRemoteSavePrompt([&](const CBrindleDocBase&, const std::string& path) {
+        offered.push_back(path);
+        return answer;
+    });
+    // Cancelled: nothing sent, nothing said.
+    EXPECT_FALSE(doc.FtpSaveAs());
+    EXPECT_FALSE(doc.IsRemote());
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0], local.string());
+
+    answer = "ftp://Local/pub/saved.xml";
+    EXPECT_TRUE(doc.FtpSaveAs());
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_TRUE(doc.IsRemote());
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetTitle().utf8_string(), answer);
+    EXPECT_EQ(doc.GetPathName().utf8_string(), answer);
+    EXPECT_EQ(Read(Root() / "pub" / "saved.xml").find("<local/>") != std::string::npos, true);
+
+    // Now remote, it offers its address; a name the server cannot write is told with the command's text.
+    answer = "ftp://Local/pub/xml";
+    EXPECT_FALSE(doc.FtpSaveAs());
+    EXPECT_EQ(offered.back(), "ftp://Local/pub/saved.xml");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error saving remote file", 0), 0u) << ui.messages[0].text;
+    EXPECT_EQ(doc.GetPathName().utf8_string(), "ftp://Local/pub/saved.xml");
+    CBrindleDocBase::SetRemoteSavePrompt(nullptr);
+}
