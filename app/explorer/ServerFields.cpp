@@ -22,6 +22,15 @@ bool AllDigits(const std::string& text)
     return true;
 }
 
+// Characters, as the boxes count them, of UTF-8 text.
+std::size_t Characters(const std::string& text)
+{
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++count;
+    return count;
+}
+
 std::string Trimmed(const std::string& text)
 {
     const auto first = text.find_first_not_of(" \t");
@@ -37,7 +46,7 @@ std::optional<std::string> ValidateServerFields(const ServerFields& fields)
         {"Connection Name", &fields.entryName}, {"Hostname", &fields.host}, {"Initial Directory", &fields.initialDir},
         {"Username", &fields.user},             {"Password", &fields.password}};
     for (const auto& [label, text] : texts)
-        if (text->size() > kMaxServerField)
+        if (Characters(*text) > kMaxServerField)
             return std::string(label) + ": enter no more than " + std::to_string(kMaxServerField) + " characters.";
     // The name is the record's key and the first part of its documents' addresses.
     if (Trimmed(fields.entryName).empty()) return std::string("Connection Name: enter a name for the server.");

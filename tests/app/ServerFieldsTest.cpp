@@ -36,6 +36,9 @@ TEST(ServerFieldsTest, TextsUpTo255CharactersAndPortsFrom1To99999Pass)
     fields.host = std::string(255, 'h');
     fields.port = "99999";
     EXPECT_FALSE(ValidateServerFields(fields));
+    fields.user = "";
+    for (int i = 0; i < 255; ++i) fields.user += "\xC3\xA9"; // 255 characters of two bytes each
+    EXPECT_FALSE(ValidateServerFields(fields));
     fields.port = " 1 ";
     EXPECT_FALSE(ValidateServerFields(fields));
     EXPECT_EQ(ServerPort(fields), 1u);
