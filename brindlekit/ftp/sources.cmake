@@ -7,4 +7,6 @@ set(BRINDLEKIT_FTP_SOURCES
   ftp/FTPFolderItem.cpp
   ftp/FTPFolderRules.cpp
   ftp/FTPFolderCtrl.cpp
+  ftp/FTPDirListModel.cpp
+  ftp/FTPDirCtrl.cpp
 )
