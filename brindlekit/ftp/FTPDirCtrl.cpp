@@ -121,30 +121,25 @@ bool CFTPDirCtrl::SetFolder(const CFTPFolderItem& folder)
         UIServices().MessageBox(ftp_tree::UnusableFolderMessage(folder), MsgButtons::Ok, MsgIcon::Warning);
     } else if (server) {
         std::unique_ptr<CFTPFileFind> finder;
-        if (server->GetFiles(finder, folder.GetEntryPath()) && finder) {
-            bool more = true;
-            while (more) {
-                more = finder->FindNextFile();
-                if (!finder->IsDirectory()) AddFile(*finder);
-            }
-            finder->Close();
-        }
+        if (server->GetFiles(finder, folder.GetEntryPath()) && finder)
+            m_model.AddListing(*finder, [this](CFTPDirItem& item) { Describe(item); });
     }
     ShowRows();
     Thaw();
     return true;
 }
 
-void CFTPDirCtrl::AddFile(const CFTPFileFind& finder)
+void CFTPDirCtrl::Describe(CFTPDirItem& item)
 {
-    CFTPDirItem item;
-    item.name = finder.GetFileName();
-    item.path = finder.GetFilePath();
-    item.size = finder.GetLength();
-    item.modified = finder.GetLastWriteTime();
     const TypeInfo& type = TypeOf(item.name);
     item.typeName = type.name;
     item.icon = type.icon;
+}
+
+void CFTPDirCtrl::AddFile(const CFTPFileFind& finder)
+{
+    CFTPDirItem item = FTPDirListModel::ItemOf(finder);
+    Describe(item);
     m_model.Add(std::move(item));
     if (!IsFrozen()) ShowRows();
 }

@@ -70,6 +70,7 @@ private:
         int icon = -1;
     };
     const TypeInfo& TypeOf(const std::string& fileName);
+    void Describe(CFTPDirItem& item);
     void ShowRows();
     long FirstSelected() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     long NextSelected(long row) const { return GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }

@@ -37,6 +37,29 @@ void FTPDirListModel::Add(CFTPDirItem item)
     m_rows.insert(at, std::make_unique<CFTPDirItem>(std::move(item)));
 }
 
+CFTPDirItem FTPDirListModel::ItemOf(const CFTPFileFind& finder)
+{
+    CFTPDirItem item;
+    item.name = finder.GetFileName();
+    item.path = finder.GetFilePath();
+    item.size = finder.GetLength();
+    item.modified = finder.GetLastWriteTime();
+    return item;
+}
+
+void FTPDirListModel::AddListing(CFTPFileFind& finder, const std::function<void(CFTPDirItem&)>& describe)
+{
+    bool more = true;
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDirectory()) continue;
+        CFTPDirItem item = ItemOf(finder);
+        describe(item);
+        Add(std::move(item));
+    }
+    finder.Close();
+}
+
 std::string FTPDirListModel::Text(std::size_t row, int column) const
 {
     const CFTPDirItem& item = Row(row);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "brindlekit/ftp/FTPDirItem.h"
+#include "brindlekit/ftp/FTPFileFind.h"
 #include "platform/Export.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,11 @@ public:
     // ---- Rows ----
     void Clear() { m_rows.clear(); }
     void Add(CFTPDirItem item);
+    // The row of the finder's current entry, without its type.
+    static CFTPDirItem ItemOf(const CFTPFileFind& finder);
+    // Adds a row for every file of a listing (directories are skipped), each
+    // given its type by `describe`; walks the finder to its end and closes it.
+    void AddListing(CFTPFileFind& finder, const std::function<void(CFTPDirItem&)>& describe);
     std::size_t Count() const { return m_rows.size(); }
     const CFTPDirItem& Row(std::size_t row) const { return *m_rows[row]; }
     // The text of a cell; the name escaped.
