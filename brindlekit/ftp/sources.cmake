@@ -4,4 +4,9 @@ set(BRINDLEKIT_FTP_SOURCES
   ftp/FTPFileFind.cpp
   ftp/FTPFolderServer.cpp
   ftp/FTPServerStore.cpp
+  ftp/FTPFolderItem.cpp
+  ftp/FTPFolderRules.cpp
+  ftp/FTPFolderCtrl.cpp
+  ftp/FTPDirListModel.cpp
+  ftp/FTPDirCtrl.cpp
 )

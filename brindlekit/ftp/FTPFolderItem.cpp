@@ -1,0 +1,7 @@
+#include "brindlekit/ftp/FTPFolderItem.h"
+
+namespace brindle {
+
+CFTPFolderItem::~CFTPFolderItem() = default;
+
+} // namespace brindle
