@@ -1,9 +1,9 @@
 #include "app/explorer/RemoteFileDlg.h"
 
-#include "app/explorer/FolderTree.h"
 #include "app/explorer/FTPServerDlg.h"
 #include "app/explorer/RemoteFileIds.h"
 #include "app/explorer/RemotePropertiesDlg.h"
+#include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "platform/net/FtpNames.h"
 #include "platform/ui/UIServices.h"
 

@@ -1,6 +1,8 @@
 #include "app/shell/MainFrame.h"
 
 #include "app/shell/BrindleDocManager.h"
+#include "app/document/BrindleDocBase.h"
+#include "app/explorer/RemoteFileDlg.h"
 #include "app/menus/Menus.h"
 #include "app/settings/RecentStringList.h"
 #include "app/settings/Settings.h"
@@ -83,10 +85,14 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolbar, this, ID_VIEW_TOOLBAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
-    // The FTP commands stay greyed until the remote file dialog exists.
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { RunSettingsSheet(this); }, ID_FILE_SETTINGS);
-    for (int id : {ID_FILE_FTP_OPEN, ID_FILE_FTP_SAVE_AS})
-        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
+    // The remote file dialog: it opens what it accepts itself.
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CRemoteFileDlg(this).DoModal(); }, ID_FILE_FTP_OPEN);
+    // A document's [FTP] Save As asks for its address through the same dialog.
+    CBrindleDocBase::SetRemoteSavePrompt([this](const CBrindleDocBase&, const std::string& offered) {
+        CRemoteFileDlg dialog(this);
+        return dialog.DoSaveAs(offered) == wxID_OK ? dialog.GetRemotePath() : std::string();
+    });
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     for (int id : kOwnedCommands) Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNotYetAvailable, this, id);
     Bind(wxEVT_MENU, &CMainFrame::OnWindowDocument, this, ID_WINDOW_DOCUMENT_FIRST, ID_WINDOW_DOCUMENT_LAST);
@@ -101,6 +107,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
 CMainFrame::~CMainFrame()
 {
     if (CScriptList::Current() == &m_scripts) CScriptList::SetCurrent(nullptr);
+    CBrindleDocBase::SetRemoteSavePrompt(nullptr);
     if (Manager()) Manager()->OnRecentFilesChanged(nullptr);
     m_aui.UnInit();
 }
