@@ -38,10 +38,6 @@ public:
     // The address chosen by an accepted run.
     const std::string& GetRemotePath() const { return m_remotePath; }
 
-    // The browser the right half shows (for tests).
-    RemoteBrowser& Browser() { return m_browser; }
-    brindle::CFTPFolderCtrl& Tree() { return *m_tree; }
-
 private:
     void BuildControls();
     void AddColumns();
