@@ -5,12 +5,15 @@
 #include "app/document/BrindleDocBase.h"
 #include "app/document/DomMemory.h"
 #include "app/document/EncodedText.h"
+#include "app/explorer/RemoteFileDlg.h"
+#include "app/explorer/RemoteFileIds.h"
 #include "app/shell/ChildFrame.h"
 #include "app/shell/IndicatorStatusBar.h"
 #include "app/shell/SourceChildFrame.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
+#include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "app/views/EditSourceView.h"
 #include "app/shell/DocumentView.h"
 #include "app/views/BrindleView.h"
@@ -1043,5 +1046,84 @@ TEST_F(AppGuiFtp, AStandardAddressOpensThroughTheDocumentManagerAskingThePasswor
     EXPECT_EQ(Manager().OpenDocumentFile(wxString::FromUTF8(withPassword)), doc);
     EXPECT_EQ(ui.passwordPrompts.size(), 1u);
     EXPECT_EQ(test::ReadFile(Profile::Store().File()).find(kPassword), std::string::npos);
+    CloseAll();
+}
+
+namespace {
+
+// Drives the remote file dialog once it is up: chooses the server entry, then
+// hands the dialog to `act`.
+void WhenRemoteDialogIsUp(wxTimer& driver, const std::string& server, std::function<void(CRemoteFileDlg&)> act)
+{
+    driver.Bind(wxEVT_TIMER, [&driver, server, act](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<CRemoteFileDlg*>(window); dialog && dialog->IsModal()) {
+                driver.Stop();
+                auto* tree = static_cast<CFTPFolderCtrl*>(dialog->FindWindow(remote_ids::ID_TREE));
+                wxTreeItemIdValue cookie;
+                for (auto c = tree->GetFirstChild(tree->GetRootItem(), cookie); c.IsOk();
+                     c = tree->GetNextChild(tree->GetRootItem(), cookie))
+                    if (tree->GetItemText(c).utf8_string() == server) tree->SelectItem(c);
+                act(*dialog);
+                return;
+            }
+    });
+    driver.Start(20);
+}
+
+} // namespace
+
+TEST_F(AppGuiFtp, TheFtpCommandsOpenThroughTheRemoteDialogAndSaveElsewhere)
+{
+    fs::create_directories(Root() / "docs");
+    test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
+    const std::string section = "RemoteServers\\Local";
+    Profile::WriteProfileString(section, "hostname", Host());
+    Profile::WriteProfileString(section, "username", kUser);
+    Profile::WriteProfileString(section, "password", kPassword);
+    Profile::WriteProfileInt(section, "hostport", Port());
+    test::RecordingUIServices ui;
+    const auto enabled = [](int id) {
+        wxUpdateUIEvent event(id);
+        wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(event);
+        return !event.GetSetEnabled() || event.GetEnabled();
+    };
+    CloseAll();
+    EXPECT_TRUE(enabled(ids::ID_FILE_FTP_OPEN));
+
+    const auto accept = [](CRemoteFileDlg& dialog, const std::string& folder, const std::string& name) {
+        auto* list = static_cast<wxListCtrl*>(dialog.FindWindow(remote_ids::ID_LIST));
+        wxListEvent open(wxEVT_LIST_ITEM_ACTIVATED, remote_ids::ID_LIST);
+        open.m_itemIndex = list->FindItem(-1, wxString::FromUTF8(folder));
+        list->GetEventHandler()->ProcessEvent(open);
+        static_cast<wxTextCtrl*>(dialog.FindWindow(remote_ids::ID_FILE_NAME))->ChangeValue(wxString::FromUTF8(name));
+        wxCommandEvent button(wxEVT_BUTTON, remote_ids::ID_ACCEPT);
+        dialog.ProcessWindowEvent(button);
+    };
+    wxTimer opener;
+    WhenRemoteDialogIsUp(opener, "Local", [&](CRemoteFileDlg& dialog) { accept(dialog, "docs", "remote.xml"); });
+    wxCommandEvent open(wxEVT_MENU, ids::ID_FILE_FTP_OPEN);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(open);
+    Pump();
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    auto* doc = dynamic_cast<CBrindleDocBase*>(Manager().GetCurrentDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle().utf8_string(), "ftp://Local/docs/remote.xml");
+
+    // [FTP] Save As offers the file's name and puts the document where the dialog says.
+    std::string offered;
+    std::string caption;
+    wxTimer saver;
+    WhenRemoteDialogIsUp(saver, "Local", [&](CRemoteFileDlg& dialog) {
+        caption = dialog.GetTitle().utf8_string();
+        offered = static_cast<wxTextCtrl*>(dialog.FindWindow(remote_ids::ID_FILE_NAME))->GetValue().utf8_string();
+        accept(dialog, "", "copy.xml");
+    });
+    EXPECT_TRUE(doc->FtpSaveAs());
+    EXPECT_EQ(caption, "Save As");
+    EXPECT_EQ(offered, "remote.xml");
+    EXPECT_EQ(test::ReadFile(Root() / "copy.xml"), test::ReadFile(Root() / "docs" / "remote.xml"));
+    EXPECT_EQ(doc->GetTitle().utf8_string(), "ftp://Local/copy.xml");
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
     CloseAll();
 }
