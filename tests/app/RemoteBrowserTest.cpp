@@ -154,6 +154,21 @@ TEST_F(RemoteBrowserTest, NamesThatCannotBeSentBackAreShownEscapedAndRefused)
     EXPECT_NE(ui.messages[0].text.find("\"a/b.xml\" cannot be used"), std::string::npos) << ui.messages[0].text;
     EXPECT_NE(ui.messages[1].text.find("x\\x0Ay.xml"), std::string::npos) << ui.messages[1].text;
     EXPECT_TRUE(fs::exists(Root() / "docs" / "big.xml"));
+
+    // A listed name with a control character: shown, but never opened or deleted.
+    fs::create_directories(Root() / "docs" / "tab\there");
+    ASSERT_TRUE(browser.Refresh());
+    const int tab = browser.FindRow("tab\there");
+    ASSERT_GE(tab, 0);
+    EXPECT_EQ(browser.Rows()[tab].shown, "tab\\x09here");
+    ui.messages.clear();
+    EXPECT_FALSE(browser.OpenFolder(tab));
+    EXPECT_FALSE(browser.Delete(tab));
+    EXPECT_FALSE(browser.Rename("tab\there", "fine"));
+    ASSERT_EQ(ui.messages.size(), 3u) << "refused without asking";
+    for (const auto& message : ui.messages) EXPECT_NE(message.text.find("tab\\x09here"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(Root() / "docs" / "tab\there"));
+    EXPECT_EQ(browser.AcceptAddress("big.xml"), "ftp://Home/docs/big.xml") << "still in the folder";
 }
 
 // ---- Accepting ----
