@@ -3,6 +3,7 @@
 #include "app/explorer/FTPServerDlg.h"
 #include "app/explorer/RemoteFileIds.h"
 #include "app/explorer/RemotePropertiesDlg.h"
+#include "app/menus/Menus.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "platform/net/FtpNames.h"
 #include "platform/ui/UIServices.h"
@@ -72,9 +73,7 @@ CRemoteFileDlg::CRemoteFileDlg(wxWindow* parent)
     // A right click on the empty part of the list offers Create Directory.
     m_list->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
         if (SelectedRow() >= 0) return event.Skip();
-        wxMenu menu;
-        menu.Append(ID_CREATE_DIRECTORY, "Create Directory");
-        PopupMenu(&menu);
+        Popup({{ID_CREATE_DIRECTORY, "Create Directory", {}}});
     });
 }
 
@@ -175,6 +174,12 @@ int CRemoteFileDlg::DoSaveAs(const std::string& currentPath)
     return DoModal();
 }
 
+void CRemoteFileDlg::Popup(const std::vector<MenuItemDef>& items)
+{
+    std::unique_ptr<wxMenu> menu(BuildMenu(items));
+    PopupMenu(menu.get());
+}
+
 int CRemoteFileDlg::SelectedRow() const
 {
     return static_cast<int>(m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
@@ -224,19 +229,15 @@ void CRemoteFileDlg::OnTreeMenu(wxTreeEvent& event)
     if (!item.IsOk()) return;
     m_tree->SelectItem(item);
     CFTPFolderServer* server = nullptr;
-    wxMenu menu;
-    if (item == m_tree->GetRootItem()) {
-        menu.Append(ID_ADD_SERVER, "Add Server ...");
-        menu.Append(ID_REFRESH_SERVER, "Refresh");
-    } else if (m_tree->GetFolderServer(server, item) && !m_tree->IsFolder(item)) {
-        menu.Append(ID_DISCONNECT, "Disconnect");
-        menu.Append(ID_REFRESH_SERVER, "Refresh");
-        menu.Append(ID_DELETE_SERVER, "Delete");
-        menu.Append(ID_SERVER_PROPERTIES, "Properties");
-    } else {
-        menu.Append(ID_REFRESH_SERVER, "Refresh");
-    }
-    PopupMenu(&menu);
+    if (item == m_tree->GetRootItem())
+        Popup({{ID_ADD_SERVER, "Add Server ...", {}}, {ID_REFRESH_SERVER, "Refresh", {}}});
+    else if (m_tree->GetFolderServer(server, item) && !m_tree->IsFolder(item))
+        Popup({{ID_DISCONNECT, "Disconnect", {}},
+               {ID_REFRESH_SERVER, "Refresh", {}},
+               {ID_DELETE_SERVER, "Delete", {}},
+               {ID_SERVER_PROPERTIES, "Properties", {}}});
+    else
+        Popup({{ID_REFRESH_SERVER, "Refresh", {}}});
 }
 
 void CRemoteFileDlg::OnAddServer(wxCommandEvent&)
@@ -255,7 +256,13 @@ void CRemoteFileDlg::OnServerProperties(wxCommandEvent&)
     dialog.SetServer(*server);
     if (dialog.DoModal() != wxID_OK) return;
     const ServerFields& f = dialog.Fields();
+    const bool browsing = m_browser.IsConnected() && m_browser.CurrentLogin().entryName == server->GetEntryName();
     m_tree->ModifyServer(server, f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    // Addresses name the entry: the browser follows the server's new values.
+    if (browsing) {
+        m_browser.Connect(*server);
+        ShowBrowser();
+    }
 }
 
 void CRemoteFileDlg::OnDeleteServer(wxCommandEvent&)
@@ -393,16 +400,16 @@ void CRemoteFileDlg::OnRowActivated(wxListEvent& event)
 void CRemoteFileDlg::OnRowMenu(wxListEvent& event)
 {
     const long row = event.GetIndex();
-    wxMenu menu;
     if (row < 0 || row >= static_cast<long>(m_browser.Rows().size())) {
-        menu.Append(ID_CREATE_DIRECTORY, "Create Directory");
-    } else {
-        if (m_browser.Rows()[row].folder) menu.Append(ID_OPEN_ROW, "&Open");
-        menu.Append(ID_DELETE_ROW, "&Delete");
-        menu.Append(ID_RENAME_ROW, "&Rename");
-        menu.Append(ID_FILE_PROPERTIES, "&Properties");
+        Popup({{ID_CREATE_DIRECTORY, "Create Directory", {}}});
+        return;
     }
-    PopupMenu(&menu);
+    std::vector<MenuItemDef> items;
+    if (m_browser.Rows()[row].folder) items.push_back({ID_OPEN_ROW, "&Open", {}});
+    items.push_back({ID_DELETE_ROW, "&Delete", {}});
+    items.push_back({ID_RENAME_ROW, "&Rename", {}});
+    items.push_back({ID_FILE_PROPERTIES, "&Properties", {}});
+    Popup(items);
 }
 
 void CRemoteFileDlg::OnBeginLabelEdit(wxListEvent& event)

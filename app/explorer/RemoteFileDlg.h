@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/explorer/RemoteBrowser.h"
+#include "app/menus/Menus.h"
 
 #include <wx/dialog.h>
 
 #include <string>
+#include <vector>
 
 class wxComboBox;
 class wxListCtrl;
@@ -43,6 +45,8 @@ private:
     void AddColumns();
     void ShowBrowser();
     int SelectedRow() const;
+    // A context menu of the program's kind at the cursor.
+    void Popup(const std::vector<MenuItemDef>& items);
 
     void OnTreeSelChanged(wxTreeEvent& event);
     void OnTreeMenu(wxTreeEvent& event);

@@ -1,6 +1,7 @@
 // The remote file dialog on a real display against a live pyftpdlib server:
 // choosing a server, moving through folders, the save mode, accepting, and the
 // keys that act on servers.
+#include "app/explorer/FTPServerDlg.h"
 #include "app/explorer/RemoteFileDlg.h"
 #include "app/explorer/RemoteFileIds.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
@@ -211,6 +212,45 @@ TEST_F(RemoteFileDlgGui, RenameWithoutASelectionAndCommandsWithoutAServerSaySo)
     Command(ID_FILE_PROPERTIES);
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"No Item Selected", "Not connected to a server.",
                                                     "Not connected to a server.", "No File or Folder Selected."}));
+}
+
+TEST_F(RemoteFileDlgGui, ServerPropertiesShowTheRecordMaskedAndTheBrowserFollowsARename)
+{
+    Tree().SelectItem(Server("Home"));
+    std::vector<std::string> shown;
+    bool masked = false;
+    dialog->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* server = dynamic_cast<CFTPServerDlg*>(window); server && server->IsModal()) {
+                for (int id = 1000; id <= 1005; ++id)
+                    shown.push_back(static_cast<wxTextCtrl*>(server->FindWindow(id))->GetValue().utf8_string());
+                masked = server->FindWindow(1004)->HasFlag(wxTE_PASSWORD);
+                static_cast<wxTextCtrl*>(server->FindWindow(1000))->ChangeValue("Renamed");
+                wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+                server->ProcessWindowEvent(ok);
+            }
+    });
+    Key(WXK_RETURN); // with Alt, below
+    EXPECT_TRUE(shown.empty()) << "Enter alone is no shortcut";
+    wxKeyEvent altEnter(wxEVT_CHAR_HOOK);
+    altEnter.m_keyCode = WXK_RETURN;
+    altEnter.m_altDown = true;
+    dialog->ProcessWindowEvent(altEnter);
+    const std::vector<std::string> record{"Home", Host(), "", kUser, kPassword, std::to_string(Port())};
+    EXPECT_EQ(shown, record);
+    EXPECT_TRUE(masked);
+    EXPECT_TRUE(Server("Renamed").IsOk());
+    EXPECT_EQ(Profile::GetProfileString("RemoteServers\\Renamed", "hostname", ""), Host());
+
+    // The address names the server by its new entry.
+    std::string address;
+    dialog->CallAfter([&] {
+        FileName().ChangeValue("a.xml");
+        wxCommandEvent accept(wxEVT_BUTTON, ID_ACCEPT);
+        dialog->ProcessWindowEvent(accept);
+    });
+    ASSERT_EQ(dialog->DoSaveAs("x.xml"), wxID_OK);
+    EXPECT_EQ(dialog->GetRemotePath(), "ftp://Renamed/a.xml");
 }
 
 int main(int argc, char** argv)
