@@ -70,13 +70,17 @@ bool RemoteBrowser::Connect(const CFTPFolderServer& server)
     Disconnect();
     Login login{server.GetEntryName(), server.GetHostname(), server.GetUsername(), server.GetPassword(),
                 server.GetPort()};
-    WaitCursor wait;
     std::unique_ptr<FtpConnection> connection;
+    std::string failure;
     try {
+        WaitCursor wait;
         connection = m_session.Connect(login.host, static_cast<std::uint16_t>(login.port & 0xFFFF), login.user,
                                        login.password);
     } catch (const FtpError& error) {
-        Say(std::string(error.what()).substr(0, 1023));
+        failure = error.what();
+    }
+    if (!connection) {
+        Say(failure.substr(0, 1023)); // with the cursor back to normal
         return false;
     }
     return Attach(std::move(connection), login);
@@ -87,9 +91,13 @@ bool RemoteBrowser::Attach(std::unique_ptr<FtpConnection> connection, const Logi
     Disconnect();
     m_connection = std::move(connection);
     m_login = login;
-    WaitCursor wait;
     std::string start;
-    if (!m_connection->GetCurrentDirectory(start) || start.find('/') == std::string::npos) {
+    bool located = false;
+    {
+        WaitCursor wait;
+        located = m_connection->GetCurrentDirectory(start);
+    }
+    if (!located || start.find('/') == std::string::npos) {
         m_lookIn = {"/ (" + FtpDisplayName(m_login.host) + ")"};
         Say("Can't locate directory");
         return false;
@@ -157,18 +165,26 @@ void RemoteBrowser::UpdateLookIn(const std::string& directory)
 bool RemoteBrowser::List(const std::string& directory)
 {
     if (!CheckConnected()) return false;
-    WaitCursor wait;
-    if (CurrentDirectory() != directory && !m_connection->SetCurrentDirectory(directory)) {
+    bool entered = false;
+    bool listed = false;
+    std::string current;
+    std::vector<FtpEntry> entries;
+    {
+        WaitCursor wait;
+        entered = CurrentDirectory() == directory || m_connection->SetCurrentDirectory(directory);
+        if (entered) {
+            current = CurrentDirectory();
+            listed = m_connection->List("*.*", entries);
+        }
+    }
+    if (!entered) {
         Say("Unable to change directory");
         return false;
     }
     // The folder as the server names it, so that "Look in:" and addresses are absolute.
-    const std::string current = CurrentDirectory();
     UpdateLookIn(current.empty() ? directory : current);
-
-    std::vector<FtpEntry> entries;
     m_rows.clear();
-    if (!m_connection->List("*.*", entries)) return true; // an unreadable folder lists empty
+    if (!listed) return true; // an unreadable folder lists empty
     for (const FtpEntry& entry : entries)
         if (entry.directory) m_rows.push_back({entry.name, FtpDisplayName(entry.name), true, {}, {}, {}});
     for (const FtpEntry& entry : entries)
@@ -202,8 +218,11 @@ bool RemoteBrowser::OpenFolder(std::size_t row)
 bool RemoteBrowser::Up()
 {
     if (!CheckConnected()) return false;
-    WaitCursor wait;
-    const std::string current = CurrentDirectory();
+    std::string current;
+    {
+        WaitCursor wait;
+        current = CurrentDirectory();
+    }
     if (current == "/") {
         Say("Already at the top-most directory.");
         return false;
@@ -238,8 +257,11 @@ bool RemoteBrowser::Delete(std::size_t row)
     if (!CheckName(target.name)) return false;
     if (UIServices().MessageBox("Delete " + target.shown + "?", MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
         return false;
-    WaitCursor wait;
-    const bool removed = target.folder ? m_connection->RemoveDirectory(target.name) : m_connection->RemoveFile(target.name);
+    bool removed = false;
+    {
+        WaitCursor wait;
+        removed = target.folder ? m_connection->RemoveDirectory(target.name) : m_connection->RemoveFile(target.name);
+    }
     if (!removed) {
         const std::string& reason = m_connection->LastError();
         Say(!reason.empty() ? reason : target.folder ? "Error removing directory" : "Error while removing file");
@@ -259,9 +281,13 @@ bool RemoteBrowser::Rename(const std::string& oldName, const std::string& newNam
     }
     if (newName == oldName) return false;
     if (!CheckName(oldName) || !CheckName(newName)) return false;
-    const std::string current = CurrentDirectory();
-    WaitCursor wait;
-    if (!m_connection->Rename(FtpJoinPath(current, oldName), FtpJoinPath(current, newName))) {
+    bool renamed = false;
+    {
+        WaitCursor wait;
+        const std::string current = CurrentDirectory();
+        renamed = m_connection->Rename(FtpJoinPath(current, oldName), FtpJoinPath(current, newName));
+    }
+    if (!renamed) {
         const std::string& reason = m_connection->LastError();
         Say("Error renaming " + FtpDisplayName(oldName) + (reason.empty() ? std::string() : "\n\n" + reason));
         return false;
@@ -274,8 +300,12 @@ bool RemoteBrowser::Rename(const std::string& oldName, const std::string& newNam
 int RemoteBrowser::CreateDirectory()
 {
     if (!CheckConnected()) return -1;
-    WaitCursor wait;
-    if (!m_connection->CreateDirectory("NewDirectory")) {
+    bool created = false;
+    {
+        WaitCursor wait;
+        created = m_connection->CreateDirectory("NewDirectory");
+    }
+    if (!created) {
         Say("Error creating directory");
         return -1;
     }
@@ -291,9 +321,13 @@ std::optional<RemoteBrowser::Properties> RemoteBrowser::GetProperties(std::size_
     }
     if (!CheckConnected()) return std::nullopt;
     const std::string name = m_rows[row].name;
-    WaitCursor wait;
     std::vector<FtpEntry> entries;
-    if (m_connection->List("*", entries)) {
+    bool listed = false;
+    {
+        WaitCursor wait;
+        listed = m_connection->List("*", entries);
+    }
+    if (listed) {
         for (const FtpEntry& entry : entries) {
             if (entry.name != name) continue;
             char size[96];

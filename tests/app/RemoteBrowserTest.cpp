@@ -55,7 +55,14 @@ protected:
         return index < 0 ? nullptr : &browser.Rows()[index];
     }
 
+    // Each message is shown with the wait cursor off; records the busy depth there.
+    void WatchCursorAtMessages()
+    {
+        ui.onMessage = [this] { cursorAtMessages.push_back(ui.waitDepth); };
+    }
+
     test::RecordingUIServices ui;
+    std::vector<int> cursorAtMessages;
     RemoteBrowser browser;
 };
 
@@ -102,6 +109,7 @@ TEST_F(RemoteBrowserTest, AFolderRightBelowTheRootShowsTheRootAsItsEntry)
 
 TEST_F(RemoteBrowserTest, AnOpenedFolderBecomesTheThirdEntryByItsWholePath)
 {
+    WatchCursorAtMessages();
     ASSERT_TRUE(browser.Connect(Server()));
     EXPECT_EQ(browser.StartDirectory(), "/");
     ASSERT_TRUE(browser.OpenFolder(browser.FindRow("home")));
@@ -110,6 +118,9 @@ TEST_F(RemoteBrowserTest, AnOpenedFolderBecomesTheThirdEntryByItsWholePath)
     EXPECT_FALSE(browser.List("/nowhere"));
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Unable to change directory"});
     EXPECT_EQ(Shown(), std::vector<std::string>{"inner"}) << "a failed change keeps the listing";
+    EXPECT_FALSE(browser.Rename("inner", "a/b"));
+    EXPECT_FALSE(browser.Rename("missing", "b"));
+    EXPECT_EQ(cursorAtMessages, std::vector<int>(3, 0));
 }
 
 TEST_F(RemoteBrowserTest, WithoutAServerTheCommandsSaySo)
@@ -187,6 +198,7 @@ TEST_F(RemoteBrowserTest, TheAddressNamesTheServerEntryAndTheCurrentFolder)
 
 TEST_F(RemoteBrowserTest, ANewFolderIsNamedThroughRenameAndASecondOneIsRefused)
 {
+    WatchCursorAtMessages();
     ASSERT_TRUE(browser.Connect(Server()));
     const int row = browser.CreateDirectory();
     ASSERT_GE(row, 0);
@@ -204,6 +216,7 @@ TEST_F(RemoteBrowserTest, ANewFolderIsNamedThroughRenameAndASecondOneIsRefused)
     EXPECT_FALSE(fs::exists(Root() / "NewDirectory"));
     EXPECT_FALSE(browser.Rename("NewDirectory", "other"));
     EXPECT_EQ(ui.Texts().back(), "Item not found in list");
+    EXPECT_EQ(cursorAtMessages, std::vector<int>(2, 0));
 }
 
 TEST_F(RemoteBrowserTest, DeleteAsksFirstAndTellsTheServersReason)
@@ -252,6 +265,7 @@ TEST_F(RemoteBrowserTest, PropertiesAreReadAfreshFromTheServer)
 
 TEST_F(RemoteBrowserTest, AWrongPasswordOrADeadServerShowsTheClientsReason)
 {
+    WatchCursorAtMessages();
     EXPECT_FALSE(browser.Connect(Server("wrong")));
     EXPECT_FALSE(browser.IsConnected());
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -266,5 +280,6 @@ TEST_F(RemoteBrowserTest, AWrongPasswordOrADeadServerShowsTheClientsReason)
     EXPECT_TRUE(browser.Rows().empty());
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_FALSE(ui.messages[1].text.empty());
+    EXPECT_EQ(cursorAtMessages, std::vector<int>(2, 0)) << "the cursor is back before the message";
     EXPECT_EQ(ui.waitDepth, 0);
 }
