@@ -79,6 +79,10 @@ CRemoteFileDlg::CRemoteFileDlg(wxWindow* parent)
 
 CRemoteFileDlg::~CRemoteFileDlg()
 {
+    // The windows go first, while the dialog is whole; what their removal
+    // reports (a tree selection moving) is ignored.
+    m_closing = true;
+    DestroyChildren();
     m_browser.Disconnect();
     delete m_treeImages;
 }
@@ -211,6 +215,7 @@ void CRemoteFileDlg::ShowBrowser()
 
 void CRemoteFileDlg::OnTreeSelChanged(wxTreeEvent& event)
 {
+    if (m_closing) return;
     CFTPFolderServer* server = nullptr;
     if (m_tree->GetFolderServer(server, event.GetItem())) {
         m_browser.Connect(*server);

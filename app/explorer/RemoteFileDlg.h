@@ -72,6 +72,7 @@ private:
     void OnCharHook(wxKeyEvent& event);
 
     bool m_saveMode = false;
+    bool m_closing = false;
     std::string m_remotePath;
     RemoteBrowser m_browser;
 
