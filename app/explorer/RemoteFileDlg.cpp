@@ -58,6 +58,7 @@ CRemoteFileDlg::CRemoteFileDlg(wxWindow* parent)
     Bind(wxEVT_TOOL, &CRemoteFileDlg::OnCreateDirectory, this, ID_CREATE_DIRECTORY);
     Bind(wxEVT_TOOL, &CRemoteFileDlg::OnRowProperties, this, ID_FILE_PROPERTIES);
     Bind(wxEVT_TOOL, &CRemoteFileDlg::OnViewMenu, this, ID_VIEW_MENU);
+    Bind(wxEVT_TOOL_DROPDOWN, &CRemoteFileDlg::OnViewMenu, this, ID_VIEW_MENU);
     Bind(wxEVT_MENU, &CRemoteFileDlg::OnDeleteRow, this, ID_DELETE_ROW);
     Bind(wxEVT_MENU, &CRemoteFileDlg::OnRenameRow, this, ID_RENAME_ROW);
     Bind(wxEVT_MENU, &CRemoteFileDlg::OnOpenRow, this, ID_OPEN_ROW);
@@ -116,7 +117,9 @@ void CRemoteFileDlg::BuildControls()
                        "Up One Level");
     m_toolBar->AddTool(ID_CREATE_DIRECTORY, "Create Directory",
                        wxArtProvider::GetBitmap(wxART_NEW_DIR, wxART_TOOLBAR, tool), "Create Directory");
-    m_toolBar->AddTool(ID_VIEW_MENU, "View", wxArtProvider::GetBitmap(wxART_REPORT_VIEW, wxART_TOOLBAR, tool), "View");
+    // The view button as a whole opens its menu, arrow or not.
+    m_toolBar->AddTool(ID_VIEW_MENU, "View", wxArtProvider::GetBitmap(wxART_REPORT_VIEW, wxART_TOOLBAR, tool),
+                       wxNullBitmap, wxITEM_DROPDOWN, "View");
     m_toolBar->AddTool(ID_FILE_PROPERTIES, "Properties",
                        wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_TOOLBAR, tool), "Properties");
     m_toolBar->Realize();
@@ -203,10 +206,11 @@ void CRemoteFileDlg::ShowBrowser()
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const long at = m_list->InsertItem(static_cast<long>(i), Text(rows[i].shown),
                                            rows[i].folder ? kFolderImage : kFileImage);
+        m_list->SetItemData(at, rows[i].folder ? 32 : 1);
+        if (!m_list->InReportView()) continue; // the other views have no columns
         m_list->SetItem(at, 1, Text(rows[i].size));
         m_list->SetItem(at, 2, Text(rows[i].type));
         m_list->SetItem(at, 3, Text(rows[i].modified));
-        m_list->SetItemData(at, rows[i].folder ? 32 : 1);
     }
     m_list->Thaw();
 }

@@ -137,6 +137,16 @@ TEST_F(RemoteFileDlgGui, ChoosingAServerListsItAndTheRootLetsItGo)
     ASSERT_TRUE(List().GetItem(size));
     EXPECT_EQ(size.GetText(), "1 KB");
 
+    // Each view shows the rows; the details come back with their columns.
+    for (int mode : {ID_VIEW_LIST, ID_VIEW_SMALL_ICONS, ID_VIEW_LARGE_ICONS, ID_VIEW_DETAILS}) {
+        Command(mode);
+        EXPECT_EQ(Rows(), std::vector<std::string>{"a.xml"}) << mode;
+    }
+    EXPECT_TRUE(List().InReportView());
+    EXPECT_EQ(List().GetColumnCount(), 4);
+    ASSERT_TRUE(List().GetItem(size));
+    EXPECT_EQ(size.GetText(), "1 KB");
+
     Command(ID_UP);
     EXPECT_EQ(Rows(), std::vector<std::string>{"docs"});
     FileName().ChangeValue("typed.xml");
