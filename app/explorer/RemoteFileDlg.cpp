@@ -67,15 +67,10 @@ CRemoteFileDlg::CRemoteFileDlg(wxWindow* parent)
     Bind(wxEVT_BUTTON, &CRemoteFileDlg::OnAccept, this, ID_ACCEPT);
     Bind(wxEVT_LIST_ITEM_SELECTED, &CRemoteFileDlg::OnRowSelected, this, ID_LIST);
     Bind(wxEVT_LIST_ITEM_ACTIVATED, &CRemoteFileDlg::OnRowActivated, this, ID_LIST);
-    Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CRemoteFileDlg::OnRowMenu, this, ID_LIST);
     Bind(wxEVT_LIST_BEGIN_LABEL_EDIT, &CRemoteFileDlg::OnBeginLabelEdit, this, ID_LIST);
     Bind(wxEVT_LIST_END_LABEL_EDIT, &CRemoteFileDlg::OnEndLabelEdit, this, ID_LIST);
     Bind(wxEVT_CHAR_HOOK, &CRemoteFileDlg::OnCharHook, this);
-    // A right click on the empty part of the list offers Create Directory.
-    m_list->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
-        if (SelectedRow() >= 0) return event.Skip();
-        Popup({{ID_CREATE_DIRECTORY, "Create Directory", {}}});
-    });
+    m_list->Bind(wxEVT_CONTEXT_MENU, &CRemoteFileDlg::OnListMenu, this);
 }
 
 CRemoteFileDlg::~CRemoteFileDlg()
@@ -406,9 +401,19 @@ void CRemoteFileDlg::OnRowActivated(wxListEvent& event)
     OnAccept(accept);
 }
 
-void CRemoteFileDlg::OnRowMenu(wxListEvent& event)
+void CRemoteFileDlg::OnListMenu(wxContextMenuEvent& event)
 {
-    const long row = event.GetIndex();
+    // The row under the cursor is selected first; the menu follows the selection.
+    if (event.GetPosition() != wxDefaultPosition) {
+        int flags = 0;
+        // Rows are hit in the coordinates of the list's inner window under the cursor.
+        wxWindow* inner = m_list;
+        for (wxWindow* child : m_list->GetChildren())
+            if (child->GetScreenRect().Contains(event.GetPosition())) inner = child;
+        const long hit = m_list->HitTest(inner->ScreenToClient(event.GetPosition()), flags);
+        if (hit >= 0) m_list->SetItemState(hit, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    }
+    const long row = SelectedRow();
     if (row < 0 || row >= static_cast<long>(m_browser.Rows().size())) {
         Popup({{ID_CREATE_DIRECTORY, "Create Directory", {}}});
         return;

@@ -66,7 +66,7 @@ private:
     void OnAccept(wxCommandEvent& event);
     void OnRowSelected(wxListEvent& event);
     void OnRowActivated(wxListEvent& event);
-    void OnRowMenu(wxListEvent& event);
+    void OnListMenu(wxContextMenuEvent& event);
     void OnBeginLabelEdit(wxListEvent& event);
     void OnEndLabelEdit(wxListEvent& event);
     void OnCharHook(wxKeyEvent& event);
