@@ -215,6 +215,42 @@ TEST_F(RemoteDocumentTest, AFailedUploadLeavesTheServersFileWhole)
     EXPECT_EQ(before, Names(Root() / "pub" / "xml"));
 }
 
+// Logged in, the server refuses the save: the fixed message with the server's
+// reply, the document still modified and the server's file as it was.
+TEST_F(RemoteDocumentTest, ASaveRefusedAfterLoginShowsTheServersReply)
+{
+    const std::string original = Read(Root() / "pub" / "xml" / "a.xml");
+    StartWith({0, true, true, true, -1, {}, "pub/xml"});
+    auto doc = Open("ftp://Local/pub/xml/a.xml");
+    ASSERT_TRUE(doc);
+    doc->SetCurrentNode(doc->GetDomDocument()->documentElement());
+    ASSERT_TRUE(doc->CreateNode(NODE_ELEMENT, "refused", std::string(), nullptr, ""));
+    // The folder may not be written to: the upload is refused.
+    EXPECT_FALSE(doc->Save());
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error saving file via FTP.\n\n550 ", 0), 0u) << ui.messages[0].text;
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(original, Read(Root() / "pub" / "xml" / "a.xml"));
+    EXPECT_EQ(std::set<std::string>{"a.xml"}, Names(Root() / "pub" / "xml"));
+
+    // The folder is gone: it cannot be entered.
+    ui.messages.clear();
+    StartWith({});
+    fs::rename(Root() / "pub" / "xml", Root() / "pub" / "moved");
+    EXPECT_FALSE(doc->Save());
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error saving file via FTP.\n\n550 ", 0), 0u) << ui.messages[0].text;
+    EXPECT_NE(Read(doc->LocalCopy()).find("<refused/>"), std::string::npos);
+
+    // Opening from there names the folder's refusal after the fixed message.
+    ui.messages.clear();
+    EXPECT_FALSE(Open("ftp://Local/pub/xml/a.xml"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error getting file via ftp\n\n550 ", 0), 0u) << ui.messages[0].text;
+}
+
 TEST_F(RemoteDocumentTest, ARefusedRenameWritesTheFileDirectlyAndSaysSo)
 {
     StartWith({0, true, true, false});
