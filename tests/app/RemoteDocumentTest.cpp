@@ -467,3 +467,50 @@ TEST(TempCopiesTest, OnlyCopiesOfEndedRunsAreRemoved)
                                      ended + "link00"}),
               left);
 }
+
+TEST(TempCopiesTest, RemoteNamesBecomeOnlyPlainLocalNames)
+{
+    EXPECT_EQ("passwd", SafeLocalName("../../etc/passwd", "fallback"));
+    EXPECT_EQ("a.xml", SafeLocalName("/pub/a.xml", "fallback"));
+    EXPECT_EQ("a.xml", SafeLocalName("a.xml", "fallback"));
+    for (const char* unsafe : {"", "..", "/pub/..", ".", "pub/", "a\nb", "a\rDELE x", "bad\xff"})
+        EXPECT_EQ("fallback", SafeLocalName(unsafe, "fallback")) << unsafe;
+    const fs::path folder = "/tmp/copies";
+    for (const char* name : {"../../etc/passwd", "..", "x/../..", "a.xml"})
+        EXPECT_EQ(folder, (folder / SafeLocalName(name, "f")).parent_path()) << name;
+}
+
+// Remote names from an address never become local paths: a path that climbs
+// out of folders is fetched into a copy in the copies' folder, and an address
+// whose file is no plain name opens nothing.
+TEST_F(RemoteDocumentTest, RemoteNamesNeverLeaveTheCopiesFolder)
+{
+    fs::create_directories(Root() / "etc");
+    Write(Root() / "etc" / "passwd", "<passwd/>\n");
+    auto doc = Open("ftp://Local/pub/../../etc/passwd");
+    ASSERT_TRUE(doc) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    EXPECT_EQ(fs::path(doc->LocalCopy()).parent_path(), copies.path());
+    EXPECT_EQ(1u, Names(copies.path()).size());
+    EXPECT_EQ("<passwd/>\n", Read(doc->LocalCopy()));
+    // Save As offers the remote file's plain name.
+    wxString offered;
+    CBrindleDocBase::SetSavePathPrompt([&](const CBrindleDocBase&, const wxString& name) {
+        offered = name;
+        return wxString();
+    });
+    EXPECT_FALSE(doc->SaveAs());
+    CBrindleDocBase::SetSavePathPrompt(nullptr);
+    EXPECT_EQ("passwd", offered.utf8_string());
+
+    const std::string host = "ftp://" + std::string(Host()) + ":" + std::to_string(Port());
+    for (const std::string& address : std::vector<std::string>{"ftp://Local/pub/..", "ftp://Local/pub/.", "ftp://Local/pub/a\r\nb",
+                                      host + "/pub/%2E%2E", host + "/pub/x%2F.."}) {
+        SCOPED_TRACE(address);
+        ui.messages.clear();
+        EXPECT_FALSE(Open(address));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(ui.messages[0].text.find("names no file"), std::string::npos) << ui.messages[0].text;
+    }
+    EXPECT_EQ(1u, Names(copies.path()).size());
+    EXPECT_FALSE(fs::exists(Root() / "x"));
+}
