@@ -307,6 +307,13 @@ TEST_F(FtpClientTest, DirectoryOperations)
     ASSERT_TRUE(ftp->Rename("f.xml", "../g.xml")) << ftp->LastError();
     EXPECT_EQ("file", ReadFile(Root() / "g.xml"));
     EXPECT_FALSE(ftp->Rename("f.xml", "h.xml"));
+    // Refusals leave the connection open and in step.
+    EXPECT_FALSE(ftp->GetFile("missing.xml", (m_local / "missing").string(), FtpTransfer::Binary));
+    EXPECT_EQ(FtpFailure::Refused, ftp->LastFailure()) << ftp->LastError();
+    EXPECT_FALSE(ftp->PutFile((m_local / "f").string(), "/no/such/folder/f.xml"));
+    EXPECT_EQ(FtpFailure::Refused, ftp->LastFailure()) << ftp->LastError();
+    EXPECT_TRUE(ftp->IsOpen());
+    ASSERT_TRUE(ftp->GetCurrentDirectory(current)) << ftp->LastError();
 
     ASSERT_TRUE(ftp->SetCurrentDirectory(".."));
     ASSERT_TRUE(ftp->RemoveFile("g.xml")) << ftp->LastError();
