@@ -298,7 +298,7 @@ private:
         m_verb.clear(); // the greeting comes unasked
         m_awaiting = true;
         m_mayLogIn = true;
-        const bool done = Perform(text);
+        const bool done = Perform(text, false); // a handler that cancelled would cancel it too
         m_mayLogIn = false;
         if (!done) {
             DropConnection();
@@ -393,13 +393,15 @@ private:
     }
 
     // Runs the prepared request; false with the reason recorded. A cancelled
-    // request leaves the connection logged in afresh (closed if that fails).
-    bool Perform(const std::string& text)
+    // request leaves the connection logged in afresh (closed if that fails). Its
+    // progress goes to the handler watching the connection, if there is one and
+    // the request may be watched, else to a window of its own.
+    bool Perform(const std::string& text, bool watched = true)
     {
         m_unexpected.clear();
         m_refusal.clear();
         CURLcode code = CURLE_OK;
-        RunStep(text, [&] { code = curl_easy_perform(m_curl); }, m_transferring ? m_progress : FtpProgressHandler());
+        RunStep(text, [&] { code = curl_easy_perform(m_curl); }, watched ? m_progress : FtpProgressHandler());
         if (m_cancelled) return Cancelled();
         if (!m_unexpected.empty()) {
             DropConnection();

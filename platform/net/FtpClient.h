@@ -45,10 +45,11 @@ enum class FtpFailure {
     Local,      // a local file could not be read or written
 };
 
-// Told how a file transfer advances: bytes moved so far and the whole size (0
-// while unknown). Returning false stops the transfer, which then fails as
-// cancelled. Called on the calling thread about ten times a second, also while
-// no byte moves, and once more at the end of a transfer that succeeded.
+// Told how an exchange advances: for a file transfer the bytes moved so far and
+// the whole size (0 while unknown), (0, 0) for other exchanges. Returning false
+// stops the exchange, which then fails as cancelled. Called on the calling
+// thread about ten times a second, also while no byte moves, and once more at
+// the end of a transfer that succeeded.
 using FtpProgressHandler = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 class FtpConnection;
@@ -57,7 +58,7 @@ class FtpConnection;
 // none blocks forever: connecting and every exchange with a silent server end
 // with an error within 30 seconds. Meanwhile the calling thread keeps the user
 // interface alive: an exchange that takes over half a second shows a progress
-// window with Cancel (a transfer watched by a progress handler reports there
+// window with Cancel (a connection watched by a progress handler reports there
 // instead). Cancel ends the call at once as cancelled; the connection is then
 // logged in afresh (closed when that fails too).
 class BRINDLEKIT_API FtpSession {
@@ -103,8 +104,8 @@ public:
     const std::string& LastError() const { return m_lastError; }
     FtpFailure LastFailure() const { return m_lastFailure; }
 
-    // Watches GetFile and PutFile from now on, in place of their progress
-    // window; an empty handler stops watching.
+    // Watches every exchange from now on (logging in afresh after a cancel
+    // aside), in place of the progress windows; an empty handler stops watching.
     void SetProgressHandler(FtpProgressHandler handler) { m_progress = std::move(handler); }
 
 protected:
