@@ -429,7 +429,9 @@ private:
         DropConnection();
         if (!m_mayLogIn && LogIn("Connecting again to " + m_host + "...")) m_open = true;
         m_lastFailure = FtpFailure::Cancelled;
-        m_lastError = transfer ? "The transfer was cancelled." : "Cancelled.";
+        m_lastError = m_mayLogIn ? "Connecting to " + m_host + " was cancelled."
+                      : transfer ? "The transfer was cancelled."
+                                 : "Cancelled.";
         return false;
     }
 

@@ -569,6 +569,27 @@ TEST_F(FtpClientTest, SlowExchangesShowProgressAndCancelEndsThem)
     ASSERT_TRUE(ftp->List("*", entries)) << ftp->LastError();
     ASSERT_EQ(1u, entries.size());
     EXPECT_EQ("one", entries[0].name);
+
+    // Connecting to a server that never greets: Cancel ends the wait.
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(0, ::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    ASSERT_EQ(0, ::listen(silent, 4));
+    ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+    ui.progressTexts.clear();
+    ui.onProgress = [](std::uint64_t, std::uint64_t) { return false; };
+    std::string text;
+    try {
+        m_session.Connect(Host(), ntohs(address.sin_port), kUser, kPassword);
+    } catch (const FtpError& e) {
+        text = e.what();
+    }
+    ::close(silent);
+    EXPECT_EQ("Connecting to 127.0.0.1 was cancelled.", text);
+    EXPECT_EQ(std::vector<std::string>{"Connecting to 127.0.0.1..."}, ui.progressTexts);
 }
 
 // A dropped connection shows as closed without the library logging in again
