@@ -1,6 +1,7 @@
 #include "app/document/BrindleDocBase.h"
 
 #include "app/document/RemoteTransfer.h"
+#include "app/document/TempCopies.h"
 #include "app/settings/Settings.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -146,7 +147,8 @@ void CBrindleDocBase::SetSavePathPrompt(SavePathPrompt prompt) { SavePathPromptI
 bool CBrindleDocBase::SaveAs()
 {
     // A remote document offers its file's name; its address stays unless a file is written.
-    const wxString offered = m_isRemote ? wxString::FromUTF8(RemoteUrl()).AfterLast('/') : GetFilename();
+    const wxString offered =
+        m_isRemote && m_remote ? wxString::FromUTF8(SafeLocalName(m_remote->File(), "untitled.xml")) : GetFilename();
     const wxString path = AskSavePath(*this, offered);
     if (path.empty()) return false;
     const bool saved = OnSaveDocument(path);

@@ -1,6 +1,7 @@
 #include "app/document/RemoteLocation.h"
 
 #include "brindlekit/ftp/FTPServerStore.h"
+#include "platform/net/FtpNames.h"
 #include "platform/net/FtpPaths.h"
 #include "platform/ui/UIServices.h"
 
@@ -58,7 +59,28 @@ std::string AddressWithoutPassword(const std::string& address)
     return address.substr(0, kScheme.size() + colon) + address.substr(kScheme.size() + at);
 }
 
+namespace {
+
+// A file name an address gives is sent to the server and may name local files
+// (the copy offered for saving): it must be one plain name.
+bool CheckFileName(const RemoteLocation& where, const std::string& address, DocErrors& errors)
+{
+    if (FtpNameIsSafe(where.File())) return true;
+    errors.Add("The address " + AddressWithoutPassword(address) + " names no file that can be fetched or saved: \"" +
+               FtpDisplayName(where.File()) + "\" is not a plain file name.");
+    return false;
+}
+
+} // namespace
+
 std::optional<RemoteLocation> RemoteLocation::Find(const std::string& address, DocErrors& errors)
+{
+    std::optional<RemoteLocation> where = Locate(address, errors);
+    if (where && !CheckFileName(*where, address, errors)) return std::nullopt;
+    return where;
+}
+
+std::optional<RemoteLocation> RemoteLocation::Locate(const std::string& address, DocErrors& errors)
 {
     RemoteLocation where;
     where.m_address = AddressWithoutPassword(address);

@@ -43,7 +43,8 @@ class RemoteLocation {
 public:
     // The location an address names, asking for the password where the address
     // gives a user without one. nullopt when the address is of neither form
-    // (errors receive what is expected) or the password was not given.
+    // (errors receive what is expected), names no plain file name (no "..", no
+    // control character), or the password was not given.
     static std::optional<RemoteLocation> Find(const std::string& address, DocErrors& errors);
 
     // The address without a password.
@@ -59,6 +60,9 @@ public:
     std::unique_ptr<brindle::CFTPFolderServer> Server() const;
 
 private:
+    // Find, before the file name is checked.
+    static std::optional<RemoteLocation> Locate(const std::string& address, DocErrors& errors);
+
     struct Login {
         std::string host;
         std::uint16_t port = 21;

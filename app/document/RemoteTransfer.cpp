@@ -12,15 +12,20 @@ using namespace brindle;
 namespace {
 
 // Connects to the location's server and goes to its folder; null when that
-// does not work, with the reason in why (a failed login is shown by the server
-// record itself).
-std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where, std::string& why)
+// does not work, with what to tell in failed (a failed login is shown by the
+// server record itself; a folder the server refuses fails the transfer with the
+// server's reply).
+std::unique_ptr<CFTPFolderServer> Open(const RemoteLocation& where, TransferOutcome& failed)
 {
     std::unique_ptr<CFTPFolderServer> server = where.Server();
-    if (!server->Connect()) return nullptr;
+    if (!server->Connect()) {
+        failed = {TransferResult::NotConnected, {}};
+        return nullptr;
+    }
     FtpConnection& connection = *server->GetConnection();
     if (!where.Folder().empty() && !connection.SetCurrentDirectory(where.Folder())) {
-        why = connection.LastError();
+        const bool refused = connection.LastFailure() == FtpFailure::Refused;
+        failed = {refused ? TransferResult::Failed : TransferResult::NotConnected, connection.LastError()};
         return nullptr;
     }
     return server;
@@ -42,11 +47,14 @@ private:
     ProgressScope m_progress; // shown once a transfer has run for half a second
 };
 
-TransferOutcome Failure(const FtpConnection& connection)
+// The outcome of a failed transfer. A refusal of a download is told by the
+// fixed message alone; an upload's with the server's reply, as it may say why
+// (no room, no permission).
+TransferOutcome Failure(const FtpConnection& connection, bool withRefusal = false)
 {
     switch (connection.LastFailure()) {
     case FtpFailure::Cancelled: return {TransferResult::Cancelled, connection.LastError()};
-    case FtpFailure::Refused:
+    case FtpFailure::Refused: return {TransferResult::Failed, withRefusal ? connection.LastError() : std::string()};
     case FtpFailure::None: return {TransferResult::Failed, {}};
     default: return {TransferResult::Failed, connection.LastError()};
     }
@@ -86,9 +94,9 @@ void RemoveLeftover(CFTPFolderServer& server, const std::string& folder, const s
 
 TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& localPath)
 {
-    std::string why;
-    std::unique_ptr<CFTPFolderServer> server = Open(where, why);
-    if (!server) return {TransferResult::NotConnected, why};
+    TransferOutcome failed;
+    std::unique_ptr<CFTPFolderServer> server = Open(where, failed);
+    if (!server) return failed;
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     {
@@ -101,9 +109,9 @@ TransferOutcome FetchRemoteFile(const RemoteLocation& where, const std::string& 
 
 TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocation& where)
 {
-    std::string why;
-    std::unique_ptr<CFTPFolderServer> server = Open(where, why);
-    if (!server) return {TransferResult::NotConnected, why};
+    TransferOutcome failed;
+    std::unique_ptr<CFTPFolderServer> server = Open(where, failed);
+    if (!server) return failed;
     FtpConnection& connection = *server->GetConnection();
     TransferOutcome outcome{TransferResult::Done, {}};
     bool writtenDirectly = false;
@@ -111,15 +119,15 @@ TransferOutcome UploadRemoteFile(const std::string& localPath, const RemoteLocat
         WatchedTransfers watched(connection, "Saving " + where.File() + " to " + where.ServerName() + "...");
         const std::string upload = UploadName(where.File());
         if (!connection.PutFile(localPath, upload)) {
-            outcome = Failure(connection);
+            outcome = Failure(connection, true);
             RemoveLeftover(*server, where.Folder(), upload);
         } else if (!connection.Rename(upload, where.File())) {
             if (connection.IsOpen() && connection.LastFailure() == FtpFailure::Refused) {
                 // The server will not rename: the file itself is written.
                 writtenDirectly = connection.PutFile(localPath, where.File());
-                if (!writtenDirectly) outcome = Failure(connection);
+                if (!writtenDirectly) outcome = Failure(connection, true);
             } else {
-                outcome = Failure(connection);
+                outcome = Failure(connection, true);
             }
             RemoveLeftover(*server, where.Folder(), upload);
         }

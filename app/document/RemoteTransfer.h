@@ -17,8 +17,9 @@ enum class TransferResult {
 struct TransferOutcome {
     TransferResult result = TransferResult::Failed;
     // For the user, what went wrong (a dropped connection, a stall, a short
-    // download, a cancel, a folder the server refused); "" when the server simply
-    // refused or the log-in failure was shown. After success, what to warn of.
+    // download, a cancel, the server's reply refusing a folder or an upload); ""
+    // when the server simply refused a download or the log-in failure was shown.
+    // After success, what to warn of.
     std::string detail;
 };
 

@@ -1,5 +1,7 @@
 #include "app/document/TempCopies.h"
 
+#include "platform/net/FtpNames.h"
+
 #include <cerrno>
 #include <csignal>
 #include <optional>
@@ -61,4 +63,11 @@ int RemoveStaleTempFiles(const fs::path& folder)
         if (fs::remove(it->path(), removeError)) ++removed;
     }
     return removed;
+}
+
+std::string SafeLocalName(std::string_view remote, const std::string& fallback)
+{
+    const auto slash = remote.rfind('/');
+    const std::string_view last = slash == std::string_view::npos ? remote : remote.substr(slash + 1);
+    return brindle::FtpNameIsSafe(last) ? std::string(last) : fallback;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 // The local copies through which remote documents are read and written. Each is
 // a file in the system's temporary folder named "WDS", the id of the process
@@ -15,3 +16,9 @@ std::string CreateTempFile();
 // other programs (other names), of other users, and anything not a plain file
 // are left alone. Returns how many were removed.
 int RemoveStaleTempFiles(const std::filesystem::path& folder = std::filesystem::temp_directory_path());
+
+// A remote name turned into a local file name: its last component ("passwd" of
+// "../../etc/passwd") when that is a name a server may hand out and act on,
+// otherwise the fallback. A local path made of a folder and this name stays in
+// that folder.
+std::string SafeLocalName(std::string_view remote, const std::string& fallback);

@@ -52,7 +52,8 @@ public:
     // box and returns 0; the record stays as it was.
     int Connect();
     // 1 when a connection exists, is open and answers a current-directory query
-    // (one round trip to the server).
+    // (one round trip to the server). A dropped connection gives 0 without
+    // logging in again: reconnecting is left to Connect and GetFiles.
     int IsConnected();
     // Closes and drops the connection when IsConnected; otherwise does nothing.
     void Close();

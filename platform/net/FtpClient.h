@@ -41,20 +41,26 @@ enum class FtpFailure {
     Connection, // the connection could not be used or dropped
     Stalled,    // a transfer stayed below the low-speed limit, or the server stopped answering
     Short,      // a download ended before the size the server gives for the file
-    Cancelled,  // the progress handler asked to stop
+    Cancelled,  // the progress handler, or Cancel in the progress window, asked to stop
     Local,      // a local file could not be read or written
 };
 
-// Told how a file transfer advances: bytes moved so far and the whole size (0
-// while unknown). Returning false stops the transfer, which then fails as
-// cancelled. Called about once a second, also while no byte moves.
+// Told how an exchange advances: for a file transfer the bytes moved so far and
+// the whole size (0 while unknown), (0, 0) for other exchanges. Returning false
+// stops the exchange, which then fails as cancelled. Called on the calling
+// thread about ten times a second, also while no byte moves, and once more at
+// the end of a transfer that succeeded.
 using FtpProgressHandler = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 class FtpConnection;
 
 // An FTP client session: it opens connections. Every call is synchronous and
 // none blocks forever: connecting and every exchange with a silent server end
-// with an error within 30 seconds.
+// with an error within 30 seconds. Meanwhile the calling thread keeps the user
+// interface alive: an exchange that takes over half a second shows a progress
+// window with Cancel (a connection watched by a progress handler reports there
+// instead). Cancel ends the call at once as cancelled; the connection is then
+// logged in afresh (closed when that fails too).
 class BRINDLEKIT_API FtpSession {
 public:
     FtpSession();
@@ -68,7 +74,12 @@ public:
 };
 
 // A logged-in connection. Operations give false on failure, with the reason in
-// LastError(); after a failure of the connection itself IsOpen() is false.
+// LastError(); after a failure of the connection itself IsOpen() is false. A
+// dropped connection is never logged in again behind the caller's back, and one
+// whose replies no longer match its commands (a reply nobody asked for, one
+// that fits another command, an over-long one) is closed. An operation called
+// while another runs on the same connection (from the event loop meanwhile)
+// fails at once. Paths longer than 1024 bytes are refused unsent.
 class BRINDLEKIT_API FtpConnection {
 public:
     virtual ~FtpConnection();
@@ -93,7 +104,8 @@ public:
     const std::string& LastError() const { return m_lastError; }
     FtpFailure LastFailure() const { return m_lastFailure; }
 
-    // Watches GetFile and PutFile from now on; an empty handler stops watching.
+    // Watches every exchange from now on (logging in afresh after a cancel
+    // aside), in place of the progress windows; an empty handler stops watching.
     void SetProgressHandler(FtpProgressHandler handler) { m_progress = std::move(handler); }
 
 protected:

@@ -215,6 +215,42 @@ TEST_F(RemoteDocumentTest, AFailedUploadLeavesTheServersFileWhole)
     EXPECT_EQ(before, Names(Root() / "pub" / "xml"));
 }
 
+// Logged in, the server refuses the save: the fixed message with the server's
+// reply, the document still modified and the server's file as it was.
+TEST_F(RemoteDocumentTest, ASaveRefusedAfterLoginShowsTheServersReply)
+{
+    const std::string original = Read(Root() / "pub" / "xml" / "a.xml");
+    StartWith({0, true, true, true, -1, {}, "pub/xml"});
+    auto doc = Open("ftp://Local/pub/xml/a.xml");
+    ASSERT_TRUE(doc);
+    doc->SetCurrentNode(doc->GetDomDocument()->documentElement());
+    ASSERT_TRUE(doc->CreateNode(NODE_ELEMENT, "refused", std::string(), nullptr, ""));
+    // The folder may not be written to: the upload is refused.
+    EXPECT_FALSE(doc->Save());
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error saving file via FTP.\n\n550 ", 0), 0u) << ui.messages[0].text;
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(original, Read(Root() / "pub" / "xml" / "a.xml"));
+    EXPECT_EQ(std::set<std::string>{"a.xml"}, Names(Root() / "pub" / "xml"));
+
+    // The folder is gone: it cannot be entered.
+    ui.messages.clear();
+    StartWith({});
+    fs::rename(Root() / "pub" / "xml", Root() / "pub" / "moved");
+    EXPECT_FALSE(doc->Save());
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error saving file via FTP.\n\n550 ", 0), 0u) << ui.messages[0].text;
+    EXPECT_NE(Read(doc->LocalCopy()).find("<refused/>"), std::string::npos);
+
+    // Opening from there names the folder's refusal after the fixed message.
+    ui.messages.clear();
+    EXPECT_FALSE(Open("ftp://Local/pub/xml/a.xml"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Error getting file via ftp\n\n550 ", 0), 0u) << ui.messages[0].text;
+}
+
 TEST_F(RemoteDocumentTest, ARefusedRenameWritesTheFileDirectlyAndSaysSo)
 {
     StartWith({0, true, true, false});
@@ -470,4 +506,51 @@ TEST_F(RemoteDocumentTest, FtpSaveAsPutsALocalDocumentOnTheServerAndItLivesThere
     EXPECT_EQ(ui.messages[0].text.rfind("Error saving remote file", 0), 0u) << ui.messages[0].text;
     EXPECT_EQ(doc.GetPathName().utf8_string(), "ftp://Local/pub/saved.xml");
     CBrindleDocBase::SetRemoteSavePrompt(nullptr);
+}
+
+TEST(TempCopiesTest, RemoteNamesBecomeOnlyPlainLocalNames)
+{
+    EXPECT_EQ("passwd", SafeLocalName("../../etc/passwd", "fallback"));
+    EXPECT_EQ("a.xml", SafeLocalName("/pub/a.xml", "fallback"));
+    EXPECT_EQ("a.xml", SafeLocalName("a.xml", "fallback"));
+    for (const char* unsafe : {"", "..", "/pub/..", ".", "pub/", "a\nb", "a\rDELE x", "bad\xff"})
+        EXPECT_EQ("fallback", SafeLocalName(unsafe, "fallback")) << unsafe;
+    const fs::path folder = "/tmp/copies";
+    for (const char* name : {"../../etc/passwd", "..", "x/../..", "a.xml"})
+        EXPECT_EQ(folder, (folder / SafeLocalName(name, "f")).parent_path()) << name;
+}
+
+// Remote names from an address never become local paths: a path that climbs
+// out of folders is fetched into a copy in the copies' folder, and an address
+// whose file is no plain name opens nothing.
+TEST_F(RemoteDocumentTest, RemoteNamesNeverLeaveTheCopiesFolder)
+{
+    fs::create_directories(Root() / "etc");
+    Write(Root() / "etc" / "passwd", "<passwd/>\n");
+    auto doc = Open("ftp://Local/pub/../../etc/passwd");
+    ASSERT_TRUE(doc) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    EXPECT_EQ(fs::path(doc->LocalCopy()).parent_path(), copies.path());
+    EXPECT_EQ(1u, Names(copies.path()).size());
+    EXPECT_EQ("<passwd/>\n", Read(doc->LocalCopy()));
+    // Save As offers the remote file's plain name.
+    wxString offered;
+    CBrindleDocBase::SetSavePathPrompt([&](const CBrindleDocBase&, const wxString& name) {
+        offered = name;
+        return wxString();
+    });
+    EXPECT_FALSE(doc->SaveAs());
+    CBrindleDocBase::SetSavePathPrompt(nullptr);
+    EXPECT_EQ("passwd", offered.utf8_string());
+
+    const std::string host = "ftp://" + std::string(Host()) + ":" + std::to_string(Port());
+    for (const std::string& address : std::vector<std::string>{"ftp://Local/pub/..", "ftp://Local/pub/.", "ftp://Local/pub/a\r\nb",
+                                      host + "/pub/%2E%2E", host + "/pub/x%2F.."}) {
+        SCOPED_TRACE(address);
+        ui.messages.clear();
+        EXPECT_FALSE(Open(address));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(ui.messages[0].text.find("names no file"), std::string::npos) << ui.messages[0].text;
+    }
+    EXPECT_EQ(1u, Names(copies.path()).size());
+    EXPECT_FALSE(fs::exists(Root() / "x"));
 }

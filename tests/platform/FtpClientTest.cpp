@@ -4,6 +4,7 @@
 #include "platform/net/FtpPaths.h"
 #include "platform/net/FtpTimeouts.h"
 #include "tests/support/FtpServerFixture.h"
+#include "tests/support/RecordingUIServices.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -306,6 +307,13 @@ TEST_F(FtpClientTest, DirectoryOperations)
     ASSERT_TRUE(ftp->Rename("f.xml", "../g.xml")) << ftp->LastError();
     EXPECT_EQ("file", ReadFile(Root() / "g.xml"));
     EXPECT_FALSE(ftp->Rename("f.xml", "h.xml"));
+    // Refusals leave the connection open and in step.
+    EXPECT_FALSE(ftp->GetFile("missing.xml", (m_local / "missing").string(), FtpTransfer::Binary));
+    EXPECT_EQ(FtpFailure::Refused, ftp->LastFailure()) << ftp->LastError();
+    EXPECT_FALSE(ftp->PutFile((m_local / "f").string(), "/no/such/folder/f.xml"));
+    EXPECT_EQ(FtpFailure::Refused, ftp->LastFailure()) << ftp->LastError();
+    EXPECT_TRUE(ftp->IsOpen());
+    ASSERT_TRUE(ftp->GetCurrentDirectory(current)) << ftp->LastError();
 
     ASSERT_TRUE(ftp->SetCurrentDirectory(".."));
     ASSERT_TRUE(ftp->RemoveFile("g.xml")) << ftp->LastError();
@@ -502,4 +510,144 @@ TEST_F(FtpClientTest, TransferBelowTheLowSpeedLimitEnds)
     EXPECT_EQ(FtpFailure::Stalled, ftp->LastFailure()) << ftp->LastError();
     EXPECT_NE(std::string::npos, ftp->LastError().find("stalled")) << ftp->LastError();
     EXPECT_FALSE(fs::exists(m_local / "slow.bin"));
+}
+
+// The calling thread stays free while an exchange runs: a progress window with
+// Cancel comes up, moved from the calling thread, and Cancel ends the exchange.
+TEST_F(FtpClientTest, SlowExchangesShowProgressAndCancelEndsThem)
+{
+    WriteFile(Root() / "big.bin", std::string(200 * 1024, 'b')); // over a minute and a half at the rate below
+    for (int i = 0; i < 2000; ++i) WriteFile(Root() / ("file-with-a-longish-name-" + std::to_string(i)), "");
+    fs::create_directory(Root() / "small");
+    WriteFile(Root() / "small" / "one", "1");
+    StartWith({2000});
+    RecordingUIServices ui;
+    auto ftp = Connect();
+    const std::thread::id caller = std::this_thread::get_id();
+    bool otherThread = false;
+    std::string nested;
+    ui.onProgress = [&](std::uint64_t, std::uint64_t) {
+        otherThread = otherThread || std::this_thread::get_id() != caller;
+        // A second operation started meanwhile (from the event loop) is refused.
+        std::vector<FtpEntry> entries;
+        if (nested.empty() && !ftp->List("*", entries)) nested = ftp->LastError();
+        return false; // Cancel
+    };
+
+    const fs::path target = m_local / "target";
+    WriteFile(target, "previous contents");
+    EXPECT_FALSE(ftp->GetFile("big.bin", target.string(), FtpTransfer::Binary));
+    EXPECT_EQ(FtpFailure::Cancelled, ftp->LastFailure());
+    EXPECT_EQ("The transfer was cancelled.", ftp->LastError());
+    EXPECT_EQ("previous contents", ReadFile(target));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(m_local.path()), fs::directory_iterator()));
+    ASSERT_FALSE(ui.progressTexts.empty());
+    EXPECT_EQ("Getting big.bin...", ui.progressTexts.front());
+    EXPECT_FALSE(ui.progressOpen);
+    EXPECT_FALSE(otherThread);
+    EXPECT_EQ("The connection is busy with another operation.", nested);
+
+    // A cancelled listing leaves the connection logged in afresh, in the same
+    // folder, every later reply answering its own command.
+    ui.progressTexts.clear();
+    std::vector<FtpEntry> entries;
+    EXPECT_FALSE(ftp->List("*", entries));
+    EXPECT_EQ(FtpFailure::Cancelled, ftp->LastFailure());
+    EXPECT_EQ("Cancelled.", ftp->LastError());
+    EXPECT_TRUE(entries.empty());
+    ASSERT_FALSE(ui.progressTexts.empty());
+    EXPECT_EQ("Listing / on 127.0.0.1...", ui.progressTexts.front());
+    ui.onProgress = nullptr;
+    EXPECT_TRUE(ftp->IsOpen());
+    std::string current;
+    ASSERT_TRUE(ftp->GetCurrentDirectory(current)) << ftp->LastError();
+    EXPECT_EQ("/", current);
+    EXPECT_FALSE(ftp->RemoveFile("missing"));
+    EXPECT_NE(std::string::npos, ftp->LastError().find("550")) << ftp->LastError();
+    EXPECT_TRUE(ftp->CreateDirectory("after")) << ftp->LastError();
+    ASSERT_TRUE(ftp->SetCurrentDirectory("small")) << ftp->LastError();
+    ASSERT_TRUE(ftp->List("*", entries)) << ftp->LastError();
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("one", entries[0].name);
+
+    // Connecting to a server that never greets: Cancel ends the wait.
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(0, ::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    ASSERT_EQ(0, ::listen(silent, 4));
+    ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+    ui.progressTexts.clear();
+    ui.onProgress = [](std::uint64_t, std::uint64_t) { return false; };
+    std::string text;
+    try {
+        m_session.Connect(Host(), ntohs(address.sin_port), kUser, kPassword);
+    } catch (const FtpError& e) {
+        text = e.what();
+    }
+    ::close(silent);
+    EXPECT_EQ("Connecting to 127.0.0.1 was cancelled.", text);
+    EXPECT_EQ(std::vector<std::string>{"Connecting to 127.0.0.1..."}, ui.progressTexts);
+}
+
+// A dropped connection shows as closed without the library logging in again
+// behind the caller's back, even with a server back on the same port.
+TEST_F(FtpClientTest, DroppedConnectionIsNotLoggedInAgainUnasked)
+{
+    StartWith({});
+    auto ftp = Connect();
+    ASSERT_EQ(1, Logins());
+    Stop();
+    StartWith({});
+    std::string current;
+    EXPECT_FALSE(ftp->GetCurrentDirectory(current));
+    EXPECT_EQ(FtpFailure::Connection, ftp->LastFailure());
+    EXPECT_EQ("The connection to the server was lost.", ftp->LastError());
+    EXPECT_FALSE(ftp->IsOpen());
+    std::vector<FtpEntry> entries;
+    EXPECT_FALSE(ftp->List("*", entries));
+    EXPECT_EQ(0, Logins());
+    // Connecting anew is the caller's choice.
+    EXPECT_TRUE(Connect()->GetCurrentDirectory(current));
+    EXPECT_EQ(1, Logins());
+}
+
+// Replies that cannot be matched up with the commands close the connection
+// rather than answer later commands; a path long enough to make a server answer
+// several times is never sent.
+TEST_F(FtpClientTest, StaleOrOverlongRepliesCloseTheConnection)
+{
+    auto ftp = Connect();
+    const std::string longName(10000, 'n');
+    EXPECT_FALSE(ftp->RemoveFile(longName));
+    EXPECT_EQ(FtpFailure::Refused, ftp->LastFailure());
+    EXPECT_NE(std::string::npos, ftp->LastError().find("too long")) << ftp->LastError();
+    EXPECT_FALSE(ftp->GetFile(longName, (m_local / "x").string(), FtpTransfer::Binary));
+    EXPECT_NE(std::string::npos, ftp->LastError().find("too long")) << ftp->LastError();
+    EXPECT_FALSE(fs::exists(m_local / "x"));
+    EXPECT_TRUE(ftp->CreateDirectory("after")) << ftp->LastError();
+    EXPECT_FALSE(ftp->RemoveFile("missing"));
+    EXPECT_NE(std::string::npos, ftp->LastError().find("550")) << ftp->LastError();
+    EXPECT_TRUE(ftp->IsOpen());
+
+    // A server answering NOOP twice: the extra reply is not taken for the next
+    // command's (it would call the removal of a missing file done).
+    StartWith({0, true, true, true, -1, {"200 Done.", "200 Done again."}});
+    ftp = Connect();
+    std::string current;
+    EXPECT_TRUE(ftp->GetCurrentDirectory(current)) << ftp->LastError();
+    EXPECT_FALSE(ftp->RemoveFile("missing"));
+    EXPECT_EQ(FtpFailure::Connection, ftp->LastFailure()) << ftp->LastError();
+    EXPECT_FALSE(ftp->IsOpen());
+    EXPECT_FALSE(ftp->CreateDirectory("never"));
+    EXPECT_FALSE(fs::exists(Root() / "never"));
+
+    // An over-long reply.
+    StartWith({0, true, true, true, -1, {"200 " + std::string(5000, 'x')}});
+    ftp = Connect();
+    EXPECT_FALSE(ftp->GetCurrentDirectory(current));
+    EXPECT_NE(std::string::npos, ftp->LastError().find("over-long")) << ftp->LastError();
+    EXPECT_FALSE(ftp->IsOpen());
 }

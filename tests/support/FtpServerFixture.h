@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <fstream>
 #include <netinet/in.h>
 #include <string>
 #include <sys/prctl.h>
@@ -40,13 +41,17 @@ public:
     // cannot set: data connections held to `bytesPerSecond` (0: no limit), so that
     // a transfer can be cut off halfway or trickles; MLSD refused, as older
     // servers do; SIZE refused; renaming refused; every download ended after
-    // `downloadsEndAt` bytes (-1: the whole file) with a reply of success.
+    // `downloadsEndAt` bytes (-1: the whole file) with a reply of success; NOOP
+    // answered with the given reply lines instead of one (none: as usual); one
+    // folder the user may not write to. Its logins are counted (Logins).
     struct Options {
         int bytesPerSecond = 0;
         bool mlsd = true;
         bool size = true;
         bool rename = true;
         long downloadsEndAt = -1;
+        std::vector<std::string> noopReplies = {};
+        std::string readOnlyFolder = {}; // under the root: listed and read, never written
     };
     void StartWith(const Options& options)
     {
@@ -66,6 +71,20 @@ public:
             "        with open(file, 'rb') as f:\n"
             "            self.push_dtp_data(f.read(end_at), cmd='RETR')\n"
             "        return file\n"
+            "noop_replies = [r for r in sys.argv[10].split('\\n') if r]\n"
+            "logins = open(sys.argv[11], 'w')\n"
+            "def on_login(self, username):\n"
+            "    logins.write('login\\n')\n"
+            "    logins.flush()\n"
+            "H.on_login = on_login\n"
+            "def ftp_NOOP(self, line):\n"
+            "    for reply in noop_replies:\n"
+            "        self.respond(reply)\n"
+            "if noop_replies:\n"
+            "    H.ftp_NOOP = ftp_NOOP\n"
+            "if sys.argv[12]:\n"
+            "    import os\n"
+            "    a.override_perm(sys.argv[2], os.path.join(sys.argv[4], sys.argv[12]), perm='elr', recursive=True)\n"
             "if sys.argv[6] == '0':\n"
             "    del H.proto_cmds['MLSD']\n"
             "if sys.argv[7] == '0':\n"
@@ -80,7 +99,17 @@ public:
             "FTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()\n";
         Launch({"-c", script, std::to_string(m_port), kUser, kPassword, Root().string(),
                 std::to_string(options.bytesPerSecond), options.mlsd ? "1" : "0", options.size ? "1" : "0",
-                options.rename ? "1" : "0", std::to_string(options.downloadsEndAt)});
+                options.rename ? "1" : "0", std::to_string(options.downloadsEndAt), Join(options.noopReplies),
+                LoginLog().string(), options.readOnlyFolder});
+    }
+
+    // How many logins the server started by StartWith has seen.
+    int Logins() const
+    {
+        std::ifstream log(LoginLog());
+        int count = 0;
+        for (std::string line; std::getline(log, line);) ++count;
+        return count;
     }
 
     // Kills the server at once, as a crash or a pulled cable would.
@@ -101,6 +130,15 @@ protected:
     void TearDown() override { Stop(); }
 
 private:
+    std::filesystem::path LoginLog() const { return m_log.path() / "logins"; }
+
+    static std::string Join(const std::vector<std::string>& lines)
+    {
+        std::string joined;
+        for (const std::string& line : lines) joined += line + "\n";
+        return joined;
+    }
+
     static std::uint16_t FreePort()
     {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -157,6 +195,7 @@ private:
     }
 
     TempDir m_root;
+    TempDir m_log; // outside the root, so that no listing shows it
     std::uint16_t m_port = 0;
     pid_t m_pid = -1;
 };

@@ -110,3 +110,27 @@ TEST_F(FolderServer, FailuresAreShownAndLeaveTheRecordClosed)
     EXPECT_EQ(server->GetConnection(), nullptr);
     EXPECT_EQ(server->GetEntryName(), "renamed");
 }
+
+// Asking whether the connection stands never logs in again: with a server back
+// on the port, a dropped connection answers 0 and the server sees no login
+// until the next listing reconnects.
+TEST_F(FolderServer, IsConnectedAnswersADroppedConnectionWithoutLoggingIn)
+{
+    StartWith({});
+    auto server = Record(Port());
+    ASSERT_EQ(server->Connect(), 1);
+    ASSERT_EQ(Logins(), 1);
+    Stop();
+    StartWith({});
+    EXPECT_EQ(server->IsConnected(), 0);
+    EXPECT_EQ(server->IsConnected(), 0);
+    EXPECT_EQ(Logins(), 0);
+
+    std::unique_ptr<CFTPFileFind> finder;
+    ASSERT_NE(server->GetFiles(finder, "/pub"), 0);
+    EXPECT_EQ(Walk(*finder), (std::vector<std::string>{"a.xml", "sub/"}));
+    EXPECT_EQ(Logins(), 1);
+    EXPECT_EQ(server->IsConnected(), 1);
+    EXPECT_EQ(Logins(), 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
