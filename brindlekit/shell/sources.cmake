@@ -1,0 +1,7 @@
+# Sources of the local folder controls, relative to brindlekit/: the window-free
+# list and tree first, then the windows around them.
+set(BRINDLEKIT_SHELL_SOURCES
+  shell/ShellDirListModel.cpp
+  shell/ShellFolderTree.cpp
+  shell/ShellRoots.cpp
+)

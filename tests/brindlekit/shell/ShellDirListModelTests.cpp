@@ -1,0 +1,185 @@
+#include "brindlekit/shell/ShellDirListModel.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace brindle;
+using brindle::test::TempDir;
+using brindle::test::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+ShellDirItem File(const std::string& name, std::uint64_t size = 0, std::time_t modified = 0,
+                  const std::string& type = "")
+{
+    ShellDirItem item;
+    item.name = name;
+    item.size = size;
+    item.modified = modified;
+    item.typeName = type;
+    return item;
+}
+
+std::vector<std::string> Names(const ShellDirListModel& model)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < model.Count(); ++i) names.push_back(model.Row(i).name);
+    return names;
+}
+
+// Sorts a handful of rows by loading them from a folder whose files carry the
+// given sizes and times.
+class SortedRows : public ::testing::Test {
+protected:
+    void SetUp() override { ShellDirListModel::SetSortedColumn(ShellDirListModel::kName); }
+    void Add(const std::string& name, std::uintmax_t size, std::time_t modified)
+    {
+        WriteFile(m_dir / name, std::string(size, 'x'));
+        const auto when = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(modified));
+        fs::last_write_time(m_dir / name, when);
+    }
+    void Load() { ASSERT_TRUE(m_model.SetFolder(m_dir.path()).Ok()); }
+    TempDir m_dir;
+    ShellDirListModel m_model;
+};
+
+} // namespace
+
+TEST(ShellDirFilter, ExtensionMustMatchExactlyFromTheLastDot)
+{
+    EXPECT_TRUE(ShellDirListModel::PassesFilter("a.xml", ".xml"));
+    EXPECT_TRUE(ShellDirListModel::PassesFilter("b.old.xml", ".xml"));
+    EXPECT_FALSE(ShellDirListModel::PassesFilter("a.XML", ".xml"));
+    EXPECT_FALSE(ShellDirListModel::PassesFilter("a.xml.bak", ".xml"));
+    EXPECT_FALSE(ShellDirListModel::PassesFilter("xml", ".xml"));
+    EXPECT_FALSE(ShellDirListModel::PassesFilter("a.xmls", ".xml"));
+    EXPECT_TRUE(ShellDirListModel::PassesFilter("README", ""));
+    EXPECT_TRUE(ShellDirListModel::PassesFilter("a.XML", ""));
+}
+
+TEST(ShellDirFilter, AppliesWhenAFolderIsRead)
+{
+    TempDir dir;
+    for (const char* name : {"a.xml", "a.XML", "notes", "b.xsl"}) WriteFile(dir / name, "x");
+    ShellDirListModel model;
+    model.SetFilter(".xml");
+    ASSERT_TRUE(model.SetFolder(dir.path()).Ok());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.xml"}));
+    model.SetFilter("");
+    ASSERT_TRUE(model.Refresh().Ok());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.XML", "a.xml", "b.xsl", "notes"}));
+}
+
+TEST(ShellDirListing, ListsFilesOnlyWithTheirColumns)
+{
+    TempDir dir;
+    WriteFile(dir / "data.xml", std::string(2500, 'x'));
+    WriteFile(dir / ".hidden.xml", "x");
+    fs::create_directory(dir / "sub.xml");
+    ShellDirListModel model;
+    const ShellListResult result = model.SetFolder(dir.path());
+    ASSERT_TRUE(result.Ok()) << result.message;
+    ASSERT_EQ(Names(model), (std::vector<std::string>{"data.xml"}));
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kName), "data.xml");
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kSize), "2 KB");
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kType), "XML File");
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kModified).size(), std::string("12/31/2026 11:59:59 PM").size());
+    EXPECT_EQ(model.ItemPath(0), dir / "data.xml");
+}
+
+TEST(ShellDirListing, TypeDescriptionComesFromTheCaller)
+{
+    TempDir dir;
+    WriteFile(dir / "a.xml", "x");
+    ShellDirListModel model;
+    ASSERT_TRUE(model.SetFolder(dir.path(), [](const ShellDirItem& item) { return "T:" + item.name; }).Ok());
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kType), "T:a.xml");
+}
+
+TEST(ShellDirListing, OddNamesAreEscapedAndBadLinksSkippedWithAReason)
+{
+    TempDir dir;
+    const std::string odd = std::string("bad\xFF") + "\\" + "\x01.xml";
+    WriteFile(dir.path() / odd, "x");
+    WriteFile(dir / "target.txt", "x");
+    fs::create_symlink(dir / "target.txt", dir / "link.txt");
+    fs::create_symlink(dir / "gone.txt", dir / "dangling.txt");
+    ShellDirListModel model;
+    ASSERT_TRUE(model.SetFolder(dir.path()).Ok());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{odd, "link.txt", "target.txt"}));
+    EXPECT_EQ(model.Text(0, ShellDirListModel::kName), "bad\\xFF\\\\\\x01.xml");
+    ASSERT_EQ(model.Skipped().size(), 1u);
+    EXPECT_EQ(model.Skipped()[0].name, "dangling.txt");
+    EXPECT_EQ(model.Skipped()[0].reason, "the link points nowhere");
+    EXPECT_EQ(model.ItemPath(0), dir.path() / odd);
+}
+
+TEST(ShellDirListing, FailuresClearTheListAndSayWhy)
+{
+    ShellDirListModel model;
+    EXPECT_EQ(model.SetFolder("").code, ShellListResult::kEmptyPath);
+    EXPECT_TRUE(model.Folder().empty());
+
+    TempDir dir;
+    const fs::path folder = dir / "shown";
+    fs::create_directory(folder);
+    WriteFile(folder / "a.xml", "x");
+    ASSERT_TRUE(model.SetFolder(folder).Ok());
+    ASSERT_EQ(model.Count(), 1u);
+    fs::remove_all(folder);
+    const ShellListResult gone = model.Refresh();
+    EXPECT_EQ(gone.code, ShellListResult::kUnreadable);
+    EXPECT_NE(gone.message.find("shown"), std::string::npos) << gone.message;
+    EXPECT_EQ(model.Count(), 0u);
+
+    WriteFile(dir / "plain", "x");
+    EXPECT_EQ(model.SetFolder(dir / "plain").code, ShellListResult::kUnreadable);
+    const ShellListResult odd = model.SetFolder(dir.path() / std::string("no\xFF"));
+    EXPECT_NE(odd.message.find("no\\xFF"), std::string::npos) << odd.message;
+}
+
+TEST_F(SortedRows, NameSortsByBytesAndAClickTogglesTheDirection)
+{
+    Add("b", 1, 0);
+    Add("B", 1, 0);
+    Add("a", 1, 0);
+    Load();
+    // The name column is the remembered one: the first click sorts descending.
+    EXPECT_EQ(m_model.ClickColumn(ShellDirListModel::kName), ShellDirListModel::kName + ShellDirListModel::kDescending);
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"b", "a", "B"}));
+    EXPECT_EQ(m_model.ClickColumn(ShellDirListModel::kName), ShellDirListModel::kName);
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"B", "a", "b"}));
+}
+
+TEST_F(SortedRows, SizeAndTypeSort)
+{
+    Add("big.xml", 3000, 0);
+    Add("small.txt", 10, 0);
+    Add("mid.dtd", 500, 0);
+    Load();
+    m_model.ClickColumn(ShellDirListModel::kSize);
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"small.txt", "mid.dtd", "big.xml"}));
+    m_model.ClickColumn(ShellDirListModel::kSize);
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"big.xml", "mid.dtd", "small.txt"}));
+    m_model.ClickColumn(ShellDirListModel::kType);
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"mid.dtd", "small.txt", "big.xml"}));
+}
+
+TEST_F(SortedRows, ModifiedTimesCloserThanTheFileTimeGrainCompareEqual)
+{
+    const std::time_t base = 1700000000;
+    Add("late", 1, base + 3600);
+    Add("early", 1, base);
+    Add("also-early", 1, base + 1);
+    Load();
+    m_model.ClickColumn(ShellDirListModel::kModified);
+    // "also-early" and "early" are one second apart: equal, so they keep their order.
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"also-early", "early", "late"}));
+    EXPECT_EQ(ShellDirListModel::CoarseTime(base), ShellDirListModel::CoarseTime(base + 1));
+    EXPECT_LT(ShellDirListModel::CoarseTime(base), ShellDirListModel::CoarseTime(base + 3600));
+    EXPECT_EQ(ShellDirListModel::CompareProc(File("x", 0, base), File("y", 0, base + 3600),
+                                             ShellDirListModel::kModified + ShellDirListModel::kDescending), 1);
+}
