@@ -4,4 +4,6 @@ set(BRINDLEKIT_SHELL_SOURCES
   shell/ShellDirListModel.cpp
   shell/ShellFolderTree.cpp
   shell/ShellRoots.cpp
+  shell/ShellFolderCtrl.cpp
+  shell/ShellDirCtrl.cpp
 )

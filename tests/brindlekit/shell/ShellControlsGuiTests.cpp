@@ -1,0 +1,137 @@
+// The local folder tree and directory list on a real display: folders read
+// level by level, refreshes, failures told to the user, rows, filter and sorting.
+#include "brindlekit/shell/ShellDirCtrl.h"
+#include "brindlekit/shell/ShellFolderCtrl.h"
+#include "tests/support/GuiTestMain.h"
+#include "tests/support/RecordingUIServices.h"
+#include "tests/support/TempDir.h"
+
+#include <wx/frame.h>
+
+using namespace brindle;
+using brindle::test::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ShellControlsGui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(dir / "docs/old");
+        fs::create_directories(dir / "empty");
+        WriteFile(dir / "docs/a.xml", std::string(1500, 'x'));
+        WriteFile(dir / "docs/b.XML", "x");
+        WriteFile(dir / "docs/c.txt", "x");
+        frame = new wxFrame(nullptr, wxID_ANY, "shell", wxDefaultPosition, wxSize(600, 400));
+        ShellDirListModel::SetSortedColumn(ShellDirListModel::kName);
+    }
+    void TearDown() override
+    {
+        frame->Destroy();
+        test::PumpEvents();
+    }
+    std::vector<std::string> Labels(const wxTreeCtrl& tree, const wxTreeItemId& parent)
+    {
+        std::vector<std::string> labels;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId c = tree.GetFirstChild(parent, cookie); c.IsOk(); c = tree.GetNextChild(parent, cookie))
+            labels.push_back(tree.GetItemText(c).utf8_string());
+        return labels;
+    }
+    wxTreeItemId Child(const wxTreeCtrl& tree, const wxTreeItemId& parent, std::size_t index)
+    {
+        wxTreeItemIdValue cookie;
+        wxTreeItemId c = tree.GetFirstChild(parent, cookie);
+        while (index-- > 0 && c.IsOk()) c = tree.GetNextChild(parent, cookie);
+        return c;
+    }
+    test::TempDir dir;
+    test::RecordingUIServices ui;
+    wxFrame* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShellControlsGui, TreeReadsEachLevelOnceAndRefreshReadsAgain)
+{
+    auto* tree = new CShellFolderCtrl(frame);
+    tree->Init();
+    tree->SetFolder(dir.path());
+    const wxTreeItemId top = Child(*tree, tree->GetRootItem(), 0);
+    ASSERT_TRUE(top.IsOk());
+    EXPECT_TRUE(tree->ItemHasChildren(top));
+    EXPECT_EQ(tree->Model().FolderReads(), 0u);
+
+    tree->Expand(top);
+    EXPECT_EQ(Labels(*tree, top), (std::vector<std::string>{"docs", "empty"}));
+    EXPECT_TRUE(tree->ItemHasChildren(Child(*tree, top, 0)));
+    EXPECT_FALSE(tree->ItemHasChildren(Child(*tree, top, 1)));
+    tree->Collapse(top);
+    tree->Expand(top);
+    EXPECT_EQ(tree->Model().FolderReads(), 1u);
+
+    fs::create_directories(dir / "new");
+    tree->SelectItem(top);
+    tree->Refresh();
+    EXPECT_EQ(Labels(*tree, top), (std::vector<std::string>{"docs", "empty", "new"}));
+    EXPECT_EQ(tree->Model().FolderReads(), 2u);
+    fs::path selected;
+    ASSERT_TRUE(tree->GetSelectedFolderPath(selected));
+    EXPECT_EQ(selected, dir.path());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ShellControlsGui, TreeTellsWhyAVanishedFolderCannotBeOpened)
+{
+    auto* tree = new CShellFolderCtrl(frame);
+    tree->Init();
+    tree->SetFolder(dir.path());
+    const wxTreeItemId top = Child(*tree, tree->GetRootItem(), 0);
+    tree->Expand(top);
+    fs::remove_all(dir / "docs");
+    tree->Expand(Child(*tree, top, 0));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("docs"), std::string::npos) << ui.messages[0].text;
+}
+
+TEST_F(ShellControlsGui, ListShowsFilteredFilesAndKeepsTheSelectionThroughASort)
+{
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    list->SetFilter(".xml");
+    ASSERT_TRUE(list->SetFolder(dir / "docs").Ok());
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, ShellDirListModel::kSize).utf8_string(), "1 KB");
+    fs::path path;
+    EXPECT_FALSE(list->GetItemPath(path));
+
+    list->SetFilter("");
+    ASSERT_TRUE(list->Refresh().Ok());
+    ASSERT_EQ(list->GetItemCount(), 3);
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    ASSERT_TRUE(list->GetItemPath(path));
+    EXPECT_EQ(path, dir / "docs/a.xml");
+    list->SortByColumn(ShellDirListModel::kName);  // descending: c.txt, b.XML, a.xml
+    EXPECT_EQ(list->GetItemText(0).utf8_string(), "c.txt");
+    ASSERT_TRUE(list->GetItemPath(path));
+    EXPECT_EQ(path, dir / "docs/a.xml");
+}
+
+TEST_F(ShellControlsGui, ListTellsWhyAFolderCannotBeRead)
+{
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    EXPECT_EQ(list->SetFolder(dir / "missing").code, ShellListResult::kUnreadable);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("missing"), std::string::npos);
+    EXPECT_EQ(list->SetFolder("").code, ShellListResult::kEmptyPath);
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    return brindle::test::RunGuiTests(argv[0]);
+}
