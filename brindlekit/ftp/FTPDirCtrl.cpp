@@ -53,8 +53,13 @@ CFTPDirCtrl::~CFTPDirCtrl()
 void CFTPDirCtrl::Init()
 {
     CreateImageList();
+    InsertFileColumns(*this);
+}
+
+void CFTPDirCtrl::InsertFileColumns(wxListCtrl& list)
+{
     for (int c = 0; c < FTPDirListModel::kColumnCount; ++c)
-        InsertColumn(c, wxString::FromUTF8(kColumns[c].header), kColumns[c].align, kColumns[c].width);
+        list.InsertColumn(c, wxString::FromUTF8(kColumns[c].header), kColumns[c].align, kColumns[c].width);
 }
 
 bool CFTPDirCtrl::CreateImageList()

@@ -51,6 +51,8 @@ public:
     // file is gone or cannot be listed.
     bool GetFileProperties(std::unique_ptr<CFTPFileFind>& finder, long index = -1);
 
+    // Inserts the four file columns (name, size, type, modified) into a report list.
+    static void InsertFileColumns(wxListCtrl& list);
     // Type description for a file name's extension; false when the system has none.
     static bool GetFileTypeName(const std::string& name, std::string& typeName);
     // Icon index for a file name, -1 when there are no icons.

@@ -77,15 +77,19 @@ std::string FTPDirListModel::Text(std::size_t row, int column) const
     }
 }
 
+int FTPDirListModel::SortParamOfClick(int column, int& remembered)
+{
+    if (column == remembered) {
+        remembered = -1;
+        return column + kDescending;
+    }
+    remembered = column;
+    return column;
+}
+
 int FTPDirListModel::ClickColumn(int column)
 {
-    int sortParam = column;
-    if (column == g_sortedColumn) {
-        sortParam += kDescending;
-        g_sortedColumn = -1;
-    } else {
-        g_sortedColumn = column;
-    }
+    const int sortParam = SortParamOfClick(column, g_sortedColumn);
     Sort(sortParam);
     return sortParam;
 }

@@ -46,6 +46,10 @@ public:
     static int CompareProc(const CFTPDirItem& first, const CFTPDirItem& second, int sortParam);
     static int SortedColumn();
     static void SetSortedColumn(int column);
+    // The sort parameter of a click on `column`'s header: descending when the
+    // column is `remembered` (which is then forgotten, so clicks on one header
+    // alternate), ascending otherwise (and the column remembered).
+    static int SortParamOfClick(int column, int& remembered);
 
     // ---- Column texts ----
     static std::string SizeText(std::uint64_t bytes);

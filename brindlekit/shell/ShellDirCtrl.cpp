@@ -11,19 +11,6 @@ namespace brindle {
 
 namespace {
 
-struct ColumnSpec {
-    const char* header;
-    wxListColumnFormat align;
-    int width;
-};
-// File name, size, type, modified.
-const ColumnSpec kColumns[ShellDirListModel::kColumnCount] = {
-    {"文件名", wxLIST_FORMAT_LEFT, 150},
-    {"大小", wxLIST_FORMAT_RIGHT, 50},
-    {"类型", wxLIST_FORMAT_LEFT, 100},
-    {"修改时间", wxLIST_FORMAT_LEFT, 130},
-};
-
 constexpr int kIconSize = 16;
 
 } // namespace
@@ -47,8 +34,7 @@ void CShellDirCtrl::Init()
         m_images->Add(file);
         SetImageList(m_images.get(), wxIMAGE_LIST_SMALL);
     }
-    for (int c = 0; c < ShellDirListModel::kColumnCount; ++c)
-        InsertColumn(c, wxString::FromUTF8(kColumns[c].header), kColumns[c].align, kColumns[c].width);
+    CFTPDirCtrl::InsertFileColumns(*this);
 }
 
 std::string CShellDirCtrl::TypeOf(const ShellDirItem& item)

@@ -121,13 +121,7 @@ std::string ShellDirListModel::DefaultTypeName(const ShellDirItem& item)
 
 int ShellDirListModel::ClickColumn(int column)
 {
-    int sortParam = column;
-    if (column == g_sortedColumn) {
-        sortParam += kDescending;
-        g_sortedColumn = -1;
-    } else {
-        g_sortedColumn = column;
-    }
+    const int sortParam = FTPDirListModel::SortParamOfClick(column, g_sortedColumn);
     Sort(sortParam);
     return sortParam;
 }
