@@ -17,6 +17,12 @@ constexpr int IDR_SOURCE_EDIT = 131;     // XML source Edit menu
 constexpr int IDR_LIST_EDIT = 132;       // node list Edit menu
 constexpr int IDR_DEFAULT_EDIT = 166;    // default Edit menu
 constexpr int IDR_DTD_EDIT = 211;        // DTD source Edit menu
+constexpr int IDR_SHELLFOLDER = 165;     // local folder tree menu
+constexpr int IDR_SHELLDIR = 183;        // local file list menu
+constexpr int IDR_FTPROOT = 168;         // remote server tree: the root
+constexpr int IDR_FTPSERVER = 169;       // remote server tree: a server
+constexpr int IDR_FTPFOLDER = 172;       // remote server tree: a folder
+constexpr int IDR_FTPITEM = 181;         // remote file list menu
 
 // Dialogs and controls.
 constexpr int IDD_ABOUTBOX = 100;
@@ -83,6 +89,26 @@ constexpr int ID_VIEW_SOURCE = 32807;
 constexpr int ID_VIEW_TREE = 32878;
 constexpr int ID_VIEW_BROWSER = 32894;
 constexpr int ID_EXPLORER_CLOSE = 116;
+
+// The explorer bar's local browser.
+constexpr int ID_SHELLFOLDER_REFRESH = 32849;
+constexpr int ID_SHELLFOLDER_PROPERTIES = 32850;
+constexpr int ID_SHELLDIR_OPEN = 32810;
+constexpr int ID_SHELLDIR_FILTER_XML = 32811;
+constexpr int ID_SHELLDIR_FILTER_XSL = 32812;
+constexpr int ID_SHELLDIR_FILTER_XSD = 32813;
+constexpr int ID_SHELLDIR_FILTER_DTD = 32814;
+constexpr int ID_SHELLDIR_FILTER_ALL = 32815;
+constexpr int ID_SHELLDIR_REFRESH = 32844;
+constexpr int ID_SHELLDIR_PROPERTIES = 32845;
+
+// The explorer bar's remote browser.
+constexpr int ID_FTP_ADD_SERVER = 32771;
+constexpr int ID_FTP_PROPERTIES = 32846;
+constexpr int ID_FTP_DELETE_SERVER = 32831;
+constexpr int ID_FTP_DISCONNECT = 32832;
+constexpr int ID_FTP_REFRESH = 32847;
+constexpr int ID_FTP_OPEN = 32848;
 
 // Tools menu.
 constexpr int ID_TOOLS_VALIDATE = 32869;

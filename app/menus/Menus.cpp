@@ -116,10 +116,10 @@ MenuItemDef NodeEditMenu(const std::vector<MenuItemDef>& ownItems)
                                {ID_EDIT_CUT, "Cu&t\tCtrl+X", {}},
                                {ID_EDIT_COPY, "&Copy\tCtrl+C", {}},
                                {ID_EDIT_PASTE, "&Paste\tCtrl+V", {}},
-                               {ID_EDIT_DELETE, "&Delete\tDel", {}},
+                               {ID_EDIT_DELETE, "&Delete", {}},
                                {ID_EDIT_RENAME, "Rena&me", {}},
                                kSeparator,
-                               {ID_REFRESH, "&Refresh\tF5", {}},
+                               {ID_REFRESH, "&Refresh", {}},
                                {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}}});
     return {0, "&Edit", std::move(items)};
 }
@@ -171,6 +171,35 @@ std::map<int, std::vector<MenuItemDef>> BuildResources()
                                        }}})};
     r[IDR_SOURCE_EDIT] = {{0, "&Edit", XmlSourceEditItems()}};
     r[IDR_DTD_EDIT] = {{0, "&Edit", kTextEditItems}};
+    r[IDR_SHELLFOLDER] = {{0,
+                           "SHELLFOLDER",
+                           {{ID_SHELLFOLDER_REFRESH, "Refresh", {}},
+                            {ID_SHELLFOLDER_PROPERTIES, "Properties", {}}}}};
+    r[IDR_SHELLDIR] = {{0,
+                        "SHELLDIR",
+                        {{ID_SHELLDIR_OPEN, "Open", {}},
+                         {0,
+                          "Filter",
+                          {{ID_SHELLDIR_FILTER_XML, "XML Files", {}},
+                           {ID_SHELLDIR_FILTER_XSL, "XSL Files", {}},
+                           {ID_SHELLDIR_FILTER_XSD, "XSD Files", {}},
+                           {ID_SHELLDIR_FILTER_DTD, "DTD Files", {}},
+                           {ID_SHELLDIR_FILTER_ALL, "All Files", {}}}},
+                         {ID_SHELLDIR_REFRESH, "Refresh", {}},
+                         {ID_SHELLDIR_PROPERTIES, "Properties", {}}}}};
+    r[IDR_FTPROOT] = {{0, "FTPROOT", {{ID_FTP_ADD_SERVER, "Add Server ...", {}}, {ID_FTP_REFRESH, "Refresh", {}}}}};
+    r[IDR_FTPSERVER] = {{0,
+                         "FTPSERVER",
+                         {{ID_FTP_DISCONNECT, "Disconnect", {}},
+                          {ID_FTP_REFRESH, "Refresh", {}},
+                          {ID_FTP_DELETE_SERVER, "Delete", {}},
+                          {ID_FTP_PROPERTIES, "Properties", {}}}}};
+    r[IDR_FTPFOLDER] = {{0, "FTPFOLDER", {{ID_FTP_REFRESH, "Refresh", {}}}}};
+    r[IDR_FTPITEM] = {{0,
+                       "FTPITEM",
+                       {{ID_FTP_OPEN, "Open", {}},
+                        {ID_FTP_REFRESH, "Refresh", {}},
+                        {ID_FTP_PROPERTIES, "Properties", {}}}}};
     return r;
 }
 
@@ -196,6 +225,7 @@ public:
                 if (tool.id != 0) buttons.push_back(tool.id);
         }
         m_toolbars[IDR_MENUIMAGES] = CommandsWithImages();
+        m_toolbars[IDR_EXPLORERIMAGES] = m_toolbars[IDR_MENUIMAGES];
     }
     const std::vector<MenuItemDef>* Menu(int resourceId) const override
     {
