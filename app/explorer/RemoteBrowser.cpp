@@ -9,22 +9,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 using namespace brindle;
 
 namespace {
 
 void Say(const std::string& text) { UIServices().MessageBox(text, MsgButtons::Ok, MsgIcon::None); }
-
-std::string LocalTime(std::time_t when, const char* format)
-{
-    if (when == 0) return {};
-    std::tm local{};
-    localtime_r(&when, &local);
-    char text[128];
-    return std::strftime(text, sizeof text, format, &local) ? std::string(text) : std::string();
-}
 
 // The folder above an absolute path, "/" for a folder right below the root.
 std::string Parent(const std::string& directory)
@@ -190,7 +180,7 @@ bool RemoteBrowser::List(const std::string& directory)
     for (const FtpEntry& entry : entries)
         if (!entry.directory)
             m_rows.push_back({entry.name, FtpDisplayName(entry.name), false, SizeText(entry.size),
-                              TypeDescription(entry.name), LocalTime(entry.written, "%x %X")});
+                              TypeDescription(entry.name), LocalTimeText(entry.written, "%x %X")});
     return true;
 }
 
@@ -330,21 +320,7 @@ std::optional<RemoteBrowser::Properties> RemoteBrowser::GetProperties(std::size_
     if (listed) {
         for (const FtpEntry& entry : entries) {
             if (entry.name != name) continue;
-            char size[96];
-            std::snprintf(size, sizeof size, "%0.2f KB (%llu bytes)", static_cast<double>(entry.size) / 1000.0,
-                          static_cast<unsigned long long>(entry.size));
-            const char* format = "%A, %B %d, %Y, %I:%M:%S %p";
-            return Properties{FtpDisplayName(entry.name),
-                              FtpDisplayName(entry.path),
-                              size,
-                              entry.directory,
-                              entry.readOnly,
-                              entry.hidden,
-                              FtpDisplayName(m_login.host),
-                              entry.directory ? std::string("File Folder") : TypeDescription(entry.name),
-                              LocalTime(entry.created, format),
-                              LocalTime(entry.accessed, format),
-                              LocalTime(entry.written, format)};
+            return RemoteFileFieldsOf(entry, m_login.host);
         }
     }
     Say(m_rows[row].shown + " is no longer on the server.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/explorer/RemoteFileFields.h"
 #include "platform/net/FtpClient.h"
 
 #include <cstdint>
@@ -40,19 +41,7 @@ public:
     };
 
     // What the properties of a row show.
-    struct Properties {
-        std::string name; // shown form
-        std::string path; // shown form
-        std::string size; // "%0.2f KB (%i bytes)"
-        bool folder = false;
-        bool readOnly = false;
-        bool hidden = false;
-        std::string host;
-        std::string type;
-        std::string created;
-        std::string accessed;
-        std::string written;
-    };
+    using Properties = RemoteFileFields;
 
     RemoteBrowser();
     ~RemoteBrowser();

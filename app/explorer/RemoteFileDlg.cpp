@@ -2,7 +2,7 @@
 
 #include "app/explorer/FTPServerDlg.h"
 #include "app/explorer/RemoteFileIds.h"
-#include "app/explorer/RemotePropertiesDlg.h"
+#include "app/explorer/FTPFilePropSheet.h"
 #include "app/menus/Menus.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "platform/net/FtpNames.h"
@@ -332,8 +332,10 @@ void CRemoteFileDlg::OnOpenRow(wxCommandEvent&)
 void CRemoteFileDlg::OnRowProperties(wxCommandEvent&)
 {
     const int row = SelectedRow();
-    if (const auto properties = m_browser.GetProperties(row < 0 ? m_browser.Rows().size() : std::size_t(row)))
-        ShowRemoteProperties(this, *properties);
+    if (const auto properties = m_browser.GetProperties(row < 0 ? m_browser.Rows().size() : std::size_t(row))) {
+        CFTPFilePropSheet sheet(this, *properties);
+        sheet.DoModal();
+    }
 }
 
 void CRemoteFileDlg::OnViewMode(wxCommandEvent& event)

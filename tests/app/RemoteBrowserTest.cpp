@@ -2,12 +2,16 @@
 // "Look in:", moving through folders, the rows, the address it accepts, the
 // file operations and what the user is told when they fail.
 #include "app/explorer/RemoteBrowser.h"
+#include "app/explorer/RemoteFileFields.h"
+#include "brindlekit/ftp/FTPFileFind.h"
 #include "brindlekit/ftp/FTPFolderServer.h"
 #include "tests/support/FtpServerFixture.h"
 #include "tests/support/RecordingUIServices.h"
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <limits>
 
 using namespace brindle;
 namespace fs = std::filesystem;
@@ -252,13 +256,113 @@ TEST_F(RemoteBrowserTest, PropertiesAreReadAfreshFromTheServer)
     auto properties = browser.GetProperties(browser.FindRow("big.xml"));
     ASSERT_TRUE(properties);
     EXPECT_EQ(properties->size, "2.50 KB (2500 bytes)");
-    EXPECT_EQ(properties->path, "/docs/big.xml");
+    EXPECT_EQ(properties->location, "/docs/big.xml");
     EXPECT_EQ(properties->host, "127.0.0.1");
-    EXPECT_FALSE(properties->written.empty());
+    EXPECT_FALSE(properties->modified.empty());
 
     fs::remove(Root() / "docs" / "big.xml");
     EXPECT_FALSE(browser.GetProperties(browser.FindRow("big.xml")));
     EXPECT_EQ(ui.Texts().back(), "big.xml is no longer on the server.");
+}
+
+// ---- The property sheet's fields ----
+
+namespace {
+
+// Local time is UTC while it lives.
+class UtcZone {
+public:
+    UtcZone()
+    {
+        if (const char* zone = std::getenv("TZ")) m_old = zone;
+        ::setenv("TZ", "UTC0", 1);
+        ::tzset();
+    }
+    ~UtcZone()
+    {
+        if (m_old) ::setenv("TZ", m_old->c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+} // namespace
+
+TEST(RemoteFileFieldsTest, SizesAndTimesReadAsTheSheetShowsThem)
+{
+    EXPECT_EQ(RemoteFileSizeText(0), "0.00 KB (0 bytes)");
+    EXPECT_EQ(RemoteFileSizeText(2505), "2.50 KB (2505 bytes)");
+    EXPECT_EQ(RemoteFileSizeText(5'000'000'000ULL), "5000000.00 KB (5000000000 bytes)") << "past 4 GB";
+
+    UtcZone utc;
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 2;
+    when.tm_mday = 5;
+    when.tm_hour = 14;
+    when.tm_min = 7;
+    when.tm_sec = 9;
+    EXPECT_EQ(RemoteFileTimeText(::timegm(&when)), "Thursday, March 05, 2026, 02:07:09 PM");
+    EXPECT_EQ(RemoteFileTimeText(0), "") << "a time the server did not give";
+    EXPECT_EQ(RemoteFileTimeText(std::numeric_limits<std::time_t>::max()), "") << "no calendar date for it";
+}
+
+TEST_F(RemoteBrowserTest, TheFieldsComeFromTheFindersEntryWithNamesEscaped)
+{
+    // A plain listing carries the file's mode: no owner write bit is read-only.
+    test::FtpServerFixture::Options options;
+    options.mlsd = false;
+    fs::create_directories(Root() / "locked");
+    Write(Root() / "locked" / "ro.xml", "abc");
+    fs::permissions(Root() / "locked" / "ro.xml", fs::perms::owner_read | fs::perms::group_read);
+    Write(Root() / "docs" / ".hid\\den.xml", std::string(1500, 'x'));
+    StartWith(options);
+
+    FtpSession session;
+    auto connection = session.Connect(Host(), Port(), kUser, kPassword);
+    ASSERT_TRUE(connection->SetCurrentDirectory("/docs"));
+    CFTPFileFind docs(connection.get());
+    bool more = docs.FindFile("*");
+    std::optional<RemoteFileFields> hidden;
+    while (more) {
+        more = docs.FindNextFile();
+        if (docs.GetFileName() == ".hid\\den.xml") hidden = RemoteFileFieldsOf(docs, "host\x01");
+    }
+    ASSERT_TRUE(hidden);
+    EXPECT_EQ(hidden->name, ".hid\\\\den.xml");
+    EXPECT_EQ(hidden->location, "/docs/.hid\\\\den.xml");
+    EXPECT_EQ(hidden->host, "host\\x01") << "the host as typed, escaped alike";
+    EXPECT_EQ(hidden->size, "1.50 KB (1500 bytes)");
+    EXPECT_EQ(hidden->type, RemoteBrowser::TypeDescription("x.xml"));
+    EXPECT_FALSE(hidden->modified.empty());
+    EXPECT_TRUE(hidden->hidden);
+    EXPECT_FALSE(hidden->readOnly);
+    EXPECT_FALSE(hidden->folder);
+
+    ASSERT_TRUE(connection->SetCurrentDirectory("/"));
+    CFTPFileFind root(connection.get());
+    more = root.FindFile("*");
+    std::optional<RemoteFileFields> locked;
+    while (more) {
+        more = root.FindNextFile();
+        if (root.GetFileName() == "locked") locked = RemoteFileFieldsOf(root, Host());
+    }
+    ASSERT_TRUE(locked);
+    EXPECT_TRUE(locked->folder);
+    EXPECT_EQ(locked->type, "File Folder");
+
+    ASSERT_TRUE(connection->SetCurrentDirectory("/locked"));
+    CFTPFileFind inLocked(connection.get());
+    ASSERT_TRUE(inLocked.FindFile("*"));
+    inLocked.FindNextFile();
+    ASSERT_EQ(inLocked.GetFileName(), "ro.xml");
+    const RemoteFileFields readOnly = RemoteFileFieldsOf(inLocked, Host());
+    EXPECT_TRUE(readOnly.readOnly);
+    EXPECT_FALSE(readOnly.hidden);
+    EXPECT_EQ(readOnly.size, "0.00 KB (3 bytes)");
 }
 
 // ---- Connecting ----
