@@ -3,6 +3,7 @@
 #include "app/explorer/FTPServerDlg.h"
 #include "app/explorer/RemoteFileIds.h"
 #include "app/explorer/FTPFilePropSheet.h"
+#include "app/explorer/FTPFolderView.h"
 #include "app/menus/Menus.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "platform/net/FtpNames.h"
@@ -89,10 +90,7 @@ void CRemoteFileDlg::BuildControls()
     auto* servers = new wxStaticBoxSizer(wxVERTICAL, this, "Remote Servers");
     m_tree = new CFTPFolderCtrl(servers->GetStaticBox(), ID_TREE, wxDefaultPosition, wxSize(180, 300),
                                 wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_SINGLE);
-    m_treeImages = new wxImageList(16, 16, true, 4);
-    for (const wxArtID& art : {wxArtID(wxART_GO_HOME), wxArtID(wxART_HARDDISK), wxArtID(wxART_FOLDER_OPEN),
-                              wxArtID(wxART_FOLDER)})
-        m_treeImages->Add(wxArtProvider::GetBitmap(art, wxART_OTHER, wxSize(16, 16)));
+    m_treeImages = CreateFtpTreeImages();
     m_tree->SetImageList(m_treeImages);
     m_tree->SetExpansion(false);
     m_tree->Init();

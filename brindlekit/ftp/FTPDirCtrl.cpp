@@ -156,6 +156,8 @@ void CFTPDirCtrl::Refresh()
 
 void CFTPDirCtrl::RemoveAllItems()
 {
+    // The folder's server may be deleted next; a later Refresh must not reach it.
+    m_folder.reset();
     m_model.Clear();
     DeleteAllItems();
 }

@@ -40,6 +40,7 @@ public:
     // Lists the remembered folder again. (Hides the window's Refresh; call
     // wxListCtrl::Refresh to redraw.)
     void Refresh();
+    // Empties the list and forgets the folder.
     void RemoveAllItems();
 
     // ---- Questions ----
