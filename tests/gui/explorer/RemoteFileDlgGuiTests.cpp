@@ -9,6 +9,8 @@
 #include "app/explorer/FtpExplorerView.h"
 #include "app/explorer/RemoteFileDlg.h"
 #include "app/explorer/RemoteFileIds.h"
+#include "app/views/EditSourceView.h"
+#include "brindlekit/ftp/FTPFolderServer.h"
 #include "brindlekit/ftp/FTPDirCtrl.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
 #include "platform/settings/Profile.h"
@@ -489,4 +491,53 @@ TEST_F(FtpExplorerGui, PropertiesAreReadAfreshAndAReadOnlyFileShowsTheBoxChecked
     std::filesystem::remove(Root() / "docs" / "a.xml");
     Command(page->DirView(), ids::ID_FTP_PROPERTIES);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"unable to load properties for file"});
+}
+
+TEST_F(FtpExplorerGui, ServerCommandsActOnTheSelectedServerOnly)
+{
+    Create();
+    // A new server starts at the root on port 21.
+    std::vector<std::string> preset;
+    frame->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* server = dynamic_cast<CFTPServerDlg*>(window); server && server->IsModal()) {
+                preset = {server->Fields().initialDir, server->Fields().port};
+                server->EndModal(wxID_CANCEL);
+            }
+    });
+    Command(page->FolderView(), ids::ID_FTP_ADD_SERVER);
+    EXPECT_EQ(preset, (std::vector<std::string>{"/", "21"}));
+
+    // Folder entries are no servers: nothing is asked or deleted.
+    Tree().SelectItem(Docs());
+    Command(page->FolderView(), ids::ID_FTP_DELETE_SERVER);
+    EXPECT_TRUE(ui.messages.empty());
+
+    Tree().SelectItem(Home());
+    CFTPFolderServer* server = nullptr;
+    ASSERT_TRUE(Tree().GetFolderServer(server, Home()));
+    EXPECT_TRUE(server->IsConnected());
+    Command(page->FolderView(), ids::ID_FTP_DISCONNECT);
+    EXPECT_FALSE(server->IsConnected());
+
+    ui.answers = {MsgResult::No, MsgResult::Yes};
+    Command(page->FolderView(), ids::ID_FTP_DELETE_SERVER);
+    EXPECT_TRUE(Home().IsOk());
+    Command(page->FolderView(), ids::ID_FTP_DELETE_SERVER);
+    EXPECT_FALSE(Home().IsOk());
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>(2, "Delete server Home?"));
+    EXPECT_TRUE(Child(Tree(), Tree().GetRootItem(), "Spare").IsOk());
+}
+
+TEST_F(FtpExplorerGui, TheFileListAnnouncesItsEditMenuWhenFocused)
+{
+    Create();
+    wxTheApp->SetTopWindow(frame);
+    std::vector<int> announced;
+    frame->Bind(EVT_BRINDLE_EDIT_MENU, [&](wxCommandEvent& event) { announced.push_back(event.GetInt()); });
+    wxFocusEvent focus(wxEVT_SET_FOCUS, CFTPDirView::kListId);
+    focus.SetEventObject(&List());
+    List().ProcessWindowEvent(focus);
+    EXPECT_EQ(announced, std::vector<int>{ids::IDR_FTPITEM});
+    wxTheApp->SetTopWindow(nullptr);
 }
