@@ -4,6 +4,7 @@
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/iconloc.h>
+#include <wx/log.h>
 #include <wx/mimetype.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -12,6 +13,7 @@
 #include <wx/textctrl.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace file_page_ids;
 
