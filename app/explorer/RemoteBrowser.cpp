@@ -237,7 +237,11 @@ std::optional<std::string> RemoteBrowser::AcceptAddress(const std::string& fileN
         Say("Unable to locate the root directory.");
         return std::nullopt;
     }
-    return "ftp://" + m_login.entryName + (current == "/" ? std::string() : current) + "/" + fileName;
+    // The root is written as a single "/" only when it is the login folder: an
+    // address with no folder names the login folder, so another login folder
+    // needs "//" to reach the root.
+    const bool rootIsLogin = current == "/" && m_startDirectory == "/";
+    return "ftp://" + m_login.entryName + (rootIsLogin ? std::string() : current) + "/" + fileName;
 }
 
 bool RemoteBrowser::Delete(std::size_t row)

@@ -198,6 +198,16 @@ TEST_F(RemoteBrowserTest, TheAddressNamesTheServerEntryAndTheCurrentFolder)
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Type a file name or choose a file."});
 }
 
+TEST_F(RemoteBrowserTest, TheRootOfAServerWhoseLoginFolderIsElsewhereIsWrittenWithTwoSlashes)
+{
+    // An address without a folder names the login folder, which here is /pub.
+    ASSERT_TRUE(ConnectAt("/pub"));
+    ASSERT_TRUE(browser.List("/"));
+    EXPECT_EQ(browser.AcceptAddress("a.xml"), "ftp://Home//a.xml");
+    ASSERT_TRUE(browser.List("/pub"));
+    EXPECT_EQ(browser.AcceptAddress("a.xml"), "ftp://Home/pub/a.xml");
+}
+
 // ---- Changing files ----
 
 TEST_F(RemoteBrowserTest, ANewFolderIsNamedThroughRenameAndASecondOneIsRefused)
