@@ -1,6 +1,7 @@
 #include "brindlekit/shell/ShellDirCtrl.h"
 
 #include "brindlekit/ftp/FTPDirCtrl.h"
+#include "platform/shell/ContentType.h"
 #include "platform/ui/UIServices.h"
 
 #include <wx/artprov.h>
@@ -11,7 +12,14 @@ namespace brindle {
 
 namespace {
 
-constexpr int kIconSize = 16;
+constexpr int kSmallIcon = 16;
+constexpr int kLargeIcon = 32;
+constexpr int kPlainFileIcon = 0;
+
+wxBitmap Icon(const wxString& artId, int size)
+{
+    return wxArtProvider::GetBitmap(artId, wxART_LIST, wxSize(size, size));
+}
 
 } // namespace
 
@@ -24,27 +32,58 @@ CShellDirCtrl::CShellDirCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
 CShellDirCtrl::~CShellDirCtrl()
 {
     SetImageList(nullptr, wxIMAGE_LIST_SMALL);
+    SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
 }
 
 void CShellDirCtrl::Init()
 {
-    const wxBitmap file = wxArtProvider::GetBitmap(wxART_NORMAL_FILE, wxART_LIST, wxSize(kIconSize, kIconSize));
-    if (file.IsOk()) {
-        m_images = std::make_unique<wxImageList>(kIconSize, kIconSize, true);
-        m_images->Add(file);
-        SetImageList(m_images.get(), wxIMAGE_LIST_SMALL);
-    }
+    CreateImageList();
     CFTPDirCtrl::InsertFileColumns(*this);
 }
 
-std::string CShellDirCtrl::TypeOf(const ShellDirItem& item)
+bool CShellDirCtrl::CreateImageList()
+{
+    const wxBitmap small = Icon(wxART_NORMAL_FILE, kSmallIcon);
+    const wxBitmap large = Icon(wxART_NORMAL_FILE, kLargeIcon);
+    if (!small.IsOk() || !large.IsOk()) return false;
+    SetImageList(nullptr, wxIMAGE_LIST_SMALL);
+    SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
+    m_images = std::make_unique<wxImageList>(kSmallIcon, kSmallIcon, true);
+    m_largeImages = std::make_unique<wxImageList>(kLargeIcon, kLargeIcon, true);
+    m_images->Add(small);
+    m_largeImages->Add(large);
+    SetImageList(m_images.get(), wxIMAGE_LIST_SMALL);
+    SetImageList(m_largeImages.get(), wxIMAGE_LIST_NORMAL);
+    // Icons already looked up point into the old lists.
+    m_types.clear();
+    return true;
+}
+
+int CShellDirCtrl::AddIcon(const std::vector<std::string>& iconNames)
+{
+    // The first theme name the icon theme has in both sizes; the lists stay
+    // parallel, so one index serves both views.
+    for (const std::string& name : iconNames) {
+        const wxBitmap small = Icon(wxString::FromUTF8(name), kSmallIcon);
+        const wxBitmap large = Icon(wxString::FromUTF8(name), kLargeIcon);
+        if (small.IsOk() && large.IsOk()) {
+            m_largeImages->Add(wxBitmap(large.ConvertToImage().Rescale(kLargeIcon, kLargeIcon)));
+            return m_images->Add(wxBitmap(small.ConvertToImage().Rescale(kSmallIcon, kSmallIcon)));
+        }
+    }
+    return kPlainFileIcon;
+}
+
+const CShellDirCtrl::TypeInfo& CShellDirCtrl::TypeOf(const ShellDirItem& item)
 {
     const std::string extension = FTPDirListModel::ExtensionOf(item.name);
     auto found = m_types.find(extension);
     if (found != m_types.end()) return found->second;
-    std::string name;
-    if (!CFTPDirCtrl::GetFileTypeName(item.name, name)) name = ShellDirListModel::DefaultTypeName(item);
-    return m_types.emplace(extension, name).first->second;
+    TypeInfo info;
+    const ContentType type = ContentTypeOfName(item.name);
+    info.name = type.description.empty() ? ShellDirListModel::DefaultTypeName(item) : type.description;
+    if (m_images) info.icon = AddIcon(type.iconNames);
+    return m_types.emplace(extension, std::move(info)).first->second;
 }
 
 void CShellDirCtrl::ShowRows()
@@ -60,7 +99,7 @@ ShellListResult CShellDirCtrl::SetFolder(const std::filesystem::path& folder)
     ShellListResult result;
     {
         WaitCursor wait;
-        result = m_model.SetFolder(folder, [this](const ShellDirItem& item) { return TypeOf(item); });
+        result = m_model.SetFolder(folder, [this](const ShellDirItem& item) { return TypeOf(item).name; });
     }
     ShowRows();
     Thaw();
@@ -91,7 +130,9 @@ wxString CShellDirCtrl::OnGetItemText(long item, long column) const
 
 int CShellDirCtrl::OnGetItemImage(long item) const
 {
-    return m_images && item >= 0 && static_cast<std::size_t>(item) < m_model.Count() ? 0 : -1;
+    if (!m_images || item < 0 || static_cast<std::size_t>(item) >= m_model.Count()) return -1;
+    const auto found = m_types.find(FTPDirListModel::ExtensionOf(m_model.Row(static_cast<std::size_t>(item)).name));
+    return found != m_types.end() ? found->second.icon : kPlainFileIcon;
 }
 
 void CShellDirCtrl::SortByColumn(int column)

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brindle {
 
@@ -25,6 +26,10 @@ public:
 
     // Builds the icons and inserts the four columns.
     void Init();
+    // Attaches a small (16 pixel) and a large (32 pixel) image list, holding a
+    // plain file's icon until files of other types are listed; false when the
+    // plain file's icon is missing in either size.
+    bool CreateImageList();
     // An extension with its dot, e.g. ".xml"; empty lists every file. Applies
     // from the next SetFolder or Refresh.
     void SetFilter(const std::string& extension) { m_model.SetFilter(extension); }
@@ -48,15 +53,22 @@ protected:
     int OnGetItemImage(long item) const override;
 
 private:
-    std::string TypeOf(const ShellDirItem& item);
+    // What is known of the files of one extension.
+    struct TypeInfo {
+        std::string name;
+        int icon = -1;
+    };
+    const TypeInfo& TypeOf(const ShellDirItem& item);
+    int AddIcon(const std::vector<std::string>& iconNames);
     void ShowRows();
     long FirstSelected() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     void OnColumnClick(wxListEvent& event) { SortByColumn(event.GetColumn()); }
 
     ShellDirListModel m_model;
     std::unique_ptr<wxImageList> m_images;
-    // Looked up once per extension: the system's type database is slow.
-    std::map<std::string, std::string> m_types;
+    std::unique_ptr<wxImageList> m_largeImages;
+    // Looked up once per extension: the type database is slow.
+    std::map<std::string, TypeInfo> m_types;
 };
 
 } // namespace brindle

@@ -2,6 +2,7 @@
 // level by level, refreshes, failures told to the user, rows, filter and sorting.
 #include "brindlekit/shell/ShellDirCtrl.h"
 #include "brindlekit/shell/ShellFolderCtrl.h"
+#include "platform/shell/ContentType.h"
 #include "tests/support/GuiTestMain.h"
 #include "tests/support/RecordingUIServices.h"
 #include "tests/support/TempDir.h"
@@ -128,6 +129,42 @@ TEST_F(ShellControlsGui, ListTellsWhyAFolderCannotBeRead)
     EXPECT_NE(ui.messages[0].text.find("missing"), std::string::npos);
     EXPECT_EQ(list->SetFolder("").code, ShellListResult::kEmptyPath);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(ShellControlsGui, ListTakesTypesAndIconsFromTheMimeDatabaseInTwoSizes)
+{
+    WriteFile(dir / "docs/d.qzx9unheard", "x");
+    WriteFile(dir / "docs/e.xml", "x");
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    wxImageList* small = list->GetImageList(wxIMAGE_LIST_SMALL);
+    wxImageList* large = list->GetImageList(wxIMAGE_LIST_NORMAL);
+    ASSERT_TRUE(small && large);
+    EXPECT_EQ(small->GetSize().x, 16);
+    EXPECT_EQ(large->GetSize().x, 32);
+    list->SetFilter(".xml");
+    ASSERT_TRUE(list->SetFolder(dir / "docs").Ok());
+    ASSERT_EQ(list->GetItemCount(), 2);  // a.xml, e.xml
+    const std::string description = ContentTypeOfName("a.xml").description;
+    ASSERT_FALSE(description.empty());
+    EXPECT_EQ(list->GetItemText(0, ShellDirListModel::kType).utf8_string(), description);
+    // Files of one type share one icon, looked up once; both lists stay parallel.
+    const int before = small->GetImageCount();
+    EXPECT_EQ(large->GetImageCount(), before);
+    list->SetFilter("");
+    ASSERT_TRUE(list->Refresh().Ok());
+    EXPECT_EQ(large->GetImageCount(), small->GetImageCount());
+    // An extension the database does not know falls back to its own name and
+    // the plain file's icon.
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        if (list->GetItemText(row).utf8_string() != "d.qzx9unheard") continue;
+        EXPECT_EQ(list->GetItemText(row, ShellDirListModel::kType).utf8_string(), "QZX9UNHEARD File");
+        wxListItem item;
+        item.SetId(row);
+        item.SetMask(wxLIST_MASK_IMAGE);
+        ASSERT_TRUE(list->GetItem(item));
+        EXPECT_EQ(item.GetImage(), 0);
+    }
 }
 
 int main(int argc, char** argv)

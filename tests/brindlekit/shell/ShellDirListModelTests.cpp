@@ -1,4 +1,5 @@
 #include "brindlekit/shell/ShellDirListModel.h"
+#include "platform/shell/ContentType.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -182,4 +183,21 @@ TEST_F(SortedRows, ModifiedTimesCloserThanTheFileTimeGrainCompareEqual)
     EXPECT_LT(ShellDirListModel::CoarseTime(base), ShellDirListModel::CoarseTime(base + 3600));
     EXPECT_EQ(ShellDirListModel::CompareProc(File("x", 0, base), File("y", 0, base + 3600),
                                              ShellDirListModel::kModified + ShellDirListModel::kDescending), 1);
+}
+
+TEST(ShellContentType, KnownNamesGetATypeAndUnknownOnesNothing)
+{
+    // What the database calls a type differs between machines; that it knows
+    // XML files, and that an unheard-of extension is not passed off as "binary
+    // data", does not.
+    const ContentType xml = ContentTypeOfName("catalog.xml");
+    ASSERT_TRUE(xml.Known());
+    EXPECT_NE(xml.mimeType.find("xml"), std::string::npos) << xml.mimeType;
+    EXPECT_FALSE(xml.description.empty());
+    EXPECT_FALSE(xml.iconNames.empty());
+    for (const char* name : {"data.qzx9unheard", "", "no-extension-qzx9"}) {
+        const ContentType unknown = ContentTypeOfName(name);
+        EXPECT_FALSE(unknown.Known()) << name << " -> " << unknown.mimeType;
+        EXPECT_TRUE(unknown.description.empty()) << name;
+    }
 }
