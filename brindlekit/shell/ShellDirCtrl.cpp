@@ -1,6 +1,7 @@
 #include "brindlekit/shell/ShellDirCtrl.h"
 
 #include "brindlekit/ftp/FTPDirCtrl.h"
+#include "brindlekit/shell/ShellItemCommands.h"
 #include "platform/shell/ContentType.h"
 #include "platform/ui/UIServices.h"
 
@@ -27,6 +28,7 @@ CShellDirCtrl::CShellDirCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
     : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | wxLC_EDIT_LABELS)
 {
     Bind(wxEVT_LIST_COL_CLICK, &CShellDirCtrl::OnColumnClick, this);
+    Bind(wxEVT_CONTEXT_MENU, &CShellDirCtrl::OnContextMenu, this);
 }
 
 CShellDirCtrl::~CShellDirCtrl()
@@ -148,6 +150,64 @@ void CShellDirCtrl::SortByColumn(int column)
         if (selected.count(m_model.Row(row).name))
             SetItemState(static_cast<long>(row), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     wxListCtrl::Refresh();
+}
+
+// ---- Commands ----
+
+bool CShellDirCtrl::InvokeCommand(int command, const wxPoint&)
+{
+    std::filesystem::path path;
+    if (!GetItemPath(path)) return false;
+    return command == 0 || RunShellCommand(command, path, this);
+}
+
+std::unique_ptr<TarnMenu> CShellDirCtrl::CreateContextMenu()
+{
+    auto menu = std::make_unique<TarnMenu>();
+    if (m_menuId != 0) {
+        if (!menu->LoadMenu(m_menuId)) return nullptr;
+        menu->LoadToolbar(m_toolbarId);
+        return menu;
+    }
+    if (FirstSelected() < 0) return nullptr;
+    menu->AppendItems(ShellItemMenuItems());
+    return menu;
+}
+
+void CShellDirCtrl::PopupMenu(const wxPoint& at)
+{
+    std::unique_ptr<TarnMenu> menu = CreateContextMenu();
+    if (!menu) return;
+    // The owner of the menu's commands answers for their states.
+    menu->InitMenuPopup(m_menuId != 0 && GetParent() ? *GetParent() : *static_cast<wxWindow*>(this), false);
+    const int chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    if (chosen != wxID_NONE) OnMenuChoice(chosen, at);
+}
+
+void CShellDirCtrl::OnMenuChoice(int command, const wxPoint& at)
+{
+    if (m_menuId == 0 || command == kShellCommandProperties) {
+        InvokeCommand(command, at);
+        return;
+    }
+    if (command <= 0 || !GetParent()) return;
+    wxCommandEvent event(wxEVT_MENU, command);
+    event.SetEventObject(this);
+    GetParent()->ProcessWindowEvent(event);
+}
+
+void CShellDirCtrl::OnContextMenu(wxContextMenuEvent& event)
+{
+    wxPoint at = event.GetPosition();
+    if (at == wxDefaultPosition) {
+        // From the keyboard: at the selected row, or the top left corner.
+        wxRect rect;
+        const long row = FirstSelected();
+        at = row >= 0 && GetItemRect(row, rect) ? rect.GetLeftBottom() : wxPoint(0, 0);
+    } else {
+        at = ScreenToClient(at);
+    }
+    PopupMenu(at);
 }
 
 } // namespace brindle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brindlekit/chrome/TarnMenu.h"
 #include "brindlekit/shell/ShellDirListModel.h"
 #include "platform/Export.h"
 
@@ -30,6 +31,13 @@ public:
     // plain file's icon until files of other types are listed; false when the
     // plain file's icon is missing in either size.
     bool CreateImageList();
+    // The menu resource whose popup 0 the context menu shows, with the
+    // pictures of a toolbar; 0 shows the file's own commands instead.
+    void SetMenu(int menuId, int toolbarId)
+    {
+        m_menuId = menuId;
+        m_toolbarId = toolbarId;
+    }
     // An extension with its dot, e.g. ".xml"; empty lists every file. Applies
     // from the next SetFolder or Refresh.
     void SetFilter(const std::string& extension) { m_model.SetFilter(extension); }
@@ -45,6 +53,22 @@ public:
     // The full path of the first selected file; false when none is selected.
     bool GetItemPath(std::filesystem::path& path) const;
     const ShellDirListModel& Model() const { return m_model; }
+
+    // ---- Commands ----
+    // Carries out a ShellCommand on the selected file (20: its properties);
+    // false without a selection or when it fails. Command 0 only checks that
+    // there is a selection.
+    bool InvokeCommand(int command, const wxPoint& at);
+    // The context menu as it would show now: popup 0 of the menu set by
+    // SetMenu, or the file's own commands; null when it would not show.
+    std::unique_ptr<TarnMenu> CreateContextMenu();
+    // Shows the context menu at a point in client coordinates and acts on the
+    // choice (see OnMenuChoice).
+    void PopupMenu(const wxPoint& at);
+    // A command chosen in the context menu: with a menu set, 20 is
+    // InvokeCommand(20) and any other goes to the parent window as a menu
+    // command; without one, the file's command is carried out.
+    void OnMenuChoice(int command, const wxPoint& at);
     // Sorts as a click on the header of `column` does.
     void SortByColumn(int column);
 
@@ -63,8 +87,11 @@ private:
     void ShowRows();
     long FirstSelected() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     void OnColumnClick(wxListEvent& event) { SortByColumn(event.GetColumn()); }
+    void OnContextMenu(wxContextMenuEvent& event);
 
     ShellDirListModel m_model;
+    int m_menuId = 0;
+    int m_toolbarId = 0;
     std::unique_ptr<wxImageList> m_images;
     std::unique_ptr<wxImageList> m_largeImages;
     // Looked up once per extension: the type database is slow.

@@ -1,5 +1,6 @@
 #include "brindlekit/shell/ShellFolderCtrl.h"
 
+#include "brindlekit/shell/ShellItemCommands.h"
 #include "brindlekit/shell/ShellRoots.h"
 #include "platform/ui/UIServices.h"
 
@@ -105,6 +106,13 @@ bool CShellFolderCtrl::GetSelectedFolderPath(std::filesystem::path& path) const
     if (!entry) return false;
     path = entry->path;
     return true;
+}
+
+bool CShellFolderCtrl::InvokeCommand(int command, const wxPoint&)
+{
+    std::filesystem::path path;
+    if (!GetSelectedFolderPath(path)) return false;
+    return command == 0 || RunShellCommand(command, path, this);
 }
 
 void CShellFolderCtrl::Refresh()

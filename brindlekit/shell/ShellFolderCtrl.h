@@ -33,6 +33,9 @@ public:
     // Refresh; call wxTreeCtrl::Refresh to redraw.)
     void Refresh();
     const ShellFolderTree& Model() const { return m_tree; }
+    // Carries out a ShellCommand on the selected folder (20: its properties);
+    // false without a selection or when it fails.
+    bool InvokeCommand(int command, const wxPoint& at);
 
 private:
     class EntryData;

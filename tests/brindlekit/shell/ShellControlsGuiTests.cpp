@@ -2,7 +2,9 @@
 // level by level, refreshes, failures told to the user, rows, filter and sorting.
 #include "brindlekit/shell/ShellDirCtrl.h"
 #include "brindlekit/shell/ShellFolderCtrl.h"
+#include "brindlekit/shell/ShellItemCommands.h"
 #include "platform/shell/ContentType.h"
+#include "platform/ui/Clipboard.h"
 #include "tests/support/GuiTestMain.h"
 #include "tests/support/RecordingUIServices.h"
 #include "tests/support/TempDir.h"
@@ -165,6 +167,80 @@ TEST_F(ShellControlsGui, ListTakesTypesAndIconsFromTheMimeDatabaseInTwoSizes)
         ASSERT_TRUE(list->GetItem(item));
         EXPECT_EQ(item.GetImage(), 0);
     }
+}
+
+namespace {
+
+constexpr int kMenu = 183, kToolbar = 176, kOpen = 30010, kProperties = 30045;
+
+class OneMenu : public ITarnResources {
+public:
+    const std::vector<MenuTemplateItem>* Menu(int id) const override { return id == kMenu ? &menu : nullptr; }
+    const std::vector<int>* Toolbar(int id) const override { return id == kToolbar ? &buttons : nullptr; }
+    wxBitmapBundle ButtonImage(int) const override { return wxBitmapBundle(wxBitmap(16, 16)); }
+    bool IsCheckCommand(int) const override { return false; }
+    std::vector<MenuTemplateItem> menu{{0, "SHELLDIR", {{kOpen, "&Open", {}}, {kProperties, "&Properties", {}}}}};
+    std::vector<int> buttons{kOpen};
+};
+
+std::vector<int> Ids(const wxMenu& menu)
+{
+    std::vector<int> ids;
+    for (const wxMenuItem* item : menu.GetMenuItems()) ids.push_back(item->IsSeparator() ? 0 : item->GetId());
+    return ids;
+}
+
+} // namespace
+
+TEST_F(ShellControlsGui, ListContextMenuIsTheFilesOwnOrTheOneSetAndItsChoiceGoesToTheParent)
+{
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    ASSERT_TRUE(list->SetFolder(dir / "docs").Ok());
+    EXPECT_EQ(list->CreateContextMenu(), nullptr);  // nothing selected
+    EXPECT_FALSE(list->InvokeCommand(0, {}));
+    EXPECT_FALSE(list->InvokeCommand(kShellCommandCopyPath, {}));
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    auto own = list->CreateContextMenu();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(Ids(*own), (std::vector<int>{kShellCommandOpen, kShellCommandOpenContaining, kShellCommandCopyPath, 0,
+                                           kShellCommandProperties}));
+    MemoryClipboard clipboard;
+    SetClipboard(&clipboard);
+    list->OnMenuChoice(kShellCommandCopyPath, {});
+    EXPECT_EQ(clipboard.GetText().value_or(""), (dir / "docs/a.xml").string());
+
+    OneMenu resources;
+    TarnMenu::SetResources(&resources);
+    std::vector<int> received;
+    frame->Bind(wxEVT_MENU, [&](wxCommandEvent& event) { received.push_back(event.GetId()); });
+    list->SetMenu(kMenu, kToolbar);
+    auto set = list->CreateContextMenu();
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(Ids(*set), (std::vector<int>{kOpen, kProperties}));
+    EXPECT_TRUE(set->FindItem(kOpen)->GetBitmapBundle().IsOk());
+    list->OnMenuChoice(kProperties, {});
+    list->OnMenuChoice(kShellCommandCopyPath, {});  // not the file's own command now: the parent's
+    EXPECT_EQ(received, (std::vector<int>{kProperties, kShellCommandCopyPath}));
+    list->SetMenu(kMenu + 1, kToolbar);
+    EXPECT_EQ(list->CreateContextMenu(), nullptr);  // no such menu
+    TarnMenu::SetResources(nullptr);
+    SetClipboard(nullptr);
+}
+
+TEST_F(ShellControlsGui, TreeCommandsActOnTheSelectedFolder)
+{
+    auto* tree = new CShellFolderCtrl(frame);
+    tree->Init();
+    tree->SetFolder(dir.path());
+    EXPECT_FALSE(tree->InvokeCommand(kShellCommandProperties, {}));
+    MemoryClipboard clipboard;
+    SetClipboard(&clipboard);
+    tree->SelectItem(Child(*tree, tree->GetRootItem(), 0));
+    EXPECT_TRUE(tree->InvokeCommand(kShellCommandCopyPath, {}));
+    EXPECT_EQ(clipboard.GetText().value_or(""), dir.path().string());
+    EXPECT_FALSE(tree->InvokeCommand(99, {}));
+    SetClipboard(nullptr);
 }
 
 int main(int argc, char** argv)

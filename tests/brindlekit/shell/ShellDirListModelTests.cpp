@@ -1,4 +1,6 @@
+#include "brindlekit/ftp/FTPDirListModel.h"
 #include "brindlekit/shell/ShellDirListModel.h"
+#include "brindlekit/shell/ShellProperties.h"
 #include "platform/shell/ContentType.h"
 #include "tests/support/TempDir.h"
 
@@ -200,4 +202,61 @@ TEST(ShellContentType, KnownNamesGetATypeAndUnknownOnesNothing)
         EXPECT_FALSE(unknown.Known()) << name << " -> " << unknown.mimeType;
         EXPECT_TRUE(unknown.description.empty()) << name;
     }
+}
+
+TEST(ShellProperties, SizeAndPermissionTexts)
+{
+    EXPECT_EQ(ShellProperties::SizeText(0), "0.00 KB (0 bytes)");
+    EXPECT_EQ(ShellProperties::SizeText(1500), "1.46 KB (1,500 bytes)");
+    EXPECT_EQ(ShellProperties::SizeText(1234567), "1205.63 KB (1,234,567 bytes)");
+    EXPECT_EQ(ShellProperties::PermissionText(0754), "rwxr-xr-- (0754)");
+    EXPECT_EQ(ShellProperties::PermissionText(S_IFREG | 04600), "rw------- (4600)");
+}
+
+TEST(ShellProperties, FileFolderAndLinksAreDescribed)
+{
+    TempDir dir;
+    WriteFile(dir / "a.xml", std::string(1500, 'x'));
+    fs::permissions(dir / "a.xml", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::time_t when = 1700000000;
+    fs::last_write_time(dir / "a.xml",
+                        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
+    ShellProperties file;
+    std::string error;
+    ASSERT_TRUE(ShellProperties::Read(dir / "a.xml", file, error)) << error;
+    EXPECT_EQ(file.name, "a.xml");
+    EXPECT_EQ(file.location, dir.path().string());
+    EXPECT_FALSE(file.isFolder);
+    EXPECT_FALSE(file.type.empty());
+    EXPECT_NE(file.type, "Folder");
+    EXPECT_EQ(file.size, "1.46 KB (1,500 bytes)");
+    EXPECT_EQ(file.modified, FTPDirListModel::TimeText(when));
+    EXPECT_FALSE(file.accessed.empty());
+    EXPECT_EQ(file.permissions, "rw-r----- (0640)");
+    EXPECT_NE(file.owner.find(':'), std::string::npos);
+    EXPECT_TRUE(file.linkTarget.empty());
+
+    ShellProperties folder;
+    ASSERT_TRUE(ShellProperties::Read(dir.path(), folder, error)) << error;
+    EXPECT_TRUE(folder.isFolder);
+    EXPECT_EQ(folder.type, "Folder");
+    EXPECT_TRUE(folder.size.empty());
+
+    // A link shows where it points and what it points at.
+    fs::create_symlink("a.xml", dir / "link.xml");
+    ShellProperties link;
+    ASSERT_TRUE(ShellProperties::Read(dir / "link.xml", link, error)) << error;
+    EXPECT_EQ(link.linkTarget, "a.xml");
+    EXPECT_EQ(link.size, file.size);
+    EXPECT_EQ(link.type, file.type);
+    fs::create_symlink("gone.xml", dir / "dangling.xml");
+    ShellProperties dangling;
+    ASSERT_TRUE(ShellProperties::Read(dir / "dangling.xml", dangling, error)) << error;
+    EXPECT_EQ(dangling.linkTarget, "gone.xml");
+    EXPECT_EQ(dangling.type, "Link (target missing)");
+    EXPECT_TRUE(dangling.size.empty());
+
+    ShellProperties missing;
+    EXPECT_FALSE(ShellProperties::Read(dir / "missing\n.xml", missing, error));
+    EXPECT_NE(error.find("missing\\x0A.xml"), std::string::npos) << error;
 }
