@@ -6,6 +6,8 @@
 #include "platform/ui/UIServices.h"
 
 #include <wx/artprov.h>
+#include <wx/evtloop.h>
+#include <wx/log.h>
 
 #include <set>
 
@@ -29,10 +31,13 @@ CShellDirCtrl::CShellDirCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
 {
     Bind(wxEVT_LIST_COL_CLICK, &CShellDirCtrl::OnColumnClick, this);
     Bind(wxEVT_CONTEXT_MENU, &CShellDirCtrl::OnContextMenu, this);
+    Bind(wxEVT_FSWATCHER, &CShellDirCtrl::OnFileSystemChange, this);
 }
 
 CShellDirCtrl::~CShellDirCtrl()
 {
+    Watch({});
+    m_watcher.reset();
     SetImageList(nullptr, wxIMAGE_LIST_SMALL);
     SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
 }
@@ -105,6 +110,7 @@ ShellListResult CShellDirCtrl::SetFolder(const std::filesystem::path& folder)
     }
     ShowRows();
     Thaw();
+    Watch(result.code == ShellListResult::kOk ? m_model.Folder() : std::filesystem::path());
     if (result.code == ShellListResult::kUnreadable)
         UIServices().MessageBox(result.message, MsgButtons::Ok, MsgIcon::Warning);
     return result;
@@ -137,19 +143,95 @@ int CShellDirCtrl::OnGetItemImage(long item) const
     return found != m_types.end() ? found->second.icon : kPlainFileIcon;
 }
 
-void CShellDirCtrl::SortByColumn(int column)
+void CShellDirCtrl::KeepingSelection(const std::function<void()>& change)
 {
-    // The selection follows its files through the sort.
+    // The selection follows its files, wherever the change puts them.
     std::set<std::string> selected;
     for (long row = FirstSelected(); row >= 0; row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        selected.insert(m_model.Row(static_cast<std::size_t>(row)).name);
+        if (static_cast<std::size_t>(row) < m_model.Count()) selected.insert(m_model.Row(static_cast<std::size_t>(row)).name);
         SetItemState(row, 0, wxLIST_STATE_SELECTED);
     }
-    m_model.ClickColumn(column);
+    change();
+    if (GetItemCount() != static_cast<long>(m_model.Count())) SetItemCount(static_cast<long>(m_model.Count()));
     for (std::size_t row = 0; row < m_model.Count() && !selected.empty(); ++row)
         if (selected.count(m_model.Row(row).name))
             SetItemState(static_cast<long>(row), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     wxListCtrl::Refresh();
+}
+
+void CShellDirCtrl::SortByColumn(int column)
+{
+    KeepingSelection([&] { m_model.ClickColumn(column); });
+}
+
+// ---- Changes made by others ----
+
+void CShellDirCtrl::Watch(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    if (!m_watched.empty() && !std::filesystem::is_directory(m_watched, error)) DropWatcherOfGoneFolder();
+    m_watched = folder;
+    if (!m_watcher) {
+        // The watcher hangs on the running event loop.
+        if (folder.empty() || !wxEventLoopBase::GetActive()) return;
+        m_watcher = std::make_unique<wxFileSystemWatcher>();
+        m_watcher->SetOwner(this);
+    }
+    m_watcher->RemoveAll();
+    if (folder.empty()) return;
+    // A folder that cannot be watched is still listed; F5 reads it again.
+    wxLogNull quiet;
+    m_watcher->Add(wxFileName::DirName(wxString::FromUTF8(folder.string())),
+                   wxFSW_EVENT_CREATE | wxFSW_EVENT_DELETE | wxFSW_EVENT_RENAME | wxFSW_EVENT_MODIFY);
+}
+
+void CShellDirCtrl::DropWatcherOfGoneFolder()
+{
+    if (!m_watcher) return;
+    // The toolkit forgets the watch of a deleted folder on its own but still
+    // lists it, so removing it, or deleting the watcher, fails and crashes.
+    // The watcher is left to itself instead: it tells only itself from now on.
+    m_watcher->SetOwner(m_watcher.get());
+    (void)m_watcher.release();
+    m_watched.clear();
+}
+
+void CShellDirCtrl::OnFileSystemChange(wxFileSystemWatcherEvent& event)
+{
+    const std::filesystem::path folder = m_model.Folder();
+    if (folder.empty()) return;
+    const auto describe = [this](const ShellDirItem& item) { return TypeOf(item).name; };
+    const wxFileName& path = event.GetPath();
+    const auto same = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+        return (a / "").lexically_normal() == (b / "").lexically_normal();
+    };
+    const bool inFolder = same(path.GetPath().utf8_string(), folder);
+    const std::string name = path.GetFullName().utf8_string();
+    const bool self = !inFolder || name.empty();
+    switch (event.GetChangeType()) {
+    case wxFSW_EVENT_CREATE:
+    case wxFSW_EVENT_MODIFY:
+        if (!self) KeepingSelection([&] { m_model.FileChanged(name, describe); });
+        break;
+    case wxFSW_EVENT_DELETE:
+    case wxFSW_EVENT_RENAME:
+        if (self || !std::filesystem::exists(folder)) {
+            DropWatcherOfGoneFolder();
+            KeepingSelection([&] { m_model.FolderGone(); });
+        } else if (event.GetChangeType() == wxFSW_EVENT_DELETE) {
+            KeepingSelection([&] { m_model.FileRemoved(name); });
+        } else {
+            const std::string to = event.GetNewPath().GetFullName().utf8_string();
+            KeepingSelection([&] { m_model.FileRenamed(name, to, describe); });
+        }
+        break;
+    case wxFSW_EVENT_WARNING:
+        // Changes were lost (the queue overflowed): read the folder again.
+        Refresh();
+        break;
+    default:
+        break;
+    }
 }
 
 // ---- Commands ----

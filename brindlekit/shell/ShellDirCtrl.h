@@ -4,10 +4,12 @@
 #include "brindlekit/shell/ShellDirListModel.h"
 #include "platform/Export.h"
 
+#include <wx/fswatcher.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,8 +44,10 @@ public:
     // from the next SetFolder or Refresh.
     void SetFilter(const std::string& extension) { m_model.SetFilter(extension); }
 
-    // Lists a folder. A folder that cannot be read is reported to the user and
-    // leaves the rows read before the failure.
+    // Lists a folder and follows the changes others make in it: files created,
+    // deleted, renamed or changed update their rows alone. A folder that
+    // cannot be read is reported to the user and leaves the rows read before
+    // the failure.
     ShellListResult SetFolder(const std::filesystem::path& folder);
     // Lists the current folder again. (Hides the window's Refresh; call
     // wxListCtrl::Refresh to redraw.)
@@ -88,6 +92,11 @@ private:
     long FirstSelected() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     void OnColumnClick(wxListEvent& event) { SortByColumn(event.GetColumn()); }
     void OnContextMenu(wxContextMenuEvent& event);
+    void Watch(const std::filesystem::path& folder);
+    void DropWatcherOfGoneFolder();
+    void OnFileSystemChange(wxFileSystemWatcherEvent& event);
+    // Runs a change of the rows, keeping the selected files selected.
+    void KeepingSelection(const std::function<void()>& change);
 
     ShellDirListModel m_model;
     int m_menuId = 0;
@@ -96,6 +105,9 @@ private:
     std::unique_ptr<wxImageList> m_largeImages;
     // Looked up once per extension: the type database is slow.
     std::map<std::string, TypeInfo> m_types;
+    // Tells of changes in the folder shown; made once an event loop runs.
+    std::unique_ptr<wxFileSystemWatcher> m_watcher;
+    std::filesystem::path m_watched;
 };
 
 } // namespace brindle

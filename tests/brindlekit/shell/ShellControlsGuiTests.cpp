@@ -243,6 +243,41 @@ TEST_F(ShellControlsGui, TreeCommandsActOnTheSelectedFolder)
     SetClipboard(nullptr);
 }
 
+TEST_F(ShellControlsGui, ListFollowsFilesCreatedAndDeletedByOthers)
+{
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    ASSERT_TRUE(list->SetFolder(dir / "docs").Ok());
+    list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // b.XML
+    // Waits for the change to arrive; the bound only ends a test that fails.
+    const auto waitFor = [&](long rows) {
+        for (int i = 0; i < 3000 && list->GetItemCount() != rows; ++i) {
+            test::PumpEvents();
+            wxMilliSleep(10);
+        }
+        return list->GetItemCount() == rows;
+    };
+    WriteFile(dir / "docs/0.xml", "x");
+    ASSERT_TRUE(waitFor(4));
+    EXPECT_EQ(list->GetItemText(0).utf8_string(), "0.xml");
+    fs::path selected;
+    ASSERT_TRUE(list->GetItemPath(selected));
+    EXPECT_EQ(selected, dir / "docs/b.XML");
+    fs::remove(dir / "docs/a.xml");
+    ASSERT_TRUE(waitFor(3));
+    EXPECT_EQ(list->GetItemText(1).utf8_string(), "b.XML");
+    fs::remove_all(dir / "docs");
+    ASSERT_TRUE(waitFor(0));
+    EXPECT_FALSE(list->Model().Reason().empty());
+    // Leaving a folder deleted before the news arrived, for one that is watched.
+    ASSERT_TRUE(list->SetFolder(dir / "empty").Ok());
+    fs::remove_all(dir / "empty");
+    ASSERT_TRUE(list->SetFolder(dir.path()).Ok());
+    WriteFile(dir / "top.xml", "x");
+    ASSERT_TRUE(waitFor(1));
+    EXPECT_TRUE(list->Model().Reason().empty());
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

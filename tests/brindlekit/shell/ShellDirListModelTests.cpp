@@ -260,3 +260,51 @@ TEST(ShellProperties, FileFolderAndLinksAreDescribed)
     EXPECT_FALSE(ShellProperties::Read(dir / "missing\n.xml", missing, error));
     EXPECT_NE(error.find("missing\\x0A.xml"), std::string::npos) << error;
 }
+
+TEST_F(SortedRows, ChangesMadeByOthersTouchOneRowAndKeepOrderAndFilter)
+{
+    Add("a.xml", 30, 0);
+    Add("c.xml", 10, 0);
+    Add("d.txt", 5, 0);
+    m_model.SetFilter(".xml");
+    Load();
+    m_model.ClickColumn(ShellDirListModel::kSize);  // by size: c.xml 10, a.xml 30
+    ASSERT_EQ(Names(m_model), (std::vector<std::string>{"c.xml", "a.xml"}));
+
+    Add("b.xml", 20, 0);
+    EXPECT_TRUE(m_model.FileChanged("b.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"c.xml", "b.xml", "a.xml"}));
+    // Filtered out, hidden, folders and names already gone are not listed.
+    Add("e.txt", 1, 0);
+    Add(".f.xml", 1, 0);
+    fs::create_directories(m_dir / "g.xml");
+    for (const char* name : {"e.txt", ".f.xml", "g.xml", "gone.xml", "", "../a.xml"})
+        EXPECT_FALSE(m_model.FileChanged(name)) << name;
+    EXPECT_EQ(m_model.Count(), 3u);
+
+    // A changed file is replaced and moves to where its new size puts it.
+    Add("c.xml", 40, 0);
+    EXPECT_TRUE(m_model.FileChanged("c.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"b.xml", "a.xml", "c.xml"}));
+    EXPECT_EQ(m_model.Row(2).size, 40u);
+
+    fs::rename(m_dir / "b.xml", m_dir / "z.xml");
+    EXPECT_TRUE(m_model.FileRenamed("b.xml", "z.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"z.xml", "a.xml", "c.xml"}));
+    fs::rename(m_dir / "z.xml", m_dir / "z.txt");  // renamed out of the filter
+    EXPECT_TRUE(m_model.FileRenamed("z.xml", "z.txt"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"a.xml", "c.xml"}));
+    fs::remove(m_dir / "a.xml");
+    EXPECT_TRUE(m_model.FileRemoved("a.xml"));
+    EXPECT_FALSE(m_model.FileRemoved("a.xml"));
+    // A file deleted before its creation is told is not listed.
+    EXPECT_FALSE(m_model.FileChanged("a.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"c.xml"}));
+    EXPECT_TRUE(m_model.Reason().empty());
+
+    m_model.FolderGone();
+    EXPECT_EQ(m_model.Count(), 0u);
+    EXPECT_NE(m_model.Reason().find(m_dir.path().string()), std::string::npos) << m_model.Reason();
+    Load();
+    EXPECT_TRUE(m_model.Reason().empty());
+}
