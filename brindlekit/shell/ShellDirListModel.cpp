@@ -3,8 +3,11 @@
 #include "brindlekit/ftp/FTPDirListModel.h"
 #include "platform/io/DisplayName.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace brindle {
@@ -18,13 +21,6 @@ namespace {
 int g_sortedColumn = ShellDirListModel::kName;
 
 template <typename T> int Order(const T& a, const T& b) { return (a > b) - (a < b); }
-
-std::time_t ToTimeT(fs::file_time_type time)
-{
-    const auto system = std::chrono::file_clock::to_sys(time);
-    return std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
-}
 
 std::string CannotRead(const fs::path& folder, const std::error_code& error)
 {
@@ -52,26 +48,27 @@ bool ShellDirListModel::ReadRow(const fs::directory_entry& entry, ShellDirItem& 
 {
     std::string name = entry.path().filename().string();
     if (name.empty() || name[0] == '.') return false;
-    std::error_code statError;
-    const fs::file_status status = entry.status(statError);
-    if (status.type() == fs::file_type::not_found) {
-        skipped = entry.is_symlink(statError) ? "the link points nowhere" : "removed while being read";
+    // One stat for type, size and time: large folders are read at the pace
+    // of the system calls.
+    struct stat info {};
+    if (::stat(entry.path().c_str(), &info) != 0) {
+        const int error = errno;
+        struct stat own {};
+        if (error != ENOENT) skipped = std::strerror(error);
+        else if (::lstat(entry.path().c_str(), &own) == 0 && S_ISLNK(own.st_mode)) skipped = "the link points nowhere";
+        else skipped = "removed while being read";
         return false;
     }
-    if (fs::is_directory(status)) return false;
-    if (!fs::is_regular_file(status)) {
-        skipped = statError ? statError.message() : "not a regular file";
+    if (S_ISDIR(info.st_mode)) return false;
+    if (!S_ISREG(info.st_mode)) {
+        skipped = "not a regular file";
         return false;
     }
     if (!PassesFilter(name, m_filter)) return false;
     item = ShellDirItem{};
     item.path = entry.path();
-    item.size = entry.file_size(statError);
-    if (!statError) item.modified = ToTimeT(entry.last_write_time(statError));
-    if (statError) {
-        skipped = statError.message();
-        return false;
-    }
+    item.size = static_cast<std::uint64_t>(info.st_size);
+    item.modified = info.st_mtime;
     item.name = std::move(name);
     item.typeName = describe ? describe(item) : DefaultTypeName(item);
     return true;

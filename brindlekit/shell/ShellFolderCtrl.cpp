@@ -100,6 +100,50 @@ void CShellFolderCtrl::OnExpanding(wxTreeEvent& event)
     AddChildren(event.GetItem(), *entry);
 }
 
+wxTreeItemId CShellFolderCtrl::ChildNamed(const wxTreeItemId& parent, const std::string& name) const
+{
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk(); child = GetNextChild(parent, cookie)) {
+        const ShellFolderEntry* entry = EntryOf(child);
+        if (entry && entry->path.filename() == name) return child;
+    }
+    return {};
+}
+
+bool CShellFolderCtrl::SelectFolder(const std::filesystem::path& folder)
+{
+    const std::filesystem::path target = folder.lexically_normal();
+    // The starting point that holds the folder with the fewest steps left.
+    wxTreeItemId item;
+    std::filesystem::path steps;
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId top = GetRootItem();
+    for (wxTreeItemId root = GetFirstChild(top, cookie); root.IsOk(); root = GetNextChild(top, cookie)) {
+        const std::filesystem::path relative = target.lexically_relative(EntryOf(root)->path.lexically_normal());
+        if (relative.empty() || *relative.begin() == "..") continue;
+        const auto count = [](const std::filesystem::path& p) { return std::distance(p.begin(), p.end()); };
+        if (!item.IsOk() || count(relative) < count(steps)) {
+            item = root;
+            steps = relative;
+        }
+    }
+    if (!item.IsOk()) return false;
+    bool reached = true;
+    for (const std::filesystem::path& step : steps) {
+        if (step == "." || step.empty()) continue;
+        Expand(item);
+        const wxTreeItemId child = ChildNamed(item, step.string());
+        if (!child.IsOk()) {
+            reached = false;
+            break;
+        }
+        item = child;
+    }
+    SelectItem(item);
+    EnsureVisible(item);
+    return reached;
+}
+
 bool CShellFolderCtrl::GetSelectedFolderPath(std::filesystem::path& path) const
 {
     const ShellFolderEntry* entry = EntryOf(GetSelection());

@@ -278,6 +278,35 @@ TEST_F(ShellControlsGui, ListFollowsFilesCreatedAndDeletedByOthers)
     EXPECT_TRUE(list->Model().Reason().empty());
 }
 
+TEST_F(ShellControlsGui, TreeOpensDownToAFolderAndSelectsIt)
+{
+    auto* tree = new CShellFolderCtrl(frame);
+    tree->Init();
+    fs::create_directories(dir / "docs/old/older");
+    fs::create_directories(dir / ".hidden/inner");
+    // Two starting points, one inside the other: the deeper one is used.
+    tree->SetFolder(std::vector<ShellRoot>{{"top", dir.path()}, {"docs", dir / "docs"}});
+    fs::path selected;
+    ASSERT_TRUE(tree->SelectFolder(dir / "docs/old/./older/"));
+    ASSERT_TRUE(tree->GetSelectedFolderPath(selected));
+    EXPECT_EQ(selected, dir / "docs/old/older");
+    EXPECT_EQ(tree->GetItemParent(tree->GetItemParent(tree->GetSelection())), Child(*tree, tree->GetRootItem(), 1));
+    EXPECT_EQ(tree->Model().FolderReads(), 2u);  // docs and old, nothing else
+
+    ASSERT_TRUE(tree->SelectFolder(dir.path()));
+    ASSERT_TRUE(tree->GetSelectedFolderPath(selected));
+    EXPECT_EQ(selected, dir.path());
+    // Not in the tree: the deepest folder on the way is selected.
+    EXPECT_FALSE(tree->SelectFolder(dir / ".hidden/inner"));
+    ASSERT_TRUE(tree->GetSelectedFolderPath(selected));
+    EXPECT_EQ(selected, dir.path());
+    EXPECT_FALSE(tree->SelectFolder(dir / "docs/missing"));
+    ASSERT_TRUE(tree->GetSelectedFolderPath(selected));
+    EXPECT_EQ(selected, dir / "docs");
+    EXPECT_FALSE(tree->SelectFolder("/proc-qzx9-not-here"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
