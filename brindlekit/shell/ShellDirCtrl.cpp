@@ -148,7 +148,8 @@ void CShellDirCtrl::KeepingSelection(const std::function<void()>& change)
     // The selection follows its files, wherever the change puts them.
     std::set<std::string> selected;
     for (long row = FirstSelected(); row >= 0; row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        if (static_cast<std::size_t>(row) < m_model.Count()) selected.insert(m_model.Row(static_cast<std::size_t>(row)).name);
+        if (static_cast<std::size_t>(row) < m_model.Count())
+            selected.insert(m_model.Row(static_cast<std::size_t>(row)).name);
         SetItemState(row, 0, wxLIST_STATE_SELECTED);
     }
     change();
