@@ -3,6 +3,7 @@
 #include "brindlekit/shell/ShellDirCtrl.h"
 #include "brindlekit/shell/ShellFolderCtrl.h"
 #include "brindlekit/shell/ShellItemCommands.h"
+#include "brindlekit/shell/ShellPropertiesDialog.h"
 #include "platform/shell/ContentType.h"
 #include "platform/ui/Clipboard.h"
 #include "tests/support/GuiTestMain.h"
@@ -305,6 +306,47 @@ TEST_F(ShellControlsGui, TreeOpensDownToAFolderAndSelectsIt)
     EXPECT_EQ(selected, dir / "docs");
     EXPECT_FALSE(tree->SelectFolder("/proc-qzx9-not-here"));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ShellControlsGui, PropertiesCommandShowsTheSelectedFilesFieldsAndLeavesOutEmptyOnes)
+{
+    auto* list = new CShellDirCtrl(frame);
+    list->Init();
+    ASSERT_TRUE(list->SetFolder(dir / "docs").Ok());
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // a.xml
+    std::vector<std::string> fileValues, folderValues;
+    // Reads the values the dialog shows once it is up, then closes it.
+    const auto readDialog = [](std::vector<std::string>& values) {
+        wxTheApp->CallAfter([&values] {
+            for (wxWindow* w : wxTopLevelWindows) {
+                auto* dialog = dynamic_cast<ShellPropertiesDialog*>(w);
+                if (!dialog) continue;
+                values.push_back(dialog->GetTitle().utf8_string());
+                for (wxWindow* child : dialog->GetChildren())
+                    if (auto* field = dynamic_cast<wxTextCtrl*>(child))
+                        values.push_back(field->GetValue().utf8_string());
+                dialog->EndModal(wxID_OK);
+            }
+        });
+    };
+    readDialog(fileValues);
+    EXPECT_TRUE(list->InvokeCommand(kShellCommandProperties, {}));
+    ASSERT_GE(fileValues.size(), 4u);
+    EXPECT_EQ(fileValues[0], "a.xml Properties");
+    EXPECT_EQ(fileValues[1], "a.xml");
+    EXPECT_NE(std::find(fileValues.begin(), fileValues.end(), "1.46 KB (1,500 bytes)"), fileValues.end());
+
+    auto* tree = new CShellFolderCtrl(frame);
+    tree->Init();
+    tree->SetFolder(dir / "docs");
+    tree->SelectItem(Child(*tree, tree->GetRootItem(), 0));
+    readDialog(folderValues);
+    EXPECT_TRUE(tree->InvokeCommand(kShellCommandProperties, {}));
+    ASSERT_FALSE(folderValues.empty());
+    EXPECT_EQ(folderValues[0], "docs Properties");
+    // A folder has no size: one field fewer.
+    EXPECT_EQ(folderValues.size() + 1, fileValues.size());
+    EXPECT_NE(std::find(folderValues.begin(), folderValues.end(), "Folder"), folderValues.end());
 }
 
 int main(int argc, char** argv)
