@@ -1,6 +1,7 @@
 #include "app/shell/SettingsSheet.h"
 
 #include "app/settings/Settings.h"
+#include "app/shell/LocationDlg.h"
 
 #include <functional>
 #include <vector>
@@ -8,7 +9,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/dirdlg.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
 #include <wx/spinctrl.h>
@@ -108,10 +108,8 @@ wxTextCtrl* AddFolderRow(wxPanel* panel, wxSizer* sizer, const char* label, int 
     row->Add(button, 0);
     sizer->Add(row, 0, wxEXPAND | wxALL, 6);
     button->Bind(wxEVT_BUTTON, [panel, field](wxCommandEvent&) {
-        // TEMPORARY SCAFFOLDING until the shell folder tree: the toolkit's folder
-        // picker stands in for the "Location" dialog.
-        wxDirDialog picker(panel, "Location", field->GetValue(), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-        if (picker.ShowModal() == wxID_OK) field->ChangeValue(picker.GetPath());
+        CLocationDlg picker(panel, field->GetValue().utf8_string());
+        if (picker.ShowModal() == wxID_OK) field->ChangeValue(wxString::FromUTF8(picker.GetPath().string()));
     });
     return field;
 }

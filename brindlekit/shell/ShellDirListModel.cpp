@@ -3,8 +3,11 @@
 #include "brindlekit/ftp/FTPDirListModel.h"
 #include "platform/io/DisplayName.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace brindle {
@@ -18,13 +21,6 @@ namespace {
 int g_sortedColumn = ShellDirListModel::kName;
 
 template <typename T> int Order(const T& a, const T& b) { return (a > b) - (a < b); }
-
-std::time_t ToTimeT(fs::file_time_type time)
-{
-    const auto system = std::chrono::file_clock::to_sys(time);
-    return std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
-}
 
 std::string CannotRead(const fs::path& folder, const std::error_code& error)
 {
@@ -47,9 +43,42 @@ void ShellDirListModel::Clear()
     m_skipped.clear();
 }
 
+bool ShellDirListModel::ReadRow(const fs::directory_entry& entry, ShellDirItem& item, std::string& skipped,
+                                const Describe& describe) const
+{
+    std::string name = entry.path().filename().string();
+    if (name.empty() || name[0] == '.') return false;
+    // One stat for type, size and time: large folders are read at the pace
+    // of the system calls.
+    struct stat info {};
+    if (::stat(entry.path().c_str(), &info) != 0) {
+        const int error = errno;
+        struct stat own {};
+        if (error != ENOENT) skipped = std::strerror(error);
+        else if (::lstat(entry.path().c_str(), &own) == 0 && S_ISLNK(own.st_mode)) skipped = "the link points nowhere";
+        else skipped = "removed while being read";
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) return false;
+    if (!S_ISREG(info.st_mode)) {
+        skipped = "not a regular file";
+        return false;
+    }
+    if (!PassesFilter(name, m_filter)) return false;
+    item = ShellDirItem{};
+    item.path = entry.path();
+    item.size = static_cast<std::uint64_t>(info.st_size);
+    item.modified = info.st_mtime;
+    item.name = std::move(name);
+    item.typeName = describe ? describe(item) : DefaultTypeName(item);
+    return true;
+}
+
 ShellListResult ShellDirListModel::SetFolder(fs::path folder, const Describe& describe)
 {
     Clear();
+    m_reason.clear();
+    m_sortParam = kName;
     m_folder = folder;
     if (folder.empty()) return {ShellListResult::kEmptyPath, {}};
 
@@ -61,38 +90,57 @@ ShellListResult ShellDirListModel::SetFolder(fs::path folder, const Describe& de
         return {ShellListResult::kUnreadable, CannotRead(folder, error)};
     }
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        const fs::directory_entry& entry = *it;
-        std::string name = entry.path().filename().string();
-        if (name.empty() || name[0] == '.') continue;
-        std::error_code statError;
-        const fs::file_status status = entry.status(statError);
-        if (status.type() == fs::file_type::not_found) {
-            const bool link = entry.is_symlink(statError);
-            m_skipped.push_back({name, link ? "the link points nowhere" : "removed while being read"});
-            continue;
-        }
-        if (fs::is_directory(status)) continue;
-        if (!fs::is_regular_file(status)) {
-            m_skipped.push_back({name, statError ? statError.message() : "not a regular file"});
-            continue;
-        }
-        if (!PassesFilter(name, m_filter)) continue;
         ShellDirItem item;
-        item.path = entry.path();
-        item.size = entry.file_size(statError);
-        if (!statError) item.modified = ToTimeT(entry.last_write_time(statError));
-        if (statError) {
-            m_skipped.push_back({name, statError.message()});
-            continue;
-        }
-        item.name = std::move(name);
-        item.typeName = describe ? describe(item) : DefaultTypeName(item);
-        m_rows.push_back(std::move(item));
+        std::string skipped;
+        if (ReadRow(*it, item, skipped, describe)) m_rows.push_back(std::move(item));
+        else if (!skipped.empty()) m_skipped.push_back({it->path().filename().string(), skipped});
     }
     if (error) result = {ShellListResult::kUnreadable, CannotRead(folder, error)};
     std::sort(m_rows.begin(), m_rows.end(),
               [](const ShellDirItem& a, const ShellDirItem& b) { return a.name < b.name; });
     return result;
+}
+
+std::vector<ShellDirItem>::iterator ShellDirListModel::Find(const std::string& name)
+{
+    return std::find_if(m_rows.begin(), m_rows.end(), [&](const ShellDirItem& row) { return row.name == name; });
+}
+
+bool ShellDirListModel::FileChanged(const std::string& name, const Describe& describe)
+{
+    if (m_folder.empty() || name.empty() || name.find('/') != std::string::npos) return false;
+    std::error_code error;
+    const fs::directory_entry entry(m_folder / name, error);
+    ShellDirItem item;
+    std::string skipped;
+    if (error || !ReadRow(entry, item, skipped, describe)) return FileRemoved(name);
+    const auto old = Find(name);
+    if (old != m_rows.end()) m_rows.erase(old);
+    const auto at = std::upper_bound(m_rows.begin(), m_rows.end(), item, [this](const auto& a, const auto& b) {
+        return CompareProc(a, b, m_sortParam) < 0;
+    });
+    m_rows.insert(at, std::move(item));
+    return true;
+}
+
+bool ShellDirListModel::FileRemoved(const std::string& name)
+{
+    const auto old = Find(name);
+    if (old == m_rows.end()) return false;
+    m_rows.erase(old);
+    return true;
+}
+
+bool ShellDirListModel::FileRenamed(const std::string& from, const std::string& to, const Describe& describe)
+{
+    const bool removed = FileRemoved(from);
+    return FileChanged(to, describe) || removed;
+}
+
+void ShellDirListModel::FolderGone()
+{
+    Clear();
+    m_reason = "The folder \"" + EscapedDisplayName(m_folder.string()) + "\" was deleted or moved away.";
 }
 
 std::string ShellDirListModel::Text(std::size_t row, int column) const
@@ -128,6 +176,7 @@ int ShellDirListModel::ClickColumn(int column)
 
 void ShellDirListModel::Sort(int sortParam)
 {
+    m_sortParam = sortParam;
     std::stable_sort(m_rows.begin(), m_rows.end(), [sortParam](const auto& a, const auto& b) {
         return CompareProc(a, b, sortParam) < 0;
     });

@@ -53,6 +53,21 @@ public:
     const std::vector<ShellSkippedEntry>& Skipped() const { return m_skipped; }
     void Clear();
 
+    // ---- Changes made by others ----
+    // Each keeps the sort order and the filter and touches one row at most;
+    // true when the rows changed.
+    // A file appeared or changed: its row is added, or replaced and moved to
+    // where the order puts it now. A name that is not listed (hidden,
+    // filtered out, a folder, gone again) removes the row it may have had.
+    bool FileChanged(const std::string& name, const Describe& describe = {});
+    bool FileRemoved(const std::string& name);
+    bool FileRenamed(const std::string& from, const std::string& to, const Describe& describe = {});
+    // The folder shown was deleted or moved away: the list empties and the
+    // reason says so. The folder stays current, so a refresh tells what is wrong.
+    void FolderGone();
+    // Why the list is empty when something outside emptied it; else empty.
+    const std::string& Reason() const { return m_reason; }
+
     // ---- Rows ----
     std::size_t Count() const { return m_rows.size(); }
     const ShellDirItem& Row(std::size_t row) const { return m_rows[row]; }
@@ -76,7 +91,15 @@ public:
     static std::uint32_t CoarseTime(std::time_t time);
 
 private:
+    // Reads one directory entry into a row; false when it is not listed, with
+    // `skipped` saying why when that is worth telling.
+    bool ReadRow(const std::filesystem::directory_entry& entry, ShellDirItem& item, std::string& skipped,
+                 const Describe& describe) const;
+    std::vector<ShellDirItem>::iterator Find(const std::string& name);
+
     std::filesystem::path m_folder;
+    std::string m_reason;
+    int m_sortParam = kName;  // the order the rows are in
     std::string m_filter;
     std::vector<ShellDirItem> m_rows;
     std::vector<ShellSkippedEntry> m_skipped;

@@ -1,5 +1,6 @@
 #include "brindlekit/shell/ShellFolderCtrl.h"
 
+#include "brindlekit/shell/ShellItemCommands.h"
 #include "brindlekit/shell/ShellRoots.h"
 #include "platform/ui/UIServices.h"
 
@@ -99,12 +100,63 @@ void CShellFolderCtrl::OnExpanding(wxTreeEvent& event)
     AddChildren(event.GetItem(), *entry);
 }
 
+wxTreeItemId CShellFolderCtrl::ChildNamed(const wxTreeItemId& parent, const std::string& name) const
+{
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk(); child = GetNextChild(parent, cookie)) {
+        const ShellFolderEntry* entry = EntryOf(child);
+        if (entry && entry->path.filename() == name) return child;
+    }
+    return {};
+}
+
+bool CShellFolderCtrl::SelectFolder(const std::filesystem::path& folder)
+{
+    const std::filesystem::path target = folder.lexically_normal();
+    // The starting point that holds the folder with the fewest steps left.
+    wxTreeItemId item;
+    std::filesystem::path steps;
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId top = GetRootItem();
+    for (wxTreeItemId root = GetFirstChild(top, cookie); root.IsOk(); root = GetNextChild(top, cookie)) {
+        const std::filesystem::path relative = target.lexically_relative(EntryOf(root)->path.lexically_normal());
+        if (relative.empty() || *relative.begin() == "..") continue;
+        const auto count = [](const std::filesystem::path& p) { return std::distance(p.begin(), p.end()); };
+        if (!item.IsOk() || count(relative) < count(steps)) {
+            item = root;
+            steps = relative;
+        }
+    }
+    if (!item.IsOk()) return false;
+    bool reached = true;
+    for (const std::filesystem::path& step : steps) {
+        if (step == "." || step.empty()) continue;
+        Expand(item);
+        const wxTreeItemId child = ChildNamed(item, step.string());
+        if (!child.IsOk()) {
+            reached = false;
+            break;
+        }
+        item = child;
+    }
+    SelectItem(item);
+    EnsureVisible(item);
+    return reached;
+}
+
 bool CShellFolderCtrl::GetSelectedFolderPath(std::filesystem::path& path) const
 {
     const ShellFolderEntry* entry = EntryOf(GetSelection());
     if (!entry) return false;
     path = entry->path;
     return true;
+}
+
+bool CShellFolderCtrl::InvokeCommand(int command, const wxPoint&)
+{
+    std::filesystem::path path;
+    if (!GetSelectedFolderPath(path)) return false;
+    return command == 0 || RunShellCommand(command, path, this);
 }
 
 void CShellFolderCtrl::Refresh()

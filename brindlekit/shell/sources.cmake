@@ -4,6 +4,9 @@ set(BRINDLEKIT_SHELL_SOURCES
   shell/ShellDirListModel.cpp
   shell/ShellFolderTree.cpp
   shell/ShellRoots.cpp
+  shell/ShellProperties.cpp
+  shell/ShellPropertiesDialog.cpp
+  shell/ShellItemCommands.cpp
   shell/ShellFolderCtrl.cpp
   shell/ShellDirCtrl.cpp
 )

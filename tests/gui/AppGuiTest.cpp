@@ -9,11 +9,13 @@
 #include "app/explorer/RemoteFileIds.h"
 #include "app/shell/ChildFrame.h"
 #include "app/shell/IndicatorStatusBar.h"
+#include "app/shell/LocationDlg.h"
 #include "app/shell/SourceChildFrame.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
+#include "brindlekit/shell/ShellFolderCtrl.h"
 #include "app/views/EditSourceView.h"
 #include "app/shell/DocumentView.h"
 #include "app/views/BrindleView.h"
@@ -898,6 +900,46 @@ TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
     EXPECT_EQ(Settings::GetLargeFileMB(), 50);
     Profile::WriteProfileInt("Settings", "largeFileMB", 200);
     Profile::WriteProfileInt("Settings", "validateOnParse", 1);
+}
+
+TEST(AppGui, FolderButtonsPickInTheFolderTreeStartingAtTheFieldsFolder)
+{
+    fs::create_directories(*g_dir / "pick/a");
+    fs::create_directories(*g_dir / "pick/b");
+    // Answers the Location dialog once it is up.
+    const auto answer = [](std::function<void(CLocationDlg&)> act) {
+        wxTheApp->CallAfter([act] {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<CLocationDlg*>(w)) act(*dialog);
+        });
+    };
+    EXPECT_FALSE(RunSheetWith([&](wxPropertySheetDialog& sheet) {
+        sheet.GetBookCtrl()->SetSelection(2);
+        wxWindow* page = sheet.GetBookCtrl()->GetPage(2);
+        auto* field = dynamic_cast<wxTextCtrl*>(page->FindWindow(1002));
+        ASSERT_NE(field, nullptr);
+        field->ChangeValue(wxString::FromUTF8((*g_dir / "pick/a").string()));
+        const auto click = [&] {
+            wxCommandEvent event(wxEVT_BUTTON, 1016);
+            event.SetEventObject(page->FindWindow(1016));
+            page->FindWindow(1016)->ProcessWindowEvent(event);
+        };
+        answer([](CLocationDlg& dialog) {
+            EXPECT_EQ(dialog.GetTitle(), "Location");
+            EXPECT_EQ(dialog.GetPath(), *g_dir / "pick/a");
+            EXPECT_TRUE(dialog.Tree().SelectFolder(*g_dir / "pick/b/"));
+            dialog.EndModal(wxID_OK);
+        });
+        click();
+        EXPECT_EQ(field->GetValue().utf8_string(), (*g_dir / "pick/b").string());
+        answer([](CLocationDlg& dialog) {
+            dialog.Tree().SelectFolder(*g_dir / "pick");
+            dialog.EndModal(wxID_CANCEL);
+        });
+        click();
+        EXPECT_EQ(field->GetValue().utf8_string(), (*g_dir / "pick/b").string());
+        sheet.EndModal(wxID_CANCEL);
+    }));
 }
 
 int main(int argc, char** argv)

@@ -1,4 +1,7 @@
+#include "brindlekit/ftp/FTPDirListModel.h"
 #include "brindlekit/shell/ShellDirListModel.h"
+#include "brindlekit/shell/ShellProperties.h"
+#include "platform/shell/ContentType.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -182,4 +185,126 @@ TEST_F(SortedRows, ModifiedTimesCloserThanTheFileTimeGrainCompareEqual)
     EXPECT_LT(ShellDirListModel::CoarseTime(base), ShellDirListModel::CoarseTime(base + 3600));
     EXPECT_EQ(ShellDirListModel::CompareProc(File("x", 0, base), File("y", 0, base + 3600),
                                              ShellDirListModel::kModified + ShellDirListModel::kDescending), 1);
+}
+
+TEST(ShellContentType, KnownNamesGetATypeAndUnknownOnesNothing)
+{
+    // What the database calls a type differs between machines; that it knows
+    // XML files, and that an unheard-of extension is not passed off as "binary
+    // data", does not.
+    const ContentType xml = ContentTypeOfName("catalog.xml");
+    ASSERT_TRUE(xml.Known());
+    EXPECT_NE(xml.mimeType.find("xml"), std::string::npos) << xml.mimeType;
+    EXPECT_FALSE(xml.description.empty());
+    EXPECT_FALSE(xml.iconNames.empty());
+    for (const char* name : {"data.qzx9unheard", "", "no-extension-qzx9"}) {
+        const ContentType unknown = ContentTypeOfName(name);
+        EXPECT_FALSE(unknown.Known()) << name << " -> " << unknown.mimeType;
+        EXPECT_TRUE(unknown.description.empty()) << name;
+    }
+}
+
+TEST(ShellProperties, SizeAndPermissionTexts)
+{
+    EXPECT_EQ(ShellProperties::SizeText(0), "0.00 KB (0 bytes)");
+    EXPECT_EQ(ShellProperties::SizeText(1500), "1.46 KB (1,500 bytes)");
+    EXPECT_EQ(ShellProperties::SizeText(1234567), "1205.63 KB (1,234,567 bytes)");
+    EXPECT_EQ(ShellProperties::PermissionText(0754), "rwxr-xr-- (0754)");
+    EXPECT_EQ(ShellProperties::PermissionText(S_IFREG | 04600), "rw------- (4600)");
+}
+
+TEST(ShellProperties, FileFolderAndLinksAreDescribed)
+{
+    TempDir dir;
+    WriteFile(dir / "a.xml", std::string(1500, 'x'));
+    fs::permissions(dir / "a.xml", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::time_t when = 1700000000;
+    fs::last_write_time(dir / "a.xml",
+                        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
+    ShellProperties file;
+    std::string error;
+    ASSERT_TRUE(ShellProperties::Read(dir / "a.xml", file, error)) << error;
+    EXPECT_EQ(file.name, "a.xml");
+    EXPECT_EQ(file.location, dir.path().string());
+    EXPECT_FALSE(file.isFolder);
+    EXPECT_FALSE(file.type.empty());
+    EXPECT_NE(file.type, "Folder");
+    EXPECT_EQ(file.size, "1.46 KB (1,500 bytes)");
+    EXPECT_EQ(file.modified, FTPDirListModel::TimeText(when));
+    EXPECT_FALSE(file.accessed.empty());
+    EXPECT_EQ(file.permissions, "rw-r----- (0640)");
+    EXPECT_NE(file.owner.find(':'), std::string::npos);
+    EXPECT_TRUE(file.linkTarget.empty());
+
+    ShellProperties folder;
+    ASSERT_TRUE(ShellProperties::Read(dir.path(), folder, error)) << error;
+    EXPECT_TRUE(folder.isFolder);
+    EXPECT_EQ(folder.type, "Folder");
+    EXPECT_TRUE(folder.size.empty());
+
+    // A link shows where it points and what it points at.
+    fs::create_symlink("a.xml", dir / "link.xml");
+    ShellProperties link;
+    ASSERT_TRUE(ShellProperties::Read(dir / "link.xml", link, error)) << error;
+    EXPECT_EQ(link.linkTarget, "a.xml");
+    EXPECT_EQ(link.size, file.size);
+    EXPECT_EQ(link.type, file.type);
+    fs::create_symlink("gone.xml", dir / "dangling.xml");
+    ShellProperties dangling;
+    ASSERT_TRUE(ShellProperties::Read(dir / "dangling.xml", dangling, error)) << error;
+    EXPECT_EQ(dangling.linkTarget, "gone.xml");
+    EXPECT_EQ(dangling.type, "Link (target missing)");
+    EXPECT_TRUE(dangling.size.empty());
+
+    ShellProperties missing;
+    EXPECT_FALSE(ShellProperties::Read(dir / "missing\n.xml", missing, error));
+    EXPECT_NE(error.find("missing\\x0A.xml"), std::string::npos) << error;
+}
+
+TEST_F(SortedRows, ChangesMadeByOthersTouchOneRowAndKeepOrderAndFilter)
+{
+    Add("a.xml", 30, 0);
+    Add("c.xml", 10, 0);
+    Add("d.txt", 5, 0);
+    m_model.SetFilter(".xml");
+    Load();
+    m_model.ClickColumn(ShellDirListModel::kSize);  // by size: c.xml 10, a.xml 30
+    ASSERT_EQ(Names(m_model), (std::vector<std::string>{"c.xml", "a.xml"}));
+
+    Add("b.xml", 20, 0);
+    EXPECT_TRUE(m_model.FileChanged("b.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"c.xml", "b.xml", "a.xml"}));
+    // Filtered out, hidden, folders and names already gone are not listed.
+    Add("e.txt", 1, 0);
+    Add(".f.xml", 1, 0);
+    fs::create_directories(m_dir / "g.xml");
+    for (const char* name : {"e.txt", ".f.xml", "g.xml", "gone.xml", "", "../a.xml"})
+        EXPECT_FALSE(m_model.FileChanged(name)) << name;
+    EXPECT_EQ(m_model.Count(), 3u);
+
+    // A changed file is replaced and moves to where its new size puts it.
+    Add("c.xml", 40, 0);
+    EXPECT_TRUE(m_model.FileChanged("c.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"b.xml", "a.xml", "c.xml"}));
+    EXPECT_EQ(m_model.Row(2).size, 40u);
+
+    fs::rename(m_dir / "b.xml", m_dir / "z.xml");
+    EXPECT_TRUE(m_model.FileRenamed("b.xml", "z.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"z.xml", "a.xml", "c.xml"}));
+    fs::rename(m_dir / "z.xml", m_dir / "z.txt");  // renamed out of the filter
+    EXPECT_TRUE(m_model.FileRenamed("z.xml", "z.txt"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"a.xml", "c.xml"}));
+    fs::remove(m_dir / "a.xml");
+    EXPECT_TRUE(m_model.FileRemoved("a.xml"));
+    EXPECT_FALSE(m_model.FileRemoved("a.xml"));
+    // A file deleted before its creation is told is not listed.
+    EXPECT_FALSE(m_model.FileChanged("a.xml"));
+    EXPECT_EQ(Names(m_model), (std::vector<std::string>{"c.xml"}));
+    EXPECT_TRUE(m_model.Reason().empty());
+
+    m_model.FolderGone();
+    EXPECT_EQ(m_model.Count(), 0u);
+    EXPECT_NE(m_model.Reason().find(m_dir.path().string()), std::string::npos) << m_model.Reason();
+    Load();
+    EXPECT_TRUE(m_model.Reason().empty());
 }
