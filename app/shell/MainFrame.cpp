@@ -2,6 +2,9 @@
 
 #include "app/shell/BrindleDocManager.h"
 #include "app/document/BrindleDocBase.h"
+#include "app/explorer/ExplorerBar.h"
+#include "app/explorer/FileExplorerView.h"
+#include "app/explorer/FtpExplorerView.h"
 #include "app/explorer/RemoteFileDlg.h"
 #include "app/menus/Menus.h"
 #include "app/settings/RecentStringList.h"
@@ -10,6 +13,7 @@
 #include "app/menus/ToolbarArt.h"
 #include "app/shell/WindowTitles.h"
 #include "app/views/EditSourceView.h"
+#include "platform/settings/Profile.h"
 #include "resources/CommandIds.h"
 
 #include <cstdint>
@@ -21,6 +25,15 @@
 using namespace ids;
 
 namespace {
+
+constexpr int kExplorerBarId = 104;
+constexpr const char* kBarSection = "Bars";
+constexpr const char* kExplorerBarEntry = "Explorer";
+// The commands of the explorer bar's browsers.
+constexpr std::pair<int, int> kExplorerCommandRanges[] = {
+    {ID_SHELLDIR_OPEN, ID_SHELLDIR_FILTER_ALL},  {ID_SHELLDIR_REFRESH, ID_SHELLFOLDER_PROPERTIES},
+    {ID_FTP_ADD_SERVER, ID_FTP_ADD_SERVER},      {ID_FTP_DELETE_SERVER, ID_FTP_DISCONNECT},
+};
 
 constexpr int kViewButtons[] = {ID_VIEW_SOURCE, ID_VIEW_TREE, ID_VIEW_BROWSER};
 
@@ -123,12 +136,23 @@ void CMainFrame::CreateToolbars()
 
 void CMainFrame::CreateExplorerBar()
 {
-    // SCAFFOLDING, replaced by the explorer bar with its Explore and FTP tabs: an
-    // empty docked pane, so the File Browser command already shows and hides it.
-    m_explorerBar = new wxPanel(this, 104);
-    new wxStaticText(m_explorerBar, wxID_ANY, "Explorer", wxPoint(8, 8));
-    m_aui.AddPane(m_explorerBar,
-                  wxAuiPaneInfo().Name("explorer").Caption("Explorer").Left().BestSize(240, 400).Hide().CloseButton(true));
+    m_explorerBar = new CExplorerBar(this, kExplorerBarId);
+    m_explorerBar->AddView("Explore", [](wxWindow* parent) { return new CZevFileExplorerView(parent); });
+    m_explorerBar->AddView("FTP", [](wxWindow* parent) { return new CZevFtpExplorerView(parent); });
+    wxAuiPaneInfo pane = wxAuiPaneInfo()
+                             .Name("explorer")
+                             .Caption("File Browser")
+                             .Left()
+                             .BestSize(200, 400)
+                             .MinSize(32, 32)
+                             .FloatingSize(200, 200)
+                             .CloseButton(true)
+                             .PinButton(true);
+    // The bar comes back where the user left it, and as large; whether it shows is
+    // the start-up setting's choice.
+    const std::string saved = brindle::Profile::GetProfileString(kBarSection, kExplorerBarEntry);
+    if (!saved.empty()) m_aui.LoadPaneInfo(wxString::FromUTF8(saved), pane);
+    m_aui.AddPane(m_explorerBar, pane.Name("explorer").Hide());
     Bind(wxEVT_AUI_PANE_CLOSE, [this](wxAuiManagerEvent& event) {
         if (event.GetPane() && event.GetPane()->window == m_explorerBar) {
             event.Veto(); // closing goes through the File Browser command, which keeps the button in step
@@ -136,10 +160,25 @@ void CMainFrame::CreateExplorerBar()
             ProcessWindowEvent(close);
         }
     });
+    // The browsers' commands reach them from the Edit menu they put up.
+    for (const auto& [first, last] : kExplorerCommandRanges) {
+        Bind(wxEVT_MENU, [this](wxCommandEvent& event) { if (!m_explorerBar->ForwardEvent(event)) event.Skip(); },
+             first, last);
+        Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& event) { if (!m_explorerBar->ForwardEvent(event)) event.Skip(); },
+             first, last);
+    }
     if (Settings::GetDisplayNavBar()) {
         wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_FILE_BROWSER);
         OnFileBrowser(toggle);
     }
+}
+
+void CMainFrame::SaveExplorerBarLayout()
+{
+    wxAuiPaneInfo pane = m_aui.GetPane(m_explorerBar);
+    if (!pane.IsOk()) return;
+    pane.Show(); // visibility at start-up follows the setting, not the last session
+    brindle::Profile::WriteProfileString(kBarSection, kExplorerBarEntry, m_aui.SavePaneInfo(pane).utf8_string());
 }
 
 void CMainFrame::SetUpAccelerators()
@@ -423,5 +462,6 @@ void CMainFrame::OnClose(wxCloseEvent& event)
         return;
     }
     Manager()->RecentFiles().WriteList();
+    SaveExplorerBarLayout();
     event.Skip();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CBrindleDocManager;
+class CExplorerBar;
 class wxMenuBar;
 class wxPrintData;
 
@@ -31,6 +32,7 @@ public:
     wxPrintData& PrintData();
 
     bool IsExplorerBarShown() const;
+    CExplorerBar* ExplorerBar() const { return m_explorerBar; }
     // Checks the given view button and unchecks the other two.
     void CheckViewButton(int commandId);
     int CheckedViewButton() const;
@@ -43,6 +45,7 @@ public:
 private:
     void CreateToolbars();
     void CreateExplorerBar();
+    void SaveExplorerBarLayout();
     void SetUpAccelerators();
     void FillRecentFiles(wxMenuBar* bar);
 
@@ -70,6 +73,6 @@ private:
     wxMenuBar* m_defaultMenuBar = nullptr;
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
-    wxWindow* m_explorerBar = nullptr;
+    CExplorerBar* m_explorerBar = nullptr;
     std::unique_ptr<wxPrintData> m_printData;
 };

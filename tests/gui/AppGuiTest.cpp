@@ -5,6 +5,9 @@
 #include "app/document/BrindleDocBase.h"
 #include "app/document/DomMemory.h"
 #include "app/document/EncodedText.h"
+#include "app/explorer/ExplorerBar.h"
+#include "app/explorer/FileExplorerView.h"
+#include "app/explorer/FtpExplorerView.h"
 #include "app/explorer/RemoteFileDlg.h"
 #include "app/explorer/RemoteFileIds.h"
 #include "app/shell/ChildFrame.h"
@@ -14,7 +17,11 @@
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
+#include "app/explorer/FTPDirView.h"
+#include "app/explorer/FTPFolderView.h"
+#include "brindlekit/ftp/FTPDirCtrl.h"
 #include "brindlekit/ftp/FTPFolderCtrl.h"
+#include "brindlekit/shell/ShellDirCtrl.h"
 #include "brindlekit/shell/ShellFolderCtrl.h"
 #include "app/views/EditSourceView.h"
 #include "app/shell/DocumentView.h"
@@ -1168,4 +1175,129 @@ TEST_F(AppGuiFtp, TheFtpCommandsOpenThroughTheRemoteDialogAndSaveElsewhere)
     EXPECT_EQ(doc->GetTitle().utf8_string(), "ftp://Local/copy.xml");
     EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
     CloseAll();
+}
+
+TEST(AppGui, TheExplorePageListsTheChosenFolderFiltersItAndOpensFiles)
+{
+    CMainFrame* frame = wxGetApp().MainFrame();
+    CExplorerBar* bar = frame->ExplorerBar();
+    ASSERT_NE(bar, nullptr);
+    auto* page = dynamic_cast<CZevFileExplorerView*>(bar->GetPage(0));
+    ASSERT_NE(page, nullptr);
+    const fs::path folder = *g_dir / "explore";
+    fs::create_directories(folder / "sub");
+    test::WriteFile(folder / "a.xml", "<a/>");
+    test::WriteFile(folder / "b.xsd", "<b/>");
+
+    // The list follows the tree's selection; folders are never listed.
+    CShellFolderCtrl& tree = page->FolderView().Tree();
+    CShellDirCtrl& list = page->DirView().List();
+    EXPECT_EQ(list.GetItemCount(), 0);
+    tree.SetFolder(folder);
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId root = tree.GetFirstChild(tree.GetRootItem(), cookie);
+    ASSERT_TRUE(root.IsOk());
+    tree.SelectItem(root);
+    Pump();
+    ASSERT_EQ(list.GetItemCount(), 2);
+
+    // The filter commands, as the Edit menu gives them to the list that had the focus.
+    if (!frame->IsExplorerBarShown()) {
+        wxCommandEvent toggle(wxEVT_MENU, ids::ID_VIEW_FILE_BROWSER);
+        frame->GetEventHandler()->ProcessEvent(toggle);
+    }
+    wxChildFocusEvent focused(&list); // focus does not move without a window manager
+    list.GetEventHandler()->ProcessEvent(focused);
+    const auto command = [&](int id) {
+        wxCommandEvent event(wxEVT_MENU, id);
+        frame->GetEventHandler()->ProcessEvent(event);
+    };
+    command(ids::ID_SHELLDIR_FILTER_XSD);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(list.GetItemText(0), "b.xsd");
+    command(ids::ID_SHELLDIR_FILTER_ALL);
+    EXPECT_EQ(list.GetItemCount(), 2);
+
+    // Open without a selection does nothing; with one, the file opens as a document.
+    CloseAll();
+    command(ids::ID_SHELLDIR_OPEN);
+    EXPECT_TRUE(Docs().empty());
+    const long row = list.FindItem(-1, "a.xml");
+    ASSERT_GE(row, 0);
+    list.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    page->DirView().Open();
+    Pump();
+    ASSERT_EQ(Docs().size(), 1u);
+    EXPECT_EQ(fs::path(Docs()[0]->GetFilename().utf8_string()), folder / "a.xml");
+    CloseAll();
+}
+
+TEST(AppGui, TheExplorerBarsTabsKeepEachBrowserAndEnableOnlyTheShownOne)
+{
+    CExplorerBar* bar = wxGetApp().MainFrame()->ExplorerBar();
+    ASSERT_EQ(bar->GetPageCount(), 2);
+    auto* local = dynamic_cast<CZevFileExplorerView*>(bar->GetPage(0));
+    ASSERT_NE(local, nullptr);
+    ASSERT_NE(dynamic_cast<CZevFtpExplorerView*>(bar->GetPage(1)), nullptr);
+    local->FolderView().Tree().SetFolder(g_dir->path());
+    const std::size_t shown = local->FolderView().Tree().GetCount();
+
+    bar->SetActiveView(1);
+    EXPECT_EQ(bar->GetActiveIndex(), 1);
+    EXPECT_FALSE(bar->GetPage(0)->IsEnabled());
+    EXPECT_TRUE(bar->GetPage(1)->IsEnabled());
+    bar->SetActiveView(-1); // ignored
+    EXPECT_EQ(bar->GetActiveIndex(), 1);
+    bar->SetActiveView(0);
+    EXPECT_TRUE(bar->GetPage(0)->IsEnabled());
+    EXPECT_FALSE(bar->GetPage(1)->IsEnabled());
+    EXPECT_EQ(local->FolderView().Tree().GetCount(), shown); // the tree was not rebuilt
+}
+
+TEST_F(AppGuiFtp, TheFtpPageOpensARemoteFileAsADocument)
+{
+    fs::create_directories(Root() / "docs");
+    test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
+    const std::string section = "RemoteServers\\Page";
+    Profile::WriteProfileString(section, "hostname", Host());
+    Profile::WriteProfileString(section, "username", kUser);
+    Profile::WriteProfileString(section, "password", kPassword);
+    Profile::WriteProfileInt(section, "hostport", Port());
+    test::RecordingUIServices ui;
+    CloseAll();
+
+    auto* page = dynamic_cast<CZevFtpExplorerView*>(wxGetApp().MainFrame()->ExplorerBar()->GetPage(1));
+    ASSERT_NE(page, nullptr);
+    CFTPFolderCtrl& tree = page->FolderView().Tree();
+    tree.RefreshItem(tree.GetRootItem()); // the stored servers afresh
+    // Opens the entries on the way down, as a user clicking through the tree does.
+    std::function<wxTreeItemId(const wxTreeItemId&, const wxString&, bool)> find =
+        [&](const wxTreeItemId& under, const wxString& text, bool deeper) {
+            tree.ExpandItem(under);
+            wxTreeItemIdValue cookie;
+            for (auto item = tree.GetFirstChild(under, cookie); item.IsOk(); item = tree.GetNextChild(under, cookie)) {
+                if (tree.GetItemText(item) == text) return item;
+                if (auto found = deeper ? find(item, text, true) : wxTreeItemId(); found.IsOk()) return found;
+            }
+            return wxTreeItemId();
+        };
+    const wxTreeItemId server = find(tree.GetRootItem(), "Page", false);
+    ASSERT_TRUE(server.IsOk());
+    const wxTreeItemId docs = find(server, "docs", true);
+    ASSERT_TRUE(docs.IsOk());
+    tree.SelectItem(docs);
+    Pump();
+    CFTPDirCtrl& list = page->DirView().List();
+    const long row = list.FindItem(-1, "remote.xml");
+    ASSERT_GE(row, 0);
+    list.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    wxCommandEvent open(wxEVT_MENU, ids::ID_FTP_OPEN);
+    page->DirView().GetEventHandler()->ProcessEvent(open);
+    Pump();
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    auto* doc = dynamic_cast<CBrindleDocBase*>(Manager().GetCurrentDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle().utf8_string(), "ftp://Page/docs/remote.xml");
+    CloseAll();
+    tree.RefreshItem(tree.GetRootItem()); // closes the connection before the server stops
 }
