@@ -1056,7 +1056,20 @@ private:
     WxUIServices m_wx;
 };
 
-class AppGuiFtp : public test::FtpServerFixture {};
+class AppGuiFtp : public test::FtpServerFixture {
+protected:
+    // Stores the test server under an entry name, with docs/remote.xml on it.
+    void StoreServerWithDocument(const std::string& entryName)
+    {
+        fs::create_directories(Root() / "docs");
+        test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
+        const std::string section = "RemoteServers\\" + entryName;
+        Profile::WriteProfileString(section, "hostname", Host());
+        Profile::WriteProfileString(section, "username", kUser);
+        Profile::WriteProfileString(section, "password", kPassword);
+        Profile::WriteProfileInt(section, "hostport", Port());
+    }
+};
 
 } // namespace
 
@@ -1124,13 +1137,7 @@ void WhenRemoteDialogIsUp(wxTimer& driver, const std::string& server, std::funct
 
 TEST_F(AppGuiFtp, TheFtpCommandsOpenThroughTheRemoteDialogAndSaveElsewhere)
 {
-    fs::create_directories(Root() / "docs");
-    test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
-    const std::string section = "RemoteServers\\Local";
-    Profile::WriteProfileString(section, "hostname", Host());
-    Profile::WriteProfileString(section, "username", kUser);
-    Profile::WriteProfileString(section, "password", kPassword);
-    Profile::WriteProfileInt(section, "hostport", Port());
+    StoreServerWithDocument("Local");
     test::RecordingUIServices ui;
     const auto enabled = [](int id) {
         wxUpdateUIEvent event(id);
@@ -1256,13 +1263,7 @@ TEST(AppGui, TheExplorerBarsTabsKeepEachBrowserAndEnableOnlyTheShownOne)
 
 TEST_F(AppGuiFtp, TheFtpPageOpensARemoteFileAsADocument)
 {
-    fs::create_directories(Root() / "docs");
-    test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
-    const std::string section = "RemoteServers\\Page";
-    Profile::WriteProfileString(section, "hostname", Host());
-    Profile::WriteProfileString(section, "username", kUser);
-    Profile::WriteProfileString(section, "password", kPassword);
-    Profile::WriteProfileInt(section, "hostport", Port());
+    StoreServerWithDocument("Page");
     test::RecordingUIServices ui;
     CloseAll();
 
