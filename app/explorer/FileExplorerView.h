@@ -3,7 +3,6 @@
 #include <wx/panel.h>
 
 class wxTreeEvent;
-class wxListEvent;
 class wxUpdateUIEvent;
 
 namespace brindle {

@@ -20,7 +20,6 @@
 #include <wx/cmndata.h>
 #include <wx/menu.h>
 #include <wx/printdlg.h>
-#include <wx/stattext.h>
 
 using namespace ids;
 
