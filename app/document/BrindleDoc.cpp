@@ -249,6 +249,18 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
     return true;
 }
 
+void CBrindleDoc::HoldTextOf(const wxString& path)
+{
+    if (m_textFromOpen) return; // opened as text: the buffer has it already
+    if (!LoadEncodedText(m_buffer, SourceFile(path), m_fileEncoding, m_textForm)) {
+        // Without the text, the DOM is the document's only form.
+        m_ownText = OwnText::None;
+        return;
+    }
+    if (m_domValid) m_ownText = OwnText::Buffer; // the text the DOM was built from
+    else m_textFromOpen = true;                   // the text that did not parse
+}
+
 bool CBrindleDoc::OpenAsText(const std::string& file, std::uint64_t fileBytes)
 {
     ProgressScope progress("Opening " + std::filesystem::path(file).filename().string() + " ...", fileBytes);

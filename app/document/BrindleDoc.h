@@ -43,6 +43,8 @@ public:
     // "Always start with Source View", as text only (see OpensAsTextOnly), and a
     // file whose tree would not fit in memory.
     bool OnOpenDocument(const wxString& path) override;
+    // The file's text goes into the buffer now, as the document's own text.
+    void HoldTextOf(const wxString& path) override;
     // Writes the source text when it is the edited form, else the DOM.
     bool OnSaveDocument(const wxString& path) override;
 

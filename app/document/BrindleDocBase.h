@@ -22,6 +22,10 @@ public:
     // (an address without its password) goes into the recent files list.
     virtual void SetPathName(const wxString& path, bool addToRecentFiles = true);
     wxString GetPathName() const { return GetFilename(); }
+    // Reads whatever the document still takes from the file it was just opened
+    // from, so it no longer needs that file: a copy of a template is renamed
+    // before it is shown.
+    virtual void HoldTextOf(const wxString& /*path*/) {}
 
     bool OnNewDocument() override;
     // Save: a new document asks for a name; a remote one is written to its local

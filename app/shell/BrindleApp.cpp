@@ -107,7 +107,7 @@ bool CBrindleApp::OnInit()
         UIServices().MessageBox(problem, MsgButtons::Ok, MsgIcon::Warning);
 
     if (!commandLine.files.empty()) OpenFiles(commandLine.files);
-    else if (Settings::GetDisplayFileTypesDlg()) m_docManager->NewDocument();
+    else if (Settings::GetDisplayFileTypesDlg()) m_docManager->FileNew();
     // The first document's window must not cover the picture.
     if (m_splash) m_splash->Raise();
     return true;

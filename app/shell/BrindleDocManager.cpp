@@ -1,7 +1,9 @@
 #include "app/shell/BrindleDocManager.h"
 
 #include "app/document/RemoteLocation.h"
+#include "app/settings/Settings.h"
 #include "app/shell/BrindleDocTemplate.h"
+#include "app/shell/NewDocDlg.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
 #include "resources/Strings.h"
@@ -69,12 +71,39 @@ wxDocument* CBrindleDocManager::OpenDocumentFile(const wxString& rawPath)
 
 wxDocument* CBrindleDocManager::NewDocument()
 {
-    // TEMPORARY SCAFFOLDING until the new-document dialog: File New makes an empty
-    // document of the default kind.
-    CBrindleDocTemplate* t = DefaultTemplate();
-    if (!t) return nullptr;
-    t->m_untitledPath.clear();
-    return t->OpenDocumentFile(wxEmptyString, true);
+    CBrindleDocTemplate* kind = DefaultTemplate();
+    return kind ? CreateNewDocument(*kind, {}, {}) : nullptr;
+}
+
+wxDocument* CBrindleDocManager::FileNew()
+{
+    const auto kinds = Templates();
+    if (kinds.empty()) {
+        UIServices().MessageBox(strings::kFailedToCreateDoc, MsgButtons::Ok, MsgIcon::Error);
+        return nullptr;
+    }
+    if (kinds.size() == 1) return CreateNewDocument(*kinds.front(), {}, {});
+    std::vector<NewDocKind> offered;
+    for (auto* kind : kinds) offered.push_back({kind->GetDocString(6), kind->GetDocString(4)});
+    CNewDocTypeDlg dialog(wxTheApp->GetTopWindow(), offered, Settings::GetTemplatePath(), Settings::GetWorkingPath());
+    if (dialog.ShowModal() != wxID_OK) return nullptr;
+    const NewDocItem* chosen = dialog.Page().Chosen();
+    if (!chosen) return nullptr;
+    return CreateNewDocument(*kinds[static_cast<std::size_t>(chosen->kind)], chosen->templatePath,
+                             dialog.Page().FullPath());
+}
+
+wxDocument* CBrindleDocManager::CreateNewDocument(CBrindleDocTemplate& kind, const std::string& templateFile,
+                                                  const std::string& path)
+{
+    kind.m_useTemplateFile = templateFile.empty() ? 0 : 1;
+    kind.m_templateFilePath = templateFile;
+    kind.m_newDocPath = path;
+    wxDocument* doc = kind.OpenDocumentFile(wxEmptyString, true);
+    kind.m_useTemplateFile = 0;
+    kind.m_templateFilePath.clear();
+    kind.m_newDocPath.clear();
+    return doc;
 }
 
 wxDocument* CBrindleDocManager::CreateDocument(const wxString& path, long flags)
@@ -92,7 +121,7 @@ void CBrindleDocManager::AddFileToHistory(const wxString& file)
     if (m_recentChanged) m_recentChanged();
 }
 
-void CBrindleDocManager::OnNew(wxCommandEvent&) { NewDocument(); }
+void CBrindleDocManager::OnNew(wxCommandEvent&) { FileNew(); }
 
 void CBrindleDocManager::OnOpen(wxCommandEvent&)
 {

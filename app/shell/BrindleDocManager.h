@@ -14,8 +14,14 @@ public:
     CBrindleDocManager();
 
     wxDocument* OpenDocumentFile(const wxString& path);
-    // A new document of the default kind.
+    // A new empty document of the default kind, untitled.
     wxDocument* NewDocument();
+    // File New: asks in the "New" dialog what to create, then creates it. None
+    // when the dialog is cancelled or the document cannot be made.
+    wxDocument* FileNew();
+    // A new document of a kind: a modified copy of the template file when one is
+    // given, else empty; named by the path when one is given, else untitled.
+    wxDocument* CreateNewDocument(CBrindleDocTemplate& kind, const std::string& templateFile, const std::string& path);
 
     wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
     void AddFileToHistory(const wxString& file) override;

@@ -81,29 +81,42 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
     };
     auto* base = dynamic_cast<CBrindleDocBase*>(doc);
 
-    if (path.empty() || m_openAsTemplate) {
-        if (!createView()) return nullptr;
-        doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
-        if (base) base->SetEmbedded(!makeVisible);
-        const bool made = doc->OnNewDocument();
-        if (made && m_openAsTemplate) {
-            doc->OnOpenDocument(wxString::FromUTF8(m_templateFile));
+    if (path.empty() || m_useTemplateFile) {
+        if (m_useTemplateFile) {
+            // The template opens as a file does, before any window: one that cannot
+            // be read leaves no empty document behind, one that does not parse
+            // shows in Source mode with the reason.
+            WaitCursor wait;
+            const wxString templateFile = wxString::FromUTF8(m_templateFilePath);
+            const bool opened = doc->OnOpenDocument(templateFile);
+            if (opened && base) base->HoldTextOf(templateFile);
+            if (base) base->Errors().Tell();
+            if (!opened) {
+                DestroyDocument(doc);
+                return nullptr;
+            }
+            if (!createView()) return nullptr;
+            doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
             doc->Modify(true);
+        } else {
+            if (!createView()) return nullptr;
+            doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
+            if (base) base->SetEmbedded(!makeVisible);
+            const bool made = doc->OnNewDocument();
+            if (base) base->Errors().Tell();
+            if (!made) {
+                DestroyDocument(doc);
+                return nullptr;
+            }
         }
-        if (base) base->Errors().Tell();
-        if (!made) {
-            DestroyDocument(doc);
-            return nullptr;
-        }
-        wxString name = path;
+        wxString name = path.empty() ? wxString::FromUTF8(m_newDocPath) : path;
         if (name.empty()) {
-            if (m_untitledPath.empty()) m_untitledPath = UntitledPath(Settings::GetWorkingPath(), m_untitledCount + 1);
-            name = wxString::FromUTF8(m_untitledPath);
+            // Only generated names count.
+            name = wxString::FromUTF8(UntitledPath(Settings::GetWorkingPath(), ++m_untitledCount));
         }
         // A document that was never saved enters the recent files when it is.
         if (base) base->SetPathName(name, false);
         else doc->SetFilename(name, true);
-        ++m_untitledCount;
     } else {
         WaitCursor wait;
         const bool opened = doc->OnOpenDocument(path);

@@ -28,10 +28,12 @@ public:
     // the document is new and gets the untitled path. None on failure.
     wxDocument* OpenDocumentFile(const wxString& path, bool makeVisible = true);
 
-    // Filled by File New before it asks for a new document.
-    int m_openAsTemplate = 0;
-    std::string m_templateFile;
-    std::string m_untitledPath;
+    // Filled by File New before it asks for a new document: whether to copy a
+    // template file, which one, and the path to give the document (empty: an
+    // untitled name in the working folder).
+    int m_useTemplateFile = 0;
+    std::string m_templateFilePath;
+    std::string m_newDocPath;
     int GetUntitledCount() const { return m_untitledCount; }
 
 protected:

@@ -1,4 +1,5 @@
 #include "app/shell/DocTypeMatch.h"
+#include "app/shell/NewDocChoices.h"
 
 #include "tests/support/TempDir.h"
 
@@ -72,4 +73,38 @@ TEST(DocTypeMatch, DescriptionFieldsAndUntitledNames)
     EXPECT_EQ(UntitledPath("/work/", 1), "/work/untitled-1");
     EXPECT_EQ(UntitledPath("/work/", 2), "/work/untitled-2");
     EXPECT_EQ(UntitledPath("/work", 2), "/work/untitled-2"); // a folder stored without its separator
+}
+
+TEST(NewDocChoices, KindsComeFirstThenTheXmlTemplatesByNameForEachKindThatTakesThem)
+{
+    const std::vector<NewDocKind> kinds = {{"XML Document", ".xml;.xsl;.xsd;.xdr;"}, {"DTD Document", ".dtd"}};
+    brindle::test::TempDir dir;
+    const auto labels = [&](const std::filesystem::path& folder) {
+        std::vector<std::string> out;
+        for (const auto& item : NewDocItems(kinds, folder)) out.push_back(item.label);
+        return out;
+    };
+    EXPECT_EQ(labels(dir.path()), (std::vector<std::string>{"XML Document", "DTD Document"})) << "empty folder";
+    EXPECT_EQ(labels(dir.path() / "missing"), (std::vector<std::string>{"XML Document", "DTD Document"}));
+
+    for (const char* name : {"b.xml", "a.xml", "c.XML", ".hidden.xml", "notes.txt", "d.dtd"})
+        brindle::test::WriteFile(dir.path() / name, "<x/>");
+    std::filesystem::create_directory(dir.path() / "folder.xml");
+    std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "dangling.xml");
+    EXPECT_EQ(labels(dir.path()), (std::vector<std::string>{"XML Document", "DTD Document", "a.xml", "b.xml"}));
+    const auto items = NewDocItems(kinds, dir.path());
+    EXPECT_FALSE(items[0].isTemplate);
+    EXPECT_TRUE(items[2].isTemplate);
+    EXPECT_EQ(items[2].kind, 0);
+    EXPECT_EQ(items[2].templatePath, (dir.path() / "a.xml").string());
+}
+
+TEST(NewDocChoices, TheFullPathJoinsLocationAndNameWithOneSeparator)
+{
+    EXPECT_EQ(NewDocFullPath("/work", ""), "");
+    EXPECT_EQ(NewDocFullPath("/work", "a.xml"), "/work/a.xml");
+    EXPECT_EQ(NewDocFullPath("/work/", "a.xml"), "/work/a.xml");
+    EXPECT_EQ(NewDocFullPath("/", "a.xml"), "/a.xml");
+    EXPECT_EQ(NewDocFullPath("/work", "/else/a.xml"), "/else/a.xml");
+    EXPECT_EQ(NewDocFullPath("", "a.xml"), (std::filesystem::current_path() / "a.xml").string());
 }

@@ -13,6 +13,7 @@
 #include "app/shell/ChildFrame.h"
 #include "app/shell/IndicatorStatusBar.h"
 #include "app/shell/LocationDlg.h"
+#include "app/shell/NewDocDlg.h"
 #include "app/shell/SourceChildFrame.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
@@ -211,12 +212,7 @@ TEST(AppGui, NewDocumentsAreNumberedInTheWorkingFolder)
 TEST(AppGui, TemplateFileGivesModifiedCopyUnderTheGivenName)
 {
     auto* kind = Manager().DefaultTemplate();
-    kind->m_openAsTemplate = 1;
-    kind->m_templateFile = kSample;
-    kind->m_untitledPath = (*g_dir / "fromtemplate.xml").string();
-    wxDocument* doc = kind->OpenDocumentFile(wxEmptyString, true);
-    kind->m_openAsTemplate = 0;
-    kind->m_templateFile.clear();
+    wxDocument* doc = Manager().CreateNewDocument(*kind, kSample, (*g_dir / "fromtemplate.xml").string());
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetFilename().utf8_string(), (*g_dir / "fromtemplate.xml").string());
@@ -1301,4 +1297,116 @@ TEST_F(AppGuiFtp, TheFtpPageOpensARemoteFileAsADocument)
     EXPECT_EQ(doc->GetTitle().utf8_string(), "ftp://Page/docs/remote.xml");
     CloseAll();
     tree.RefreshItem(tree.GetRootItem()); // closes the connection before the server stops
+}
+
+namespace {
+
+// Runs File New with `act` driving the "New" dialog; act must close it.
+wxDocument* FileNewWith(std::function<void(CNewDocTypeDlg&)> act)
+{
+    wxTheApp->CallAfter([act] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<CNewDocTypeDlg*>(w); dialog && dialog->IsModal()) act(*dialog);
+    });
+    return Manager().FileNew();
+}
+
+void SelectNewItem(CNewDocTypeDlg& dialog, const std::string& label)
+{
+    auto* list = static_cast<wxListCtrl*>(dialog.FindWindow(CNewDocFilePage::kListId));
+    const long row = list->FindItem(-1, wxString::FromUTF8(label));
+    list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+}
+
+void SetNewField(CNewDocTypeDlg& dialog, int id, const std::string& text)
+{
+    static_cast<wxTextCtrl*>(dialog.FindWindow(id))->ChangeValue(wxString::FromUTF8(text));
+}
+
+} // namespace
+
+TEST(AppGui, FileNewOffersTheKindsAndTemplatesAndNamesTheDocumentAsChosen)
+{
+    CloseAll();
+    const fs::path templates = *g_dir / "templates";
+    const fs::path work = *g_dir / "newwork";
+    fs::create_directories(templates);
+    fs::create_directories(work);
+    test::WriteFile(templates / "t.xml", "<t/>\n");
+    Profile::WriteProfileString("Settings", "templatePath", templates.string());
+    Profile::WriteProfileString("Settings", "workingPath", work.string());
+    auto* xmlKind = Manager().DefaultTemplate();
+    const int untitled = xmlKind->GetUntitledCount();
+
+    // A template with no name: a modified copy, untitled in the working folder.
+    std::vector<std::string> labels;
+    wxDocument* copy = FileNewWith([&](CNewDocTypeDlg& dialog) {
+        EXPECT_EQ(dialog.GetTitle(), "New");
+        for (const auto& item : dialog.Page().Items()) labels.push_back(item.label);
+        EXPECT_EQ(dialog.Page().Chosen()->label, "XML Document") << "selected when the page opens";
+        EXPECT_EQ(static_cast<wxTextCtrl*>(dialog.FindWindow(CNewDocFilePage::kLocationId))->GetValue(),
+                  work.string() + "/");
+        SelectNewItem(dialog, "t.xml");
+        dialog.EndModal(wxID_OK);
+    });
+    EXPECT_EQ(labels, (std::vector<std::string>{"XML Document", "DTD Document", "t.xml"}));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->IsModified());
+    EXPECT_EQ(GetWholeText(dynamic_cast<CBrindleDoc*>(copy)->GetTextBuffer(), "\n"), "<t/>\n");
+    EXPECT_EQ(copy->GetFilename().utf8_string(), (work / ("untitled-" + std::to_string(untitled + 1))).string());
+    CloseAll();
+
+    // A kind with a name: an empty document at the location, joined with a separator.
+    wxDocument* dtd = FileNewWith([&](CNewDocTypeDlg& dialog) {
+        SelectNewItem(dialog, "DTD Document");
+        SetNewField(dialog, CNewDocFilePage::kFileNameId, "a.dtd");
+        SetNewField(dialog, CNewDocFilePage::kLocationId, work.string());
+        dialog.EndModal(wxID_OK);
+    });
+    ASSERT_NE(dtd, nullptr);
+    EXPECT_EQ(KindOf(dtd)->GetResourceId(), ids::IDR_DTDTYPE);
+    EXPECT_FALSE(dtd->IsModified());
+    EXPECT_EQ(dtd->GetFilename().utf8_string(), (work / "a.dtd").string());
+    EXPECT_EQ(xmlKind->GetUntitledCount(), untitled + 1) << "a named document takes no number";
+    CloseAll();
+
+    // A template chosen and then the plain kind: an empty document; a double
+    // click accepts.
+    wxDocument* plain = FileNewWith([&](CNewDocTypeDlg& dialog) {
+        SelectNewItem(dialog, "t.xml");
+        SelectNewItem(dialog, "XML Document");
+        wxListEvent open(wxEVT_LIST_ITEM_ACTIVATED, CNewDocFilePage::kListId);
+        dialog.FindWindow(CNewDocFilePage::kListId)->GetEventHandler()->ProcessEvent(open);
+    });
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->IsModified());
+    EXPECT_EQ(GetWholeText(dynamic_cast<CBrindleDoc*>(plain)->GetTextBuffer()).find("<t/>"), std::string::npos);
+    CloseAll();
+
+    // Cancel makes nothing.
+    EXPECT_EQ(FileNewWith([](CNewDocTypeDlg& dialog) { dialog.EndModal(wxID_CANCEL); }), nullptr);
+    EXPECT_TRUE(Docs().empty());
+}
+
+TEST(AppGui, AMissingTemplateSaysSoAndABrokenOneOpensInSourceModeWithTheReason)
+{
+    CloseAll();
+    auto* kind = Manager().DefaultTemplate();
+    {
+        test::RecordingUIServices ui;
+        EXPECT_EQ(Manager().CreateNewDocument(*kind, (*g_dir / "gone.xml").string(), {}), nullptr);
+        EXPECT_FALSE(ui.messages.empty());
+        EXPECT_TRUE(Docs().empty()) << "no empty document is left behind";
+    }
+    const fs::path broken = *g_dir / "broken.xml";
+    test::WriteFile(broken, "<a><b></a>");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().CreateNewDocument(*kind, broken.string(), {}));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(GetWholeText(doc->GetTextBuffer()), "<a><b></a>");
+    EXPECT_EQ(FrameOf(doc)->GetMode(), ViewMode::Source);
+    EXPECT_NE(FrameOf(doc)->GetSourceView()->GetStatusMessage(), "");
+    EXPECT_NE(doc->GetFilename().utf8_string(), broken.string()) << "saving never overwrites the template";
+    CloseAll();
 }
