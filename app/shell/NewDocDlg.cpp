@@ -47,7 +47,7 @@ CNewDocFilePage::CNewDocFilePage(wxWindow* parent, const std::vector<NewDocKind>
 
     m_fileName = new wxTextCtrl(this, kFileNameId);
     m_location = new wxTextCtrl(this, kLocationId, wxString::FromUTF8(location));
-    auto* browse = new wxButton(this, kBrowseId, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* browse = new wxButton(this, kBrowseId, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
 
     auto* fields = new wxFlexGridSizer(3, wxSize(6, 6));
     fields->AddGrowableCol(1);
