@@ -1386,6 +1386,26 @@ TEST(AppGui, FileNewOffersTheKindsAndTemplatesAndNamesTheDocumentAsChosen)
     // Cancel makes nothing.
     EXPECT_EQ(FileNewWith([](CNewDocTypeDlg& dialog) { dialog.EndModal(wxID_CANCEL); }), nullptr);
     EXPECT_TRUE(Docs().empty());
+
+    // A document saved as a template is offered, and a new document from it
+    // saves as the same text.
+    auto* original = dynamic_cast<CBrindleDocBase*>(Manager().OpenDocumentFile(wxString::FromUTF8(Copy("mine.xml").string())));
+    ASSERT_NE(original, nullptr);
+    CBrindleDocBase::SetSavePathPrompt([](const CBrindleDocBase&, const wxString& offered) { return offered; });
+    EXPECT_TRUE(original->SaveAsTemplate());
+    CloseAll();
+    test::RecordingUIServices ui; // the copy's DTD is not beside the template: a warning
+    wxDocument* fromMine = FileNewWith([&](CNewDocTypeDlg& dialog) {
+        SelectNewItem(dialog, "mine.xml");
+        SetNewField(dialog, CNewDocFilePage::kFileNameId, "again.xml");
+        dialog.EndModal(wxID_OK);
+    });
+    ASSERT_NE(fromMine, nullptr);
+    EXPECT_TRUE(fromMine->Save());
+    CBrindleDocBase::SetSavePathPrompt(nullptr);
+    EXPECT_EQ(test::ReadFile(work / "again.xml"), test::ReadFile(templates / "mine.xml"));
+    EXPECT_EQ(test::ReadFile(work / "again.xml"), test::ReadFile(kSample));
+    CloseAll();
 }
 
 TEST(AppGui, AMissingTemplateSaysSoAndABrokenOneOpensInSourceModeWithTheReason)
