@@ -48,6 +48,7 @@
 #include <map>
 #include <wx/aui/aui.h>
 #include <wx/bookctrl.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/listctrl.h>
@@ -1041,6 +1042,11 @@ TEST(AppGui, SettingsSheetTextsNumberAndFoldersShowAndStoreTheirKeysAndCancelSto
             EXPECT_FALSE(dtdExtensions->IsEnabled());
             EXPECT_EQ(dtdExtensions->GetValue(), ".dtd");
         }
+        // The folder buttons are wide enough for their "..." (the toolkit
+        // complains about a narrower one).
+        for (int id : {1016, 1017, 1018})
+            if (auto* folderButton = SheetControl<wxButton>(sheet, 2, id))
+                EXPECT_GE(folderButton->GetSize().x, folderButton->GetBestSize().x) << id;
         if (auto* format = SheetControl<wxChoice>(sheet, 2, 1042)) {
             EXPECT_FALSE(format->IsEnabled());
             EXPECT_EQ(wxJoin(format->GetStrings(), ','), "DOS,Unix,Machintosh");
