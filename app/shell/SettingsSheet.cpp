@@ -103,7 +103,7 @@ wxTextCtrl* AddFolderRow(wxPanel* panel, wxSizer* sizer, const char* label, int 
     sizer->Add(new wxStaticText(panel, wxID_ANY, label), 0, wxLEFT | wxRIGHT | wxTOP, 6);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     auto* field = new wxTextCtrl(panel, fieldId);
-    auto* button = new wxButton(panel, buttonId, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* button = new wxButton(panel, buttonId, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     row->Add(field, 1, wxRIGHT, 4);
     row->Add(button, 0);
     sizer->Add(row, 0, wxEXPAND | wxALL, 6);

@@ -9,10 +9,12 @@
 #include "platform/ui/ProgressScope.h"
 #include "resources/CommandIds.h"
 #include "tests/app/DocManagerFixture.h"
+#include "tests/support/ParseXml.h"
 #include "tests/support/RecordingUIServices.h"
 
-#include <memory>
 #include <cstring>
+#include <map>
+#include <memory>
 
 using namespace brindle;
 namespace fs = std::filesystem;
@@ -1166,4 +1168,43 @@ TEST_F(DocumentTest, ATreeThatWouldNotFitInMemoryIsNotBuilt)
     // nothing in time.
     EXPECT_FALSE(doc->LeaveSourceMode().left);
     EXPECT_EQ(doc->GetDomDocument()->documentElement()->childNodes()->length(), 1);
+}
+
+// The templates File New offers open as they ship without a word (the one with
+// a DTD is validated on the way in), and each does what its comments promise.
+TEST_F(DocumentTest, ShippedTemplatesOpenCleanlyAndDoWhatTheySay)
+{
+    const fs::path folder = fs::path(BRINDLE_SAMPLES) / "templates";
+    std::map<std::string, std::unique_ptr<CBrindleDoc>> docs;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(entry.path().extension(), ".xml") << name; // the New dialog lists only these
+        docs[name] = Open(name, test::ReadFile(entry.path()));
+        EXPECT_TRUE(docs[name]->IsDomValid()) << name;
+    }
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{});
+
+    // Its DTD is applied, not merely present.
+    XmlDocumentPtr notes = docs.at("XML Document with DTD.xml")->GetDomDocument();
+    ASSERT_NE(notes->doctype(), nullptr);
+    EXPECT_FALSE(notes->validate().Failed());
+    notes->documentElement()->appendChild(notes->createElement("memo"));
+    EXPECT_TRUE(notes->validate().Failed());
+
+    // The stylesheet copies its input unchanged.
+    const std::string input = "<a x=\"1\"><!--c--><b>t &amp; u</b><?p d?></a>";
+    EXPECT_EQ(test::ParseXml(input)->transformNode(*docs.at("XSLT Stylesheet.xml")->GetDomDocument()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + input + "\n");
+
+    // The schema takes the simple document and rejects an item without its id.
+    test::WriteFile(dir / "document.xsd", test::ReadFile(folder / "XML Schema.xml"));
+    const std::string named = " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+                              " xsi:noNamespaceSchemaLocation=\"document.xsd\"";
+    std::string simple = test::ReadFile(folder / "Simple XML Document.xml");
+    simple.insert(simple.find("<document") + std::strlen("<document"), named);
+    auto instance = XmlDocument::Create();
+    const std::string base = (dir / "instance.xml").string();
+    EXPECT_TRUE(instance->loadXML(simple, base)) << instance->parseError().reason;
+    EXPECT_FALSE(instance->loadXML("<document" + named + "><item>no id</item></document>", base));
+    EXPECT_NE(instance->parseError().reason.find("id"), std::string::npos) << instance->parseError().reason;
 }

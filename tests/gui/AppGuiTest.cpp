@@ -46,9 +46,12 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <map>
 #include <wx/aui/aui.h>
 #include <wx/bookctrl.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/listctrl.h>
 #include <wx/progdlg.h>
 #include <wx/prntbase.h>
@@ -903,6 +906,171 @@ TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
     EXPECT_EQ(Settings::GetLargeFileMB(), 50);
     Profile::WriteProfileInt("Settings", "largeFileMB", 200);
     Profile::WriteProfileInt("Settings", "validateOnParse", 1);
+}
+
+// Every value of the "Settings" section, to compare and to put back.
+std::map<std::string, SettingsStore::Value> StoredSettings()
+{
+    const std::string key = "Software\\Brindle\\Brindle\\Settings";
+    std::map<std::string, SettingsStore::Value> values;
+    for (const auto& name : Profile::Store().EnumValueNames(key)) values[name] = *Profile::Store().GetValue(key, name);
+    return values;
+}
+
+// Puts the section back as it was when made.
+struct SettingsRestorer {
+    std::map<std::string, SettingsStore::Value> saved = StoredSettings();
+    ~SettingsRestorer()
+    {
+        const std::string key = "Software\\Brindle\\Brindle\\Settings";
+        auto& store = Profile::Store();
+        for (const auto& name : store.EnumValueNames(key)) store.DeleteValue(key, name);
+        for (const auto& [name, value] : saved) {
+            if (const auto* text = std::get_if<std::string>(&value)) store.SetString(key, name, *text);
+            else store.SetInt(key, name, std::get<int32_t>(value));
+        }
+    }
+};
+
+// The sheet's check boxes: page, control and the key each stands for.
+struct SheetCheck {
+    size_t page;
+    int id;
+    const char* key;
+};
+const SheetCheck kSheetChecks[] = {
+    {0, 1005, Settings::Key::kValidateOnParse},   {0, 1006, Settings::Key::kResolveExternals},
+    {0, 1007, Settings::Key::kUseXPath},          {1, 1005, Settings::Key::kDisplayNavBar},
+    {1, 1006, Settings::Key::kStartWithSourceView}, {1, 1007, Settings::Key::kDisplayFileTypesDlg},
+    {1, 1008, Settings::Key::kKeepOwnText},
+};
+
+template <class Control> Control* SheetControl(wxPropertySheetDialog& sheet, size_t page, int id)
+{
+    auto* control = dynamic_cast<Control*>(sheet.GetBookCtrl()->GetPage(page)->FindWindow(id));
+    EXPECT_NE(control, nullptr) << "page " << page << ", control " << id;
+    return control;
+}
+
+// Shows every page, last to first, so that each loads its controls.
+void ShowEveryPage(wxPropertySheetDialog& sheet)
+{
+    for (size_t page = sheet.GetBookCtrl()->GetPageCount(); page-- > 0;) sheet.GetBookCtrl()->SetSelection(page);
+}
+
+TEST(AppGui, SettingsSheetEachCheckBoxShowsAndStoresItsOwnKey)
+{
+    SettingsRestorer restore;
+    const size_t count = std::size(kSheetChecks);
+    // Only one box is on when the sheet opens, and OK leaves only the next one on:
+    // a box that reads or writes another's key shows up.
+    for (size_t on = 0; on < count; ++on) {
+        for (size_t i = 0; i < count; ++i) Settings::WriteInt(kSheetChecks[i].key, i == on ? 1 : 0);
+        const size_t next = (on + 1) % count;
+        EXPECT_TRUE(RunSheetWith([&](wxPropertySheetDialog& sheet) {
+            ShowEveryPage(sheet);
+            for (size_t i = 0; i < count; ++i) {
+                auto* box = SheetControl<wxCheckBox>(sheet, kSheetChecks[i].page, kSheetChecks[i].id);
+                if (!box) continue;
+                EXPECT_EQ(box->GetValue(), i == on) << kSheetChecks[i].key;
+                box->SetValue(i == next);
+            }
+            sheet.EndModal(wxID_OK);
+        }));
+        for (size_t i = 0; i < count; ++i)
+            EXPECT_EQ(Profile::GetProfileInt("Settings", kSheetChecks[i].key, -1), i == next ? 1 : 0)
+                << kSheetChecks[i].key << " after turning on " << kSheetChecks[next].key;
+    }
+}
+
+TEST(AppGui, SettingsSheetTextsNumberAndFoldersShowAndStoreTheirKeysAndCancelStoresNothing)
+{
+    SettingsRestorer restore;
+    const fs::path picked = *g_dir / "sheet/picked";
+    fs::create_directories(picked);
+    const std::string folders[] = {(*g_dir / "sheet/t/").string(), (*g_dir / "sheet/w/").string(),
+                                   (*g_dir / "sheet/s/").string()};
+    Settings::WriteParserAppId("Stored.Parser");
+    Settings::WriteInt(Settings::Key::kLargeFileMB, 12);
+    Settings::WriteString(Settings::Key::kTemplatePath, folders[0]);
+    Settings::WriteString(Settings::Key::kWorkingPath, folders[1]);
+    Settings::WriteString(Settings::Key::kScriptPath, folders[2]);
+    const int folderIds[] = {1004, 1002, 1003};
+
+    // Every control changed, then Cancel: nothing is stored.
+    const auto before = StoredSettings();
+    EXPECT_FALSE(RunSheetWith([&](wxPropertySheetDialog& sheet) {
+        ShowEveryPage(sheet);
+        for (const auto& check : kSheetChecks)
+            if (auto* box = SheetControl<wxCheckBox>(sheet, check.page, check.id)) box->SetValue(!box->GetValue());
+        if (auto* appId = SheetControl<wxTextCtrl>(sheet, 0, 1000)) appId->ChangeValue("Other");
+        if (auto* largeMB = SheetControl<wxSpinCtrl>(sheet, 1, 1009)) largeMB->SetValue(99);
+        for (int id : folderIds)
+            if (auto* field = SheetControl<wxTextCtrl>(sheet, 2, id)) field->ChangeValue("/elsewhere");
+        sheet.EndModal(wxID_CANCEL);
+    }));
+    EXPECT_EQ(StoredSettings(), before);
+
+    EXPECT_TRUE(RunSheetWith([&](wxPropertySheetDialog& sheet) {
+        wxBookCtrlBase* book = sheet.GetBookCtrl();
+        EXPECT_EQ(book->GetPageText(1), "Display");
+        EXPECT_EQ(book->GetPageText(2), "File");
+        ShowEveryPage(sheet);
+        if (auto* appId = SheetControl<wxTextCtrl>(sheet, 0, 1000)) {
+            EXPECT_EQ(appId->GetValue(), "Stored.Parser");
+            appId->ChangeValue("Changed.Parser");
+        }
+        if (auto* largeMB = SheetControl<wxSpinCtrl>(sheet, 1, 1009)) {
+            EXPECT_EQ(largeMB->GetValue(), 12);
+            largeMB->SetValue(34);
+        }
+        for (size_t i = 0; i < 3; ++i)
+            if (auto* field = SheetControl<wxTextCtrl>(sheet, 2, folderIds[i])) {
+                EXPECT_EQ(field->GetValue().utf8_string(), folders[i]);
+                field->ChangeValue(wxString::FromUTF8(folders[(i + 1) % 3]));
+            }
+        // Shown for information only: disabled, and stored nowhere.
+        if (auto* extensions = SheetControl<wxTextCtrl>(sheet, 2, 1000)) {
+            EXPECT_FALSE(extensions->IsEnabled());
+            EXPECT_EQ(extensions->GetValue(), ".xml;.xsl;.xsd;.xdr");
+        }
+        if (auto* dtdExtensions = SheetControl<wxTextCtrl>(sheet, 2, 1001)) {
+            EXPECT_FALSE(dtdExtensions->IsEnabled());
+            EXPECT_EQ(dtdExtensions->GetValue(), ".dtd");
+        }
+        // The folder buttons are wide enough for their "..." (the toolkit
+        // complains about a narrower one).
+        for (int id : {1016, 1017, 1018})
+            if (auto* folderButton = SheetControl<wxButton>(sheet, 2, id))
+                EXPECT_GE(folderButton->GetSize().x, folderButton->GetBestSize().x) << id;
+        if (auto* format = SheetControl<wxChoice>(sheet, 2, 1042)) {
+            EXPECT_FALSE(format->IsEnabled());
+            EXPECT_EQ(wxJoin(format->GetStrings(), ','), "DOS,Unix,Machintosh");
+        }
+        // The template folder picked in the Location dialog, given with a final
+        // separator, goes into the field without it.
+        wxTheApp->CallAfter([&] {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<CLocationDlg*>(w)) {
+                    EXPECT_TRUE(dialog->Tree().SelectFolder(picked.string() + "/"));
+                    dialog->EndModal(wxID_OK);
+                }
+        });
+        wxWindow* button = book->GetPage(2)->FindWindow(1018);
+        wxCommandEvent click(wxEVT_BUTTON, 1018);
+        click.SetEventObject(button);
+        button->ProcessWindowEvent(click);
+        sheet.EndModal(wxID_OK);
+    }));
+    auto& store = Profile::Store();
+    const std::string key = "Software\\Brindle\\Brindle\\Settings";
+    EXPECT_EQ(store.GetString(key, "parserAppId"), "Changed.Parser");
+    EXPECT_EQ(store.GetInt(key, "largeFileMB"), 34);
+    EXPECT_EQ(store.GetString(key, "templatePath"), picked.string());
+    EXPECT_EQ(store.GetString(key, "workingPath"), folders[2]);
+    EXPECT_EQ(store.GetString(key, "scriptPath"), folders[0]);
+    // Its users get it back with the separator.
+    EXPECT_EQ(Settings::GetTemplatePath(), picked.string() + "/");
 }
 
 TEST(AppGui, FolderButtonsPickInTheFolderTreeStartingAtTheFieldsFolder)
