@@ -385,7 +385,10 @@ TEST(AppGui, DocumentMenusListTheFirstTenPluginsAndRecentFilesShow)
     ASSERT_NE(exit, labels.end());
     const auto& recent = wxGetApp().RecentFiles();
     ASSERT_FALSE(recent[0].empty());
-    const std::string first = "&1 " + recent.GetDisplayName(0);
+    // A "&" in the name is doubled, so the menu shows it instead of taking it as the mnemonic.
+    wxString shown = wxString::FromUTF8(recent.GetDisplayName(0));
+    shown.Replace("&", "&&");
+    const std::string first = "&1 " + shown.utf8_string();
     auto at = std::find(labels.begin(), labels.end(), first);
     ASSERT_NE(at, labels.end()) << "no " << first << " in " << ::testing::PrintToString(labels);
     EXPECT_EQ(*(at - 1), "");
@@ -1040,9 +1043,11 @@ TEST(AppGui, SettingsSheetTextsNumberAndFoldersShowAndStoreTheirKeysAndCancelSto
         }
         // The folder buttons are wide enough for their "..." (the toolkit
         // complains about a narrower one).
-        for (int id : {1016, 1017, 1018})
-            if (auto* folderButton = SheetControl<wxButton>(sheet, 2, id))
+        for (int id : {1016, 1017, 1018}) {
+            if (auto* folderButton = SheetControl<wxButton>(sheet, 2, id)) {
                 EXPECT_GE(folderButton->GetSize().x, folderButton->GetBestSize().x) << id;
+            }
+        }
         if (auto* format = SheetControl<wxChoice>(sheet, 2, 1042)) {
             EXPECT_FALSE(format->IsEnabled());
             EXPECT_EQ(wxJoin(format->GetStrings(), ','), "DOS,Unix,Machintosh");
