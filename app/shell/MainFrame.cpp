@@ -13,6 +13,7 @@
 #include "app/menus/ToolbarArt.h"
 #include "app/shell/WindowTitles.h"
 #include "app/views/EditSourceView.h"
+#include "brindlekit/chrome/PrintJobs.h"
 #include "platform/settings/Profile.h"
 #include "resources/CommandIds.h"
 
@@ -423,11 +424,7 @@ void CMainFrame::OnPrintSetup(wxCommandEvent&)
     if (dialog.ShowModal() == wxID_OK) PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
 }
 
-wxPrintData& CMainFrame::PrintData()
-{
-    if (!m_printData) m_printData = std::make_unique<wxPrintData>();
-    return *m_printData;
-}
+wxPrintData& CMainFrame::PrintData() { return brindle::SharedPrintData(); }
 
 CBrindleDocManager* CMainFrame::Manager() const { return static_cast<CBrindleDocManager*>(GetDocumentManager()); }
 

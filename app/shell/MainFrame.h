@@ -25,10 +25,7 @@ public:
 
     // A menu bar for a document frame of the kind with the given menu resource.
     wxMenuBar* CreateDocumentMenuBar(int resourceId) override;
-    // The page set-up, made at first use: print data made with the application
-    // object, before the toolkit's modules have installed the native print
-    // factory, carries the wrong kind of native data, which the native dialogs
-    // cannot use.
+    // The printer settings all print jobs share.
     wxPrintData& PrintData();
 
     bool IsExplorerBarShown() const;
@@ -74,5 +71,4 @@ private:
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     CExplorerBar* m_explorerBar = nullptr;
-    std::unique_ptr<wxPrintData> m_printData;
 };

@@ -4,4 +4,5 @@ set(BRINDLEKIT_CHROME_SOURCES
   chrome/SplitterModel.cpp
   chrome/SplitterWndEx.cpp
   chrome/TarnMenu.cpp
+  chrome/PrintJobs.cpp
 )
