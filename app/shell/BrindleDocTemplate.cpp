@@ -82,6 +82,7 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
     auto* base = dynamic_cast<CBrindleDocBase*>(doc);
 
     if (path.empty() || m_useTemplateFile) {
+        if (base) base->SetEmbedded(!makeVisible);
         if (m_useTemplateFile) {
             // The template opens as a file does, before any window: one that cannot
             // be read leaves no empty document behind, one that does not parse
@@ -101,7 +102,6 @@ wxDocument* CBrindleDocTemplate::OpenDocumentFile(const wxString& path, bool mak
         } else {
             if (!createView()) return nullptr;
             doc->SetTitle(GetDocumentManager()->MakeNewDocumentName());
-            if (base) base->SetEmbedded(!makeVisible);
             const bool made = doc->OnNewDocument();
             if (base) base->Errors().Tell();
             if (!made) {
