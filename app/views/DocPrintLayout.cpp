@@ -15,15 +15,6 @@ size_t CharCount(std::string_view text)
     return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuationByte(c); }));
 }
 
-// The byte length of the first `chars` characters of the text (all of it when shorter).
-size_t BytesOfChars(std::string_view text, size_t chars)
-{
-    size_t at = 0;
-    for (; at < text.size(); ++at)
-        if (!IsContinuationByte(text[at]) && chars-- == 0) break;
-    return at;
-}
-
 } // namespace
 
 DocPrintLayout::DocPrintLayout(std::string_view text, std::string pathName, std::string title, int charsPerLine,
@@ -33,13 +24,19 @@ DocPrintLayout::DocPrintLayout(std::string_view text, std::string pathName, std:
 {
     const size_t width = static_cast<size_t>(std::max(charsPerLine - 8, 1));
     const auto addLine = [&](std::string_view line) {
-        // A long line goes on after each cut; nothing is dropped at a cut.
-        while (CharCount(line) > width) {
-            const size_t cut = BytesOfChars(line, width);
-            m_lines.emplace_back(line.substr(0, cut));
-            line.remove_prefix(cut);
+        // A long line goes on after each cut; nothing is dropped at a cut. One
+        // pass over the line, so that a document on one line splits quickly.
+        size_t chars = 0, begin = 0;
+        for (size_t at = 0; at < line.size(); ++at) {
+            if (IsContinuationByte(line[at])) continue;
+            if (chars == width) {
+                m_lines.emplace_back(line.substr(begin, at - begin));
+                begin = at;
+                chars = 0;
+            }
+            ++chars;
         }
-        m_lines.emplace_back(line);
+        m_lines.emplace_back(line.substr(begin));
     };
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {

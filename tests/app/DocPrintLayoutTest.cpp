@@ -84,6 +84,12 @@ TEST(DocPrintLayout, LongLinesGoOnAfterTheCutWithoutLosingACharacter)
     EXPECT_EQ(cjk.Lines()[0], "日本語のテ");
     EXPECT_EQ(cjk.Lines()[3], "行です");
     EXPECT_EQ(Joined(cjk.Lines()), wide);
+    // A document serialised on one line splits in one pass (a pass per cut would
+    // take minutes here).
+    DocPrintLayout big(std::string(2'000'000, 'x'), "p", "t", 80, 60);
+    EXPECT_EQ(big.Lines().size(), 2'000'000U / 72 + 1);
+    EXPECT_EQ(big.Lines().back().size(), 2'000'000U % 72);
+    EXPECT_EQ(big.PageCount(), (2'000'000 / 72 + 1 + 59) / 60);
     // A line exactly as wide as the text is not cut.
     EXPECT_EQ(DocPrintLayout("日本語のテ", "p", "t", 13, 50).Lines().size(), 1U);
 }
