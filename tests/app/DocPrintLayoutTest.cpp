@@ -84,8 +84,8 @@ TEST(DocPrintLayout, LongLinesGoOnAfterTheCutWithoutLosingACharacter)
     EXPECT_EQ(cjk.Lines()[0], "日本語のテ");
     EXPECT_EQ(cjk.Lines()[3], "行です");
     EXPECT_EQ(Joined(cjk.Lines()), wide);
-    // A document serialised on one line splits in one pass (a pass per cut would
-    // take minutes here).
+    // A large document serialised on one line keeps every character; the last
+    // printed line holds what is left after the cuts.
     DocPrintLayout big(std::string(2'000'000, 'x'), "p", "t", 80, 60);
     EXPECT_EQ(big.Lines().size(), 2'000'000U / 72 + 1);
     EXPECT_EQ(big.Lines().back().size(), 2'000'000U % 72);
