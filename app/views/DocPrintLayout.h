@@ -21,8 +21,6 @@ public:
                    int linesPerPage);
 
     const std::vector<std::string>& Lines() const { return m_lines; }
-    int CharsPerLine() const { return m_charsPerLine; }
-    int LinesPerPage() const { return m_linesPerPage; }
     // The number of pages, at least 1 (an empty text prints its header).
     int PageCount() const;
 

@@ -21,9 +21,6 @@ public:
     // name and title, taken when the job starts.
     CDocPrinter(std::shared_ptr<const std::string> text, std::string pathName, std::string title);
 
-    // The page layout, from the job's beginning to its end (null otherwise).
-    const DocPrintLayout* Layout() const { return m_layout ? &*m_layout : nullptr; }
-
     void OnPreparePrinting() override;
     void OnEndPrinting() override;
     void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
