@@ -2,6 +2,8 @@
 
 #include "app/views/NodePage.h"
 #include "app/views/BrowserView.h"
+#include "app/views/DocPrinter.h"
+#include "resources/CommandIds.h"
 
 #include <wx/sizer.h>
 
@@ -28,9 +30,15 @@ CPropertySheetView::CPropertySheetView(wxWindow* parent, CBrindleDoc* doc)
     });
 }
 
-CBrindleView::CBrindleView(wxWindow* parent, CBrindleDoc* doc) : wxPanel(parent, wxID_ANY)
+CBrindleView::CBrindleView(wxWindow* parent, CBrindleDoc* doc) : wxPanel(parent, wxID_ANY), m_doc(doc)
 {
     m_sheet = new CPropertySheetView(this, doc);
+    for (int id : {ids::ID_FILE_PRINT, ids::ID_FILE_PRINT_DIRECT, ids::ID_FILE_PRINT_PREVIEW}) {
+        Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+            if (m_doc) brindle::RunDocPrintCommand(this, *m_doc, event.GetId());
+        }, id);
+        Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& event) { event.Enable(m_doc != nullptr); }, id);
+    }
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_sheet, 1, wxEXPAND);
     SetSizer(sizer);
@@ -52,6 +60,7 @@ void CBrindleView::ReleaseNodes() { GetNodePage()->ReleaseNodes(); }
 
 void CBrindleView::DetachDocument()
 {
+    m_doc = nullptr;
     GetNodePage()->DetachDocument();
     m_sheet->GetBrowserPage()->DetachDocument();
 }

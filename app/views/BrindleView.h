@@ -23,7 +23,8 @@ private:
 
 // The document's form view in Node Tree mode: it holds the property sheet, hands
 // every command and command-state request it receives to the sheet's active page
-// first, and passes the document's change notices to the pages.
+// first, and passes the document's change notices to the pages. The document's
+// XML prints from here whichever page is shown.
 class CBrindleView : public wxPanel {
 public:
     CBrindleView(wxWindow* parent, CBrindleDoc* doc);
@@ -43,5 +44,6 @@ protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
+    CBrindleDoc* m_doc;
     CPropertySheetView* m_sheet;
 };

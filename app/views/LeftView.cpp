@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/views/AddNamespaceDlg.h"
 #include "app/menus/Menus.h"
+#include "app/views/DocPrinter.h"
 #include "app/views/DragImageWindow.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/NodeIcons.h"
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int kCommands[] = {ID_NODE_CHILD,  ID_NODE_SIBLING, ID_EDIT_CUT,   ID_EDIT_COPY, ID_EDIT_PASTE,
                              ID_EDIT_DELETE, ID_EDIT_RENAME,  ID_PROPERTIES, ID_REFRESH,   ID_EDIT_UNDO,
-                             ID_EDIT_REDO};
+                             ID_EDIT_REDO,   ID_FILE_PRINT,   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
 
 bool IsOfType(const XmlNodePtr& node, XmlNodeType type) { return node && node->nodeType() == type; }
 
@@ -332,6 +333,9 @@ bool CLeftView::IsCommandEnabled(int id) const
     case ID_REFRESH: return true;
     case ID_EDIT_UNDO: return m_doc && m_doc->CanUndoNodeStep();
     case ID_EDIT_REDO: return m_doc && m_doc->CanRedoNodeStep();
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW: return m_doc != nullptr;
     default: return false;
     }
 }
@@ -358,6 +362,9 @@ bool CLeftView::ExecuteCommand(int id)
     case ID_REFRESH: Rebuild(); break;
     case ID_EDIT_UNDO:
     case ID_EDIT_REDO: StepHistory(id == ID_EDIT_UNDO); break;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW: return RunDocPrintCommand(this, *m_doc, id);
     default: return false;
     }
     return true;
