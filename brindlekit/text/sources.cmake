@@ -34,4 +34,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/MarginIcons.cpp
   text/TextPainter.cpp
   text/TextView.cpp
+  text/TextViewPrint.cpp
+  text/TextPageSetup.cpp
+  text/TextPrintout.cpp
 )
