@@ -137,8 +137,11 @@ bool CTextPrintout::HasPage(int page)
 void CTextPrintout::GetPageInfo(int* minPage, int* maxPage, int* selPageFrom, int* selPageTo)
 {
     EnsureLayout();
-    *minPage = *selPageFrom = 1;
-    *maxPage = *selPageTo = std::max(1, m_layout.GetPageCount());
+    *minPage = 1;
+    *maxPage = std::max(1, m_layout.GetPageCount());
+    // Before the job has a DC the pages are not counted yet: no page range then.
+    *selPageFrom = m_laidOut ? 1 : 0;
+    *selPageTo = m_laidOut ? *maxPage : 0;
 }
 
 bool CTextPrintout::OnPrintPage(int page)

@@ -1,11 +1,13 @@
 #include "brindlekit/text/CharWidth.h"
 #include "brindlekit/text/LineRendering.h"
+#include "brindlekit/text/TextPageSetup.h"
 #include "brindlekit/text/TextPrintLayout.h"
 #include "platform/settings/Profile.h"
 #include "platform/settings/SettingsStore.h"
-#include "tests/brindlekit/text/TestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <wx/gdicmn.h>
 
 #include <string>
 #include <vector>
@@ -184,7 +186,7 @@ TEST(PrintLayoutBands, ZeroMarginsPrintFromTheEdgeOfThePrintableArea)
 TEST(PrintLayoutMargins, ReadFromTheSettingsAndConvertedToDeviceUnits)
 {
     test::TempDir dir;
-    SettingsStore store(dir.Path("settings"));
+    SettingsStore store(dir.path() / "settings");
     Profile::SetStore(&store);
     Profile::SetRegistryKey("Brindle", "Brindle");
     const PageMargins defaults = ReadPageMargins();
@@ -206,4 +208,21 @@ TEST(PrintLayoutMargins, ReadFromTheSettingsAndConvertedToDeviceUnits)
     EXPECT_EQ(device.top, 19);
     EXPECT_EQ(device.bottom, 47);
     EXPECT_EQ(MarginsToDevice({-5, 0, 0, 0}, 10, 10).left, 0);
+}
+
+TEST(PrintLayoutMargins, PageSetupKeepsTheHundredthsOfMarginsLeftAlone)
+{
+    // The dialog shows whole millimetres: 12.34 mm shows as 12 and stays 1234 when
+    // left at 12; a changed margin takes the new millimetres.
+    const PageMargins stored{1234, 1000, 1551, 0};
+    const PageMargins same = MarginsFromDialog(stored, wxPoint(12, 16), wxPoint(10, 0));
+    EXPECT_EQ(same.left, 1234);
+    EXPECT_EQ(same.top, 1551);
+    EXPECT_EQ(same.right, 1000);
+    EXPECT_EQ(same.bottom, 0);
+    const PageMargins changed = MarginsFromDialog(stored, wxPoint(13, 15), wxPoint(25, 7));
+    EXPECT_EQ(changed.left, 1300);
+    EXPECT_EQ(changed.top, 1500);
+    EXPECT_EQ(changed.right, 2500);
+    EXPECT_EQ(changed.bottom, 700);
 }
