@@ -30,7 +30,6 @@ public:
     void SetPrintFooter(bool on) { m_footer = on; }
     // The layout of the job in progress (empty before the first page and after the end).
     const TextPrintLayout& Layout() const { return m_layout; }
-    const wxFont& PrintFont() const { return m_font; }
     // The font a view font prints in.
     static wxFont ScaledPrintFont(const wxFont& viewFont);
 

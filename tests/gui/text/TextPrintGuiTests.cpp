@@ -4,6 +4,7 @@
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextCommandIds.h"
 #include "brindlekit/text/TextPrintLayout.h"
+#include "brindlekit/text/TextPrintout.h"
 #include "platform/settings/Profile.h"
 #include "tests/support/GuiTestMain.h"
 #include "tests/support/PdfOutput.h"
@@ -196,6 +197,11 @@ TEST_F(TextPrintGui, PreviewShowsThePagesAndCloses)
     preview->Close(true);
     test::PumpEvents();
     for (wxWindow* window : wxTopLevelWindows) EXPECT_EQ(dynamic_cast<wxPreviewFrame*>(window), nullptr);
+
+    // Half the screen size, but readable.
+    EXPECT_EQ(CTextPrintout::ScaledPrintFont(wxFont(wxFontInfo(24))).GetFractionalPointSize(), 12.0);
+    EXPECT_EQ(CTextPrintout::ScaledPrintFont(wxFont(wxFontInfo(10))).GetFractionalPointSize(),
+              CTextPrintout::kMinPrintPoints);
 
     // Without a buffer there is nothing to print.
     view->DetachFromBuffer();
