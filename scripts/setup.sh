@@ -11,6 +11,7 @@ packages=(
   xvfb xauth python3-pyftpdlib fonts-dejavu-core
   fonts-wqy-microhei # Chinese and other CJK glyphs: the library's own texts and wide characters
   libglib2.0-dev shared-mime-info adwaita-icon-theme # GIO: file types, their descriptions and icons in the local file list
+  poppler-utils # pdftotext: the print tests read back the PDF they print
   libgl1-mesa-dri # the browser preview's web view draws through Mesa when there is no GPU driver
   poppler-utils # pdftotext: the printing tests read the printed PDF files back as text
 )

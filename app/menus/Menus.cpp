@@ -37,6 +37,7 @@ std::vector<MenuItemDef> FileMenu(bool withDocument)
                                       kSeparator,
                                       {ID_FILE_PRINT, "&Print...\tCtrl+P", {}},
                                       {ID_FILE_PRINT_PREVIEW, "Print Pre&view", {}},
+                                      {ID_FILE_PAGE_SETUP, "Page Set&up...", {}},
                                   });
     } else {
         items.push_back(kSeparator);

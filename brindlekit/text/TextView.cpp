@@ -156,6 +156,7 @@ bool CTextView::ExecuteCommand(int id)
         OnEditFind();
         return true;
     }
+    if (ExecutePrintCommand(id)) return true;
     return m_pModel->ExecuteCommand(id);
 }
 
@@ -163,6 +164,7 @@ bool CTextView::IsCommandEnabled(int id) const
 {
     bool handled = false;
     if (id == ID_EDIT_FIND) return true;
+    if (const std::optional<bool> print = PrintCommandState(id)) return *print;
     return m_pModel->IsCommandEnabled(id, handled);
 }
 
@@ -224,6 +226,10 @@ void CTextView::OnUpdateCommand(wxUpdateUIEvent& event)
     const int id = event.GetId();
     if (const std::optional<bool> derived = DerivedCommandState(id)) {
         event.Enable(*derived);
+        return;
+    }
+    if (const std::optional<bool> print = PrintCommandState(id)) {
+        event.Enable(*print);
         return;
     }
     bool enabled = id == ID_EDIT_FIND || m_pModel->IsCommandEnabled(id, handled);

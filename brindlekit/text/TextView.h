@@ -13,6 +13,7 @@
 #include <optional>
 
 class wxDC;
+class wxPrintout;
 
 namespace brindle {
 
@@ -90,6 +91,17 @@ public:
     // Runs the Find dialog.
     virtual void OnEditFind();
 
+    // ---- Printing ----
+    // Prints the text, with the print dialog when `prompt` is set; false when
+    // cancelled or failed (the user is told of a failure).
+    bool PrintText(bool prompt);
+    // Shows the print preview of the text.
+    bool PreviewText();
+    // The printout of the text as it is now; a derived view may give its own
+    // header or footer.
+    virtual wxPrintout* CreatePrintout();
+    virtual wxString GetPrintTitle() const;
+
     // Paints the client area into dc as the window would (all rows).
     void RenderTo(wxDC& dc);
 
@@ -126,6 +138,10 @@ private:
 
     void Init();
     void BindEvents();
+    // Print, Print Direct, Print Preview and Page Setup: whether the id is one of
+    // them, and then whether it is enabled / carried out.
+    std::optional<bool> PrintCommandState(int id) const;
+    bool ExecutePrintCommand(int id);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);

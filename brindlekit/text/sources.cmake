@@ -17,6 +17,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/UpdateContext.cpp
   # Views of a buffer: models first, then the windows around them.
   text/EditViewModel.cpp
+  text/TextPrintLayout.cpp
   text/FindReplaceModel.cpp
   text/LineRendering.cpp
   text/SystemClipboard.cpp
@@ -33,4 +34,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/MarginIcons.cpp
   text/TextPainter.cpp
   text/TextView.cpp
+  text/TextViewPrint.cpp
+  text/TextPageSetup.cpp
+  text/TextPrintout.cpp
 )

@@ -471,6 +471,13 @@ TEST(AppGui, DtdFilesOpenInTheirOwnFrame)
     ASSERT_NE(frame, nullptr);
     EXPECT_NE(dynamic_cast<CEditSourceView2*>(frame->GetSourceView()), nullptr);
     EXPECT_EQ(dynamic_cast<CBrindleDoc2*>(doc)->GetTextBuffer().GetCRLFMode(), brindle::EOL_LF);
+    // Printing and page setup reach its source view from the File menu.
+    ASSERT_NE(frame->GetMenuBar()->FindItem(ids::ID_FILE_PAGE_SETUP), nullptr);
+    for (int id : {ids::ID_FILE_PRINT, ids::ID_FILE_PRINT_PREVIEW, ids::ID_FILE_PAGE_SETUP}) {
+        wxUpdateUIEvent update(id);
+        wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(update);
+        EXPECT_TRUE(update.GetEnabled()) << id;
+    }
     CloseAll();
 }
 
