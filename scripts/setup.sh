@@ -13,7 +13,6 @@ packages=(
   libglib2.0-dev shared-mime-info adwaita-icon-theme # GIO: file types, their descriptions and icons in the local file list
   poppler-utils # pdftotext: the print tests read back the PDF they print
   libgl1-mesa-dri # the browser preview's web view draws through Mesa when there is no GPU driver
-  poppler-utils # pdftotext: the printing tests read the printed PDF files back as text
 )
 
 missing=()

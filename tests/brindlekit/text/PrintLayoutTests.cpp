@@ -109,7 +109,9 @@ TEST(PrintLayoutPages, LinesMoveWholeToTheNextPageAndNoneIsLostOrDuplicated)
         EXPECT_LE(rows.size(), 5u) << "page " << page;
         EXPECT_EQ(rows.front().line, layout.PageFirstLine(page));
         // A wrapped line is not split between pages.
-        if (page > 1) EXPECT_NE(layout.PageRows(page - 1).back().line, rows.front().line) << "page " << page;
+        if (page > 1) {
+            EXPECT_NE(layout.PageRows(page - 1).back().line, rows.front().line) << "page " << page;
+        }
         for (std::size_t r = 0; r < rows.size(); ++r) EXPECT_EQ(rows[r].y, static_cast<int>(r) * 10);
     }
 }
