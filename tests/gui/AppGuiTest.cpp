@@ -1239,11 +1239,7 @@ protected:
     {
         fs::create_directories(Root() / "docs");
         test::WriteFile(Root() / "docs" / "remote.xml", "<remote/>\n");
-        const std::string section = "RemoteServers\\" + entryName;
-        Profile::WriteProfileString(section, "hostname", Host());
-        Profile::WriteProfileString(section, "username", kUser);
-        Profile::WriteProfileString(section, "password", kPassword);
-        Profile::WriteProfileInt(section, "hostport", Port());
+        StoreServer(entryName);
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings/Profile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <netinet/in.h>
 #include <string>
 #include <sys/prctl.h>
@@ -101,6 +103,18 @@ public:
                 std::to_string(options.bytesPerSecond), options.mlsd ? "1" : "0", options.size ? "1" : "0",
                 options.rename ? "1" : "0", std::to_string(options.downloadsEndAt), Join(options.noopReplies),
                 LoginLog().string(), options.readOnlyFolder});
+    }
+
+    // Stores this server in the settings in use as the remote server `entry`,
+    // with an initial folder when one is given.
+    void StoreServer(const std::string& entry, const std::optional<std::string>& initialDir = std::nullopt) const
+    {
+        const std::string section = "RemoteServers\\" + entry;
+        Profile::WriteProfileString(section, "hostname", Host());
+        Profile::WriteProfileString(section, "username", kUser);
+        Profile::WriteProfileString(section, "password", kPassword);
+        if (initialDir) Profile::WriteProfileString(section, "initdir", *initialDir);
+        Profile::WriteProfileInt(section, "hostport", Port());
     }
 
     // How many logins the server started by StartWith has seen.

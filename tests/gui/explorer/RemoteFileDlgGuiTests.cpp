@@ -65,21 +65,14 @@ protected:
         Profile::SetRegistryKey("Brindle", "Brindle");
         std::filesystem::create_directories(Root() / "docs");
         std::ofstream(Root() / "docs" / "a.xml") << "<a/>";
-        Store("Home");
-        Store("Spare");
+        StoreServer("Home");
+        StoreServer("Spare");
     }
     void TearDown() override
     {
         test::PumpEvents();
         Profile::SetStore(nullptr);
         FtpServerFixture::TearDown();
-    }
-    void Store(const std::string& entry)
-    {
-        settings->SetString(kList + "\\" + entry, "hostname", Host());
-        settings->SetString(kList + "\\" + entry, "username", kUser);
-        settings->SetString(kList + "\\" + entry, "password", kPassword);
-        settings->SetInt(kList + "\\" + entry, "hostport", Port());
     }
     static wxTreeItemId Child(const wxTreeCtrl& tree, const wxTreeItemId& parent, const std::string& text)
     {

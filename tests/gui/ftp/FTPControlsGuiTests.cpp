@@ -56,14 +56,6 @@ protected:
         Profile::SetStore(nullptr);
         FtpServerFixture::TearDown();
     }
-    void Store(const std::string& entry, const std::string& initialDir)
-    {
-        settings->SetString(kList + "\\" + entry, "hostname", Host());
-        settings->SetString(kList + "\\" + entry, "username", kUser);
-        settings->SetString(kList + "\\" + entry, "password", kPassword);
-        settings->SetString(kList + "\\" + entry, "initdir", initialDir);
-        settings->SetInt(kList + "\\" + entry, "hostport", Port());
-    }
     ClickableFolderCtrl* Tree(bool expansion = true)
     {
         auto* tree = new ClickableFolderCtrl(frame);
@@ -103,7 +95,7 @@ protected:
 
 TEST_F(FtpControlsGui, ServersConnectOnceOnExpansionAndFoldersListLazilyOnAClick)
 {
-    Store("local", "/pub");
+    StoreServer("local", "/pub");
     auto* tree = Tree();
     const wxTreeItemId root = tree->GetRootItem();
     EXPECT_EQ(tree->GetItemText(root), wxString::FromUTF8("远程服务器"));
@@ -172,8 +164,8 @@ TEST_F(FtpControlsGui, ServersConnectOnceOnExpansionAndFoldersListLazilyOnAClick
 
 TEST_F(FtpControlsGui, AnEmptyInitialDirectoryAFlagOffAndAnUnreachableServer)
 {
-    Store("blank", "");
-    Store("dead", "/");
+    StoreServer("blank", "");
+    StoreServer("dead", "/");
     settings->SetInt(kList + "\\dead", "hostport", 1); // nothing listens there
     auto* tree = Tree();
     const wxTreeItemId blank = Child(*tree, tree->GetRootItem(), "blank");
@@ -212,8 +204,8 @@ TEST_F(FtpControlsGui, AnEmptyInitialDirectoryAFlagOffAndAnUnreachableServer)
 
 TEST_F(FtpControlsGui, RefreshingTheRootClosesEveryConnectionAndReloadsInStoreOrder)
 {
-    Store("b-second", "/pub");
-    Store("a-first", "/");
+    StoreServer("b-second", "/pub");
+    StoreServer("a-first", "/");
     auto* tree = Tree();
     const wxTreeItemId root = tree->GetRootItem();
     const wxTreeItemId server = Child(*tree, root, "a-first");
@@ -222,7 +214,7 @@ TEST_F(FtpControlsGui, RefreshingTheRootClosesEveryConnectionAndReloadsInStoreOr
     const std::string added = "zz-added";
     tree->AddServer(added, Host(), kUser, kPassword, "/", Port());
     settings->DeleteKey(kList + "\\" + added);
-    Store("c-third", "/");
+    StoreServer("c-third", "/");
 
     tree->RefreshItem(root);
     std::vector<std::string> texts;
