@@ -585,7 +585,8 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
 
 bool CBrindleDoc::CanSplice() const
 {
-    return Settings::GetKeepOwnText() != 0 && m_domValid && m_dom && m_spliceFrom != OwnText::None;
+    return Settings::GetKeepOwnText() != 0 && m_domValid && m_dom && m_spliceFrom != OwnText::None &&
+           m_dom->hasSourceSpans();
 }
 
 std::string CBrindleDoc::SpliceOriginal(std::string& whyNot) const

@@ -34,8 +34,14 @@ std::shared_ptr<HeldFile> HeldFile::Open(const std::string& path)
 
 HeldFile::~HeldFile()
 {
-    if (m_map) ::munmap(m_map, m_size);
+    Unmap();
     ::close(m_fd);
+}
+
+void HeldFile::Unmap()
+{
+    if (m_map) ::munmap(m_map, m_size);
+    m_map = nullptr;
 }
 
 std::string_view HeldFile::Bytes(std::string& whyNot)

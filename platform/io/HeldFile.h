@@ -26,6 +26,8 @@ public:
     // be read.
     std::string_view Bytes(std::string& whyNot);
     std::uint64_t Size() const { return m_size; }
+    // Lets the mapping go (Bytes maps the file again when next asked).
+    void Unmap();
 
 private:
     HeldFile(int fd, std::uint64_t size, std::int64_t mtimeNs) : m_fd(fd), m_size(size), m_mtimeNs(mtimeNs) {}

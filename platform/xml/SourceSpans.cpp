@@ -16,9 +16,11 @@ void SourceSpans::Index()
     spans.shrink_to_fit();
     byNode.resize(spans.size());
     for (uint32_t i = 0; i < byNode.size(); ++i) byNode[i] = i;
-    std::sort(byNode.begin(), byNode.end(), [this](uint32_t a, uint32_t b) {
+    const auto byAddress = [this](uint32_t a, uint32_t b) {
         return std::less<const xmlNode*>()(spans[a].node, spans[b].node);
-    });
+    };
+    // Nodes allocated in document order often lie in address order already.
+    if (!std::is_sorted(byNode.begin(), byNode.end(), byAddress)) std::sort(byNode.begin(), byNode.end(), byAddress);
 }
 
 const ElementSpan* SourceSpans::Find(const xmlNode* node) const

@@ -121,6 +121,8 @@ public:
     // not be, and the file untouched (the caller then saves the whole). File
     // errors throw as save() does.
     std::string saveSpliced(const std::string& path, std::string_view original = {}) const;
+    // Whether the last load noted spans, so that a splice can be tried.
+    bool hasSourceSpans() const;
     // Memory the span table takes, in bytes (0 without one).
     std::uint64_t sourceSpanBytes() const;
     // How the content's file was stored, which save keeps. load() takes it from

@@ -245,6 +245,13 @@ void Splicer::Declarations(xmlNodePtr element, char quote, std::string& out) con
     };
     need(element->ns);
     for (xmlAttrPtr a = element->properties; a; a = a->next) need(a->ns);
+    // An element in no namespace inside a default one says so.
+    if (!element->ns) {
+        bool undeclares = false;
+        for (xmlNsPtr d = element->nsDef; d; d = d->next) undeclares = undeclares || !d->prefix;
+        xmlNsPtr outer = element->parent ? xmlSearchNs(m_doc, element->parent, nullptr) : nullptr;
+        if (!undeclares && outer && outer->href && *outer->href) out += std::string(" xmlns=") + quote + quote;
+    }
 }
 
 void Splicer::WriteStartTag(xmlNodePtr node, const detail::StartTag& tag, uint64_t tagEnd, bool opens, char quote)
@@ -320,8 +327,12 @@ bool Splicer::Same(const ContentToken& token, xmlNodePtr node, uint64_t from, ui
     case ContentToken::Comment:
         return node->type == XML_COMMENT_NODE && TokenValue(m_text, token, value) && value == ToStr(node->content);
     case ContentToken::Pi:
-        return node->type == XML_PI_NODE && PiTarget(m_text, token) == ToStr(node->name) &&
-               TokenValue(m_text, token, value) && value == ToStr(node->content);
+        if (node->type != XML_PI_NODE || PiTarget(m_text, token) != ToStr(node->name) || !TokenValue(m_text, token, value))
+            return false;
+        // The declaration is kept without the white space around it.
+        if (node->parent && node->parent->type == XML_DOCUMENT_NODE && xmlStrEqual(node->name, BAD_CAST "xml"))
+            value.erase(value.find_last_not_of(" \t\r\n") + 1);
+        return value == ToStr(node->content);
     case ContentToken::EntityRef:
         return node->type == XML_ENTITY_REF_NODE && TokenValue(m_text, token, value) && value == ToStr(node->name);
     }
@@ -444,13 +455,17 @@ void Splicer::WriteContent(xmlNodePtr parent, uint64_t from, uint64_t to, const 
                 Stop("the encoding changed");
             const ElementSpan* own = node->type == XML_ELEMENT_NODE ? SpanOf(node) : nullptr;
             std::string text;
-            // A child moved within its parent keeps its own text; any other is written anew.
-            const bool moved = own && own->start >= from && own->end <= to;
+            // A child moved within its parent keeps its own text (its namespace
+            // scope is the same); any other is written anew.
+            const bool moved = own && std::any_of(tokens.begin(), tokens.end(), [own](const ContentToken& t) {
+                                   return t.element == own;
+                               });
             if (!moved) Serialise(node, quote, text);
             const bool laidOut = layout.indented && node->type != XML_TEXT_NODE && !layout.childIndent.empty();
             if (!laidOut) flush();
+            const bool declaration = documentLevel && node->type == XML_PI_NODE && xmlStrEqual(node->name, BAD_CAST "xml");
             if (laidOut) m_write(layout.childIndent);
-            else if (documentLevel) New("\n");
+            else if (documentLevel && !declaration) New("\n");
             if (moved) Element(node, *own, quote);
             else New(text);
             addedWithLayout = addedWithLayout || laidOut;
@@ -647,8 +662,11 @@ std::string XmlDocument::writeSpliced(const std::function<void(std::string_view)
             Splicer(*table, text, doc, write, lineBreak).Document();
         }
     } catch (const SpliceStop& stop) {
+        if (m_holder->heldFile) m_holder->heldFile->Unmap();
         return stop.reason;
     }
+    // The file's pages are not kept in memory between saves.
+    if (m_holder->heldFile) m_holder->heldFile->Unmap();
     return {};
 }
 
@@ -709,6 +727,8 @@ std::optional<XmlSourceSpan> XmlDocument::sourceSpan(const XmlNodePtr& node) con
     if (!span) return std::nullopt;
     return XmlSourceSpan{span->start, span->end};
 }
+
+bool XmlDocument::hasSourceSpans() const { return m_holder && m_holder->spans; }
 
 std::uint64_t XmlDocument::sourceSpanBytes() const
 {
