@@ -1,5 +1,7 @@
 #include "platform/xml/NamespaceHref.h"
 
+#include "platform/xml/XmlEscape.h"
+
 #include <libxml/entities.h>
 
 #include <cstring>
@@ -10,25 +12,6 @@ namespace {
 
 constexpr const char* kEscaped = "&<\"\t\n\r";
 constexpr int kMaxEntityDepth = 16;
-
-void AppendUtf8(std::string& out, unsigned long c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Decodes the reference that starts at text[i] ("&#...;" or, with a document,
 // "&name;") onto out; returns the length consumed, 0 when it is not one.

@@ -2,6 +2,8 @@
 
 #include "platform/xml/SpliceText.h"
 
+#include "platform/xml/XmlEscape.h"
+
 #include <cstring>
 
 namespace brindle::detail {
@@ -25,25 +27,6 @@ uint64_t PastClose(std::string_view text, uint64_t from, uint64_t to, std::strin
 bool IsPredefined(std::string_view name)
 {
     return name == "lt" || name == "gt" || name == "amp" || name == "apos" || name == "quot";
-}
-
-void AppendUtf8(std::string& out, uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Decodes the reference at raw[i] ("&...;") into out; returns the length

@@ -28,4 +28,7 @@ BRINDLEKIT_API void AppendXmlEscaped(std::string& out, std::string_view text, st
                                      const XmlCharacterTest& holds = {});
 BRINDLEKIT_API std::string XmlEscaped(std::string_view text, std::string_view specials);
 
+// Appends the UTF-8 encoding of a character.
+BRINDLEKIT_API void AppendUtf8(std::string& out, char32_t c);
+
 } // namespace brindle
