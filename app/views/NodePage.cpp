@@ -239,6 +239,14 @@ void CNodePage::EditSelected()
             UIServices().MessageBox("Unable to set the text: " + m_doc->Errors().Take(), MsgButtons::Ok, MsgIcon::Error);
         break;
     case NODE_PROCESSING_INSTRUCTION:
+        if (name == "xml" && node->nodeName() == "xml" && node->parentNode() &&
+            node->parentNode()->nodeType() == NODE_DOCUMENT) {
+            // The XML declaration stays first, where alone it is one: it takes the
+            // new data in its place.
+            if (!m_doc->SetNodeValue(node, value))
+                ShowDomError(DomError(kDomFail, m_doc->Errors().Take()), "Error updating node");
+            break;
+        }
         try {
             // The instruction is made again with the new target and data; it moves
             // to the end of its parent.

@@ -202,6 +202,16 @@ TEST_F(NodePageTest, EditingChangesTheRowsNodeByItsKind)
     page->ExecuteCommand(ids::ID_NODE_EDIT);
     EXPECT_EQ(answer.shown, 0);
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"DTD information can only be modified using the source view."}));
+
+    // The XML declaration keeps its place: at the end it would not be one.
+    CBrindleDoc& declared = NewUnvalidatedDoc("<?xml version=\"1.0\"?><r/>");
+    CNodePage* declaredPage = ShowPage(declared);
+    SetCurrent(declaredPage, declared.GetDomDocument());
+    EditDialogAnswer declaration("xml", "version=\"1.0\" standalone=\"yes\"");
+    declaredPage->SelectRows({0});
+    declaredPage->ExecuteCommand(ids::ID_NODE_EDIT);
+    EXPECT_EQ(declared.GetDomDocument()->firstChild()->nodeValue(), "version=\"1.0\" standalone=\"yes\"");
+    EXPECT_EQ(declared.GetDomDocument()->lastChild()->nodeName(), "r");
 }
 
 TEST_F(NodePageTest, CutCopyPasteDeleteAndRenameGoThroughTheDocument)
