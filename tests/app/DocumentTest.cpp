@@ -404,8 +404,14 @@ TEST_F(DocumentTest, TheFilesOwnTextStaysUntilTheTreeChangesIt)
     EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<a y='2'  x='1'><b></b>&#65;<!-- c --><c/></a>"),
               std::string::npos);
     EXPECT_EQ(doc->TakeStatusNote(), "");
-    // One the text cannot take in place is written whole, and says so.
+    // Saved from a tree built from the text: the text with the edit.
     doc->SetSourceIsMaster(false);
+    doc->ParseText();
+    ASSERT_TRUE(doc->SetNodeValue(doc->GetDomDocument()->documentElement()->getAttributeNode("x"), "3"));
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path)));
+    EXPECT_EQ(test::ReadFile(path), "<?xml version='1.0'?>\r\n<a y='2'  x='3'><b></b>&#65;<!-- c --><c/></a>\r\n");
+    EXPECT_EQ(doc->TakeStatusNote(), "");
+    // One the text cannot take in place is written whole, and says so.
     doc->ParseText();
     ASSERT_TRUE(doc->DeleteNode(doc->GetDomDocument()->firstChild(), nullptr));
     doc->GetDomDocument()->insertBefore(doc->GetDomDocument()->createProcessingInstruction(
