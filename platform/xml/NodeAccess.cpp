@@ -135,6 +135,7 @@ void NodeAccess::ReleaseIfUnreferenced(xmlNodePtr node)
     while (top->parent) top = top->parent;
     if (top->type == XML_DOCUMENT_NODE || top->type == XML_HTML_DOCUMENT_NODE) return; // still in a tree
     if (AnyInSubtree(top, [](xmlNodePtr n) { return n->_private != nullptr; })) return;
+    ForgetSpans(top);
     switch (top->type) {
     case XML_ATTRIBUTE_NODE: xmlFreeProp(reinterpret_cast<xmlAttrPtr>(top)); break;
     case XML_DTD_NODE: xmlFreeDtd(reinterpret_cast<xmlDtdPtr>(top)); break;
@@ -210,6 +211,7 @@ void Detach(xmlNodePtr node)
 {
     ++g_treeGeneration;
     if (!node->parent) return;
+    NoteValueEdit(node);
     if (node->type == XML_DTD_NODE || node->type == XML_ENTITY_DECL ||
         xmlDOMWrapRemoveNode(nullptr, node->doc, node, 0) != 0)
         xmlUnlinkNode(node);
@@ -236,11 +238,13 @@ void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref)
             parent->children = child;
         parent->last = child;
     }
+    NoteValueEdit(child);
 }
 
 void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr, xmlAttrPtr ref)
 {
     ++g_treeGeneration;
+    NoteEdit(element, kAttributesChanged);
     attr->parent = element;
     attr->next = nullptr;
     attr->prev = nullptr;
@@ -312,6 +316,7 @@ void Adopt(xmlNodePtr node, xmlDocPtr doc, xmlNodePtr newParent)
     (void)newParent; // namespaces are reconciled once the node is linked
     if (node->doc == doc) return;
     xmlDocPtr from = node->doc;
+    ForgetSpans(node); // its text is not in the new document's
     if (xmlDOMWrapAdoptNode(nullptr, from, node, doc, nullptr, 0) != 0)
         throw DomError(kDomFail, "The node cannot be moved into this document.");
     ++g_treeGeneration;

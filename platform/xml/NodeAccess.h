@@ -2,6 +2,7 @@
 
 // Internal to the parser component: how node objects map onto libxml2 nodes.
 
+#include "platform/xml/SourceSpans.h"
 #include "platform/xml/XmlDocument.h"
 
 #include <libxml/tree.h>
@@ -10,6 +11,10 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace brindle {
+class HeldFile;
+}
 
 namespace brindle::detail {
 
@@ -34,6 +39,10 @@ struct DocHolder {
     // Bytes of the input the tree was parsed from: freeing a large tree hands
     // the freed memory back to the system.
     uint64_t inputSize = 0;
+    // Where the elements lie in the input, when the load recorded it.
+    std::unique_ptr<SourceSpans> spans;
+    // The file the tree was parsed from, held open for spliced saves.
+    std::shared_ptr<HeldFile> heldFile;
     // Freed on the releasing thread with its memory kept for the tree that
     // follows, however large.
     bool freeInPlace = false;
@@ -110,6 +119,8 @@ std::string SerializeNode(xmlNodePtr node);
 void SerializeNodeTo(xmlNodePtr node, const std::function<void(std::string_view)>& write);
 void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& path);
 std::string DeclarationPseudoAttribute(const std::string& data, const std::string& name);
+// Throws the DomError for a file that cannot be written (errno err).
+[[noreturn]] void FileError(int err, const std::string& path);
 
 // Collects the first libxml2 error raised on this thread while it lives (the
 // thread's previous handler is put back afterwards); also the libxslt messages

@@ -2,6 +2,7 @@
 
 #include "platform/xml/XmlDocument.h"
 
+#include "platform/io/HeldFile.h"
 #include "platform/xml/DomError.h"
 #include "platform/xml/NamespaceHref.h"
 #include "platform/xml/NodeAccess.h"
@@ -78,6 +79,10 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, XmlTextSour
     request.resolveExternals = m_resolveExternals;
     request.preserveWhiteSpace = m_preserveWhiteSpace;
     request.keepInvalid = keepContent;
+    request.recordSpans = m_keepSourceSpans;
+    // The file is held from before the parse, so its bytes can be read back as
+    // the parser read them (see LoadedFile).
+    std::shared_ptr<HeldFile> held = m_keepSourceSpans && !text && !source ? HeldFile::Open(path) : nullptr;
     LoadResult result = LoadXml(request);
 
     if (result.doc && !result.notValid && m_validateOnParse && m_resolveExternals) {
@@ -117,6 +122,11 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, XmlTextSour
     m_holder->subsetOf = result.hasInternalSubset ? result.doc->intSubset : nullptr;
     m_holder->internalSubset = std::move(result.internalSubset);
     m_holder->inputSize = result.inputSize;
+    if (result.spans && (text || source || held)) {
+        result.spans->Index();
+        m_holder->spans = std::move(result.spans);
+        m_holder->heldFile = std::move(held);
+    }
     return result.notValid ? LoadOutcome::NotValid : LoadOutcome::Loaded;
 }
 

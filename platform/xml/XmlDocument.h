@@ -6,10 +6,20 @@
 #include "platform/xml/XmlTextSource.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace brindle {
+
+// Where a node's text lies in the text it was loaded from: byte offsets of its
+// first character and past its last.
+struct XmlSourceSpan {
+    std::uint64_t start = 0;
+    std::uint64_t end = 0;
+};
 
 // A DOM document over libxml2: the document node itself plus loading, saving,
 // node creation and validation. Create one through ParserRegistry or Create().
@@ -41,6 +51,11 @@ public:
     // keeps the layout of the file it opened.
     bool preserveWhiteSpace() const { return m_preserveWhiteSpace; }
     void put_preserveWhiteSpace(bool value) { m_preserveWhiteSpace = value; }
+    // Loads note where each element lies in the text they read (with
+    // preserveWhiteSpace), so that a save after edits can keep the original
+    // text of everything the edits did not reach. Default false.
+    bool keepSourceSpans() const { return m_keepSourceSpans; }
+    void put_keepSourceSpans(bool value) { m_keepSourceSpans = value; }
 
     // "SelectionLanguage": "XPath" or "XSLPattern" (both evaluated as XPath 1.0);
     // "SelectionNamespaces": "xmlns:p='uri' ..." prefixes for selectNodes.
@@ -87,6 +102,27 @@ public:
     // (kDomInvalidArg for an encoding that cannot be written, kDomFileNotFound /
     // kDomAccessDenied / kDomWriteFault for file errors).
     void save(const std::string& path) const;
+
+    // --- splicing: the text of the last load with only what changed rewritten
+    // An element's span in the text of the last load (a file's bytes; for a file
+    // not in UTF-8, its text decoded to UTF-8): none for a node added since, one
+    // read from an entity, or a load that noted no spans.
+    std::optional<XmlSourceSpan> sourceSpan(const XmlNodePtr& node) const;
+    // Writes the content as UTF-8: the text it was loaded from wherever nothing
+    // changed since the load, and each changed node written to match its
+    // surroundings (its siblings' indentation, its element's attribute quotes,
+    // lineBreak in new text: empty for the text's own first one). original is
+    // the text of the load; leave it empty
+    // for a file load, whose file is held since. Returns "" when written, else
+    // why a splice could not be sound (then nothing was written).
+    std::string writeSpliced(const std::function<void(std::string_view)>& write, std::string_view original = {},
+                             const std::string& lineBreak = std::string()) const;
+    // save() writing the spliced text: "" when saved, else the reason it could
+    // not be, and the file untouched (the caller then saves the whole). File
+    // errors throw as save() does.
+    std::string saveSpliced(const std::string& path, std::string_view original = {}) const;
+    // Memory the span table takes, in bytes (0 without one).
+    std::uint64_t sourceSpanBytes() const;
     // How the content's file was stored, which save keeps. load() takes it from
     // the file; loadXML() clears it (but for a UTF-8 byte-order mark in the
     // text), so a caller that parses the text of a file sets it again.
@@ -134,6 +170,7 @@ private:
     bool m_validateOnParse = true;
     bool m_resolveExternals = true;
     bool m_preserveWhiteSpace = true;
+    bool m_keepSourceSpans = false;
     std::string m_selectionLanguage = "XSLPattern";
     std::string m_selectionNamespaces;
     XmlParseError m_parseError;

@@ -79,6 +79,7 @@ void XmlElement::setAttribute(const std::string& name, const std::string& value)
     if (name.empty() || xmlValidateQName(X(name), 0) != 0)
         throw DomError(kDomInvalidArg, "\"" + name + "\" is not a valid attribute name.");
     CheckWritable(m_node);
+    NoteEdit(m_node, kAttributesChanged);
     std::string prefix;
     if (IsNamespaceDeclaration(name, prefix)) {
         if (xmlNsPtr ns = FindDeclaration(m_node, prefix)) {
@@ -215,6 +216,7 @@ void UnlinkDeclaration(xmlNodePtr element, xmlNsPtr ns)
 void XmlElement::restoreAttributeState(const AttributeState& state)
 {
     CheckWritable(m_node);
+    NoteEdit(m_node, kAttributesChanged);
     auto self = shared_from_this();
     std::vector<xmlAttrPtr> wanted;
     for (const auto& [attribute, value] : state.attributes) {
@@ -277,6 +279,7 @@ bool XmlElement::removeRepeatedDeclaration(const std::string& prefix)
     CheckWritable(m_node);
     xmlNsPtr outer = xmlSearchNs(m_node->doc, m_node->parent, prefix.empty() ? nullptr : X(prefix));
     if (!outer || !xmlStrEqual(outer->href, ns->href)) return false;
+    NoteEdit(m_node, kAttributesChanged);
     Repoint(m_node, ns, outer);
     UnlinkDeclaration(m_node, ns);
     ++g_treeGeneration;

@@ -67,7 +67,13 @@ struct ParseState {
     startElementNsSAX2Func schemaStart = nullptr; // the schema validator's own handlers
     endElementNsSAX2Func schemaEnd = nullptr;
     bool checkedForDtd = false; // a pulled parse has decided whether it needs nodes
+    // With recordSpans: the spans so far, and the open elements' entries (or
+    // kNoSpan for an element that gets none).
+    std::unique_ptr<SourceSpans> spans;
+    std::vector<uint32_t> openSpans;
 };
+
+constexpr uint32_t kNoSpan = UINT32_MAX;
 
 thread_local ParseState* t_active = nullptr;
 thread_local uint64_t t_parsesRun = 0;
@@ -241,6 +247,46 @@ bool GoBare(xmlParserCtxtPtr ctxt, ParseState* st)
     return true;
 }
 
+long InputOffset(xmlParserCtxtPtr ctxt)
+{
+    return static_cast<long>(ctxt->input->consumed) + static_cast<long>(ctxt->input->cur - ctxt->input->base);
+}
+
+// At the start callback the parser stands on the start tag's ">" or "/>"; the
+// tag's "<" is found back from there (attribute values hold no "<"). Elements
+// parsed from entity content (another parser context, or another input) are
+// not in the document's own text and get no span.
+void RecordStart(xmlParserCtxtPtr ctxt, ParseState* st, const xmlChar* localname)
+{
+    uint32_t index = kNoSpan;
+    xmlParserInputPtr in = ctxt->input;
+    xmlNodePtr node = ctxt->node;
+    if (ctxt == st->ctxt && ctxt->inputNr == 1 && node && node->type == XML_ELEMENT_NODE &&
+        xmlStrEqual(node->name, localname) && in->cur && (*in->cur == '>' || *in->cur == '/')) {
+        const xmlChar* open = in->cur;
+        while (open > in->base && *open != '<') --open;
+        if (*open == '<' && st->spans->spans.size() < kNoSpan) {
+            const uint64_t start = in->consumed + static_cast<uint64_t>(open - in->base);
+            const auto tagLength = static_cast<uint32_t>(in->cur - open) + (*in->cur == '/' ? 2u : 1u);
+            index = static_cast<uint32_t>(st->spans->spans.size());
+            st->spans->spans.push_back({node, start, 0, tagLength, 0});
+        }
+    }
+    st->openSpans.push_back(index);
+}
+
+// At the end callback the parser stands past the end tag's ">" (or "/>").
+void RecordEnd(xmlParserCtxtPtr ctxt, ParseState* st)
+{
+    if (st->openSpans.empty()) return;
+    const uint32_t index = st->openSpans.back();
+    st->openSpans.pop_back();
+    if (index == kNoSpan) return;
+    ElementSpan& span = st->spans->spans[index];
+    span.end = static_cast<uint64_t>(InputOffset(ctxt));
+    if (ctxt != st->ctxt || ctxt->inputNr != 1 || span.end <= span.start) span.marks |= kGone;
+}
+
 void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
                     const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
 {
@@ -270,6 +316,7 @@ void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, 
     }
     xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, normalised.empty() ? namespaces : normalised.data(),
                           nbAttributes, nbDefaulted, attributes);
+    if (st && st->spans) RecordStart(static_cast<xmlParserCtxtPtr>(ctx), st, localname);
 }
 
 void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri)
@@ -279,6 +326,7 @@ void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
     xmlNodePtr done = ctxt->node;
     xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+    if (st && st->spans) RecordEnd(ctxt, st);
     if (st && st->prune) {
         if (!st->openLines.empty()) st->openLines.pop_back();
         if (done && done->type == XML_ELEMENT_NODE) Prune(ctxt, done);
@@ -289,10 +337,6 @@ void OnEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
 // than what they pulled in), so it is read back from the input between the two
 // subset callbacks: from the parser's buffer while it still holds the start,
 // else from the text or, for an undecoded UTF-8 file, from the file.
-long InputOffset(xmlParserCtxtPtr ctxt)
-{
-    return static_cast<long>(ctxt->input->consumed) + static_cast<long>(ctxt->input->cur - ctxt->input->base);
-}
 
 void OnInternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId)
 {
@@ -300,6 +344,12 @@ void OnInternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId,
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
     ParseState* st = t_active;
     if (st && ctxt->inputNr == 1 && ctxt->input->cur && *ctxt->input->cur == '[') st->subsetStart = InputOffset(ctxt);
+    if (st && st->spans && ctx == st->ctxt && ctxt->inputNr == 1 && ctxt->input->cur) {
+        // Back from the name and identifiers (which hold no "<") to "<!DOCTYPE".
+        const xmlChar* open = ctxt->input->cur;
+        while (open > ctxt->input->base && *open != '<') --open;
+        if (*open == '<') st->spans->doctypeStart = ctxt->input->consumed + static_cast<uint64_t>(open - ctxt->input->base);
+    }
 }
 
 bool ReadSubsetText(xmlParserCtxtPtr ctxt, ParseState* st, long end, std::string& out)
@@ -350,6 +400,8 @@ void OnExternalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId,
         }
     }
     if (st) st->subsetStart = -1;
+    if (st && st->spans && ctx == st->ctxt && ctxt->inputNr == 1)
+        st->spans->doctypeEnd = static_cast<uint64_t>(InputOffset(ctxt));
     xmlSAX2ExternalSubset(ctx, name, externalId, systemId);
 }
 
@@ -647,7 +699,28 @@ LoadResult LoadXml(const LoadRequest& req)
         head.resize(static_cast<size_t>(in.gcount()));
     }
     SniffDeclaration(head, out);
-    if (text || source) {
+    // A file whose spans are noted and that is not UTF-8 is decoded first and
+    // parsed as that text, so its offsets are in a text a later save can
+    // decode again the same way (libxml2 counts the bytes before it switches
+    // encodings apart from those after).
+    std::string decoded;
+    std::string decodedFrom;
+    size_t skip = 0;
+    if (req.recordSpans && !text && !source) {
+        const std::string encoding = SpanTextEncoding(head, out.form.byteOrderMark, out.declaration, skip);
+        std::string bytes;
+        std::ifstream in(req.path, std::ios::binary);
+        if (!encoding.empty() && in && st.inputSize < static_cast<uint64_t>(INT_MAX / 4)) {
+            bytes.resize(static_cast<size_t>(st.inputSize));
+            in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            if (in.gcount() == static_cast<std::streamsize>(bytes.size()) &&
+                DecodeText(std::string_view(bytes).substr(std::min(skip, bytes.size())), encoding, decoded)) {
+                text = &decoded;
+                decodedFrom = encoding;
+            }
+        }
+    }
+    if ((text || source) && decodedFrom.empty()) {
         out.form.encoding.clear(); // the text is UTF-8 whatever its first bytes say
         if (out.form.byteOrderMark != "UTF-8") out.form.byteOrderMark.clear();
     }
@@ -673,6 +746,7 @@ LoadResult LoadXml(const LoadRequest& req)
     const bool treeless = source && !req.keepTree;
     st.prune = treeless;
     st.ctxt = ctxt;
+    if (req.recordSpans && !treeless && req.preserveWhiteSpace) st.spans = std::make_unique<SourceSpans>();
     ActiveScope scope(&st);
 
     // Short text (up to 15 bytes: attribute values, indentation) is kept inside
@@ -782,6 +856,12 @@ LoadResult LoadXml(const LoadRequest& req)
         return out;
     }
     out.doc = doc;
+    if (doc && st.spans && st.openSpans.empty()) {
+        st.spans->textSize = decodedFrom.empty() ? st.inputSize : decoded.size();
+        st.spans->decodedFrom = decodedFrom;
+        st.spans->decodedSkip = decodedFrom.empty() ? 0 : skip;
+        out.spans = std::move(st.spans);
+    }
     if (doc && doc->intSubset) {
         out.hasInternalSubset = st.hasInternalSubset;
         out.internalSubset = std::move(st.internalSubset);

@@ -3,6 +3,7 @@
 // Internal to the parser component: parsing text or a file into a libxml2 tree
 // with the component's safety limits.
 
+#include "platform/xml/SourceSpans.h"
 #include "platform/xml/XmlFileForm.h"
 #include "platform/xml/XmlParseError.h"
 #include "platform/xml/XmlTextSource.h"
@@ -11,6 +12,7 @@
 #include <libxml/xmlschemas.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace brindle::detail {
@@ -29,6 +31,8 @@ struct LoadRequest {
     xmlSchemaPtr schema = nullptr;     // with source: validated against while parsing
     // Keep the tree of a well-formed input that validation rejects (notValid).
     bool keepInvalid = false;
+    // Note where each element of the main input lies in it (see SourceSpans.h).
+    bool recordSpans = false;
 };
 
 struct LoadResult {
@@ -52,6 +56,9 @@ struct LoadResult {
     // when the document has one and it could be read back from the input.
     bool hasInternalSubset = false;
     std::string internalSubset;
+    // With recordSpans, for a tree: the elements' spans (offsets in the text
+    // the parser read: a file's bytes, decoded to UTF-8 when it is not UTF-8).
+    std::unique_ptr<SourceSpans> spans;
 };
 
 // Element nesting allowed; deeper input is refused with a parse error.

@@ -118,6 +118,7 @@ void XmlNode::put_nodeValue(const std::string& value)
         CheckWritable(m_node);
         CheckValue(m_node, value);
         xmlNodeSetContentLen(m_node, X(value), static_cast<int>(value.size()));
+        NoteValueEdit(m_node);
         return;
     default:
         throw DomError(kDomFail, "This operation cannot be performed with a node of type " +
@@ -329,6 +330,7 @@ XmlNodePtr XmlNode::replaceChild(const XmlNodePtr& newChild, const XmlNodePtr& o
         InsertOne(m_node, c, o);
     }
     Detach(o);
+    PassSpan(o, c); // an element renamed through a replacement keeps its text
     return oldChild;
 }
 

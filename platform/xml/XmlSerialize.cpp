@@ -303,12 +303,12 @@ bool IsUtf16Name(const std::string& name)
     return xmlStrcasecmp(X(name), BAD_CAST "UTF-16") == 0 || xmlStrcasecmp(X(name), BAD_CAST "UTF16") == 0;
 }
 
-[[noreturn]] void FileError(int err, const std::string& path)
+} // namespace
+
+void FileError(int err, const std::string& path)
 {
     throw DomError(CodeForErrno(err), "Cannot write \"" + path + "\": " + std::strerror(err));
 }
-
-} // namespace
 
 void SaveDocument(const std::shared_ptr<DocHolder>& holder, const std::string& path)
 {
