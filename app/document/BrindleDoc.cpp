@@ -157,6 +157,7 @@ bool CBrindleDoc::OnNewDocument()
     m_domValid = true;
     m_fileEncoding = {};
     m_ownText = OwnText::None;
+    m_spliceFrom = OwnText::None;
     m_textFromOpen = false;
     m_nodeHistory.Clear();
     m_buffer.FreeAll();
@@ -198,6 +199,8 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
     m_dom->put_async(false);
     m_dom->put_validateOnParse(Settings::GetValidateOnParse() != 0);
     m_dom->put_resolveExternals(Settings::GetResolveExternals() != 0);
+    m_dom->put_keepSourceSpans(Settings::GetKeepOwnText() != 0);
+    m_spliceFrom = OwnText::None;
 
     const std::string file = SourceFile(path);
     m_fileEncoding = DetectFileEncoding(file);
@@ -229,6 +232,7 @@ bool CBrindleDoc::OnOpenDocument(const wxString& path)
             m_isNew = false;
             m_domValid = true;
             m_ownText = OwnText::File;
+            m_spliceFrom = OwnText::File;
             m_dom->put_fileForm(SavedFileForm(m_dom->fileForm()));
             if (outcome == XmlDocument::LoadOutcome::NotValid)
                 m_errors.Add(ValidityMessage(m_dom->parseError()), MsgIcon::Warning);
@@ -353,6 +357,7 @@ CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
         WaitCursor wait;
         ProgressScope progress("Building the node tree ...");
         BufferTextSource source(m_buffer, progress.Callback());
+        m_dom->put_keepSourceSpans(Settings::GetKeepOwnText() != 0);
         outcome = m_dom->loadXMLKeepingContent(source, BaseUrl());
     }
     if (error) *error = m_dom->parseError();
@@ -366,6 +371,8 @@ CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
     m_dom->put_fileForm(SavedFileForm(FileFormOf(m_fileEncoding)));
     ++m_domRevision;
     m_ownText = OwnText::Buffer;
+    m_spliceFrom = OwnText::Buffer;
+    m_spliceBufferChange = m_buffer.GetChangeCount();
     Modify(m_buffer.IsModified());
     m_domValid = true;
     m_wellFormedText = m_buffer.GetChangeCount();
@@ -403,17 +410,31 @@ void CBrindleDoc::RegenerateText()
         m_treeRebuildPending = true;
         return;
     }
+    // The text the tree was read from, when the buffer is where it lies: taken
+    // before the buffer is emptied, to splice the tree's edits into.
+    std::string original;
+    bool splice = m_domValid && own != OwnText::File && CanSplice();
+    if (splice && m_spliceFrom == OwnText::Buffer) {
+        std::string whyNot;
+        original = SpliceOriginal(whyNot);
+        if (!whyNot.empty()) {
+            m_statusNote = "Source text written whole: " + whyNot + ".";
+            splice = false;
+        }
+    }
     m_buffer.FreeAll();
     {
         WaitCursor wait;
         m_textForm = TextForm::Decoded;
         if (m_domValid && own != OwnText::File) {
             m_buffer.InitNew(m_eolMode);
-            // The serialisation goes straight into the buffer's lines: a large
-            // document is never held whole as text beside its DOM.
+            // The text goes straight into the buffer's lines: a large document
+            // is never held whole as text beside its DOM.
             CTextBufferFiller filler(m_buffer);
             CrLfBreakWriter writer(filler);
-            if (m_dom) m_dom->writeXml([&writer](std::string_view piece) { writer.Write(piece); });
+            const auto write = [&writer](std::string_view piece) { writer.Write(piece); };
+            if (!splice || !WriteSpliced(write, original, "Source text written whole"))
+                if (m_dom) m_dom->writeXml(write);
             int endLine = 0, endChar = 0;
             filler.Finish(nullptr, endLine, endChar);
         } else if (!LoadEncodedText(m_buffer, SourceFile(GetFilename()), m_fileEncoding, m_textForm)) {
@@ -546,7 +567,7 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
         }
     } else {
         try {
-            SaveDomToFile(path);
+            if (!SaveSpliced(path)) SaveDomToFile(path);
         } catch (const DomError& error) {
             m_errors.Add("Their was a problem saving document. Saving Source");
             // The text may be stale or empty while the DOM is the edited form, so it
@@ -559,6 +580,68 @@ bool CBrindleDoc::OnSaveDocument(const wxString& wxPath)
     Modify(false);
     m_isNew = false;
     SetDocumentSaved(true);
+    return true;
+}
+
+bool CBrindleDoc::CanSplice() const
+{
+    return Settings::GetKeepOwnText() != 0 && m_domValid && m_dom && m_spliceFrom != OwnText::None;
+}
+
+std::string CBrindleDoc::SpliceOriginal(std::string& whyNot) const
+{
+    if (m_spliceFrom != OwnText::Buffer) return {};
+    if (m_buffer.GetChangeCount() != m_spliceBufferChange) {
+        whyNot = "the text changed since the tree was built from it";
+        return {};
+    }
+    // The text exactly as the parser read it.
+    std::string text;
+    BufferTextSource source(m_buffer);
+    for (std::string_view piece = source.Next(); !piece.empty(); piece = source.Next()) text += piece;
+    return text;
+}
+
+bool CBrindleDoc::WriteSpliced(const std::function<void(std::string_view)>& write, const std::string& original,
+                               const std::string& notePrefix)
+{
+    // A splice that cannot be sound writes nothing and says why.
+    const std::string why = m_dom->writeSpliced(write, original, "\n");
+    if (why.empty()) return true;
+    m_statusNote = notePrefix + ": " + why + ".";
+    return false;
+}
+
+bool CBrindleDoc::SaveSpliced(const std::string& path)
+{
+    if (!CanSplice()) return false;
+    if (m_spliceFrom == OwnText::File) {
+        const std::string why = m_dom->saveSpliced(path);
+        if (why.empty()) return true;
+        m_statusNote = "Saved whole: " + why + ".";
+        return false;
+    }
+    // The buffer holds the original and stays as it is: the spliced text goes
+    // through a buffer of its own, to be written in the file's encoding.
+    std::string whyNot;
+    const std::string original = SpliceOriginal(whyNot);
+    if (!whyNot.empty()) {
+        m_statusNote = "Saved whole: " + whyNot + ".";
+        return false;
+    }
+    CTextBuffer spliced;
+    spliced.InitNew(m_eolMode);
+    {
+        CTextBufferFiller filler(spliced);
+        CrLfBreakWriter writer(filler);
+        if (!WriteSpliced([&writer](std::string_view piece) { writer.Write(piece); }, original, "Saved whole")) return false;
+        int endLine = 0, endChar = 0;
+        filler.Finish(nullptr, endLine, endChar);
+    }
+    ProgressScope progress("Saving " + std::filesystem::path(path).filename().string() + " ...");
+    // A failed write has told the user; the file is as it was.
+    if (!SaveEncodedText(spliced, path, m_fileEncoding, m_textForm, m_errors, progress.Callback()))
+        throw DomError(kDomWriteFault, "The document cannot be written.");
     return true;
 }
 

@@ -121,6 +121,10 @@ public:
     // Refills the source text from the DOM, or from the file while the DOM is not
     // valid. The text's undo history is discarded.
     void RegenerateText();
+    // Why the last save or text regeneration wrote the tree's whole
+    // serialisation although the file's own text was kept for splicing ("" when
+    // it spliced or had nothing to splice); told once.
+    std::string TakeStatusNote() { return std::exchange(m_statusNote, std::string()); }
     // The parse-error message: the context, the error's text and the last parse error.
     std::string DomErrorText(const brindle::DomError& error, const std::string& context) const;
     static std::string FormatDomError(const std::string& context, const std::string& errorText,
@@ -251,6 +255,14 @@ private:
     void ReleaseTreeAhead(const std::string& currentPath);
 
     bool RunNodeHistory(bool undo);
+    // Splicing the tree's edits into the text it was read from (see
+    // XmlDocument::writeSpliced): whether there is such a text, and the text
+    // when the buffer holds it. Failures are left in m_statusNote.
+    bool CanSplice() const;
+    std::string SpliceOriginal(std::string& whyNot) const;
+    bool WriteSpliced(const std::function<void(std::string_view)>& write, const std::string& original,
+                      const std::string& notePrefix);
+    bool SaveSpliced(const std::string& path);
     // Inserts the XML text under the target as PasteNode does the clipboard's.
     bool PasteXml(const brindle::XmlNodePtr& target, const std::string& text, brindle::XmlNodePtr& pasted);
 
@@ -269,6 +281,11 @@ private:
     FileEncoding m_fileEncoding;
     TextForm m_textForm = TextForm::Decoded; // of the buffer's text
     OwnText m_ownText = OwnText::None;
+    // Where the text the tree was last read from lies, for splicing edits into
+    // it: the file (held open by the DOM) or the buffer (at this change count).
+    OwnText m_spliceFrom = OwnText::None;
+    std::uint64_t m_spliceBufferChange = 0;
+    std::string m_statusNote;
     bool m_textFromOpen = false; // the buffer was filled from the file at opening
     int m_eolMode = brindle::EOL_CRLF;
 };

@@ -221,7 +221,15 @@ void CChildFrame::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
     if (!m_doc) return;
+    // A save or regeneration that could not keep the file's own text says so
+    // until the selection moves on.
+    if (std::string note = m_doc->TakeStatusNote(); !note.empty()) {
+        m_statusNotePath = m_tree->GetStatusPath();
+        if (m_sourceStatus->IsShown()) m_source->SetStatusMessage(note);
+        m_statusNote = std::move(note);
+    }
+    if (!m_statusNote.empty() && m_tree->GetStatusPath() != m_statusNotePath) m_statusNote.clear();
     if (m_treeStatus->IsShown())
-        m_treeStatus->UpdatePanes(nullptr, m_tree->GetStatusPath());
+        m_treeStatus->UpdatePanes(nullptr, m_statusNote.empty() ? m_tree->GetStatusPath() : m_statusNote);
     if (m_sourceStatus->IsShown()) m_sourceStatus->UpdatePanes(m_source, m_source->GetStatusMessage());
 }

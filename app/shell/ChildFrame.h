@@ -68,5 +68,9 @@ private:
     CBrowserView* m_browser = nullptr;
     IndicatorStatusBar* m_treeStatus = nullptr;
     IndicatorStatusBar* m_sourceStatus = nullptr;
+    // A note from the document (a save that wrote the whole tree) and the
+    // selection it was shown at.
+    std::string m_statusNote;
+    std::string m_statusNotePath;
     ViewMode m_mode = ViewMode::Tree;
 };

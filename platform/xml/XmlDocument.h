@@ -108,13 +108,13 @@ public:
     // not in UTF-8, its text decoded to UTF-8): none for a node added since, one
     // read from an entity, or a load that noted no spans.
     std::optional<XmlSourceSpan> sourceSpan(const XmlNodePtr& node) const;
-    // Writes the content as UTF-8: the text it was loaded from wherever nothing
-    // changed since the load, and each changed node written to match its
-    // surroundings (its siblings' indentation, its element's attribute quotes,
-    // lineBreak in new text: empty for the text's own first one). original is
-    // the text of the load; leave it empty
-    // for a file load, whose file is held since. Returns "" when written, else
-    // why a splice could not be sound (then nothing was written).
+    // Writes the content as UTF-8 (without a byte-order mark): the text it was
+    // loaded from wherever nothing changed since the load, and each changed
+    // node written to match its surroundings (its siblings' indentation, its
+    // element's attribute quotes, lineBreak in new text: empty for the text's
+    // own first one). original is the text of the load; leave it empty for a
+    // file load, whose file is held since. Returns "" when written, else why a
+    // splice could not be sound (then nothing was written).
     std::string writeSpliced(const std::function<void(std::string_view)>& write, std::string_view original = {},
                              const std::string& lineBreak = std::string()) const;
     // save() writing the spliced text: "" when saved, else the reason it could

@@ -148,11 +148,8 @@ void Splicer::Document()
 {
     for (xmlNodePtr n = m_doc->children; n; n = n->next)
         if (n->type == XML_DTD_NODE && !m_spans.doctypeEnd) Stop("the DOCTYPE was edited");
-    uint64_t from = 0;
-    if (m_text.substr(0, 3) == "\xEF\xBB\xBF") {
-        Copy(0, 3);
-        from = 3;
-    }
+    // A byte-order mark is not text: the file's writer puts it back.
+    const uint64_t from = m_text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     if (!m_spans.documentChanged) {
         Unchanged(reinterpret_cast<xmlNodePtr>(m_doc), from, m_text.size(), '"');
         return;
@@ -677,6 +674,7 @@ std::string XmlDocument::saveSpliced(const std::string& path, std::string_view o
         if (!error && !writer.Write(bytes, size)) error = errno ? errno : EIO;
     };
     if (handler && table->decodedSkip == 2) put(table->decodedFrom == "UTF-16LE" ? "\xFF\xFE" : "\xFE\xFF", 2);
+    if (!handler && m_holder->form.byteOrderMark == "UTF-8") put("\xEF\xBB\xBF", 3);
     xmlBufferPtr in = handler ? xmlBufferCreate() : nullptr;
     xmlBufferPtr encoded = handler ? xmlBufferCreate() : nullptr;
     const std::function<void(std::string_view)> write = [&](std::string_view piece) {

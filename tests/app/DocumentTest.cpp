@@ -397,11 +397,23 @@ TEST_F(DocumentTest, TheFilesOwnTextStaysUntilTheTreeChangesIt)
     doc->RegenerateText();
     EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<a y='2'  x='1'><b></b>&#65;"), std::string::npos);
 
-    // An edit of the tree's own makes the text the DOM's serialisation.
+    // An edit of the tree's own changes only what it touched.
     doc->SetCurrentNode(doc->GetDomDocument()->documentElement());
     ASSERT_TRUE(doc->CreateNode(NODE_ELEMENT, "c", std::nullopt, nullptr, ""));
     doc->RegenerateText();
-    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<b/>A<!-- c --><c/>"), std::string::npos);
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<a y='2'  x='1'><b></b>&#65;<!-- c --><c/></a>"),
+              std::string::npos);
+    EXPECT_EQ(doc->TakeStatusNote(), "");
+    // One the text cannot take in place is written whole, and says so.
+    doc->SetSourceIsMaster(false);
+    doc->ParseText();
+    ASSERT_TRUE(doc->DeleteNode(doc->GetDomDocument()->firstChild(), nullptr));
+    doc->GetDomDocument()->insertBefore(doc->GetDomDocument()->createProcessingInstruction(
+                                            "xml", "version='1.0' encoding='ISO-8859-1'"),
+                                        doc->GetDomDocument()->firstChild());
+    doc->RegenerateText();
+    EXPECT_EQ(doc->TakeStatusNote(), "Source text written whole: the encoding changed.");
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<b/>A"), std::string::npos);
 
     // With the setting off, the text is always the serialisation.
     brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0);
@@ -706,7 +718,7 @@ TEST_F(DocumentTest, TreeSavesAndRegeneratedTextKeepTheFilesLineBreaks)
     edit(*unix);
     const auto fromTree = (dir / "tree.xml").string(), fromText = (dir / "text.xml").string();
     ASSERT_TRUE(unix->OnSaveDocument(wxString::FromUTF8(fromTree)));
-    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\n<a>\n  <b/>\n<c/></a>\n");
+    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\n<a>\n  <b/>\n  <c/>\n</a>\n");
     unix->RegenerateText();
     EXPECT_EQ(unix->GetTextBuffer().GetCRLFMode(), EOL_LF);
     unix->SetSourceIsMaster(true);
@@ -718,7 +730,7 @@ TEST_F(DocumentTest, TreeSavesAndRegeneratedTextKeepTheFilesLineBreaks)
     auto dos = Open("dos.xml", "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b>x\r\ny</b>\r\n</a>\r\n");
     edit(*dos);
     ASSERT_TRUE(dos->OnSaveDocument(wxString::FromUTF8(fromTree)));
-    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b>x\r\ny</b>\r\n<c/></a>\r\n");
+    EXPECT_EQ(test::ReadFile(fromTree), "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b>x\r\ny</b>\r\n  <c/>\r\n</a>\r\n");
     dos->RegenerateText();
     EXPECT_EQ(dos->GetTextBuffer().GetCRLFMode(), EOL_CRLF);
     for (const bool bigEndian : {false, true}) {
@@ -732,10 +744,10 @@ TEST_F(DocumentTest, TreeSavesAndRegeneratedTextKeepTheFilesLineBreaks)
         const std::string saved = test::ReadFile(fromTree);
         const std::string lf = bigEndian ? std::string("\0\n", 2) : std::string("\n\0", 2);
         const std::string cr = bigEndian ? std::string("\0\r", 2) : std::string("\r\0", 2);
-        EXPECT_EQ(crLfOnly(saved, lf, cr), 5) << "big endian: " << bigEndian;
+        EXPECT_EQ(crLfOnly(saved, lf, cr), 6) << "big endian: " << bigEndian;
         std::string back;
         ASSERT_TRUE(DecodeToUtf8(saved, encoding, back, error)) << error;
-        EXPECT_NE(back.find("\xC3\xA9\r\n</b>\r\n<c/></a>\r\n"), std::string::npos);
+        EXPECT_NE(back.find("\xC3\xA9\r\n</b>\r\n  <c/>\r\n</a>\r\n"), std::string::npos);
     }
 
     // A new document: CR LF.
