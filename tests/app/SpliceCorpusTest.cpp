@@ -35,23 +35,20 @@ struct DocFree {
 };
 using DocHandle = std::unique_ptr<xmlDoc, DocFree>;
 
-// Blank text beside markup is layout, which a save may change where it adds or
-// removes a node: it is dropped wherever an element holds other nodes and no
-// text but blanks. Entity references left unexpanded (their declaration is in
+// Blank text is layout where an element holds no other text, and a save may
+// change it where it adds or removes a node (deleting an element's only child
+// leaves the blanks around it in the tree, while its line goes from the file):
+// it is dropped there. Entity references left unexpanded (their declaration is in
 // an external subset that is not read) become their own text, which canonical
 // form cannot hold as references.
 void Normalise(xmlNode* parent)
 {
-    bool markup = false, text = false;
-    for (xmlNode* c = parent->children; c; c = c->next) {
-        if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE)
-            text = text || c->type == XML_CDATA_SECTION_NODE || !xmlIsBlankNode(c);
-        else
-            markup = true;
-    }
+    bool text = false;
+    for (xmlNode* c = parent->children; c; c = c->next)
+        text = text || c->type == XML_CDATA_SECTION_NODE || (c->type == XML_TEXT_NODE && !xmlIsBlankNode(c));
     for (xmlNode* c = parent->children; c;) {
         xmlNode* next = c->next;
-        if (markup && !text && c->type == XML_TEXT_NODE) {
+        if (!text && c->type == XML_TEXT_NODE) {
             xmlUnlinkNode(c);
             xmlFreeNode(c);
         } else if (c->type == XML_ENTITY_REF_NODE) {
@@ -92,17 +89,6 @@ std::optional<std::string> Canonical(const std::string& text, const std::string&
     std::string canonical(reinterpret_cast<const char*>(out), static_cast<size_t>(size));
     xmlFree(out);
     return canonical;
-}
-
-// --- the document's interface, reached so that this file builds before it lands
-
-template <class Doc> std::string StatusNoteOf(Doc& doc)
-{
-    if constexpr (requires { doc.TakeStatusNote(); }) {
-        return doc.TakeStatusNote();
-    } else {
-        return "(the document gives no status note)";
-    }
 }
 
 // --- the edits
@@ -189,7 +175,7 @@ struct Case {
 
 // Files this large are edited at their middle element only, which keeps the
 // run short: each edit opens the file afresh.
-constexpr std::uint64_t kLargeFile = 1u << 20;
+constexpr std::uint64_t kLargeFile = 256u << 10;
 
 // The edits made on one file: each edit on the first, middle and last element;
 // the attribute edits on those that have an attribute (else on the first
@@ -361,7 +347,7 @@ std::string SpliceCorpusTest::RunCase(const CorpusFile& file, const std::string&
 
     const fs::path out = dir / "saved.xml";
     if (!doc->OnSaveDocument(wxString::FromUTF8(out.string()))) return "save failed: " + doc->Errors().Take();
-    const std::string note = StatusNoteOf(*doc);
+    const std::string note = doc->TakeStatusNote();
     const std::string saved = test::ReadFile(out);
 
     std::string error;
@@ -430,14 +416,16 @@ TEST(SpliceCorpusChecks, OnlyBytesInsideTheHullMayChange)
     EXPECT_EQ(tally.Summary(), "2 of 3 edits (66.7%) changed only the edited nodes");
 }
 
-TEST(SpliceCorpusChecks, CanonicalFormsIgnoreLayoutBesideMarkupOnly)
+TEST(SpliceCorpusChecks, CanonicalFormsIgnoreBlanksOnlyWhereNoOtherTextIs)
 {
     std::string error;
     const auto form = [&error](const std::string& text) { return Canonical(text, "test.xml", error).value_or("!"); };
     EXPECT_EQ(form("<r>\n  <a>x</a>\n  <!--c-->\n</r>"), form("<r><a>x</a><!--c--></r>"));
     EXPECT_EQ(form("<r a='1' b=\"&#65;\"/>"), form("<r b=\"A\" a=\"1\"></r>"));
     EXPECT_NE(form("<p>a <b>x</b> c</p>"), form("<p>a<b>x</b>c</p>"));
-    EXPECT_NE(form("<r> </r>"), form("<r/>"));
+    EXPECT_EQ(form("<r>\n  \n</r>"), form("<r>\n</r>"));
+    EXPECT_NE(form("<r> x </r>"), form("<r>x</r>"));
+    EXPECT_NE(form("<r><![CDATA[ ]]></r>"), form("<r/>"));
     EXPECT_NE(form("<r><a/></r>"), form("<r><b/></r>"));
     // Entities declared in an external subset that is not read stay references.
     EXPECT_EQ(form("<!DOCTYPE r SYSTEM \"none.dtd\"><r>&e;</r>"), "<r>&amp;e;</r>");
