@@ -355,7 +355,11 @@ std::string SpliceCorpusTest::RunCase(const CorpusFile& file, const std::string&
     if (!savedForm) return "saved file " + error;
     const auto domForm = Canonical(doc->GetXmlText(), path.string(), error);
     if (!domForm) return "edited tree's serialisation " + error;
-    if (*savedForm != *domForm) return "saved file does not hold the edited tree";
+    if (*savedForm != *domForm) {
+        const std::uint64_t at = test::DiffBytes(*savedForm, *domForm).prefix;
+        return "saved file does not hold the edited tree: its canonical form has \"" + savedForm->substr(at, 40) +
+               "\" where the tree's has \"" + domForm->substr(at, 40) + "\"";
+    }
 
     if (!unspanned.empty()) return "no source span for <" + unspanned + ">";
     const ByteRange hull = test::TouchedHull(original, spans);
