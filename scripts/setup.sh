@@ -13,6 +13,9 @@ packages=(
   libglib2.0-dev shared-mime-info adwaita-icon-theme # GIO: file types, their descriptions and icons in the local file list
   poppler-utils # pdftotext: the print tests read back the PDF they print
   libgl1-mesa-dri # the browser preview's web view draws through Mesa when there is no GPU driver
+  # real XML files that bench/corpus/make_corpus.sh gathers for the corpus test
+  docbook-xsl docbook-xml docbook5-xml fontconfig-config dbus-session-bus-common dbus-system-bus-common
+  iso-codes gsettings-desktop-schemas xorg-sgml-doctools
 )
 
 missing=()
