@@ -14,15 +14,19 @@ namespace brindle::detail {
 namespace {
 
 // A parent's children as they count for equality: runs of text merged, white
-// space alone left out (layout the splice may have added or taken away), the
-// XML declaration and the DTD left out.
+// space alone left out where the parent holds no other text (layout the splice
+// may have added or taken away), the XML declaration and the DTD left out.
 std::vector<std::pair<xmlNodePtr, std::string>> Significant(xmlNodePtr parent)
 {
+    bool mixed = false;
+    for (xmlNodePtr c = parent->children; c && !mixed; c = c->next)
+        mixed = c->type == XML_CDATA_SECTION_NODE || c->type == XML_ENTITY_REF_NODE ||
+                (c->type == XML_TEXT_NODE && !IsBlank(ToStr(c->content)));
     std::vector<std::pair<xmlNodePtr, std::string>> out;
     std::string text;
     xmlNodePtr textNode = nullptr;
     const auto endText = [&] {
-        if (textNode && !IsBlank(text)) out.emplace_back(textNode, text);
+        if (textNode && (mixed || !IsBlank(text))) out.emplace_back(textNode, text);
         textNode = nullptr;
         text.clear();
     };

@@ -105,10 +105,10 @@ std::string_view LastLine(std::string_view blank)
 Splicer::Layout Splicer::LayoutOf(const std::vector<ContentToken>& tokens, uint64_t elementStart) const
 {
     Layout layout;
-    bool anyElement = false;
+    bool onlyBlanks = true;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const ContentToken& t = tokens[i];
-        if (t.kind == ContentToken::Element) anyElement = true;
+        if (t.kind != ContentToken::Text) onlyBlanks = false;
         if (t.kind != ContentToken::Text) continue;
         const std::string_view raw = m_text.substr(t.start, t.end - t.start);
         if (!IsBlank(raw)) return {}; // mixed content: no layout to follow
@@ -117,11 +117,11 @@ Splicer::Layout Splicer::LayoutOf(const std::vector<ContentToken>& tokens, uint6
         layout.indented = true;
         if (layout.childIndent.empty() && i + 1 < tokens.size()) layout.childIndent = line;
     }
-    if (!tokens.empty() && (layout.indented || anyElement)) return layout;
-    // Empty content, or text alone: a first child goes one step in from the
-    // element's own indentation, when the element begins a line.
+    if (layout.indented || !onlyBlanks) return layout;
+    // Empty content, or blanks on one line: a first child goes one step in
+    // from the element's own indentation, when the element begins a line.
     const std::string own = LineIndent(elementStart);
-    if (own.empty() || anyElement) return {};
+    if (own.empty()) return {};
     layout.indented = true;
     layout.childIndent = own + (own.find('\t') != std::string::npos ? "\t" : "  ");
     layout.closeIndent = own;
