@@ -63,6 +63,8 @@ void Normalise(xmlNode* parent)
     }
 }
 
+void Quiet(void*, const char*, ...) {}
+
 // The canonical form (with comments) of the text's tree, read as the file at
 // baseUrl so that relative references resolve alike for every text; nullopt
 // with the parser's reason when the text does not parse.
@@ -70,7 +72,7 @@ std::optional<std::string> Canonical(const std::string& text, const std::string&
 {
     std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(), xmlFreeParserCtxt);
     // External entities that are not there (a stylesheet's CSS) are not news.
-    xmlSetGenericErrorFunc(nullptr, [](void*, const char*, ...) {});
+    xmlSetGenericErrorFunc(nullptr, Quiet);
     DocHandle doc(xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), baseUrl.c_str(), nullptr,
                                     XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                                         XML_PARSE_HUGE));
