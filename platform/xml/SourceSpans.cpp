@@ -11,20 +11,25 @@
 
 namespace brindle::detail {
 
-void SourceSpans::Index()
+namespace {
+
+// Builds the lookup by node address.
+void Index(const std::vector<ElementSpan>& spans, std::vector<uint32_t>& byNode)
 {
-    spans.shrink_to_fit();
     byNode.resize(spans.size());
     for (uint32_t i = 0; i < byNode.size(); ++i) byNode[i] = i;
-    const auto byAddress = [this](uint32_t a, uint32_t b) {
+    const auto byAddress = [&spans](uint32_t a, uint32_t b) {
         return std::less<const xmlNode*>()(spans[a].node, spans[b].node);
     };
     // Nodes allocated in document order often lie in address order already.
     if (!std::is_sorted(byNode.begin(), byNode.end(), byAddress)) std::sort(byNode.begin(), byNode.end(), byAddress);
 }
 
+} // namespace
+
 const ElementSpan* SourceSpans::Find(const xmlNode* node) const
 {
+    if (byNode.size() != spans.size()) Index(spans, byNode);
     auto at = std::lower_bound(byNode.begin(), byNode.end(), node, [this](uint32_t i, const xmlNode* n) {
         return std::less<const xmlNode*>()(spans[i].node, n);
     });

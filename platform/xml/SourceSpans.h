@@ -32,8 +32,9 @@ struct ElementSpan {
 struct SourceSpans {
     // In document order (by start) once the load completes.
     std::vector<ElementSpan> spans;
-    // Indexes into spans, ordered by node address, for lookup by node.
-    std::vector<uint32_t> byNode;
+    // Indexes into spans, ordered by node address, for lookup by node: built
+    // on the first lookup, so a load that no edit follows never pays for it.
+    mutable std::vector<uint32_t> byNode;
     uint64_t textSize = 0;
     // The encoding a file's bytes were decoded from to give the text (empty:
     // the bytes are the text), and the byte-order mark's bytes left out.
@@ -46,8 +47,8 @@ struct SourceSpans {
     // Why the tree's text can no longer be spliced, once something made it so.
     std::string wholeReason;
 
-    // Builds the lookup index; called once the load is complete.
-    void Index();
+    // Called once the load is complete: gives back unused room.
+    void Finish() { spans.shrink_to_fit(); }
     ElementSpan* Find(const xmlNode* node);
     const ElementSpan* Find(const xmlNode* node) const;
     // The element whose start tag begins at offset, if any.

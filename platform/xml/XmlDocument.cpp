@@ -123,7 +123,7 @@ XmlDocument::LoadOutcome XmlDocument::Parse(const std::string* text, XmlTextSour
     m_holder->internalSubset = std::move(result.internalSubset);
     m_holder->inputSize = result.inputSize;
     if (result.spans && (text || source || held)) {
-        result.spans->Index();
+        result.spans->Finish();
         m_holder->spans = std::move(result.spans);
         m_holder->heldFile = std::move(held);
     }
