@@ -75,6 +75,22 @@ std::string UsageText()
            "  -nosplash        start without the start-up picture\n"
            "  --               the arguments that follow are files, even if they begin with \"-\"\n"
            "\n"
+           "Batch work (no window; messages on standard error as FILE:LINE:COLUMN: MESSAGE;\n"
+           "exit status 0 when every document is fine, 1 when one failed, 2 for bad usage):\n"
+           "  --validate FILE...             check that each FILE is well-formed and valid\n"
+           "  --transform XSL IN OUT         apply the stylesheet XSL to IN, writing OUT\n"
+           "  --format IN [OUT]              auto-format IN into OUT (IN itself when OUT is left out)\n"
+           "  --run-plugin SCRIPT.vbs FILE...\n"
+           "                                 replace each FILE's text by what the script's Main returns\n"
+           "  --stdout                       with --format or --run-plugin: print the result instead\n"
+           "                                 of writing the file\n"
+           "  --xpath EXPR FILE...           print what EXPR selects: for each node its path and value\n"
+           "                                 (tab between; \\n, \\t, \\r and \\\\ escaped), or the\n"
+           "                                 number, string or boolean; \"FILE:\" first when several\n"
+           "                                 files are named. Every prefix a document declares can be\n"
+           "                                 used, and its root's default namespace as \"d\"\n"
+           "  --ns PREFIX=URI                with --xpath: bind another prefix\n"
+           "\n"
            "Settings live in $XDG_CONFIG_HOME/Brindle/settings; BRINDLE_CONFIG_DIR names another folder.\n";
 }
 

@@ -1,0 +1,96 @@
+// The batch commands that work on a document's tree.
+
+#include "app/batch/BatchCommands.h"
+
+#include "app/document/DocErrors.h"
+#include "app/document/Transform.h"
+#include "app/settings/Settings.h"
+#include "platform/xml/DomError.h"
+#include "platform/xml/XPathValue.h"
+#include "platform/xml/XmlDocument.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+using namespace brindle;
+
+namespace {
+
+// The document element's default namespace is reachable by this prefix.
+constexpr const char* kDefaultNamespacePrefix = "d";
+
+// The file parsed with the parser settings (validation as asked); nullptr, with
+// the reason reported, when it cannot be read or is not well-formed, or (with
+// validate) is not valid.
+XmlDocumentPtr Load(const std::string& file, bool validate, BatchReport& report)
+{
+    if (!std::ifstream(file, std::ios::binary)) {
+        report.Fail(file, std::string("cannot read the file: ") + std::strerror(errno));
+        return nullptr;
+    }
+    XmlDocumentPtr doc = XmlDocument::Create();
+    doc->put_async(false);
+    doc->put_validateOnParse(validate);
+    doc->put_resolveExternals(Settings::GetResolveExternals() != 0);
+    try {
+        if (doc->loadKeepingContent(file) == XmlDocument::LoadOutcome::Loaded) return doc;
+    } catch (const DomError& error) {
+        report.Fail(file, error.what());
+        return nullptr;
+    }
+    report.Fail(file, doc->parseError());
+    return nullptr;
+}
+
+std::string Escaped(const std::string& value)
+{
+    std::string out;
+    for (char c : value) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool BatchValidate(const std::string& file, BatchReport& report) { return Load(file, true, report) != nullptr; }
+
+bool BatchTransform(const std::string& xsl, const std::string& input, const std::string& output, BatchReport& report)
+{
+    const XmlDocumentPtr doc = Load(input, false, report);
+    if (!doc) return false;
+    DocErrors errors;
+    if (TransformDocumentWith(Settings::GetParserAppId(), doc, output, xsl, false, {}, errors)) return true;
+    report.Fail(input, errors.Take());
+    return false;
+}
+
+bool BatchXPath(const BatchRequest& request, const std::string& file, bool nameFile, std::ostream& out,
+                BatchReport& report)
+{
+    const XmlDocumentPtr doc = Load(file, false, report);
+    if (!doc) return false;
+    XPathPrefixes prefixes = DeclaredPrefixes(*doc, kDefaultNamespacePrefix);
+    prefixes.insert(prefixes.end(), request.prefixes.begin(), request.prefixes.end());
+    XPathValue value;
+    try {
+        value = EvaluateXPath(*doc, request.operands.front(), prefixes);
+    } catch (const DomError& error) {
+        report.Fail(file, error.what());
+        return false;
+    }
+    const std::string lead = nameFile ? file + ":" : std::string();
+    if (value.kind != XPathValue::Kind::Nodes) {
+        out << lead << Escaped(value.text) << '\n';
+        return true;
+    }
+    for (const XPathValue::Node& node : value.nodes) out << lead << node.path << '\t' << Escaped(node.value) << '\n';
+    return true;
+}
