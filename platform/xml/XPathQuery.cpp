@@ -255,6 +255,9 @@ struct EvalContext {
     }
     ~EvalContext()
     {
+        // The context takes its prefixes from the stylesheet's table and so
+        // leaves them alone when freed; the ones registered here are freed here.
+        if (transform && transform->xpathCtxt) xmlXPathRegisteredNsCleanup(transform->xpathCtxt);
         if (transform) xsltFreeTransformContext(transform);
         if (style) xsltFreeStylesheet(style);
     }
@@ -316,11 +319,14 @@ XPathResult EvaluateXPath(const XmlNode& context, const std::string& expression,
             XPathHit hit;
             // Only nodes of the document itself have node objects; result trees
             // of functions go with the evaluation.
-            if (n->type != XML_NAMESPACE_DECL && n->doc == doc) hit.node = NodeAccess::Wrap(const_cast<xmlNode*>(n));
+            // A namespace node is an xmlNs, which has no doc field: its type is read first.
+            const bool isNamespace = n->type == XML_NAMESPACE_DECL;
+            const bool ofDocument = !isNamespace && n->doc == doc;
+            if (ofDocument) hit.node = NodeAccess::Wrap(const_cast<xmlNode*>(n));
             hit.path = namer.Path(n);
             hit.kind = KindOf(n);
             hit.value = BoundedValue(n);
-            if (n->doc == doc || n->type == XML_NAMESPACE_DECL) hit.line = LineOf(n);
+            if (ofDocument || isNamespace) hit.line = LineOf(n);
             result.hits.push_back(std::move(hit));
         }
         break;
