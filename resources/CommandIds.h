@@ -88,6 +88,8 @@ constexpr int ID_VIEW_FILE_BROWSER = 32802;
 constexpr int ID_VIEW_SOURCE = 32807;
 constexpr int ID_VIEW_TREE = 32878;
 constexpr int ID_VIEW_BROWSER = 32894;
+// The XPath panel (shown while the "useXPath" setting is on).
+constexpr int ID_VIEW_XPATH = 32920;
 constexpr int ID_EXPLORER_CLOSE = 116;
 
 // The explorer bar's local browser.

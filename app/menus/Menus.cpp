@@ -16,7 +16,7 @@ const MenuItemDef kSeparator{};
 bool IsCheckCommand(int id)
 {
     return id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR || id == ID_VIEW_FILE_BROWSER || id == ID_VIEW_SOURCE ||
-           id == ID_VIEW_TREE || id == ID_VIEW_BROWSER;
+           id == ID_VIEW_TREE || id == ID_VIEW_BROWSER || id == ID_VIEW_XPATH;
 }
 
 std::vector<MenuItemDef> FileMenu(bool withDocument)
@@ -60,6 +60,7 @@ std::vector<MenuItemDef> ViewMenu(bool withModes)
         {ID_VIEW_TOOLBAR, "&Toolbar", {}},
         {ID_VIEW_STATUS_BAR, "&Status Bar", {}},
         {ID_VIEW_FILE_BROWSER, "File &Browser\tAlt+0", {}},
+        {ID_VIEW_XPATH, "&XPath\tCtrl+Shift+X", {}},
     };
     if (withModes) {
         items.insert(items.end(), {

@@ -3,6 +3,8 @@
 #include "app/shell/BrindleDocManager.h"
 #include "app/document/BrindleDocBase.h"
 #include "app/explorer/ExplorerBar.h"
+#include "app/shell/ChildFrame.h"
+#include "app/shell/XPathPanel.h"
 #include "app/explorer/FileExplorerView.h"
 #include "app/explorer/FtpExplorerView.h"
 #include "app/explorer/RemoteFileDlg.h"
@@ -78,6 +80,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     CreateToolbars();
     m_aui.AddPane(GetClientWindow(), wxAuiPaneInfo().Name("documents").CenterPane().PaneBorder(false));
     CreateExplorerBar();
+    CreateXPathPanel();
     SetUpAccelerators();
     m_aui.Update();
 
@@ -181,10 +184,51 @@ void CMainFrame::SaveExplorerBarLayout()
     brindle::Profile::WriteProfileString(kBarSection, kExplorerBarEntry, m_aui.SavePaneInfo(pane).utf8_string());
 }
 
+void CMainFrame::CreateXPathPanel()
+{
+    m_xpathPanel = new CXPathPanel(this, [this] { return dynamic_cast<CChildFrame*>(GetActiveChild()); });
+    m_aui.AddPane(m_xpathPanel, wxAuiPaneInfo()
+                                    .Name("xpath")
+                                    .Caption("XPath")
+                                    .Bottom()
+                                    .BestSize(600, 220)
+                                    .MinSize(200, 120)
+                                    .CloseButton(true)
+                                    .Hide());
+    Bind(wxEVT_MENU, &CMainFrame::OnXPathPanel, this, ID_VIEW_XPATH);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateXPathPanel, this, ID_VIEW_XPATH);
+}
+
+bool CMainFrame::IsXPathPanelShown() const
+{
+    return m_xpathPanel && const_cast<wxAuiManager&>(m_aui).GetPane(m_xpathPanel).IsShown();
+}
+
+void CMainFrame::OnXPathPanel(wxCommandEvent&)
+{
+    const bool show = !IsXPathPanelShown() && Settings::GetUseXPath() != 0;
+    m_aui.GetPane(m_xpathPanel).Show(show);
+    m_aui.Update();
+    if (show) m_xpathPanel->SetFocus();
+}
+
+void CMainFrame::OnUpdateXPathPanel(wxUpdateUIEvent& event)
+{
+    // The panel belongs to the "Enable XPATH" setting: turned off, it goes.
+    const bool enabled = Settings::GetUseXPath() != 0;
+    if (!enabled && IsXPathPanelShown()) {
+        m_aui.GetPane(m_xpathPanel).Hide();
+        m_aui.Update();
+    }
+    event.Enable(enabled);
+    event.Check(IsXPathPanelShown());
+}
+
 void CMainFrame::SetUpAccelerators()
 {
     const wxAcceleratorEntry entries[] = {
         {wxACCEL_ALT, '0', ID_VIEW_FILE_BROWSER},
+        {wxACCEL_CTRL | wxACCEL_SHIFT, 'X', ID_VIEW_XPATH},
         {wxACCEL_ALT, '1', ID_VIEW_SOURCE},
         {wxACCEL_ALT, '2', ID_VIEW_TREE},
         {wxACCEL_ALT, '3', ID_VIEW_BROWSER},

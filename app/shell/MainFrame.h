@@ -13,6 +13,7 @@
 
 class CBrindleDocManager;
 class CExplorerBar;
+class CXPathPanel;
 class wxMenuBar;
 class wxPrintData;
 
@@ -30,6 +31,8 @@ public:
 
     bool IsExplorerBarShown() const;
     CExplorerBar* ExplorerBar() const { return m_explorerBar; }
+    bool IsXPathPanelShown() const;
+    CXPathPanel* XPathPanel() const { return m_xpathPanel; }
     // Checks the given view button and unchecks the other two.
     void CheckViewButton(int commandId);
     int CheckedViewButton() const;
@@ -43,6 +46,9 @@ private:
     void CreateToolbars();
     void CreateExplorerBar();
     void SaveExplorerBarLayout();
+    void CreateXPathPanel();
+    void OnXPathPanel(wxCommandEvent& event);
+    void OnUpdateXPathPanel(wxUpdateUIEvent& event);
     void SetUpAccelerators();
     void FillRecentFiles(wxMenuBar* bar);
 
@@ -71,4 +77,5 @@ private:
     wxAuiToolBar* m_mainBar = nullptr;
     wxAuiToolBar* m_viewBar = nullptr;
     CExplorerBar* m_explorerBar = nullptr;
+    CXPathPanel* m_xpathPanel = nullptr;
 };

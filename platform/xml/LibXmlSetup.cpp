@@ -3,6 +3,7 @@
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/SmallBlockPool.h"
 
+#include <libexslt/exslt.h>
 #include <libxml/catalog.h>
 #include <libxml/xmlmemory.h>
 #include <libxml/parser.h>
@@ -84,6 +85,8 @@ void EnsureLibXml()
         xmlInitializeCatalog();
         xsltInit();
         xsltInitGlobals();
+        // The EXSLT functions, for stylesheets and for XPath evaluation alike.
+        exsltRegisterAll();
         xsltSetGenericErrorFunc(nullptr, RouteXsltMessage);
         g_defaultLoader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(LocalOnlyLoader);

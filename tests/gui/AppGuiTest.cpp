@@ -17,6 +17,7 @@
 #include "app/shell/SourceChildFrame.h"
 #include "app/shell/SplashWnd.h"
 #include "app/shell/TransformDlg.h"
+#include "app/shell/XPathPanel.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "app/explorer/FTPDirView.h"
 #include "app/explorer/FTPFolderView.h"
@@ -51,6 +52,7 @@
 #include <wx/bookctrl.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/choice.h>
 #include <wx/listctrl.h>
 #include <wx/progdlg.h>
@@ -1604,5 +1606,92 @@ TEST(AppGui, AMissingTemplateSaysSoAndABrokenOneOpensInSourceModeWithTheReason)
     EXPECT_EQ(FrameOf(doc)->GetMode(), ViewMode::Source);
     EXPECT_NE(FrameOf(doc)->GetSourceView()->GetStatusMessage(), "");
     EXPECT_NE(doc->GetFilename().utf8_string(), broken.string()) << "saving never overwrites the template";
+    CloseAll();
+}
+
+TEST(AppGui, TheXPathPanelListsResultsAndGoesToThemInTheTreeAndTheSource)
+{
+    CloseAll();
+    SettingsRestorer restore;
+    CMainFrame* frame = wxGetApp().MainFrame();
+    auto enabled = [frame] {
+        wxUpdateUIEvent update(ids::ID_VIEW_XPATH);
+        frame->ProcessWindowEvent(update);
+        return update.GetEnabled();
+    };
+    Settings::WriteInt(Settings::Key::kUseXPath, 0);
+    EXPECT_FALSE(enabled());
+    wxCommandEvent toggle(wxEVT_MENU, ids::ID_VIEW_XPATH);
+    frame->ProcessWindowEvent(toggle);
+    EXPECT_FALSE(frame->IsXPathPanelShown()) << "the setting is off";
+
+    Settings::WriteInt(Settings::Key::kUseXPath, 1);
+    EXPECT_TRUE(enabled());
+    frame->ProcessWindowEvent(toggle);
+    ASSERT_TRUE(frame->IsXPathPanelShown());
+
+    const fs::path file = *g_dir / "shop.xml";
+    test::WriteFile(file, "<?xml version=\"1.0\"?>\n"
+                          "<shop xmlns=\"urn:shop\">\n"
+                          "  <item id=\"a\"><name>Pen</name></item>\n"
+                          "  <item id=\"b\"><name>Ink</name></item>\n"
+                          "</shop>\n");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(file.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    CXPathPanel* panel = frame->XPathPanel();
+    // The expression is typed and entered as a user does.
+    panel->SetExpression("//d:item[@id='b']/d:name");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER);
+    wxComboBox* box = nullptr;
+    for (wxWindow* child : panel->GetChildren())
+        if (!box) box = dynamic_cast<wxComboBox*>(child);
+    ASSERT_NE(box, nullptr);
+    enter.SetEventObject(box);
+    box->ProcessWindowEvent(enter);
+    EXPECT_EQ(panel->SummaryText(), "1 node.");
+    ASSERT_EQ(panel->ResultList()->GetItemCount(), 1);
+    EXPECT_EQ(panel->ResultList()->GetItemText(0, 0), "/d:shop/d:item[2]/d:name");
+    EXPECT_EQ(panel->ResultList()->GetItemText(0, 2), "Ink");
+
+    // A double-click selects the node in the tree.
+    auto activate = [panel](long row) {
+        wxListEvent dclick(wxEVT_LIST_ITEM_ACTIVATED, panel->ResultList()->GetId());
+        dclick.SetEventObject(panel->ResultList());
+        dclick.m_itemIndex = row;
+        panel->ResultList()->ProcessWindowEvent(dclick);
+        Pump();
+    };
+    activate(0);
+    CChildFrame* child = FrameOf(doc);
+    ASSERT_NE(doc->GetCurrentNode(), nullptr);
+    EXPECT_EQ(doc->GetCurrentNode()->nodeName(), "name");
+    EXPECT_EQ(doc->GetCurrentNode()->text(), "Ink");
+    EXPECT_EQ(child->GetTreeView()->NodeOf(child->GetTreeView()->GetSelection()), doc->GetCurrentNode());
+
+    // An attribute selects its element.
+    panel->SetExpression("//d:item/@id");
+    ASSERT_TRUE(panel->Evaluate());
+    activate(0);
+    EXPECT_EQ(doc->GetCurrentNode()->nodeName(), "item");
+    EXPECT_EQ(doc->GetCurrentNode()->selectSingleNode("@id")->text(), "a");
+
+    // In Source mode the same result goes to its line of the text.
+    child->ShowSourceMode();
+    Pump();
+    ASSERT_EQ(child->GetMode(), ViewMode::Source);
+    activate(1);
+    EXPECT_EQ(child->GetSourceView()->Model().GetCursorPos().y, 3);
+
+    // A bad expression says why and where, and lists nothing.
+    panel->SetExpression("//d:item[");
+    EXPECT_FALSE(panel->Evaluate());
+    EXPECT_EQ(panel->SummaryText(), "Invalid expression at character 10 of the expression.");
+    EXPECT_EQ(panel->ResultList()->GetItemCount(), 0);
+
+    // Turning the setting off puts the panel away.
+    Settings::WriteInt(Settings::Key::kUseXPath, 0);
+    EXPECT_FALSE(enabled());
+    EXPECT_FALSE(frame->IsXPathPanelShown());
     CloseAll();
 }
