@@ -6,19 +6,17 @@
 #include "app/document/Transform.h"
 #include "app/settings/Settings.h"
 #include "platform/xml/DomError.h"
-#include "platform/xml/XPathValue.h"
+#include "platform/xml/XPathQuery.h"
 #include "platform/xml/XmlDocument.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 
 using namespace brindle;
 
 namespace {
-
-// The document element's default namespace is reachable by this prefix.
-constexpr const char* kDefaultNamespacePrefix = "d";
 
 // The file parsed with the parser settings (validation as asked); nullptr, with
 // the reason reported, when it cannot be read or is not well-formed, or (with
@@ -77,20 +75,24 @@ bool BatchXPath(const BatchRequest& request, const std::string& file, bool nameF
 {
     const XmlDocumentPtr doc = Load(file, false, report);
     if (!doc) return false;
-    XPathPrefixes prefixes = DeclaredPrefixes(*doc, kDefaultNamespacePrefix);
-    prefixes.insert(prefixes.end(), request.prefixes.begin(), request.prefixes.end());
-    XPathValue value;
-    try {
-        value = EvaluateXPath(*doc, request.operands.front(), prefixes);
-    } catch (const DomError& error) {
-        report.Fail(file, error.what());
+    // The document's prefixes, its default namespaces as "d" (as the XPath
+    // panel offers them), then --ns bindings, which replace those.
+    std::vector<XPathBinding> bindings = UsableBindings(DeclaredNamespaces(*doc));
+    for (const auto& [prefix, uri] : request.prefixes) bindings.push_back({prefix, uri});
+    const std::string& expression = request.operands.front();
+    const XPathResult result = EvaluateXPath(*doc, expression, bindings, SIZE_MAX, SIZE_MAX);
+    if (result.kind == XPathResult::Kind::Error) {
+        std::string message = "\"" + expression + "\" is not a valid XPath expression: " + result.error;
+        if (result.errorPosition != std::string::npos)
+            message += " (at character " + std::to_string(result.errorPosition + 1) + ")";
+        report.Fail(file, message);
         return false;
     }
     const std::string lead = nameFile ? file + ":" : std::string();
-    if (value.kind != XPathValue::Kind::Nodes) {
-        out << lead << Escaped(value.text) << '\n';
+    if (result.kind != XPathResult::Kind::NodeSet) {
+        out << lead << Escaped(result.string) << '\n';
         return true;
     }
-    for (const XPathValue::Node& node : value.nodes) out << lead << node.path << '\t' << Escaped(node.value) << '\n';
+    for (const XPathHit& hit : result.hits) out << lead << hit.path << '\t' << Escaped(hit.value) << '\n';
     return true;
 }

@@ -33,32 +33,7 @@ std::vector<std::string> CXPathPanelModel::HistoryEntries() const
 
 void CXPathPanelModel::SetDeclaredNamespaces(const std::vector<XPathBinding>& declared)
 {
-    m_bindings.clear();
-    m_defaultNamespace.clear();
-    auto bound = [&](const std::string& prefix) {
-        return std::any_of(m_bindings.begin(), m_bindings.end(), [&](const XPathBinding& b) { return b.prefix == prefix; });
-    };
-    auto taken = [&](const std::string& prefix) {
-        return bound(prefix) ||
-               std::any_of(declared.begin(), declared.end(), [&](const XPathBinding& b) { return b.prefix == prefix; });
-    };
-    // Prefixed declarations as the document has them; a prefix declared again
-    // for another URI keeps its first binding (the expression can bind one only).
-    for (const auto& b : declared) {
-        if (b.prefix.empty() || bound(b.prefix)) continue;
-        m_bindings.push_back(b);
-        m_defaultNamespace.push_back(false);
-    }
-    for (const auto& b : declared) {
-        if (!b.prefix.empty()) continue;
-        bool offered = false;
-        for (size_t i = 0; i < m_bindings.size(); ++i) offered |= m_defaultNamespace[i] && m_bindings[i].uri == b.uri;
-        if (offered) continue;
-        std::string prefix = "d";
-        for (int n = 2; taken(prefix); ++n) prefix = "d" + std::to_string(n);
-        m_bindings.push_back({prefix, b.uri});
-        m_defaultNamespace.push_back(true);
-    }
+    m_bindings = UsableBindings(declared, &m_defaultNamespace);
 }
 
 std::vector<std::string> CXPathPanelModel::BindingLabels() const

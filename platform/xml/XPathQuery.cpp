@@ -90,26 +90,26 @@ const char* KindOf(const xmlNode* n)
 }
 
 // Appends text to out up to the limit; false once it is reached.
-bool AppendBounded(std::string& out, const xmlChar* text)
+bool AppendBounded(std::string& out, const xmlChar* text, size_t limit)
 {
     if (!text) return true;
     const std::string_view s(reinterpret_cast<const char*>(text));
-    const size_t room = kXPathValueLength - out.size();
+    const size_t room = limit - out.size();
     out.append(s.substr(0, room));
     return s.size() < room;
 }
 
-// The string value of a node, cut to kXPathValueLength bytes (without reading
-// the rest of a large element) on a character boundary.
-std::string BoundedValue(const xmlNode* n)
+// The string value of a node, cut to limit bytes (without reading the rest of
+// a large element) on a character boundary.
+std::string BoundedValue(const xmlNode* n, size_t limit)
 {
     std::string out;
     if (n->type == XML_NAMESPACE_DECL) {
-        AppendBounded(out, reinterpret_cast<const xmlNs*>(n)->href);
+        AppendBounded(out, reinterpret_cast<const xmlNs*>(n)->href, limit);
     } else if (n->type == XML_ELEMENT_NODE || n->type == XML_DOCUMENT_NODE || n->type == XML_ATTRIBUTE_NODE) {
         const xmlNode* top = n;
         for (const xmlNode* c = n->children; c;) {
-            if (IsTextLike(c) && !AppendBounded(out, c->content)) break;
+            if (IsTextLike(c) && !AppendBounded(out, c->content, limit)) break;
             if (c->type == XML_ELEMENT_NODE && c->children) {
                 c = c->children;
                 continue;
@@ -119,9 +119,9 @@ std::string BoundedValue(const xmlNode* n)
             c = c->next;
         }
     } else {
-        AppendBounded(out, n->content);
+        AppendBounded(out, n->content, limit);
     }
-    if (out.size() >= kXPathValueLength) {
+    if (out.size() >= limit) {
         while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
         if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xC0) out.pop_back();
     }
@@ -268,7 +268,7 @@ struct EvalContext {
 } // namespace
 
 XPathResult EvaluateXPath(const XmlNode& context, const std::string& expression,
-                          const std::vector<XPathBinding>& bindings, std::size_t maxHits)
+                          const std::vector<XPathBinding>& bindings, std::size_t maxHits, std::size_t valueLength)
 {
     EnsureLibXml();
     XPathResult result;
@@ -325,7 +325,7 @@ XPathResult EvaluateXPath(const XmlNode& context, const std::string& expression,
             if (ofDocument) hit.node = NodeAccess::Wrap(const_cast<xmlNode*>(n));
             hit.path = namer.Path(n);
             hit.kind = KindOf(n);
-            hit.value = BoundedValue(n);
+            hit.value = BoundedValue(n, valueLength);
             if (ofDocument || isNamespace) hit.line = LineOf(n);
             result.hits.push_back(std::move(hit));
         }
@@ -369,6 +369,36 @@ std::vector<XPathBinding> DeclaredNamespaces(const XmlNode& document)
         return false;
     });
     return out;
+}
+
+std::vector<XPathBinding> UsableBindings(const std::vector<XPathBinding>& declared, std::vector<bool>* forDefault)
+{
+    std::vector<XPathBinding> bindings;
+    std::vector<bool> isDefault;
+    const auto bound = [&](const std::string& prefix) {
+        return std::any_of(bindings.begin(), bindings.end(), [&](const XPathBinding& b) { return b.prefix == prefix; });
+    };
+    const auto taken = [&](const std::string& prefix) {
+        return bound(prefix) ||
+               std::any_of(declared.begin(), declared.end(), [&](const XPathBinding& b) { return b.prefix == prefix; });
+    };
+    for (const auto& b : declared) {
+        if (b.prefix.empty() || bound(b.prefix)) continue;
+        bindings.push_back(b);
+        isDefault.push_back(false);
+    }
+    for (const auto& b : declared) {
+        if (!b.prefix.empty()) continue;
+        bool offered = false;
+        for (size_t i = 0; i < bindings.size(); ++i) offered |= isDefault[i] && bindings[i].uri == b.uri;
+        if (offered) continue;
+        std::string prefix = "d";
+        for (int n = 2; taken(prefix); ++n) prefix = "d" + std::to_string(n);
+        bindings.push_back({prefix, b.uri});
+        isDefault.push_back(true);
+    }
+    if (forDefault) *forDefault = std::move(isDefault);
+    return bindings;
 }
 
 } // namespace brindle

@@ -51,11 +51,21 @@ struct XPathResult {
 
 // Evaluates expression with context as the context node (a document node for
 // the whole document). Never throws for a bad expression: the result says why.
+// Node values are cut to valueLength bytes (on a character boundary).
 BRINDLEKIT_API XPathResult EvaluateXPath(const XmlNode& context, const std::string& expression,
-                                         const std::vector<XPathBinding>& bindings, std::size_t maxHits = 1000);
+                                         const std::vector<XPathBinding>& bindings, std::size_t maxHits = 1000,
+                                         std::size_t valueLength = kXPathValueLength);
 
 // The namespaces declared in the document, in document order, each prefix and
 // URI pair once; the default namespace has the prefix "".
 BRINDLEKIT_API std::vector<XPathBinding> DeclaredNamespaces(const XmlNode& document);
+
+// The prefixes an expression over a document may use, from its declarations:
+// the prefixed ones as declared (a prefix declared again for another URI keeps
+// its first URI), then each default namespace under a prefix of its own ("d",
+// then "d2", ... where "d" is taken), since names without a prefix match only
+// elements in no namespace. forDefault, when given, tells which are the latter.
+BRINDLEKIT_API std::vector<XPathBinding> UsableBindings(const std::vector<XPathBinding>& declared,
+                                                        std::vector<bool>* forDefault = nullptr);
 
 } // namespace brindle
