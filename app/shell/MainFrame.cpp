@@ -209,7 +209,10 @@ void CMainFrame::OnXPathPanel(wxCommandEvent&)
     const bool show = !IsXPathPanelShown() && Settings::GetUseXPath() != 0;
     m_aui.GetPane(m_xpathPanel).Show(show);
     m_aui.Update();
-    if (show) m_xpathPanel->SetFocus();
+    if (show) {
+        m_xpathPanel->OfferPrefixes();
+        m_xpathPanel->SetFocus();
+    }
 }
 
 void CMainFrame::OnUpdateXPathPanel(wxUpdateUIEvent& event)

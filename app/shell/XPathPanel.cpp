@@ -125,9 +125,7 @@ bool CXPathPanel::Evaluate()
         }
         tree = doc->GetDomDocument();
     }
-    m_model.SetDeclaredNamespaces(brindle::DeclaredNamespaces(*tree));
-    m_prefixes->Clear();
-    for (const auto& label : m_model.BindingLabels()) m_prefixes->Append(U(label));
+    FillPrefixes(*tree);
     const bool ok = m_model.Evaluate(*tree, expression);
     ShowSummary(m_model.Summary(), !ok);
     if (!ok) {
@@ -141,6 +139,20 @@ bool CXPathPanel::Evaluate()
     FillHistory();
     m_expression->SetValue(U(expression));
     return true;
+}
+
+void CXPathPanel::FillPrefixes(const brindle::XmlDocument& tree)
+{
+    m_model.SetDeclaredNamespaces(brindle::DeclaredNamespaces(tree));
+    m_prefixes->Clear();
+    for (const auto& label : m_model.BindingLabels()) m_prefixes->Append(U(label));
+}
+
+void CXPathPanel::OfferPrefixes()
+{
+    CChildFrame* frame = m_activeFrame ? m_activeFrame() : nullptr;
+    auto* doc = frame ? dynamic_cast<CBrindleDoc*>(frame->GetDocument()) : nullptr;
+    if (doc && doc->IsDomValid() && doc->GetDomDocument()) FillPrefixes(*doc->GetDomDocument());
 }
 
 void CXPathPanel::FillHistory()

@@ -29,6 +29,8 @@ public:
     // Evaluates the expression in the box against the active document.
     bool Evaluate();
     void SetExpression(const wxString& expression);
+    // Lists the prefixes of the active document's tree, before any evaluation.
+    void OfferPrefixes();
     // Goes to the result of the row: selects its element in the tree, or its
     // line in the source. False, with the reason in the summary, when it cannot.
     bool GoToRow(long row);
@@ -39,6 +41,7 @@ public:
 
 private:
     void FillHistory();
+    void FillPrefixes(const brindle::XmlDocument& tree);
     void FillRows();
     void ShowSummary(const std::string& text, bool error);
     void OnActivated(wxListEvent& event);
