@@ -6,13 +6,14 @@ using brindle::XmlParseError;
 
 namespace {
 
-// The reason on one line: libxml2's messages may span several.
+// The reason on one line, each run of blanks and line breaks one space:
+// libxml2's messages may span several indented lines.
 std::string OneLine(const std::string& text)
 {
     std::string s;
     for (char c : text) {
         if (c == '\r') continue;
-        if (c == '\n' || c == '\t') {
+        if (c == '\n' || c == '\t' || c == ' ') {
             if (!s.empty() && s.back() != ' ') s += ' ';
         } else {
             s += c;
