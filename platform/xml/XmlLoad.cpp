@@ -124,10 +124,9 @@ void AddSourceContext(XmlParseError& e, xmlParserCtxtPtr ctxt)
     e.srcText.assign(reinterpret_cast<const char*>(start), static_cast<size_t>(stop - start));
 }
 
-void ListError(ParseState& st, XmlParseError e, bool schema)
+bool Listing(const ParseState& st, bool schema)
 {
-    if (st.errorList && st.listSchema == schema && st.errorList->size() < kMaxListedErrors)
-        st.errorList->push_back(std::move(e));
+    return st.errorList && st.listSchema == schema && st.errorList->size() < kMaxListedErrors;
 }
 
 void OnError(void* userData, xmlErrorPtr err)
@@ -136,7 +135,7 @@ void OnError(void* userData, xmlErrorPtr err)
     if (!st || !err || err->level < XML_ERR_ERROR) return;
     XmlParseError* slot = nullptr;
     if (err->domain == XML_FROM_VALID || err->domain == XML_FROM_DTD) {
-        ListError(*st, ErrorFromLibXml(err), false);
+        if (Listing(*st, false)) st->errorList->push_back(ErrorFromLibXml(err));
         slot = &st->firstValidity;
     }
     else if (err->domain == XML_FROM_NAMESPACE) {
@@ -566,7 +565,7 @@ void OnSchemaError(void*, xmlErrorPtr err)
 {
     ParseState* st = t_active;
     if (!st || !err || err->level < XML_ERR_ERROR) return;
-    ListError(*st, ErrorFromLibXml(err), true);
+    if (Listing(*st, true)) st->errorList->push_back(ErrorFromLibXml(err));
     if (!st->firstSchema.Failed()) st->firstSchema = ErrorFromLibXml(err);
 }
 
@@ -598,7 +597,7 @@ void OnSchemaEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, con
 void OnValidityText(void*, const char* format, ...)
 {
     ParseState* st = t_active;
-    if (!st || (st->firstValidity.Failed() && !st->errorList)) return;
+    if (!st || (st->firstValidity.Failed() && !Listing(*st, false))) return;
     char buf[1024];
     va_list args;
     va_start(args, format);
@@ -608,7 +607,7 @@ void OnValidityText(void*, const char* format, ...)
     e.errorCode = kParseErrorBase | XML_DTD_UNKNOWN_ID;
     e.reason = Trimmed(buf);
     if (const char* at = std::strstr(buf, " line ")) e.line = std::atol(at + 6);
-    ListError(*st, e, false);
+    if (Listing(*st, false)) st->errorList->push_back(e);
     if (!st->firstValidity.Failed()) st->firstValidity = std::move(e);
 }
 

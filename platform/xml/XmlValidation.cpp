@@ -336,6 +336,8 @@ ValidationReport ValidateXmlText(XmlTextSource& source, const XmlCheckOptions& o
     }
     for (XmlParseError& e : report.errors)
         if (e.url == options.baseUrl) e.url.clear();
+    if (report.errors.size() >= kMaxListedErrors)
+        report.errors.push_back(Problem("Only the first " + std::to_string(kMaxListedErrors) + " errors are listed."));
     return report;
 }
 

@@ -666,6 +666,13 @@ TEST(XmlValidationList, EveryDtdAndSchemaErrorIsListedAtItsLine)
         EXPECT_NE(e.reason.find("-1"), std::string::npos) << e.reason;
     }
 
+    // A list long past reading ends in a note that there were more.
+    std::string many = "<!DOCTYPE r [<!ELEMENT r EMPTY>]>\n<r>";
+    for (int i = 0; i < 10050; ++i) many += "<x/>";
+    ValidationReport capped = ValidateListing(many + "</r>", dir);
+    ASSERT_EQ(capped.errors.size(), 10001u);
+    EXPECT_EQ(capped.errors.back().reason, "Only the first 10000 errors are listed.");
+
     // Well-formedness stops at the first error; a valid text lists nothing.
     ValidationReport broken = ValidateListing("<r>\n<i>\n</r>\n<x>", dir);
     EXPECT_EQ(broken.outcome, XmlCheck::NotWellFormed);
