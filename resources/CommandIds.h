@@ -116,6 +116,7 @@ constexpr int ID_FTP_OPEN = 32848;
 constexpr int ID_TOOLS_VALIDATE = 32869;
 constexpr int ID_TOOLS_TRANSFORM = 32874;
 constexpr int ID_TOOLS_AUTO_FORMAT = 32876;
+constexpr int ID_TOOLS_VALIDATE_AGAINST = 37150; // ours: validate against a chosen schema
 
 // Plugins: script i runs as 300 + i; the menu resource holds a placeholder item.
 constexpr int ID_PLUGIN_FIRST = 300;

@@ -347,6 +347,27 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool valid
     return SourceCheck::NotWellFormed;
 }
 
+ValidationReport CBrindleDoc::ValidateSource(const SchemaChoice* against)
+{
+    ClearErrorMarks();
+    XmlCheckOptions options;
+    options.validateOnParse = m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0;
+    options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
+    options.baseUrl = BaseUrl();
+    WaitCursor wait;
+    ProgressScope progress("Validating ...");
+    BufferTextSource source(m_buffer, progress.Callback());
+    ValidationReport report = ValidateXmlText(source, options, against);
+    if (report.outcome == XmlCheck::Valid || report.outcome == XmlCheck::NotValid)
+        m_wellFormedText = m_buffer.GetChangeCount();
+    if (report.outcome == XmlCheck::Cancelled) {
+        XmlParseError cancelled;
+        cancelled.reason = "Validation cancelled.";
+        report.errors.assign(1, cancelled);
+    }
+    return report;
+}
+
 CBrindleDoc::SourceCheck CBrindleDoc::ParseText(XmlParseError* error)
 {
     const std::string currentPath = m_currentNode ? GetNodePath(m_currentNode) : std::string();

@@ -5,6 +5,7 @@
 #include "app/document/NodeHistory.h"
 #include "app/document/TextEncoding.h"
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlValidation.h"
 
 #include <cstdint>
 #include <optional>
@@ -61,6 +62,10 @@ public:
     // user gave the check up (error says so).
     enum class SourceCheck { Valid, NotValid, NotWellFormed, Cancelled };
     SourceCheck CheckSource(brindle::XmlParseError& error);
+    // The Validate command's check of the source text: every error listed, the
+    // schemas the document names that cannot be found among them; with against,
+    // the text against that schema instead of its own. Clears the error marks.
+    brindle::ValidationReport ValidateSource(const brindle::SchemaChoice* against = nullptr);
     // Leaving Source mode checks a text of this size or more before it parses it,
     // unless a check found it well-formed since its last change.
     static constexpr std::uint64_t kCheckedFirstBytes = 16u << 20;

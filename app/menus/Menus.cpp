@@ -142,6 +142,7 @@ std::map<int, std::vector<MenuItemDef>> BuildResources()
                             "&Tools",
                             {
                                 {ID_TOOLS_VALIDATE, "Validate", {}},
+                                {ID_TOOLS_VALIDATE_AGAINST, "Validate Against...", {}},
                                 {ID_TOOLS_TRANSFORM, "Transform ...", {}},
                                 {ID_TOOLS_AUTO_FORMAT, "Auto Format", {}},
                             }};

@@ -8,6 +8,7 @@
 #include "app/views/BrowserView.h"
 #include "app/views/EditSourceView.h"
 #include "app/views/LeftView.h"
+#include "app/views/ValidationErrorsPane.h"
 #include "brindlekit/chrome/SplitterWndEx.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -40,8 +41,15 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     m_sourceStatus = new IndicatorStatusBar(this, {AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_OVR,
                                                    ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL});
     m_sourceStatus->Hide();
+    // A row of the errors pane leads into the source text, in Source mode.
+    m_errors = new ValidationErrorsPane(this, [this](const ValidationErrorsModel::Place& place) {
+        if (m_mode != ViewMode::Source && !ShowSourceMode()) return;
+        m_source->GoTo(place.line, place.column);
+    });
+    m_errors->Hide();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_splitter, 1, wxEXPAND);
+    sizer->Add(m_errors, 0, wxEXPAND);
     sizer->Add(m_treeStatus, 0, wxEXPAND);
     sizer->Add(m_sourceStatus, 0, wxEXPAND);
     SetSizer(sizer);
@@ -54,6 +62,7 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& event) { event.Enable(m_doc != nullptr); }, ID_TOOLS_TRANSFORM);
     Bind(wxEVT_ACTIVATE, &CChildFrame::OnActivate, this);
     Bind(wxEVT_IDLE, &CChildFrame::OnIdle, this);
+    Bind(EVT_BRINDLE_VALIDATED, &CChildFrame::OnValidated, this);
     if (wxFrame* main = GetMDIParentFrame()) {
         wxCommandEvent sync(wxEVT_MENU, CMD_SYNC_VIEW_BUTTONS);
         main->GetEventHandler()->ProcessEvent(sync);
@@ -119,6 +128,19 @@ void CChildFrame::SwitchTo(ViewMode mode)
     m_mode = mode;
     Layout();
     FocusActiveView();
+}
+
+void CChildFrame::OnValidated(wxCommandEvent&)
+{
+    const auto& errors = m_source->GetLastErrors();
+    if (!errors.empty() && m_doc) {
+        const wxString path = m_doc->GetFilename().empty() ? m_doc->GetUserReadableName() : m_doc->GetFilename();
+        m_errors->ShowErrors(errors, path.utf8_string());
+    }
+    if (m_errors->IsShown() != !errors.empty()) {
+        m_errors->Show(!errors.empty());
+        Layout();
+    }
 }
 
 bool CChildFrame::LeaveSourceMode()

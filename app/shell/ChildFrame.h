@@ -9,6 +9,7 @@ class CBrowserView;
 class CEditSourceView;
 class CLeftView;
 class IndicatorStatusBar;
+class ValidationErrorsPane;
 namespace brindle {
 class CSplitterWndEx;
 }
@@ -32,6 +33,9 @@ public:
     CBrowserView* GetBrowserView() const { return m_browser; }
     wxWindow* GetActiveView() const override;
     IndicatorStatusBar* GetSourceStatusBar() const { return m_sourceStatus; }
+    // The errors the last validation found, below the views; hidden when it
+    // found none.
+    ValidationErrorsPane* GetErrorsPane() const { return m_errors; }
     brindle::CEditView* GetSourceEditor() const override;
 
     // The mode commands; false when the frame stays where it was.
@@ -59,6 +63,7 @@ private:
     void OnTransform(wxCommandEvent& event);
     void OnActivate(wxActivateEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnValidated(wxCommandEvent& event);
 
     CBrindleDoc* m_doc;
     brindle::CSplitterWndEx* m_splitter = nullptr;
@@ -68,6 +73,7 @@ private:
     CBrowserView* m_browser = nullptr;
     IndicatorStatusBar* m_treeStatus = nullptr;
     IndicatorStatusBar* m_sourceStatus = nullptr;
+    ValidationErrorsPane* m_errors = nullptr;
     // A note from the document (a save that wrote the whole tree) and the
     // selection it was shown at.
     std::string m_statusNote;

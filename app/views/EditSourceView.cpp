@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <memory>
 #include <wx/app.h>
+#include <wx/filedlg.h>
 #include <wx/menu.h>
 
 using namespace brindle;
 
 wxDEFINE_EVENT(EVT_BRINDLE_EDIT_MENU, wxCommandEvent);
+wxDEFINE_EVENT(EVT_BRINDLE_VALIDATED, wxCommandEvent);
 
 void RequestEditMenu(int menuResourceId)
 {
@@ -89,7 +91,8 @@ void CEditSourceView::DetachDocument()
 
 std::optional<bool> CEditSourceView::DerivedCommandState(int id) const
 {
-    if (id == ids::ID_TOOLS_VALIDATE || id == ids::ID_TOOLS_AUTO_FORMAT) return m_doc != nullptr;
+    if (id == ids::ID_TOOLS_VALIDATE || id == ids::ID_TOOLS_AUTO_FORMAT || id == ids::ID_TOOLS_VALIDATE_AGAINST)
+        return m_doc != nullptr;
     return SourceTextView::DerivedCommandState(id);
 }
 
@@ -103,21 +106,43 @@ bool CEditSourceView::ExecuteCommand(int id)
         AutoFormat();
         return true;
     }
+    if (id == ids::ID_TOOLS_VALIDATE_AGAINST) {
+        ChooseSchemaAndValidate();
+        return true;
+    }
     return SourceTextView::ExecuteCommand(id);
 }
 
 bool CEditSourceView::Validate()
 {
     if (!m_doc) return false;
-    WaitCursor wait;
-    XmlParseError error;
-    if (m_doc->CheckSourceParses(error)) {
+    return ShowOutcome(m_doc->ValidateSource());
+}
+
+bool CEditSourceView::ValidateAgainst(const SchemaChoice& schema)
+{
+    if (!m_doc) return false;
+    return ShowOutcome(m_doc->ValidateSource(&schema));
+}
+
+bool CEditSourceView::ShowOutcome(const ValidationReport& report)
+{
+    if (report.outcome == XmlCheck::Cancelled) {
+        m_statusMessage = report.errors.empty() ? "Validation cancelled." : report.errors.front().reason;
+        return false;
+    }
+    m_lastErrors = report.errors;
+    wxCommandEvent validated(EVT_BRINDLE_VALIDATED);
+    validated.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(validated);
+    if (report.outcome == XmlCheck::Valid) {
         m_statusMessage = "Document validation successful.";
         return true;
     }
+    const XmlParseError& error = report.errors.front();
     m_statusMessage = error.reason;
     CTextBuffer* buffer = GetBuffer();
-    if (error.line > 0 && buffer && buffer->GetLineCount() > 0) {
+    if (error.line > 0 && error.url.empty() && buffer && buffer->GetLineCount() > 0) {
         SetFocus();
         const int line = std::min(static_cast<int>(error.line) - 1, buffer->GetLineCount() - 1);
         Model().MoveToPos(line, 0);
@@ -127,6 +152,37 @@ bool CEditSourceView::Validate()
         Refresh();
     }
     return false;
+}
+
+void CEditSourceView::GoTo(long line, long column)
+{
+    CTextBuffer* buffer = GetBuffer();
+    if (!buffer || buffer->GetLineCount() == 0 || line < 1) return;
+    const int at = static_cast<int>(std::min<long>(line, buffer->GetLineCount())) - 1;
+    const int ch = static_cast<int>(std::clamp<long>(column - 1, 0, buffer->GetLineLength(at)));
+    SetFocus();
+    Model().MoveToPos(at, ch);
+    Model().EnsureVisible(CPoint(ch, at));
+    Refresh();
+}
+
+void CEditSourceView::ChooseSchemaAndValidate()
+{
+    wxFileDialog dialog(this, "Validate Against", wxEmptyString, wxString::FromUTF8(m_lastSchema),
+                        "Schemas (*.rng;*.sch;*.xsd;*.dtd)|*.rng;*.sch;*.xsd;*.dtd|All files (*)|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return;
+    const std::string path = dialog.GetPath().utf8_string();
+    const SchemaKind kind = SchemaKindOfPath(path);
+    if (kind == SchemaKind::Unknown) {
+        UIServices().MessageBox("\"" + path +
+                                    "\" is not a schema this editor reads. Choose a RelaxNG (.rng), Schematron "
+                                    "(.sch), XML Schema (.xsd) or DTD (.dtd) file.",
+                                MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    m_lastSchema = path;
+    ValidateAgainst({kind, path});
 }
 
 bool CEditSourceView::AutoFormat()

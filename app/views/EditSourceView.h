@@ -2,7 +2,10 @@
 
 #include "brindlekit/text/EditView.h"
 
+#include "platform/xml/XmlValidation.h"
+
 #include <string>
+#include <vector>
 
 class CBrindleDoc;
 class CBrindleDoc2;
@@ -11,6 +14,9 @@ class CBrindleDoc2;
 // default one); sent by a view that gets the focus.
 wxDECLARE_EVENT(EVT_BRINDLE_EDIT_MENU, wxCommandEvent);
 void RequestEditMenu(int menuResourceId);
+// Sent up to the frame by the XML source view after each validation; the
+// view's GetLastErrors holds what it found.
+wxDECLARE_EVENT(EVT_BRINDLE_VALIDATED, wxCommandEvent);
 
 // A document's source text, coloured as XML, with the Edit and context menus of
 // its document kind (a menu resource).
@@ -42,8 +48,14 @@ public:
 
     bool ExecuteCommand(int id) override;
     std::optional<bool> DerivedCommandState(int id) const override;
-    // Checks that the text parses; on an error selects and marks its line.
+    // Checks that the text parses and is valid; on an error selects and marks
+    // the first error's line. Every error found is kept (GetLastErrors).
     bool Validate();
+    // The same against a schema the user chose instead of the document's own.
+    bool ValidateAgainst(const brindle::SchemaChoice& schema);
+    const std::vector<brindle::XmlParseError>& GetLastErrors() const { return m_lastErrors; }
+    // Puts the caret at a line and column of the text (from 1), in view.
+    void GoTo(long line, long column);
     // Validates, then rewrites the text as indented XML.
     bool AutoFormat();
     const std::string& GetStatusMessage() const { return m_statusMessage; }
@@ -51,8 +63,14 @@ public:
     void DetachDocument() override;
 
 private:
+    bool ShowOutcome(const brindle::ValidationReport& report);
+    // Validate Against...: asks for the schema file, its kind by its extension.
+    void ChooseSchemaAndValidate();
+
     CBrindleDoc* m_doc;
     std::string m_statusMessage;
+    std::vector<brindle::XmlParseError> m_lastErrors;
+    std::string m_lastSchema;
 };
 
 // The DTD document's source text.

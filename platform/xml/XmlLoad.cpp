@@ -47,6 +47,11 @@ struct ParseState {
     XmlParseError firstValidity;
     XmlParseError firstNamespace;
     XmlParseError firstSchema;
+    std::vector<XmlParseError>* errorList = nullptr; // see LoadRequest
+    bool listSchema = false;                         // list the schema's errors, not the DTD's
+    bool seenRoot = false;
+    std::vector<std::string> xmlModels;
+    processingInstructionSAXFunc piHandler = nullptr;
     int namespaceErrors = 0; // other than URIs that are not valid URIs
     const std::string* text = nullptr; // the input when parsing text
     bool pulled = false;               // the input came from a text source
@@ -119,12 +124,20 @@ void AddSourceContext(XmlParseError& e, xmlParserCtxtPtr ctxt)
     e.srcText.assign(reinterpret_cast<const char*>(start), static_cast<size_t>(stop - start));
 }
 
+bool Listing(const ParseState& st, bool schema)
+{
+    return st.errorList && st.listSchema == schema && st.errorList->size() < kMaxListedErrors;
+}
+
 void OnError(void* userData, xmlErrorPtr err)
 {
     ParseState* st = t_active;
     if (!st || !err || err->level < XML_ERR_ERROR) return;
     XmlParseError* slot = nullptr;
-    if (err->domain == XML_FROM_VALID || err->domain == XML_FROM_DTD) slot = &st->firstValidity;
+    if (err->domain == XML_FROM_VALID || err->domain == XML_FROM_DTD) {
+        if (Listing(*st, false)) st->errorList->push_back(ErrorFromLibXml(err));
+        slot = &st->firstValidity;
+    }
     else if (err->domain == XML_FROM_NAMESPACE) {
         // A namespace name that is not a valid URI is accepted, as other parsers
         // accept it: the document is well-formed.
@@ -291,6 +304,7 @@ void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, 
                     const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes)
 {
     ParseState* st = t_active;
+    if (st) st->seenRoot = true;
     if (st && st->prune && !st->checkedForDtd && GoBare(static_cast<xmlParserCtxtPtr>(ctx), st)) {
         OnBareStart(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted, attributes);
         return;
@@ -550,8 +564,9 @@ XmlParseError SimpleError(uint32_t code, const std::string& reason, const std::s
 void OnSchemaError(void*, xmlErrorPtr err)
 {
     ParseState* st = t_active;
-    if (!st || !err || err->level < XML_ERR_ERROR || st->firstSchema.Failed()) return;
-    st->firstSchema = ErrorFromLibXml(err);
+    if (!st || !err || err->level < XML_ERR_ERROR) return;
+    if (Listing(*st, true)) st->errorList->push_back(ErrorFromLibXml(err));
+    if (!st->firstSchema.Failed()) st->firstSchema = ErrorFromLibXml(err);
 }
 
 int SchemaLine(void* context, const char** file, unsigned long* line)
@@ -582,15 +597,27 @@ void OnSchemaEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, con
 void OnValidityText(void*, const char* format, ...)
 {
     ParseState* st = t_active;
-    if (!st || st->firstValidity.Failed()) return;
+    if (!st || (st->firstValidity.Failed() && !Listing(*st, false))) return;
     char buf[1024];
     va_list args;
     va_start(args, format);
     std::vsnprintf(buf, sizeof buf, format, args);
     va_end(args);
-    st->firstValidity.errorCode = kParseErrorBase | XML_DTD_UNKNOWN_ID;
-    st->firstValidity.reason = Trimmed(buf);
-    if (const char* at = std::strstr(buf, " line ")) st->firstValidity.line = std::atol(at + 6);
+    XmlParseError e;
+    e.errorCode = kParseErrorBase | XML_DTD_UNKNOWN_ID;
+    e.reason = Trimmed(buf);
+    if (const char* at = std::strstr(buf, " line ")) e.line = std::atol(at + 6);
+    if (Listing(*st, false)) st->errorList->push_back(e);
+    if (!st->firstValidity.Failed()) st->firstValidity = std::move(e);
+}
+
+// Notes xml-model instructions of the prolog, then builds the node as usual.
+void OnProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data)
+{
+    ParseState* st = t_active;
+    if (st && !st->seenRoot && target && xmlStrEqual(target, BAD_CAST "xml-model"))
+        st->xmlModels.push_back(ToStr(data));
+    if (st && st->piHandler) st->piHandler(ctx, target, data);
 }
 
 // The first bytes of the source's text, for the declaration; rewinds it.
@@ -738,6 +765,10 @@ LoadResult LoadXml(const LoadRequest& req)
     ctxt->sax->internalSubset = OnInternalSubset;
     ctxt->sax->externalSubset = OnExternalSubset;
     ctxt->sax->serror = OnError;
+    st.piHandler = ctxt->sax->processingInstruction;
+    ctxt->sax->processingInstruction = OnProcessingInstruction;
+    st.errorList = req.errorList;
+    st.listSchema = req.schema != nullptr;
     ctxt->_private = &st;
     st.text = text;
     st.pulled = source != nullptr;
@@ -856,6 +887,7 @@ LoadResult LoadXml(const LoadRequest& req)
     if (treeless) {
         out.noNamespaceSchema = std::move(st.noNamespaceSchema);
         out.schemaLocations = std::move(st.schemaLocations);
+        out.xmlModels = std::move(st.xmlModels);
         if (doc) xmlFreeDoc(doc);
         return out;
     }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brindle::detail {
 
@@ -33,7 +34,12 @@ struct LoadRequest {
     bool keepInvalid = false;
     // Note where each element of the main input lies in it (see SourceSpans.h).
     bool recordSpans = false;
+    // Receives every validity error in the order found: the DTD's without a
+    // schema, the schema's with one. At most kMaxListedErrors.
+    std::vector<XmlParseError>* errorList = nullptr;
 };
+
+inline constexpr size_t kMaxListedErrors = 10000;
 
 struct LoadResult {
     xmlDocPtr doc = nullptr;        // owned by the caller; nullptr on failure
@@ -43,6 +49,9 @@ struct LoadResult {
     // xsi:schemaLocation values, as given.
     std::string noNamespaceSchema;
     std::string schemaLocations;
+    // Without keepTree: the data of the xml-model processing instructions
+    // before the document element.
+    std::vector<std::string> xmlModels;
     bool cancelled = false;         // the source was cancelled: nothing parsed
     XmlParseError error;            // set on failure, and when notValid
     // The input is well-formed but not valid: doc is its tree all the same

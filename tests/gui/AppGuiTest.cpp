@@ -30,6 +30,7 @@
 #include "app/views/BrindleView.h"
 #include "app/views/NodePage.h"
 #include "app/views/LeftView.h"
+#include "app/views/ValidationErrorsPane.h"
 #include "brindlekit/text/LineFlags.h"
 #include "app/shell/BrindleApp.h"
 #include "app/shell/BrindleDocTemplate.h"
@@ -62,6 +63,7 @@
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
 #include <wx/timer.h>
+#include <wx/listctrl.h>
 #include <wx/uiaction.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CBrindleApp);
@@ -459,6 +461,55 @@ TEST(AppGui, SourceViewValidatesMarksErrorsAndFormats)
     ASSERT_TRUE(doc->Save());
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(test::ReadFile(path), "<a>\r\n\t<b/>\r\n</a>\r\n");
+    CloseAll();
+}
+
+TEST(AppGui, ValidationErrorsAreListedBelowTheViewsAndLeadToTheirPlace)
+{
+    test::WriteFile(*g_dir / "items.dtd", "<!ELEMENT r (i*)>\n<!ELEMENT i EMPTY>\n");
+    const fs::path path = *g_dir / "items.xml";
+    test::WriteFile(path, "<!DOCTYPE r SYSTEM 'items.dtd'>\n<r>\n<i/>\n</r>\n");
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    CChildFrame* frame = FrameOf(doc);
+    ASSERT_TRUE(frame->ShowSourceMode());
+    ValidationErrorsPane* pane = frame->GetErrorsPane();
+    EXPECT_FALSE(pane->IsShown()); // valid: nothing to list
+
+    auto& buffer = doc->GetTextBuffer();
+    int endLine = 0, endChar = 0;
+    buffer.InsertText(nullptr, 2, 0, "<i/>  <x/>\n<y/>\n", endLine, endChar, 1);
+    wxCommandEvent validate(wxEVT_MENU, ids::ID_TOOLS_VALIDATE);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(validate);
+    Pump();
+    ASSERT_TRUE(pane->IsShown());
+    EXPECT_GT(pane->GetSize().GetHeight(), 0);
+    ASSERT_EQ(pane->List()->GetItemCount(), 3); // x and y undeclared, r's content wrong
+    EXPECT_EQ(pane->List()->GetItemText(0, 0), "3");
+    EXPECT_EQ(pane->List()->GetItemText(1, 0), "4");
+    EXPECT_NE(pane->List()->GetItemText(1, 2).Find("y"), wxNOT_FOUND);
+    // The status pane and the line mark tell the first error, as before.
+    CEditSourceView* view = frame->GetSourceView();
+    EXPECT_EQ(view->GetStatusMessage(), doc->ValidateSource().errors.front().reason);
+
+    // A double-click on a row puts the caret at its line and column.
+    view->Model().MoveToPos(0, 0);
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, pane->List()->GetId());
+    activated.SetEventObject(pane->List());
+    activated.m_itemIndex = 0;
+    pane->List()->GetEventHandler()->ProcessEvent(activated);
+    EXPECT_EQ(view->Model().GetCursorPos().y, 2);
+    EXPECT_EQ(view->Model().GetCursorPos().x, pane->Model().PlaceOf(0).column - 1);
+    EXPECT_GT(pane->Model().PlaceOf(0).column, 1);
+
+    // Valid again: the pane goes.
+    wxCommandEvent undo(wxEVT_MENU, ids::ID_EDIT_UNDO);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(undo);
+    wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(validate);
+    Pump();
+    EXPECT_FALSE(pane->IsShown());
+    EXPECT_EQ(view->GetStatusMessage(), "Document validation successful.");
     CloseAll();
 }
 

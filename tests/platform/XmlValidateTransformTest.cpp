@@ -3,6 +3,7 @@
 #include "platform/xml/XmlDom.h"
 #include "platform/xml/XmlPreview.h"
 #include "platform/xml/XmlStreamCheck.h"
+#include "platform/xml/XmlValidation.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -585,4 +586,172 @@ TEST(XmlPreview, RunsOnWorkerThreadsWhileTheMainThreadUsesTheDom)
     EXPECT_EQ(failures[0], 0);
     EXPECT_EQ(failures[1], 0);
     EXPECT_EQ(mainFailures, 0);
+}
+
+namespace {
+
+ValidationReport ValidateListing(const std::string& text, const TempDir& dir, const SchemaChoice* against = nullptr)
+{
+    XmlCheckOptions options;
+    options.baseUrl = (dir / "doc.xml").string();
+    PiecesSource source(text, 0);
+    return ValidateXmlText(source, options, against);
+}
+
+std::vector<long> LinesOf(const ValidationReport& report)
+{
+    std::vector<long> lines;
+    for (const XmlParseError& e : report.errors) lines.push_back(e.line);
+    return lines;
+}
+
+// A document of 50 items, of which those on the given lines break the rules;
+// item i is on line i + 2.
+std::string Items(const std::string& prolog, const std::string& good, const std::string& bad, int count)
+{
+    std::string text = prolog + "<r>\n";
+    for (int i = 0; i < 50; ++i) text += (i < count ? bad : good) + "\n";
+    return text + "</r>\n";
+}
+
+std::vector<long> FirstLines(int count)
+{
+    std::vector<long> lines;
+    for (int i = 0; i < count; ++i) lines.push_back(i + 3);
+    return lines;
+}
+
+const char* kRelaxNg = R"(<element name="r" xmlns="http://relaxng.org/ns/structure/1.0"
+    datatypeLibrary="http://www.w3.org/2001/XMLSchema-datatypes">
+  <zeroOrMore><element name="i"><data type="integer"/></element></zeroOrMore>
+</element>)";
+
+// libxml2 wants an id or name on each pattern.
+const char* kSchematron = R"(<schema xmlns="http://purl.oclc.org/dsdl/schematron">
+  <pattern id="items">
+    <rule context="i">
+      <assert test="number(.) &gt; 0">An item is a positive number.</assert>
+      <report test="@old">Old items are reported.</report>
+    </rule>
+  </pattern>
+</schema>)";
+
+} // namespace
+
+TEST(XmlValidationList, EveryDtdAndSchemaErrorIsListedAtItsLine)
+{
+    TempDir dir;
+    WriteFile(dir / "r.dtd", "<!ELEMENT r (i*)>\n<!ELEMENT i (#PCDATA)>\n");
+    WriteFile(dir / "plain.xsd", R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
+  <xs:element name="r"><xs:complexType><xs:sequence>
+    <xs:element name="i" type="xs:positiveInteger" maxOccurs="unbounded"/>
+  </xs:sequence></xs:complexType></xs:element></xs:schema>)");
+
+    ValidationReport dtd = ValidateListing(Items("<!DOCTYPE r SYSTEM 'r.dtd'>\n", "<i>1</i>", "<x/>", 50), dir);
+    EXPECT_EQ(dtd.outcome, XmlCheck::NotValid);
+    // Each unknown element is one error at its line, then the content model of r.
+    std::vector<long> lines = LinesOf(dtd);
+    ASSERT_GE(lines.size(), 50u);
+    EXPECT_EQ(std::vector<long>(lines.begin(), lines.begin() + 50), FirstLines(50));
+
+    const std::string xsi = "\n<r xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' "
+                            "xsi:noNamespaceSchemaLocation='plain.xsd'>\n";
+    std::string text = Items("", "<i>1</i>", "<i>-1</i>", 50);
+    text.replace(0, 4, xsi);
+    ValidationReport xsd = ValidateListing(text, dir);
+    EXPECT_EQ(xsd.outcome, XmlCheck::NotValid);
+    EXPECT_EQ(LinesOf(xsd), FirstLines(50));
+    for (const XmlParseError& e : xsd.errors) {
+        EXPECT_TRUE(e.url.empty()) << e.url; // in the document itself
+        EXPECT_NE(e.reason.find("-1"), std::string::npos) << e.reason;
+    }
+
+    // A list long past reading ends in a note that there were more.
+    std::string many = "<!DOCTYPE r [<!ELEMENT r EMPTY>]>\n<r>";
+    for (int i = 0; i < 10050; ++i) many += "<x/>";
+    ValidationReport capped = ValidateListing(many + "</r>", dir);
+    ASSERT_EQ(capped.errors.size(), 10001u);
+    EXPECT_EQ(capped.errors.back().reason, "Only the first 10000 errors are listed.");
+
+    // Well-formedness stops at the first error; a valid text lists nothing.
+    ValidationReport broken = ValidateListing("<r>\n<i>\n</r>\n<x>", dir);
+    EXPECT_EQ(broken.outcome, XmlCheck::NotWellFormed);
+    ASSERT_EQ(broken.errors.size(), 1u);
+    EXPECT_EQ(broken.errors.front().line, 3);
+    EXPECT_EQ(ValidateListing(Items("<!DOCTYPE r SYSTEM 'r.dtd'>\n", "<i>1</i>", "", 0), dir).outcome,
+              XmlCheck::Valid);
+}
+
+TEST(XmlValidationList, SchemasThatCannotBeReadAreErrorsNeverValid)
+{
+    TempDir dir;
+    WriteFile(dir / "broken.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'><xs:element/>");
+    const std::string xsi = "<r xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' ";
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
+             {xsi + "xsi:noNamespaceSchemaLocation='missing.xsd'/>", "schema not found: missing.xsd"},
+             {xsi + "xsi:schemaLocation='urn:a http://example.org/a.xsd'/>",
+              "schema not found: http://example.org/a.xsd (only local files are read)"},
+             {"<?xml-model href='gone.rng'?><r/>", "schema not found: gone.rng"},
+             {xsi + "xsi:noNamespaceSchemaLocation='broken.xsd'/>", "The schema \"broken.xsd\" could not be read"},
+         }) {
+        ValidationReport report = ValidateListing(text, dir);
+        EXPECT_EQ(report.outcome, XmlCheck::NotValid) << text;
+        ASSERT_EQ(report.errors.size(), 1u) << text;
+        EXPECT_EQ(report.errors.front().reason.rfind(expected, 0), 0u) << report.errors.front().reason;
+    }
+    const SchemaChoice unknown{SchemaKind::Unknown, "notes.txt"};
+    WriteFile(dir / "notes.txt", "x");
+    ValidationReport report = ValidateListing("<r/>", dir, &unknown);
+    ASSERT_EQ(report.errors.size(), 1u);
+    EXPECT_NE(report.errors.front().reason.find("no known kind"), std::string::npos);
+}
+
+TEST(XmlValidationList, RelaxNgAndSchematronChosenOrNamedByXmlModel)
+{
+    TempDir dir;
+    WriteFile(dir / "r.rng", kRelaxNg);
+    WriteFile(dir / "r.sch", kSchematron);
+    WriteFile(dir / "bad.rng", "<element xmlns='http://relaxng.org/ns/structure/1.0'/>");
+    const std::string good = "<r>\n<i>1</i>\n<i>2</i>\n</r>\n";
+    const std::string bad = "<r>\n<i>1</i>\n<i>-2</i>\n<i old='1'>x</i>\n</r>\n";
+
+    const SchemaChoice rng{SchemaKindOfPath("r.RNG"), "r.rng"};
+    EXPECT_EQ(ValidateListing(good, dir, &rng).outcome, XmlCheck::Valid);
+    ValidationReport rngBad = ValidateListing(bad, dir, &rng);
+    EXPECT_EQ(rngBad.outcome, XmlCheck::NotValid);
+    // "x" is no integer (libxml2 says so three ways); -2 is one.
+    EXPECT_EQ(LinesOf(rngBad), std::vector<long>({4, 4, 4}));
+
+    const SchemaChoice sch{SchemaKindOfPath("r.sch"), "r.sch"};
+    EXPECT_EQ(ValidateListing(good, dir, &sch).outcome, XmlCheck::Valid);
+    ValidationReport schBad = ValidateListing(bad, dir, &sch);
+    EXPECT_EQ(schBad.outcome, XmlCheck::NotValid);
+    ASSERT_EQ(LinesOf(schBad), std::vector<long>({3, 4, 4}));
+    EXPECT_NE(schBad.errors[0].reason.find("positive number"), std::string::npos) << schBad.errors[0].reason;
+    EXPECT_NE(schBad.errors[2].reason.find("Old items"), std::string::npos) << schBad.errors[2].reason;
+
+    const SchemaChoice broken{SchemaKind::RelaxNg, "bad.rng"};
+    ValidationReport cannot = ValidateListing(good, dir, &broken);
+    ASSERT_EQ(cannot.errors.size(), 1u);
+    EXPECT_EQ(cannot.errors.front().reason.rfind("The schema \"bad.rng\" could not be read", 0), 0u);
+
+    // Plain validation follows the xml-model instructions of the prolog.
+    const std::string models = "<?xml-model href=\"r.rng\" schematypens=\"http://relaxng.org/ns/structure/1.0\"?>\n"
+                               "<?xml-model href='r.sch' schematypens='http://purl.oclc.org/dsdl/schematron'?>\n";
+    EXPECT_EQ(ValidateListing(models + good, dir).outcome, XmlCheck::Valid);
+    ValidationReport both = ValidateListing(models + bad, dir);
+    EXPECT_EQ(LinesOf(both), std::vector<long>({6, 6, 6, 5, 6, 6}));
+    // An instruction inside the document names nothing.
+    EXPECT_EQ(ValidateListing("<r><?xml-model href='r.rng'?><i>x</i></r>", dir).outcome, XmlCheck::Valid);
+}
+
+TEST(XmlValidationList, XmlModelDataNamesTheSchemaKind)
+{
+    EXPECT_EQ(SchemaOfXmlModel("href='a.rng'").kind, SchemaKind::RelaxNg);
+    EXPECT_EQ(SchemaOfXmlModel("type=\"application/xml-dtd\" href=\"a\"").kind, SchemaKind::Dtd);
+    SchemaChoice c = SchemaOfXmlModel(" schematypens = 'http://www.ascc.net/xml/schematron' xhref='x' href='s.xml'");
+    EXPECT_EQ(c.kind, SchemaKind::Schematron);
+    EXPECT_EQ(c.location, "s.xml");
+    EXPECT_EQ(SchemaOfXmlModel("href='a.rnc'").kind, SchemaKind::Unknown);
+    EXPECT_EQ(SchemaKindOfPath("dir.xsd/file"), SchemaKind::Unknown);
 }
