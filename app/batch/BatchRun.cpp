@@ -2,6 +2,7 @@
 
 #include "app/batch/BatchArgs.h"
 #include "app/batch/BatchCommands.h"
+#include "app/document/UserCatalog.h"
 #include "app/shell/CommandLine.h"
 
 #include <ostream>
@@ -13,6 +14,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "Brindle: " << request.usageError << "\n\n" << UsageText();
         return 2;
     }
+    // Without its catalog the run goes on; documents that need it fail on their own.
+    if (const std::string fault = ApplyUserCatalog(); !fault.empty()) err << "Brindle: " << fault << '\n';
     BatchReport report(err);
     const std::vector<std::string>& operands = request.operands;
     switch (request.command) {

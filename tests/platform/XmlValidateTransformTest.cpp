@@ -586,3 +586,107 @@ TEST(XmlPreview, RunsOnWorkerThreadsWhileTheMainThreadUsesTheDom)
     EXPECT_EQ(failures[1], 0);
     EXPECT_EQ(mainFailures, 0);
 }
+
+namespace {
+
+// An article whose DTD requires a para that only its xi:include brings.
+constexpr const char* kIncludingArticle = R"(<?xml version="1.0"?>
+<!DOCTYPE article [
+<!ELEMENT article (title, para+)>
+<!ATTLIST article xmlns:xi CDATA #FIXED "http://www.w3.org/2001/XInclude">
+<!ELEMENT title (#PCDATA)>
+<!ELEMENT para (#PCDATA)>
+<!ELEMENT xi:include EMPTY>
+<!ATTLIST xi:include href CDATA #REQUIRED>
+]>
+<article xmlns:xi="http://www.w3.org/2001/XInclude"><title>T</title>
+<xi:include href="%HREF%"/></article>
+)";
+
+std::string IncludingArticle(const std::string& href)
+{
+    std::string s = kIncludingArticle;
+    return s.replace(s.find("%HREF%"), 6, href);
+}
+
+XmlCheck Check(const std::string& text, const std::string& baseUrl, bool includes, XmlParseError& error)
+{
+    XmlCheckOptions options;
+    options.baseUrl = baseUrl;
+    options.processXIncludes = includes;
+    PiecesSource source(text, 0);
+    return CheckXmlText(source, options, error);
+}
+
+} // namespace
+
+TEST(XmlXInclude, ValidateSeesTheIncludedContentOnlyWhenAsked)
+{
+    TempDir dir;
+    WriteFile(dir / "para.xml", "<para>from elsewhere</para>");
+    const std::string base = (dir / "doc.xml").string(), text = IncludingArticle("para.xml");
+    XmlParseError error;
+    EXPECT_EQ(Check(text, base, false, error), XmlCheck::NotValid);
+    EXPECT_EQ(Check(text, base, true, error), XmlCheck::Valid) << error.reason;
+
+    // The document object validates a copy; its own tree keeps the include.
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(text, base)) << doc->parseError().reason;
+    const std::string before = doc->xml();
+    EXPECT_TRUE(doc->validate().Failed());
+    EXPECT_FALSE(doc->validateWithIncludes().Failed()) << doc->validateWithIncludes().reason;
+    EXPECT_EQ(doc->xml(), before);
+
+    // Included content is validated too.
+    WriteFile(dir / "para.xml", "<para><b/></para>");
+    EXPECT_EQ(Check(text, base, true, error), XmlCheck::NotValid);
+    EXPECT_TRUE(doc->validateWithIncludes().Failed());
+}
+
+TEST(XmlXInclude, IncludesThatCannotBeMadeSayWhy)
+{
+    TempDir dir;
+    const std::string base = (dir / "doc.xml").string();
+    XmlParseError error;
+    // A network URL is refused before anything is read.
+    EXPECT_EQ(Check(IncludingArticle("http://127.0.0.1:9/para.xml"), base, true, error), XmlCheck::NotValid);
+    EXPECT_EQ(error.reason, "XInclude refused: http://127.0.0.1:9/para.xml is not a local file.");
+    EXPECT_EQ(error.line, 11);
+    // Without validation too: the include is what failed.
+    XmlCheckOptions options;
+    options.baseUrl = base;
+    options.validateOnParse = false;
+    options.processXIncludes = true;
+    PiecesSource source(IncludingArticle("missing.xml"), 0);
+    EXPECT_EQ(CheckXmlText(source, options, error), XmlCheck::NotValid);
+    EXPECT_NE(error.reason.find("missing.xml"), std::string::npos) << error.reason;
+
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("ftp://127.0.0.1:9/para.xml"), base));
+    EXPECT_NE(doc->validateWithIncludes().reason.find("XInclude refused: ftp://"), std::string::npos);
+}
+
+TEST(XmlXInclude, TransformReadsTheIncludedContentIntoItsCopy)
+{
+    TempDir dir;
+    WriteFile(dir / "para.xml", "<para>from elsewhere</para>");
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("para.xml"), (dir / "doc.xml").string()));
+    auto style = Stylesheet("<xsl:template match='/'><xsl:value-of select='count(//para)'/></xsl:template>",
+                            "<xsl:output method='text'/>");
+    EXPECT_EQ(doc->transformNode(*style), "0");
+    doc->put_processXIncludes(true);
+    EXPECT_EQ(doc->transformNode(*style), "1");
+    EXPECT_EQ(doc->selectNodes("//para")->length(), 0);
+
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("http://127.0.0.1:9/para.xml"), (dir / "doc.xml").string()));
+    try {
+        doc->transformNode(*style);
+        ADD_FAILURE() << "a network include was made";
+    } catch (const DomError& e) {
+        EXPECT_NE(std::string(e.what()).find("XInclude refused: http://"), std::string::npos) << e.what();
+    }
+}
