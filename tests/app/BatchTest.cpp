@@ -1,4 +1,5 @@
 #include "app/batch/BatchRun.h"
+#include "app/settings/Settings.h"
 #include "tests/app/ShellFixture.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,55 @@ TEST_F(BatchTest, XPathFindsNodesInANamespacedDocument)
 
     EXPECT_EQ(Run({"--xpath", "//d:i[", doc}), 1);
     EXPECT_NE(err.str().find(doc + ": \"//d:i[\" is not a valid XPath expression"), std::string::npos) << err.str();
+}
+
+TEST_F(BatchTest, CatalogAndXIncludeSettingsReachTheCommands)
+{
+    // Through the user catalog, an article validates offline.
+    const std::string article =
+        File("article.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE article PUBLIC \"-//Brindle Test//DTD Article 1.0//EN\" "
+                            "\"http://brindle.invalid/dtd/article.dtd\">\n<article>\n<para>no title</para></article>\n");
+    EXPECT_EQ(Run({"--validate", article}), 0) << err.str(); // the DTD is out of reach
+    Settings::WriteString(Settings::Key::kUserCatalog, BRINDLE_TEST_DATA "/catalog/catalog.xml");
+    EXPECT_EQ(Run({"--validate", article}), 1);
+    EXPECT_NE(err.str().find(article + ":4:"), std::string::npos) << err.str();
+    // A catalog that cannot be used is named; the run goes on without it.
+    const std::string notCatalog = File("notes.xml", "<notes/>");
+    Settings::WriteString(Settings::Key::kUserCatalog, notCatalog);
+    EXPECT_EQ(Run({"--validate", article}), 0);
+    EXPECT_EQ(err.str(), "Brindle: The file " + notCatalog + " is not an XML catalog.\n");
+    Settings::WriteString(Settings::Key::kUserCatalog, "");
+    EXPECT_EQ(Run({"--validate", article}), 0);
+
+    // The included para satisfies the DTD, and the transformation counts it.
+    File("para.xml", "<para>included</para>");
+    const std::string including = File("including.xml", R"(<!DOCTYPE article [
+<!ELEMENT article (title, para+)>
+<!ATTLIST article xmlns:xi CDATA #FIXED "http://www.w3.org/2001/XInclude">
+<!ELEMENT title (#PCDATA)> <!ELEMENT para (#PCDATA)>
+<!ELEMENT xi:include EMPTY> <!ATTLIST xi:include href CDATA #REQUIRED>
+]>
+<article xmlns:xi="http://www.w3.org/2001/XInclude"><title/><xi:include href="para.xml"/></article>)");
+    const std::string xsl = File("count.xsl", "<xsl:stylesheet version=\"1.0\" "
+                                              "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                                              "<xsl:output method=\"text\"/><xsl:template match=\"/\">"
+                                              "<xsl:value-of select=\"count(//para)\"/></xsl:template></xsl:stylesheet>");
+    const std::string result = (dir / "count.txt").string();
+    EXPECT_EQ(Run({"--validate", including}), 1);
+    EXPECT_EQ(Run({"--transform", xsl, including, result}), 0) << err.str();
+    EXPECT_EQ(ReadFile(result), "0");
+    Settings::WriteInt(Settings::Key::kProcessXIncludes, 1);
+    EXPECT_EQ(Run({"--validate", including}), 0) << err.str();
+    EXPECT_EQ(Run({"--transform", xsl, including, result}), 0) << err.str();
+    EXPECT_EQ(ReadFile(result), "1");
+    EXPECT_NE(ReadFile(including).find("para.xml\"/></article>"), std::string::npos); // the file is not touched
+
+    const std::string remote = File("remote.xml", "<r xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n"
+                                                  "<xi:include href=\"http://127.0.0.1:9/p.xml\"/></r>");
+    EXPECT_EQ(Run({"--validate", remote}), 1);
+    EXPECT_EQ(err.str(), remote + ":2:1: XInclude refused: http://127.0.0.1:9/p.xml is not a local file.\n");
+    EXPECT_EQ(Run({"--transform", xsl, remote, result}), 1);
+    EXPECT_NE(err.str().find("XInclude refused: http://127.0.0.1:9/p.xml"), std::string::npos) << err.str();
 }
 
 // The program itself answers without a display.

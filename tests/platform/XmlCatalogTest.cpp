@@ -19,7 +19,7 @@ using brindle::test::WriteFile;
 
 namespace {
 
-const std::string kCatalog = std::string(BRINDLE_PLATFORM_DATA) + "/catalog/catalog.xml";
+const std::string kCatalog = std::string(BRINDLE_TEST_DATA) + "/catalog/catalog.xml";
 
 // An article whose DTD is named by public identifier; its system identifier
 // is nowhere to be found, locally or on the network.
