@@ -26,10 +26,12 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     case BatchRequest::Command::Format:
         BatchFormat(operands[0], operands.size() > 1 ? operands[1] : std::string(), request.toStdout, out, report);
         break;
-    case BatchRequest::Command::RunPlugin:
-        for (size_t i = 1; i < operands.size(); ++i)
-            BatchRunPlugin(operands[0], operands[i], request.toStdout, out, report);
+    case BatchRequest::Command::RunPlugin: {
+        BatchWriteBack writes(report);
+        for (size_t i = 1; i < operands.size(); ++i) BatchRunPlugin(operands[0], operands[i], request.toStdout, out, writes);
+        writes.Finish();
         break;
+    }
     case BatchRequest::Command::XPath:
         for (size_t i = 1; i < operands.size(); ++i)
             BatchXPath(request, operands[i], operands.size() > 2, out, report);
