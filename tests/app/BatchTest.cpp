@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <sstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 using brindle::test::ReadFile;
@@ -149,6 +151,34 @@ TEST_F(BatchTest, PluginRunsOverEveryFile)
     EXPECT_EQ(ReadFile(three), "<C>THREE</C>");
     EXPECT_EQ(Run({"--run-plugin", (dir / "none.vbs").string(), three}), 1);
     EXPECT_NE(err.str().find("failed to open script file"), std::string::npos) << err.str();
+}
+
+TEST_F(BatchTest, PluginWritesThatFailAreReportedInFileOrder)
+{
+    const std::string script = File("double.vbs", "Function Main(text)\n  Main = text & text\nEnd Function\n");
+    const std::string small = "<s/>", large = "<large>" + std::string(40, 'x') + "</large>";
+    std::vector<std::string> args{"--run-plugin", script}, expected;
+    for (int i = 0; i < 12; ++i) {
+        args.push_back(File("f" + std::to_string(i) + ".xml", i % 3 ? small : large));
+        if (i % 3 == 0) expected.push_back(args.back());
+    }
+    // Files may not grow past 64 bytes for the run: the large ones' writes fail.
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit capped = previous;
+    capped.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &capped), 0);
+    const int status = Run(args);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(status, 1);
+    std::string messages;
+    for (const std::string& file : expected) messages += file + ": cannot write the file: File too large\n";
+    EXPECT_EQ(err.str(), messages);
+    for (size_t i = 2; i < args.size(); ++i)
+        EXPECT_EQ(ReadFile(args[i]), (i - 2) % 3 ? small + small : large) << args[i];
 }
 
 TEST_F(BatchTest, XPathFindsNodesInANamespacedDocument)
