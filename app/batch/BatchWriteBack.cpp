@@ -28,7 +28,8 @@ void BatchWriteBack::Write(const std::string& file, std::string bytes)
 {
     Pending& pending = *m_pending.back();
     pending.file = file;
-    pending.write = std::async(std::launch::async, [file, bytes = std::move(bytes)] {
+    // On a thread of its own; where none can be had, at Release on this one.
+    pending.write = std::async(std::launch::async | std::launch::deferred, [file, bytes = std::move(bytes)] {
         errno = 0;
         if (WriteFileAtomically(file, bytes)) return std::string();
         return std::string("cannot write the file") + (errno ? std::string(": ") + std::strerror(errno) : "");

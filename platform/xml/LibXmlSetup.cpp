@@ -45,7 +45,8 @@ xmlParserInputPtr LocalOnlyLoader(const char* url, const char* id, xmlParserCtxt
     }
     const std::string resolved = ResolveByCatalogs(url, id);
     const char* target = resolved.empty() ? url : resolved.c_str();
-    if (!target || !IsLocalUrl(target)) {
+    if (!target) return nullptr; // a public identifier no catalog knows
+    if (!IsLocalUrl(target)) {
         if (ours) NoteRefusedResource();
         return nullptr;
     }
