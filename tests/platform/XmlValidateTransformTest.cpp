@@ -3,15 +3,10 @@
 #include "platform/xml/XmlDom.h"
 #include "platform/xml/XmlPreview.h"
 #include "platform/xml/XmlStreamCheck.h"
+#include "tests/support/Listener.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <thread>
 
@@ -517,17 +512,8 @@ TEST(XmlPreview, FailuresAreDomErrorsWithAReason)
 
 TEST(XmlPreview, NothingIsReadFromTheNetwork)
 {
-    // A listening socket that must see no connection.
-    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(server, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(server, 4), 0);
-    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x.xml";
+    const brindle::test::Listener server;
+    const std::string url = server.Url("/x.xml");
 
     TempDir dir;
     WriteFile(dir / "doc.xml", "<r/>");
@@ -541,9 +527,7 @@ TEST(XmlPreview, NothingIsReadFromTheNetwork)
     WriteFile(dir / "doc.xml", "<!DOCTYPE r SYSTEM '" + url + "'><r/>");
     FailureOf([&] { TransformFileWithStylesheetText(doc, Xsl("")); });
 
-    pollfd pending{server, POLLIN, 0};
-    EXPECT_EQ(::poll(&pending, 1, 50), 0) << "something connected to " << url;
-    ::close(server);
+    EXPECT_FALSE(server.Contacted()) << "something connected to " << url;
 }
 
 TEST(XmlPreview, RunsOnWorkerThreadsWhileTheMainThreadUsesTheDom)
