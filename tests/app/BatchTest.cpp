@@ -35,6 +35,19 @@ protected:
         err.str({});
         return RunBatch(args, out, err);
     }
+    // Runs the program without a display, with the environment settings env
+    // ("NAME=value ..."); its exit status, and in output what it printed.
+    int Program(const std::string& env, const std::string& args, std::string& output)
+    {
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY BRINDLE_CONFIG_DIR=" + dir.path().string() +
+                                    " " + env + " " BRINDLE_PROGRAM " " + args + " 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        output.clear();
+        char chunk[256];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+        const int rc = ::pclose(pipe);
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
     std::ostringstream out, err;
 };
 
@@ -253,16 +266,7 @@ TEST_F(BatchTest, CatalogAndXIncludeSettingsReachTheCommands)
 TEST_F(BatchTest, TheProgramRunsWithoutADisplay)
 {
     const std::string bad = File("bad.xml", kNotValid), good = File("good.xml", kValid);
-    const auto status = [&](const std::string& args, std::string& output) {
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY BRINDLE_CONFIG_DIR=" + dir.path().string() +
-                                    " " BRINDLE_PROGRAM " " + args + " 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        output.clear();
-        char chunk[256];
-        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
-        const int rc = ::pclose(pipe);
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    };
+    const auto status = [&](const std::string& args, std::string& output) { return Program("", args, output); };
     std::string output;
     EXPECT_EQ(status("--validate " + good, output), 0) << output;
     EXPECT_EQ(status("--validate " + good + " " + bad, output), 1);
@@ -271,4 +275,18 @@ TEST_F(BatchTest, TheProgramRunsWithoutADisplay)
     EXPECT_NE(output.find("--run-plugin SCRIPT.vbs FILE..."), std::string::npos) << output;
     EXPECT_EQ(status("--version", output), 0);
     EXPECT_EQ(output.rfind("Brindle ", 0), 0u) << output;
+}
+
+// The system catalog (here named by XML_CATALOG_FILES, read once as the program
+// starts) resolves as the user catalog does.
+TEST_F(BatchTest, TheSystemCatalogResolvesIdentifiers)
+{
+    const std::string article =
+        File("article.xml", "<!DOCTYPE article PUBLIC \"-//Brindle Test//DTD Article 1.0//EN\" "
+                            "\"http://brindle.invalid/dtd/article.dtd\">\n<article>\n<para>no title</para></article>\n");
+    std::string output;
+    EXPECT_EQ(Program("XML_CATALOG_FILES=/nonexistent", "--validate " + article, output), 0) << output;
+    EXPECT_EQ(Program("XML_CATALOG_FILES=" BRINDLE_TEST_DATA "/catalog/catalog.xml", "--validate " + article, output),
+              1);
+    EXPECT_EQ(output.rfind(article + ":3:", 0), 0u) << output;
 }
