@@ -5,6 +5,7 @@
 
 #include "app/batch/BatchArgs.h"
 #include "app/batch/BatchReport.h"
+#include "app/batch/BatchWriteBack.h"
 
 #include <ostream>
 #include <string>
@@ -23,7 +24,7 @@ bool BatchXPath(const BatchRequest& request, const std::string& file, bool nameF
 // or to out with toStdout.
 bool BatchFormat(const std::string& input, const std::string& output, bool toStdout, std::ostream& out,
                  BatchReport& report);
-// A plugin's Main over the file's text, the result written back atomically or to
-// out with toStdout.
+// A plugin's Main over the file's text, the result printed to out with toStdout,
+// else handed to writes to replace the file (the file's messages go there too).
 bool BatchRunPlugin(const std::string& script, const std::string& file, bool toStdout, std::ostream& out,
-                    BatchReport& report);
+                    BatchWriteBack& writes);

@@ -58,7 +58,16 @@ std::string Escaped(const std::string& value)
 
 } // namespace
 
-bool BatchValidate(const std::string& file, BatchReport& report) { return Load(file, true, report) != nullptr; }
+bool BatchValidate(const std::string& file, BatchReport& report)
+{
+    if (Settings::GetProcessXIncludes() == 0) return Load(file, true, report) != nullptr;
+    // The includes are made on a copy of the well-formed tree, which is then validated.
+    const XmlDocumentPtr doc = Load(file, false, report);
+    if (!doc) return false;
+    const XmlParseError error = doc->validateWithIncludes();
+    if (error.Failed()) report.Fail(file, error);
+    return !error.Failed();
+}
 
 bool BatchTransform(const std::string& xsl, const std::string& input, const std::string& output, BatchReport& report)
 {

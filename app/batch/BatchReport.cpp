@@ -17,3 +17,9 @@ void BatchReport::Fail(const std::string& file, const std::string& message, long
         if (c == '\n' || c == '\r') c = ' ';
     m_err << ' ' << text << '\n';
 }
+
+void BatchReport::Relay(const std::string& messages, bool failed)
+{
+    m_err << messages;
+    m_failed = m_failed || failed;
+}

@@ -15,6 +15,8 @@ public:
     void Fail(const std::string& file, const brindle::XmlParseError& error);
     void Fail(const std::string& file, const std::string& message, long line = 0, long column = 0);
     bool Failed() const { return m_failed; }
+    // Passes on what another report held back: its messages, and whether it failed.
+    void Relay(const std::string& messages, bool failed);
 
 private:
     std::ostream& m_err;

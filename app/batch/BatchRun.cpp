@@ -2,6 +2,7 @@
 
 #include "app/batch/BatchArgs.h"
 #include "app/batch/BatchCommands.h"
+#include "app/document/UserCatalog.h"
 #include "app/shell/CommandLine.h"
 
 #include <ostream>
@@ -13,6 +14,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "Brindle: " << request.usageError << "\n\n" << UsageText();
         return 2;
     }
+    // Without its catalog the run goes on; documents that need it fail on their own.
+    if (const std::string fault = ApplyUserCatalog(); !fault.empty()) err << "Brindle: " << fault << '\n';
     BatchReport report(err);
     const std::vector<std::string>& operands = request.operands;
     switch (request.command) {
@@ -23,10 +26,12 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     case BatchRequest::Command::Format:
         BatchFormat(operands[0], operands.size() > 1 ? operands[1] : std::string(), request.toStdout, out, report);
         break;
-    case BatchRequest::Command::RunPlugin:
-        for (size_t i = 1; i < operands.size(); ++i)
-            BatchRunPlugin(operands[0], operands[i], request.toStdout, out, report);
+    case BatchRequest::Command::RunPlugin: {
+        BatchWriteBack writes(report);
+        for (size_t i = 1; i < operands.size(); ++i) BatchRunPlugin(operands[0], operands[i], request.toStdout, out, writes);
+        writes.Finish();
         break;
+    }
     case BatchRequest::Command::XPath:
         for (size_t i = 1; i < operands.size(); ++i)
             BatchXPath(request, operands[i], operands.size() > 2, out, report);

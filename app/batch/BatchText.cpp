@@ -90,8 +90,9 @@ bool BatchFormat(const std::string& input, const std::string& output, bool toStd
 }
 
 bool BatchRunPlugin(const std::string& script, const std::string& file, bool toStdout, std::ostream& out,
-                    BatchReport& report)
+                    BatchWriteBack& writes)
 {
+    BatchReport& report = writes.Begin();
     FileText text;
     if (!Read(file, text, report)) return false;
     const std::string before = GetWholeText(text.buffer, "\r\n");
@@ -112,5 +113,13 @@ bool BatchRunPlugin(const std::string& script, const std::string& file, bool toS
     // An unchanged text leaves the file untouched.
     if (after == before && !toStdout) return true;
     Replace(text, after);
-    return Write(text, file, toStdout, out, report);
+    if (toStdout) return Write(text, file, toStdout, out, report);
+    std::string bytes;
+    DocErrors errors;
+    if (!EncodedBytes(text.buffer, text.encoding, text.form, bytes, errors)) {
+        report.Fail(file, errors.Take());
+        return false;
+    }
+    writes.Write(file, std::move(bytes));
+    return true;
 }

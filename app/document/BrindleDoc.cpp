@@ -330,6 +330,7 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool valid
     options.validateOnParse = validate;
     options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
     options.baseUrl = BaseUrl();
+    options.processXIncludes = Settings::GetProcessXIncludes() != 0;
     WaitCursor wait;
     ProgressScope progress(validate ? "Validating ..." : "Checking the text ...");
     BufferTextSource source(m_buffer, progress.Callback());

@@ -1,5 +1,6 @@
 #include "app/document/EncodedText.h"
 
+#include "brindlekit/text/EolMode.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "platform/io/AtomicFileWriter.h"
 
@@ -109,22 +110,42 @@ FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view f
     return fileEncoding.byteOrderMark ? fileEncoding : DetectEncoding(firstLine);
 }
 
+namespace {
+
+// The encoding decoded text goes out in.
+FileEncoding SavedEncoding(const CTextBuffer& buffer, const FileEncoding& fileEncoding)
+{
+    std::string_view head;
+    if (buffer.GetLineCount() > 0) head = std::string_view(buffer.GetLineChars(0), buffer.GetLineLength(0));
+    return EncodingToSave(fileEncoding, head);
+}
+
+} // namespace
+
+bool EncodedBytes(const CTextBuffer& buffer, const FileEncoding& fileEncoding, TextForm form, std::string& bytes,
+                  DocErrors& errors)
+{
+    const std::string eol(EolBytes(buffer.GetCRLFMode()));
+    std::string text = GetWholeText(buffer, eol.c_str());
+    const FileEncoding encoding = SavedEncoding(buffer, fileEncoding);
+    if (form == TextForm::FileBytes || encoding.IsPlainUtf8()) {
+        bytes = std::move(text);
+        return true;
+    }
+    std::string error;
+    if (EncodeFromUtf8(text, encoding, bytes, error)) return true;
+    errors.Add("The text cannot be saved in the encoding " + encoding.name + ": " + error + ".");
+    return false;
+}
+
 bool SaveEncodedText(CTextBuffer& buffer, const std::string& path, const FileEncoding& fileEncoding, TextForm form,
                      DocErrors& errors, const FileProgress& progress)
 {
-    if (form == TextForm::FileBytes) return buffer.SaveToFile(path.c_str(), -1, true, progress);
-    std::string_view head;
-    if (buffer.GetLineCount() > 0) head = std::string_view(buffer.GetLineChars(0), buffer.GetLineLength(0));
-    const FileEncoding encoding = EncodingToSave(fileEncoding, head);
-    if (encoding.IsPlainUtf8()) return buffer.SaveToFile(path.c_str(), -1, true, progress);
-
-    const int mode = buffer.GetCRLFMode();
-    const std::string text = GetWholeText(buffer, mode == EOL_LF ? "\n" : mode == EOL_LFCR ? "\n\r" : "\r\n");
-    std::string bytes, error;
-    if (!EncodeFromUtf8(text, encoding, bytes, error)) {
-        errors.Add("The text cannot be saved in the encoding " + encoding.name + ": " + error + ".");
-        return false;
-    }
+    // UTF-8 and the file's own bytes go out line by line, never held whole.
+    if (form == TextForm::FileBytes || SavedEncoding(buffer, fileEncoding).IsPlainUtf8())
+        return buffer.SaveToFile(path.c_str(), -1, true, progress);
+    std::string bytes;
+    if (!EncodedBytes(buffer, fileEncoding, form, bytes, errors)) return false;
     if (!WriteFileAtomically(path, bytes)) {
         errors.Add("创建文件错误");
         return false;

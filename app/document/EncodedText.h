@@ -35,6 +35,11 @@ bool LoadEncodedText(brindle::CTextBuffer& buffer, const std::string& path, cons
 // names.
 FileEncoding EncodingToSave(const FileEncoding& fileEncoding, std::string_view firstLine);
 
+// The bytes SaveEncodedText writes for the buffer, as one string. Adds the
+// reason to errors and returns false when the text cannot be encoded.
+bool EncodedBytes(const brindle::CTextBuffer& buffer, const FileEncoding& fileEncoding, TextForm form,
+                  std::string& bytes, DocErrors& errors);
+
 // Saves the buffer to the path. Decoded text goes out in the encoding it should
 // have: the one a byte-order mark stood for in the original file, else the one
 // the text's own declaration names. Text kept as the file's bytes is written as

@@ -107,6 +107,8 @@ bool TransformDocumentWith(const std::string& parserAppId, const XmlDocumentPtr&
     {
         WaitCursor wait;
         try {
+            // Included content is read into the transformation's own copy.
+            dom->put_processXIncludes(Settings::GetProcessXIncludes() != 0);
             result = dom->transformNode(*stylesheet);
         } catch (const DomError& error) {
             failure = error.what();

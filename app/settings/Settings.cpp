@@ -56,6 +56,8 @@ std::string DocumentsFolder()
 int GetValidateOnParse() { return GetInt(Key::kValidateOnParse, 1); }
 int GetResolveExternals() { return GetInt(Key::kResolveExternals, 1); }
 int GetUseXPath() { return GetInt(Key::kUseXPath, 0); }
+int GetProcessXIncludes() { return GetInt(Key::kProcessXIncludes, 0); }
+std::string GetUserCatalog() { return Profile::GetProfileString(kSection, Key::kUserCatalog); }
 int GetDisplayFileTypesDlg() { return GetInt(Key::kDisplayFileTypesDlg, 0); }
 int GetDisplayNavBar() { return GetInt(Key::kDisplayNavBar, 0); }
 int GetStartWithSourceView() { return GetInt(Key::kStartWithSourceView, 0); }

@@ -22,6 +22,8 @@ inline constexpr const char* kLargeFileAsText = "largeFileAsText";
 inline constexpr const char* kTemplatePath = "templatePath";
 inline constexpr const char* kWorkingPath = "workingPath";
 inline constexpr const char* kScriptPath = "scriptPath";
+inline constexpr const char* kUserCatalog = "userCatalog";
+inline constexpr const char* kProcessXIncludes = "processXIncludes";
 } // namespace Key
 
 // Store a value of the section under one of the names above.
@@ -31,6 +33,7 @@ void WriteString(const char* key, const std::string& value);
 int GetValidateOnParse();      // "validateOnParse", default 1
 int GetResolveExternals();     // "resolveExternals", default 1
 int GetUseXPath();             // "useXPath", default 0
+int GetProcessXIncludes();     // "processXIncludes": Validate and Transform expand xi:include; default 0
 int GetDisplayFileTypesDlg();  // "displayFileTypesDlg", default 0
 int GetDisplayNavBar();        // "displayNavBar", default 0
 int GetStartWithSourceView();  // "startWithSourceView", default 0
@@ -46,6 +49,10 @@ int GetLargeFileAsText();
 // Default (also for a value below 1): a quarter of the physical memory, at
 // most 4096.
 int GetScriptMemoryMB();
+
+// "userCatalog": an XML catalog file asked before the system catalog; default
+// none (empty).
+std::string GetUserCatalog();
 
 // "parserAppId", default "Msxml2.DOMDocument".
 std::string GetParserAppId();

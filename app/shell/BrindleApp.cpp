@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/document/TempCopies.h"
+#include "app/document/UserCatalog.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/CommandLine.h"
@@ -105,6 +106,8 @@ bool CBrindleApp::OnInit()
 
     if (std::string problem = Profile::Store().TakeProblem(); !problem.empty())
         UIServices().MessageBox(problem, MsgButtons::Ok, MsgIcon::Warning);
+    if (std::string fault = ApplyUserCatalog(); !fault.empty())
+        UIServices().MessageBox(fault, MsgButtons::Ok, MsgIcon::Warning);
 
     if (!commandLine.files.empty()) OpenFiles(commandLine.files);
     else if (Settings::GetDisplayFileTypesDlg()) m_docManager->FileNew();

@@ -1,13 +1,16 @@
 #include "app/shell/SettingsSheet.h"
 
+#include "app/document/UserCatalog.h"
 #include "app/settings/Settings.h"
 #include "app/shell/LocationDlg.h"
+#include "platform/ui/UIServices.h"
 
 #include <functional>
 #include <vector>
 #include <wx/bookctrl.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/filedlg.h>
 #include <wx/choice.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
@@ -34,6 +37,32 @@ wxCheckBox* AddCheck(wxPanel* panel, wxSizer* sizer, int id, const char* text)
     return box;
 }
 
+// A field with its "..." button, which sets it to what pick returns (when not
+// empty) for the field's current value.
+using Pick = std::function<wxString(wxWindow* parent, const wxString& current)>;
+wxTextCtrl* AddPickerRow(wxPanel* panel, wxSizer* sizer, const char* label, int fieldId, int buttonId, Pick pick)
+{
+    sizer->Add(new wxStaticText(panel, wxID_ANY, label), 0, wxLEFT | wxRIGHT | wxTOP, 6);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    auto* field = new wxTextCtrl(panel, fieldId);
+    auto* button = new wxButton(panel, buttonId, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    row->Add(field, 1, wxRIGHT, 4);
+    row->Add(button, 0);
+    sizer->Add(row, 0, wxEXPAND | wxALL, 6);
+    button->Bind(wxEVT_BUTTON, [panel, field, pick](wxCommandEvent&) {
+        const wxString picked = pick(panel, field->GetValue());
+        if (!picked.empty()) field->ChangeValue(picked);
+    });
+    return field;
+}
+
+wxString PickCatalogFile(wxWindow* parent, const wxString& current)
+{
+    wxFileDialog picker(parent, "User catalog file", wxEmptyString, current,
+                        "XML catalogs (*.xml;*.cat)|*.xml;*.cat|All files (*)|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    return picker.ShowModal() == wxID_OK ? picker.GetPath() : wxString();
+}
+
 Page MakeParserPage(wxWindow* book)
 {
     Page page;
@@ -42,6 +71,9 @@ Page MakeParserPage(wxWindow* book)
     auto* validate = AddCheck(page.panel, sizer, 1005, "Validate documents on load");
     auto* resolve = AddCheck(page.panel, sizer, 1006, "Resolve externals");
     auto* xpath = AddCheck(page.panel, sizer, 1007, "Enable XPATH");
+    auto* xinclude = AddCheck(page.panel, sizer, 1010, "Process XInclude in Validate and Transform");
+    auto* catalog = AddPickerRow(page.panel, sizer, "User catalog file (asked before the system catalog)", 1011, 1012,
+                                 PickCatalogFile);
     sizer->Add(new wxStaticText(page.panel, wxID_ANY, "Parser COM App ID"), 0, wxLEFT | wxRIGHT | wxTOP, 6);
     auto* appId = new wxTextCtrl(page.panel, 1000);
     sizer->Add(appId, 0, wxEXPAND | wxALL, 6);
@@ -50,12 +82,19 @@ Page MakeParserPage(wxWindow* book)
         validate->SetValue(Settings::GetValidateOnParse() != 0);
         resolve->SetValue(Settings::GetResolveExternals() != 0);
         xpath->SetValue(Settings::GetUseXPath() != 0);
+        xinclude->SetValue(Settings::GetProcessXIncludes() != 0);
+        catalog->ChangeValue(wxString::FromUTF8(Settings::GetUserCatalog()));
         appId->ChangeValue(wxString::FromUTF8(Settings::GetParserAppId()));
     };
     page.store = [=] {
         Settings::WriteInt(Settings::Key::kValidateOnParse, validate->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kResolveExternals, resolve->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kUseXPath, xpath->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kProcessXIncludes, xinclude->GetValue() ? 1 : 0);
+        Settings::WriteString(Settings::Key::kUserCatalog, catalog->GetValue().utf8_string());
+        // The file named is kept even when it cannot be used, so it can be mended.
+        if (std::string fault = ApplyUserCatalog(); !fault.empty())
+            brindle::UIServices().MessageBox(fault, brindle::MsgButtons::Ok, brindle::MsgIcon::Warning);
         Settings::WriteParserAppId(appId->GetValue().utf8_string());
     };
     return page;
@@ -100,18 +139,10 @@ Page MakeDisplayPage(wxWindow* book)
 // A folder field with its "..." button, which picks a folder for it.
 wxTextCtrl* AddFolderRow(wxPanel* panel, wxSizer* sizer, const char* label, int fieldId, int buttonId)
 {
-    sizer->Add(new wxStaticText(panel, wxID_ANY, label), 0, wxLEFT | wxRIGHT | wxTOP, 6);
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* field = new wxTextCtrl(panel, fieldId);
-    auto* button = new wxButton(panel, buttonId, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-    row->Add(field, 1, wxRIGHT, 4);
-    row->Add(button, 0);
-    sizer->Add(row, 0, wxEXPAND | wxALL, 6);
-    button->Bind(wxEVT_BUTTON, [panel, field](wxCommandEvent&) {
-        CLocationDlg picker(panel, field->GetValue().utf8_string());
-        if (picker.ShowModal() == wxID_OK) field->ChangeValue(wxString::FromUTF8(picker.GetPath().string()));
+    return AddPickerRow(panel, sizer, label, fieldId, buttonId, [](wxWindow* parent, const wxString& current) {
+        CLocationDlg picker(parent, current.utf8_string());
+        return picker.ShowModal() == wxID_OK ? wxString::FromUTF8(picker.GetPath().string()) : wxString();
     });
-    return field;
 }
 
 Page MakeFilePage(wxWindow* book)

@@ -14,14 +14,11 @@
 
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace brindle::detail {
 
-namespace {
-
-xmlExternalEntityLoader g_defaultLoader = nullptr;
-
-bool IsLocal(const char* url)
+bool IsLocalUrl(const char* url)
 {
     if (!url) return true;
     const char* colon = std::strchr(url, ':');
@@ -31,23 +28,30 @@ bool IsLocal(const char* url)
     return strncasecmp(url, "file:", 5) == 0;
 }
 
+namespace {
+
 // Refuses every URL that is not a local file, for every parse in the process,
-// so that nothing ever reaches the network whatever the options of a call.
+// so that nothing ever reaches the network whatever the options of a call. The
+// catalogs are asked first; what they name must be a local file too. libxml2's
+// own loader is not used, as it would follow a catalog to any URL.
 xmlParserInputPtr LocalOnlyLoader(const char* url, const char* id, xmlParserCtxtPtr ctxt)
 {
     // The caller reports the failure to load (as libxml2 does for any missing file).
     const bool ours = ctxt && ctxt->_private && ctxt->_private == ActiveParse();
-    if (!IsLocal(url)) {
-        if (ours) NoteRefusedResource();
-        return nullptr;
-    }
     // A parse of ours may forbid external files (resolveExternals off); the
     // document itself is the first input and is always read.
     if (ours && !ActiveParseAllowsExternals() && ctxt->inputNr > 0) {
         NoteRefusedResource();
         return nullptr;
     }
-    return g_defaultLoader(url, id, ctxt);
+    const std::string resolved = ResolveByCatalogs(url, id);
+    const char* target = resolved.empty() ? url : resolved.c_str();
+    if (!target) return nullptr; // a public identifier no catalog knows
+    if (!IsLocalUrl(target)) {
+        if (ours) NoteRefusedResource();
+        return nullptr;
+    }
+    return xmlNewInputFromFile(ctxt, target);
 }
 
 // The address sanitizer checks libxml2's blocks only when they come from the C
@@ -88,7 +92,6 @@ void EnsureLibXml()
         // The EXSLT functions, for stylesheets and for XPath evaluation alike.
         exsltRegisterAll();
         xsltSetGenericErrorFunc(nullptr, RouteXsltMessage);
-        g_defaultLoader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(LocalOnlyLoader);
     });
 }

@@ -176,6 +176,12 @@ template <class Visit> bool ForEachElement(xmlNodePtr element, Visit visit)
 
 // One-time libxml2/libxslt set-up (LibXmlSetup.cpp).
 void EnsureLibXml();
+// Whether a URL names a local file: a plain path or a "file:" URL.
+bool IsLocalUrl(const char* url);
+// What the user and system catalogs map the identifiers to, when the system
+// identifier is not a local file that exists; empty when they map nothing
+// (XmlCatalogs.cpp).
+std::string ResolveByCatalogs(const char* url, const char* id);
 // The parse running on this thread (its parser context's _private), if any.
 const void* ActiveParse();
 bool ActiveParseAllowsExternals();

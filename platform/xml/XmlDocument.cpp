@@ -9,6 +9,7 @@
 #include "platform/xml/TreeReaper.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
+#include "platform/xml/XmlXInclude.h"
 
 #include <libxml/entities.h>
 #include <libxml/parser.h>
@@ -184,6 +185,15 @@ XmlParseError XmlDocument::validate()
         e.srcText = SourceLine(&text, std::string(), e.line);
     }
     return e;
+}
+
+XmlParseError XmlDocument::validateWithIncludes() const
+{
+    EnsureLibXml();
+    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> copy(xmlCopyDoc(reinterpret_cast<xmlDocPtr>(m_node), 1),
+                                                         &xmlFreeDoc);
+    if (!copy) throw DomError(kDomOutOfMemory);
+    return ValidateIncluding(copy.get(), m_resolveExternals);
 }
 
 XmlElementPtr XmlDocument::documentElement() const

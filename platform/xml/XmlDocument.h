@@ -56,6 +56,10 @@ public:
     // text of everything the edits did not reach. Default false.
     bool keepSourceSpans() const { return m_keepSourceSpans; }
     void put_keepSourceSpans(bool value) { m_keepSourceSpans = value; }
+    // transformNode reads a copy of the tree whose xi:include elements are
+    // replaced by what they include (local files only). Default false.
+    bool processXIncludes() const { return m_processXIncludes; }
+    void put_processXIncludes(bool value) { m_processXIncludes = value; }
 
     // "SelectionLanguage": "XPath" or "XSLPattern" (both evaluated as XPath 1.0);
     // "SelectionNamespaces": "xmlns:p='uri' ..." prefixes for selectNodes.
@@ -137,6 +141,10 @@ public:
     // against that XML Schema (local files only). Returns the first error
     // (errorCode 0 when valid, or when there is nothing to validate against).
     XmlParseError validate();
+    // The same on a copy of the tree with its xi:include elements replaced by
+    // what they include (local files only); an include that cannot be made is
+    // the error. The document's own tree is left as it is.
+    XmlParseError validateWithIncludes() const;
 
     XmlElementPtr documentElement() const;
     // The document type node, or nullptr.
@@ -173,6 +181,7 @@ private:
     bool m_resolveExternals = true;
     bool m_preserveWhiteSpace = true;
     bool m_keepSourceSpans = false;
+    bool m_processXIncludes = false;
     std::string m_selectionLanguage = "XSLPattern";
     std::string m_selectionNamespaces;
     XmlParseError m_parseError;

@@ -7,6 +7,7 @@
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
+#include "platform/xml/XmlXInclude.h"
 
 #include <utility>
 
@@ -25,24 +26,50 @@ detail::LoadResult Pull(XmlTextSource& source, const XmlCheckOptions& options, x
     return detail::LoadXml(request);
 }
 
+// The text parsed into a tree of its own, its includes made, then validated.
+detail::LoadResult PullIncluding(XmlTextSource& source, const XmlCheckOptions& options)
+{
+    detail::LoadRequest request;
+    request.path = options.baseUrl;
+    request.validate = false;
+    request.resolveExternals = options.resolveExternals;
+    request.source = &source;
+    request.keepTree = true;
+    detail::LoadResult result = detail::LoadXml(request);
+    if (!result.doc) return result;
+    result.error = options.validateOnParse ? detail::ValidateIncluding(result.doc, options.resolveExternals)
+                                           : detail::ExpandIncludes(result.doc, options.resolveExternals);
+    result.ok = !result.error.Failed();
+    xmlFreeDoc(std::exchange(result.doc, nullptr));
+    return result;
+}
+
 } // namespace
 
 XmlCheck CheckXmlText(XmlTextSource& source, const XmlCheckOptions& options, XmlParseError& error)
 {
     detail::EnsureLibXml();
     error = {};
-    detail::LoadResult result = Pull(source, options, nullptr);
-    if (result.ok && options.validateOnParse && options.resolveExternals) {
-        const xmlChar* base = options.baseUrl.empty() ? nullptr : detail::X(options.baseUrl);
-        detail::NamedSchema named = detail::LoadNamedSchema(result.noNamespaceSchema, result.schemaLocations, base);
-        // A schema that cannot be read is skipped, as when a file is loaded.
-        if (named.schema) result = Pull(source, options, named.schema);
+    detail::LoadResult result;
+    if (options.processXIncludes) {
+        result = PullIncluding(source, options);
+    } else {
+        result = Pull(source, options, nullptr);
+        if (result.ok && options.validateOnParse && options.resolveExternals) {
+            const xmlChar* base = options.baseUrl.empty() ? nullptr : detail::X(options.baseUrl);
+            detail::NamedSchema named =
+                detail::LoadNamedSchema(result.noNamespaceSchema, result.schemaLocations, base);
+            // A schema that cannot be read is skipped, as when a file is loaded.
+            if (named.schema) result = Pull(source, options, named.schema);
+        }
     }
     if (result.cancelled) return XmlCheck::Cancelled;
     if (result.ok) return XmlCheck::Valid;
     error = std::move(result.error);
     QuoteWholeLine(source, error);
-    return result.wellFormed && options.validateOnParse ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
+    // An include that cannot be made fails a well-formed text as validation does.
+    const bool judged = options.validateOnParse || options.processXIncludes;
+    return result.wellFormed && judged ? XmlCheck::NotValid : XmlCheck::NotWellFormed;
 }
 
 } // namespace brindle

@@ -23,6 +23,9 @@ struct XmlCheckOptions {
     bool validateOnParse = true;  // check against the DTD and a named schema
     bool resolveExternals = true; // read external DTDs, entities and schemas (local files)
     std::string baseUrl;          // the file path relative references start from
+    // Validation sees the tree with xi:include elements replaced by what they
+    // include (local files only); the text is then held as a tree while checked.
+    bool processXIncludes = false;
 };
 
 // Checks UTF-8 text as XmlDocument::loadXML(text, baseUrl) with the same

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace brindle {
 
@@ -25,6 +26,19 @@ public:
     // Whether the reading was given up (the user cancelled): the empty piece
     // that followed is not the end of the text.
     virtual bool Cancelled() const { return false; }
+};
+
+// Text held whole, handed out in one piece.
+class BRINDLEKIT_API StringTextSource : public XmlTextSource {
+public:
+    explicit StringTextSource(std::string text) : m_text(std::move(text)) {}
+    void Rewind() override { m_done = false; }
+    std::string_view Next() override { return std::exchange(m_done, true) ? std::string_view() : m_text; }
+    uint64_t Size() const override { return m_text.size(); }
+
+private:
+    std::string m_text;
+    bool m_done = false;
 };
 
 // The given line (from 1) of the text, without its line break; rewinds it.

@@ -2,6 +2,7 @@
 
 #include "platform/xml/DomError.h"
 #include "platform/xml/NodeAccess.h"
+#include "platform/xml/XmlXInclude.h"
 #include "platform/xml/XsltRun.h"
 
 namespace brindle {
@@ -54,6 +55,10 @@ std::string XmlNode::transformNode(const XmlNode& stylesheet) const
     // source is a copy too, as xsl:strip-space removes nodes from it.
     StylesheetPtr style = CompileStylesheet(CopyForXslt(styleDoc), capture);
     DocPtr source = SourceFor(m_node);
+    if (const XmlDocument* owner = NodeAccess::DocumentObject(*this); owner && owner->processXIncludes()) {
+        const XmlParseError included = ExpandIncludes(source.get(), owner->resolveExternals());
+        if (included.Failed()) throw DomError(kDomInvalidArg, "The transformation failed: " + included.reason);
+    }
     DocPtr result = ApplyStylesheet(style.get(), source.get(), capture);
     return SaveResult(result.get(), style.get());
 }

@@ -1,10 +1,13 @@
 #include "app/batch/BatchRun.h"
+#include "app/settings/Settings.h"
 #include "tests/app/ShellFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <sstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 using brindle::test::ReadFile;
@@ -31,6 +34,19 @@ protected:
         out.str({});
         err.str({});
         return RunBatch(args, out, err);
+    }
+    // Runs the program without a display, with the environment settings env
+    // ("NAME=value ..."); its exit status, and in output what it printed.
+    int Program(const std::string& env, const std::string& args, std::string& output)
+    {
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY BRINDLE_CONFIG_DIR=" + dir.path().string() +
+                                    " " + env + " " BRINDLE_PROGRAM " " + args + " 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        output.clear();
+        char chunk[256];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+        const int rc = ::pclose(pipe);
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     std::ostringstream out, err;
 };
@@ -150,6 +166,34 @@ TEST_F(BatchTest, PluginRunsOverEveryFile)
     EXPECT_NE(err.str().find("failed to open script file"), std::string::npos) << err.str();
 }
 
+TEST_F(BatchTest, PluginWritesThatFailAreReportedInFileOrder)
+{
+    const std::string script = File("double.vbs", "Function Main(text)\n  Main = text & text\nEnd Function\n");
+    const std::string small = "<s/>", large = "<large>" + std::string(40, 'x') + "</large>";
+    std::vector<std::string> args{"--run-plugin", script}, expected;
+    for (int i = 0; i < 12; ++i) {
+        args.push_back(File("f" + std::to_string(i) + ".xml", i % 3 ? small : large));
+        if (i % 3 == 0) expected.push_back(args.back());
+    }
+    // Files may not grow past 64 bytes for the run: the large ones' writes fail.
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit capped = previous;
+    capped.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &capped), 0);
+    const int status = Run(args);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(status, 1);
+    std::string messages;
+    for (const std::string& file : expected) messages += file + ": cannot write the file: File too large\n";
+    EXPECT_EQ(err.str(), messages);
+    for (size_t i = 2; i < args.size(); ++i)
+        EXPECT_EQ(ReadFile(args[i]), (i - 2) % 3 ? small + small : large) << args[i];
+}
+
 TEST_F(BatchTest, XPathFindsNodesInANamespacedDocument)
 {
     const std::string doc = File("ns.xml", "<?xml version=\"1.0\"?>\n<r xmlns=\"urn:x\" xmlns:p=\"urn:p\">"
@@ -169,20 +213,60 @@ TEST_F(BatchTest, XPathFindsNodesInANamespacedDocument)
     EXPECT_NE(err.str().find(doc + ": \"//d:i[\" is not a valid XPath expression"), std::string::npos) << err.str();
 }
 
+TEST_F(BatchTest, CatalogAndXIncludeSettingsReachTheCommands)
+{
+    // Through the user catalog, an article validates offline.
+    const std::string article =
+        File("article.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE article PUBLIC \"-//Brindle Test//DTD Article 1.0//EN\" "
+                            "\"http://brindle.invalid/dtd/article.dtd\">\n<article>\n<para>no title</para></article>\n");
+    EXPECT_EQ(Run({"--validate", article}), 0) << err.str(); // the DTD is out of reach
+    Settings::WriteString(Settings::Key::kUserCatalog, BRINDLE_TEST_DATA "/catalog/catalog.xml");
+    EXPECT_EQ(Run({"--validate", article}), 1);
+    EXPECT_NE(err.str().find(article + ":4:"), std::string::npos) << err.str();
+    // A catalog that cannot be used is named; the run goes on without it.
+    const std::string notCatalog = File("notes.xml", "<notes/>");
+    Settings::WriteString(Settings::Key::kUserCatalog, notCatalog);
+    EXPECT_EQ(Run({"--validate", article}), 0);
+    EXPECT_EQ(err.str(), "Brindle: The file " + notCatalog + " is not an XML catalog.\n");
+    Settings::WriteString(Settings::Key::kUserCatalog, "");
+    EXPECT_EQ(Run({"--validate", article}), 0);
+
+    // The included para satisfies the DTD, and the transformation counts it.
+    File("para.xml", "<para>included</para>");
+    const std::string including = File("including.xml", R"(<!DOCTYPE article [
+<!ELEMENT article (title, para+)>
+<!ATTLIST article xmlns:xi CDATA #FIXED "http://www.w3.org/2001/XInclude">
+<!ELEMENT title (#PCDATA)> <!ELEMENT para (#PCDATA)>
+<!ELEMENT xi:include EMPTY> <!ATTLIST xi:include href CDATA #REQUIRED>
+]>
+<article xmlns:xi="http://www.w3.org/2001/XInclude"><title/><xi:include href="para.xml"/></article>)");
+    const std::string xsl = File("count.xsl", "<xsl:stylesheet version=\"1.0\" "
+                                              "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                                              "<xsl:output method=\"text\"/><xsl:template match=\"/\">"
+                                              "<xsl:value-of select=\"count(//para)\"/></xsl:template></xsl:stylesheet>");
+    const std::string result = (dir / "count.txt").string();
+    EXPECT_EQ(Run({"--validate", including}), 1);
+    EXPECT_EQ(Run({"--transform", xsl, including, result}), 0) << err.str();
+    EXPECT_EQ(ReadFile(result), "0");
+    Settings::WriteInt(Settings::Key::kProcessXIncludes, 1);
+    EXPECT_EQ(Run({"--validate", including}), 0) << err.str();
+    EXPECT_EQ(Run({"--transform", xsl, including, result}), 0) << err.str();
+    EXPECT_EQ(ReadFile(result), "1");
+    EXPECT_NE(ReadFile(including).find("para.xml\"/></article>"), std::string::npos); // the file is not touched
+
+    const std::string remote = File("remote.xml", "<r xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n"
+                                                  "<xi:include href=\"http://127.0.0.1:9/p.xml\"/></r>");
+    EXPECT_EQ(Run({"--validate", remote}), 1);
+    EXPECT_EQ(err.str(), remote + ":2:1: XInclude refused: http://127.0.0.1:9/p.xml is not a local file.\n");
+    EXPECT_EQ(Run({"--transform", xsl, remote, result}), 1);
+    EXPECT_NE(err.str().find("XInclude refused: http://127.0.0.1:9/p.xml"), std::string::npos) << err.str();
+}
+
 // The program itself answers without a display.
 TEST_F(BatchTest, TheProgramRunsWithoutADisplay)
 {
     const std::string bad = File("bad.xml", kNotValid), good = File("good.xml", kValid);
-    const auto status = [&](const std::string& args, std::string& output) {
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY BRINDLE_CONFIG_DIR=" + dir.path().string() +
-                                    " " BRINDLE_PROGRAM " " + args + " 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        output.clear();
-        char chunk[256];
-        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
-        const int rc = ::pclose(pipe);
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    };
+    const auto status = [&](const std::string& args, std::string& output) { return Program("", args, output); };
     std::string output;
     EXPECT_EQ(status("--validate " + good, output), 0) << output;
     EXPECT_EQ(status("--validate " + good + " " + bad, output), 1);
@@ -191,4 +275,18 @@ TEST_F(BatchTest, TheProgramRunsWithoutADisplay)
     EXPECT_NE(output.find("--run-plugin SCRIPT.vbs FILE..."), std::string::npos) << output;
     EXPECT_EQ(status("--version", output), 0);
     EXPECT_EQ(output.rfind("Brindle ", 0), 0u) << output;
+}
+
+// The system catalog (here named by XML_CATALOG_FILES, read once as the program
+// starts) resolves as the user catalog does.
+TEST_F(BatchTest, TheSystemCatalogResolvesIdentifiers)
+{
+    const std::string article =
+        File("article.xml", "<!DOCTYPE article PUBLIC \"-//Brindle Test//DTD Article 1.0//EN\" "
+                            "\"http://brindle.invalid/dtd/article.dtd\">\n<article>\n<para>no title</para></article>\n");
+    std::string output;
+    EXPECT_EQ(Program("XML_CATALOG_FILES=/nonexistent", "--validate " + article, output), 0) << output;
+    EXPECT_EQ(Program("XML_CATALOG_FILES=" BRINDLE_TEST_DATA "/catalog/catalog.xml", "--validate " + article, output),
+              1);
+    EXPECT_EQ(output.rfind(article + ":3:", 0), 0u) << output;
 }

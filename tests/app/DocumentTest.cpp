@@ -166,6 +166,19 @@ TEST_F(DocumentTest, ParseCheckClearsErrorMarksAndLeavesTheDomAlone)
     EXPECT_TRUE(doc->GetDomDocument()->documentElement()->hasChildNodes());
 }
 
+TEST_F(DocumentTest, ValidateMakesTheIncludesOnlyWhenSetTo)
+{
+    auto doc = Open("including.xml", "<r xmlns:xi=\"http://www.w3.org/2001/XInclude\">\r\n"
+                                     "  <xi:include href=\"gone.xml\"/>\r\n</r>");
+    doc->RegenerateText();
+    XmlParseError error;
+    EXPECT_TRUE(doc->CheckSourceParses(error)) << error.reason;
+    brindle::Profile::WriteProfileInt("Settings", "processXIncludes", 1);
+    EXPECT_FALSE(doc->CheckSourceParses(error));
+    EXPECT_NE(error.reason.find("gone.xml"), std::string::npos) << error.reason;
+    EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<xi:include"), std::string::npos);
+}
+
 TEST_F(DocumentTest, SavingWritesTheEditedForm)
 {
     auto doc = Open("catalog.xml", kCatalog);

@@ -36,6 +36,7 @@
 #include "app/shell/BrindleDocTemplate.h"
 #include "app/shell/MainFrame.h"
 #include "app/settings/RecentStringList.h"
+#include "app/document/UserCatalog.h"
 #include "app/settings/Settings.h"
 #include "app/shell/SettingsSheet.h"
 #include "app/shell/WxUIServices.h"
@@ -946,7 +947,8 @@ TEST(AppGui, SettingsSheetStoresOnlyThePagesThatWereShown)
     }));
     auto names = store.EnumValueNames(key);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"parserAppId", "resolveExternals", "useXPath", "validateOnParse"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"parserAppId", "processXIncludes", "resolveExternals", "useXPath",
+                                               "userCatalog", "validateOnParse"}));
     EXPECT_EQ(Settings::GetValidateOnParse(), 0);
 
     // Cancel stores nothing, even from a page that was shown and changed.
@@ -1005,7 +1007,7 @@ const SheetCheck kSheetChecks[] = {
     {0, 1005, Settings::Key::kValidateOnParse},   {0, 1006, Settings::Key::kResolveExternals},
     {0, 1007, Settings::Key::kUseXPath},          {1, 1005, Settings::Key::kDisplayNavBar},
     {1, 1006, Settings::Key::kStartWithSourceView}, {1, 1007, Settings::Key::kDisplayFileTypesDlg},
-    {1, 1008, Settings::Key::kKeepOwnText},
+    {1, 1008, Settings::Key::kKeepOwnText},         {0, 1010, Settings::Key::kProcessXIncludes},
 };
 
 template <class Control> Control* SheetControl(wxPropertySheetDialog& sheet, size_t page, int id)
@@ -1044,6 +1046,28 @@ TEST(AppGui, SettingsSheetEachCheckBoxShowsAndStoresItsOwnKey)
             EXPECT_EQ(Profile::GetProfileInt("Settings", kSheetChecks[i].key, -1), i == next ? 1 : 0)
                 << kSheetChecks[i].key << " after turning on " << kSheetChecks[next].key;
     }
+}
+
+TEST(AppGui, SettingsSheetUserCatalogIsStoredAndOneThatCannotBeUsedIsNamed)
+{
+    SettingsRestorer restore;
+    const fs::path notCatalog = *g_dir / "sheet-notes.xml";
+    test::WriteFile(notCatalog, "<notes/>");
+    Settings::WriteString(Settings::Key::kUserCatalog, BRINDLE_TEST_DATA "/catalog/catalog.xml");
+    test::RecordingUIServices ui;
+    EXPECT_TRUE(RunSheetWith([&](wxPropertySheetDialog& sheet) {
+        if (auto* field = SheetControl<wxTextCtrl>(sheet, 0, 1011)) {
+            EXPECT_EQ(field->GetValue().utf8_string(), BRINDLE_TEST_DATA "/catalog/catalog.xml");
+            field->ChangeValue(wxString::FromUTF8(notCatalog.string()));
+        }
+        sheet.EndModal(wxID_OK);
+    }));
+    // Kept, so that it can be mended, and said to be unusable.
+    EXPECT_EQ(Settings::GetUserCatalog(), notCatalog.string());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The file " + notCatalog.string() + " is not an XML catalog.");
+    Settings::WriteString(Settings::Key::kUserCatalog, "");
+    EXPECT_EQ(ApplyUserCatalog(), "");
 }
 
 TEST(AppGui, SettingsSheetTextsNumberAndFoldersShowAndStoreTheirKeysAndCancelStoresNothing)

@@ -4,15 +4,10 @@
 #include "platform/xml/XmlPreview.h"
 #include "platform/xml/XmlStreamCheck.h"
 #include "platform/xml/XmlValidation.h"
+#include "tests/support/Listener.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <thread>
 
@@ -518,17 +513,8 @@ TEST(XmlPreview, FailuresAreDomErrorsWithAReason)
 
 TEST(XmlPreview, NothingIsReadFromTheNetwork)
 {
-    // A listening socket that must see no connection.
-    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(server, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(server, 4), 0);
-    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x.xml";
+    const brindle::test::Listener server;
+    const std::string url = server.Url("/x.xml");
 
     TempDir dir;
     WriteFile(dir / "doc.xml", "<r/>");
@@ -542,9 +528,7 @@ TEST(XmlPreview, NothingIsReadFromTheNetwork)
     WriteFile(dir / "doc.xml", "<!DOCTYPE r SYSTEM '" + url + "'><r/>");
     FailureOf([&] { TransformFileWithStylesheetText(doc, Xsl("")); });
 
-    pollfd pending{server, POLLIN, 0};
-    EXPECT_EQ(::poll(&pending, 1, 50), 0) << "something connected to " << url;
-    ::close(server);
+    EXPECT_FALSE(server.Contacted()) << "something connected to " << url;
 }
 
 TEST(XmlPreview, RunsOnWorkerThreadsWhileTheMainThreadUsesTheDom)
@@ -754,4 +738,110 @@ TEST(XmlValidationList, XmlModelDataNamesTheSchemaKind)
     EXPECT_EQ(c.location, "s.xml");
     EXPECT_EQ(SchemaOfXmlModel("href='a.rnc'").kind, SchemaKind::Unknown);
     EXPECT_EQ(SchemaKindOfPath("dir.xsd/file"), SchemaKind::Unknown);
+}
+
+namespace {
+
+// An article whose DTD requires a para that only its xi:include brings.
+constexpr const char* kIncludingArticle = R"(<?xml version="1.0"?>
+<!DOCTYPE article [
+<!ELEMENT article (title, para+)>
+<!ATTLIST article xmlns:xi CDATA #FIXED "http://www.w3.org/2001/XInclude">
+<!ELEMENT title (#PCDATA)>
+<!ELEMENT para (#PCDATA)>
+<!ELEMENT xi:include EMPTY>
+<!ATTLIST xi:include href CDATA #REQUIRED>
+]>
+<article xmlns:xi="http://www.w3.org/2001/XInclude"><title>T</title>
+<xi:include href="%HREF%"/></article>
+)";
+
+std::string IncludingArticle(const std::string& href)
+{
+    std::string s = kIncludingArticle;
+    return s.replace(s.find("%HREF%"), 6, href);
+}
+
+XmlCheck Check(const std::string& text, const std::string& baseUrl, bool includes, XmlParseError& error)
+{
+    XmlCheckOptions options;
+    options.baseUrl = baseUrl;
+    options.processXIncludes = includes;
+    PiecesSource source(text, 0);
+    return CheckXmlText(source, options, error);
+}
+
+} // namespace
+
+TEST(XmlXInclude, ValidateSeesTheIncludedContentOnlyWhenAsked)
+{
+    TempDir dir;
+    // From another folder: no xml:base is added, which the DTD would not allow.
+    std::filesystem::create_directory(dir / "parts");
+    WriteFile(dir / "parts/para.xml", "<para>from elsewhere</para>");
+    const std::string base = (dir / "doc.xml").string(), text = IncludingArticle("parts/para.xml");
+    XmlParseError error;
+    EXPECT_EQ(Check(text, base, false, error), XmlCheck::NotValid);
+    EXPECT_EQ(Check(text, base, true, error), XmlCheck::Valid) << error.reason;
+
+    // The document object validates a copy; its own tree keeps the include.
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(text, base)) << doc->parseError().reason;
+    const std::string before = doc->xml();
+    EXPECT_TRUE(doc->validate().Failed());
+    EXPECT_FALSE(doc->validateWithIncludes().Failed()) << doc->validateWithIncludes().reason;
+    EXPECT_EQ(doc->xml(), before);
+
+    // Included content is validated too.
+    WriteFile(dir / "parts/para.xml", "<para><b/></para>");
+    EXPECT_EQ(Check(text, base, true, error), XmlCheck::NotValid);
+    EXPECT_TRUE(doc->validateWithIncludes().Failed());
+}
+
+TEST(XmlXInclude, IncludesThatCannotBeMadeSayWhy)
+{
+    TempDir dir;
+    const std::string base = (dir / "doc.xml").string();
+    XmlParseError error;
+    // A network URL is refused before anything is read.
+    EXPECT_EQ(Check(IncludingArticle("http://127.0.0.1:9/para.xml"), base, true, error), XmlCheck::NotValid);
+    EXPECT_EQ(error.reason, "XInclude refused: http://127.0.0.1:9/para.xml is not a local file.");
+    EXPECT_EQ(error.line, 11);
+    // Without validation too: the include is what failed.
+    XmlCheckOptions options;
+    options.baseUrl = base;
+    options.validateOnParse = false;
+    options.processXIncludes = true;
+    PiecesSource source(IncludingArticle("missing.xml"), 0);
+    EXPECT_EQ(CheckXmlText(source, options, error), XmlCheck::NotValid);
+    EXPECT_NE(error.reason.find("missing.xml"), std::string::npos) << error.reason;
+
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("ftp://127.0.0.1:9/para.xml"), base));
+    EXPECT_NE(doc->validateWithIncludes().reason.find("XInclude refused: ftp://"), std::string::npos);
+}
+
+TEST(XmlXInclude, TransformReadsTheIncludedContentIntoItsCopy)
+{
+    TempDir dir;
+    WriteFile(dir / "para.xml", "<para>from elsewhere</para>");
+    auto doc = XmlDocument::Create();
+    doc->put_validateOnParse(false);
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("para.xml"), (dir / "doc.xml").string()));
+    auto style = Stylesheet("<xsl:template match='/'><xsl:value-of select='count(//para)'/></xsl:template>",
+                            "<xsl:output method='text'/>");
+    EXPECT_EQ(doc->transformNode(*style), "0");
+    doc->put_processXIncludes(true);
+    EXPECT_EQ(doc->transformNode(*style), "1");
+    EXPECT_EQ(doc->selectNodes("//para")->length(), 0);
+
+    ASSERT_TRUE(doc->loadXML(IncludingArticle("http://127.0.0.1:9/para.xml"), (dir / "doc.xml").string()));
+    try {
+        doc->transformNode(*style);
+        ADD_FAILURE() << "a network include was made";
+    } catch (const DomError& e) {
+        EXPECT_NE(std::string(e.what()).find("XInclude refused: http://"), std::string::npos) << e.what();
+    }
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+// Internal to the parser component: xi:include elements replaced by what they
+// include, for Validate and Transform (always on a tree of their own).
+
+#include "platform/xml/XmlParseError.h"
+
+#include <libxml/tree.h>
+
+namespace brindle::detail {
+
+// Replaces the xi:include elements of doc by the files they name (local files
+// only; an include of any other URL is refused). The error says why an include
+// failed (errorCode 0 when every one was made).
+XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals);
+
+// ExpandIncludes, then the DTD and named schema as validate() does; the first
+// error.
+XmlParseError ValidateIncluding(xmlDocPtr doc, bool resolveExternals);
+
+} // namespace brindle::detail
