@@ -3,10 +3,13 @@
 #include "app/batch/BatchCommands.h"
 
 #include "app/document/DocErrors.h"
+#include "app/document/EncodedText.h"
+#include "app/document/TextEncoding.h"
 #include "app/document/Transform.h"
 #include "app/settings/Settings.h"
 #include "platform/xml/DomError.h"
 #include "platform/xml/XPathQuery.h"
+#include "platform/xml/XmlValidation.h"
 #include "platform/xml/XmlDocument.h"
 
 #include <cerrno>
@@ -60,13 +63,28 @@ std::string Escaped(const std::string& value)
 
 bool BatchValidate(const std::string& file, BatchReport& report)
 {
-    if (Settings::GetProcessXIncludes() == 0) return Load(file, true, report) != nullptr;
-    // The includes are made on a copy of the well-formed tree, which is then validated.
-    const XmlDocumentPtr doc = Load(file, false, report);
-    if (!doc) return false;
-    const XmlParseError error = doc->validateWithIncludes();
-    if (error.Failed()) report.Fail(file, error);
-    return !error.Failed();
+    // As Validate in the editor: the file's text, decoded, checked with every
+    // error listed (the first only when it is not well-formed).
+    std::string bytes, text, why;
+    if (!ReadFileBytes(file, bytes)) {
+        report.Fail(file, std::string("cannot read the file: ") + std::strerror(errno));
+        return false;
+    }
+    if (!DecodeToUtf8(bytes, DetectFileEncoding(file), text, why)) {
+        report.Fail(file, why);
+        return false;
+    }
+    XmlCheckOptions options;
+    options.resolveExternals = Settings::GetResolveExternals() != 0;
+    options.processXIncludes = Settings::GetProcessXIncludes() != 0;
+    options.baseUrl = file;
+    StringTextSource source(std::move(text));
+    const ValidationReport result = ValidateXmlText(source, options);
+    for (const XmlParseError& error : result.errors) {
+        if (error.url.empty() || error.url == file) report.Fail(file, error);
+        else report.Fail(error.url, error.reason, error.line, error.linepos);
+    }
+    return result.outcome == XmlCheck::Valid;
 }
 
 bool BatchTransform(const std::string& xsl, const std::string& input, const std::string& output, BatchReport& report)

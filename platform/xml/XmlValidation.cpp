@@ -305,8 +305,19 @@ ValidationReport ValidateXmlText(XmlTextSource& source, const XmlCheckOptions& o
 {
     detail::EnsureLibXml();
     ValidationReport report;
-    Validation run(source, options, report);
     const bool validate = options.validateOnParse && !against;
+    if (validate && options.processXIncludes) {
+        // With includes made, the tree of its own is validated as a whole: the
+        // first error only (listing every one on this path is still to come).
+        XmlParseError error;
+        report.outcome = CheckXmlText(source, options, error);
+        if (report.outcome == XmlCheck::NotValid || report.outcome == XmlCheck::NotWellFormed) {
+            if (error.url == options.baseUrl) error.url.clear();
+            report.errors.push_back(std::move(error));
+        }
+        return report;
+    }
+    Validation run(source, options, report);
     detail::LoadResult first = run.Pull(validate, nullptr);
     if (first.cancelled) {
         report.outcome = XmlCheck::Cancelled;
