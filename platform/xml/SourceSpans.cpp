@@ -124,9 +124,6 @@ void PassSpan(xmlNodePtr old, xmlNodePtr replacement)
     NoteEdit(replacement, kAttributesChanged);
 }
 
-} // namespace brindle::detail
-
-namespace brindle::detail {
 
 std::string SpanTextEncoding(const std::string& head, const std::string& byteOrderMark,
                              const std::string& declaration, size_t& skip)

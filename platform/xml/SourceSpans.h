@@ -72,10 +72,6 @@ void ForgetSpans(xmlNodePtr subtree);
 // the replacement takes over old's text, fully marked, when it has none.
 void PassSpan(xmlNodePtr old, xmlNodePtr replacement);
 
-} // namespace brindle::detail
-
-namespace brindle::detail {
-
 // The encoding a file whose spans are noted is decoded from before parsing, so
 // offsets are in one well-defined text: "" for UTF-8 (its bytes are the text),
 // else the name (UTF-16 by its byte-order mark or first bytes, else the

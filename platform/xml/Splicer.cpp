@@ -16,6 +16,24 @@ namespace brindle::detail {
 
 namespace {
 
+// What an attribute value escapes inside the quote it stands in.
+std::string_view AttributeSpecials(char quote) { return quote == '"' ? "&<\"\t\n\r" : "&<'\t\n\r"; }
+
+// Appends ` name="value"` after the separator, escaped for the quote it takes.
+void AppendAttribute(std::string& out, std::string_view separator, const std::string& name, const std::string& value,
+                     char quote)
+{
+    out += separator;
+    out += name;
+    out += '=';
+    out += quote;
+    AppendXmlEscaped(out, value, AttributeSpecials(quote));
+    out += quote;
+}
+
+// The attribute name of a namespace declaration: "xmlns" or "xmlns:p".
+std::string DeclarationName(const xmlNs* ns) { return ns->prefix ? "xmlns:" + ToStr(ns->prefix) : "xmlns"; }
+
 // Writes the document: copied stretches of the original text, and new text for
 // what changed.
 class Splicer {
@@ -221,11 +239,7 @@ void Splicer::Declarations(xmlNodePtr element, char quote, std::string& out) con
             if (declaredAbove) return;
         }
         declared.push_back(ns);
-        out += ns->prefix ? " xmlns:" + ToStr(ns->prefix) : std::string(" xmlns");
-        out += '=';
-        out += quote;
-        AppendXmlEscaped(out, UriFromHref(ns->href), quote == '"' ? "&<\"\t\n\r" : "&<'\t\n\r");
-        out += quote;
+        AppendAttribute(out, " ", DeclarationName(ns), UriFromHref(ns->href), quote);
     };
     need(element->ns);
     for (xmlAttrPtr a = element->properties; a; a = a->next) need(a->ns);
@@ -240,11 +254,10 @@ void Splicer::Declarations(xmlNodePtr element, char quote, std::string& out) con
 
 void Splicer::WriteStartTag(xmlNodePtr node, const detail::StartTag& tag, uint64_t tagEnd, bool opens, char quote)
 {
-    const std::string_view specials = quote == '"' ? "&<\"\t\n\r" : "&<'\t\n\r";
     // The attributes and declarations the element has now, by name.
     std::vector<std::pair<std::string, std::string>> now;
     for (xmlNsPtr ns = node->nsDef; ns; ns = ns->next)
-        now.emplace_back(ns->prefix ? "xmlns:" + ToStr(ns->prefix) : "xmlns", UriFromHref(ns->href));
+        now.emplace_back(DeclarationName(ns), UriFromHref(ns->href));
     for (xmlAttrPtr a = node->properties; a; a = a->next)
         now.emplace_back(QName(reinterpret_cast<xmlNodePtr>(a)), Content(reinterpret_cast<xmlNodePtr>(a)));
     std::vector<bool> written(now.size(), false);
@@ -277,15 +290,14 @@ void Splicer::WriteStartTag(xmlNodePtr node, const detail::StartTag& tag, uint64
             continue;
         }
         if (a.name.substr(0, 5) == "xmlns") Stop("a namespace declaration was changed");
+        // Its own spacing and quote, the new value.
         out += m_text.substr(a.start, a.valueStart - a.start);
-        AppendXmlEscaped(out, now[i].second, a.quote == '"' ? "&<\"\t\n\r" : "&<'\t\n\r");
+        AppendXmlEscaped(out, now[i].second, AttributeSpecials(a.quote));
         out += a.quote;
     }
     for (size_t i = 0; i < now.size(); ++i) {
         if (written[i]) continue;
-        out += separator + now[i].first + "=" + quote;
-        AppendXmlEscaped(out, now[i].second, specials);
-        out += quote;
+        AppendAttribute(out, separator, now[i].first, now[i].second, quote);
     }
     // The namespaces a renamed element or attribute needs that nothing declares.
     Declarations(node, quote, out);
@@ -460,21 +472,14 @@ void Splicer::WriteContent(xmlNodePtr parent, uint64_t from, uint64_t to, const 
 
 void Splicer::Serialise(xmlNodePtr node, char quote, std::string& out) const
 {
-    const std::string_view attrSpecials = quote == '"' ? "&<\"\t\n\r" : "&<'\t\n\r";
     switch (node->type) {
     case XML_ELEMENT_NODE: {
         out += "<" + QName(node);
-        for (xmlNsPtr ns = node->nsDef; ns; ns = ns->next) {
-            out += ns->prefix ? " xmlns:" + ToStr(ns->prefix) : std::string(" xmlns");
-            out += '=';
-            out += quote;
-            AppendXmlEscaped(out, UriFromHref(ns->href), attrSpecials);
-            out += quote;
-        }
+        for (xmlNsPtr ns = node->nsDef; ns; ns = ns->next)
+            AppendAttribute(out, " ", DeclarationName(ns), UriFromHref(ns->href), quote);
         for (xmlAttrPtr a = node->properties; a; a = a->next) {
-            out += " " + QName(reinterpret_cast<xmlNodePtr>(a)) + "=" + quote;
-            AppendXmlEscaped(out, Content(reinterpret_cast<xmlNodePtr>(a)), attrSpecials);
-            out += quote;
+            auto* attribute = reinterpret_cast<xmlNodePtr>(a);
+            AppendAttribute(out, " ", QName(attribute), Content(attribute), quote);
         }
         Declarations(node, quote, out);
         if (!node->children) {

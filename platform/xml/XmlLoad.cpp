@@ -905,4 +905,15 @@ LoadResult LoadXml(const LoadRequest& req)
     return out;
 }
 
+LoadResult LoadTextTree(XmlTextSource& source, const std::string& baseUrl, bool resolveExternals)
+{
+    LoadRequest request;
+    request.path = baseUrl;
+    request.validate = false;
+    request.resolveExternals = resolveExternals;
+    request.source = &source;
+    request.keepTree = true;
+    return LoadXml(request);
+}
+
 } // namespace brindle::detail

@@ -75,6 +75,10 @@ inline constexpr int kMaxNestingDepth = 1024;
 
 LoadResult LoadXml(const LoadRequest& request);
 
+// The text of source as a tree of its own, without validation (baseUrl and
+// resolveExternals as for a request).
+LoadResult LoadTextTree(XmlTextSource& source, const std::string& baseUrl, bool resolveExternals);
+
 // Parses run on this thread so far (see XmlDocument::parsesRun).
 uint64_t ParsesRun();
 

@@ -29,13 +29,7 @@ detail::LoadResult Pull(XmlTextSource& source, const XmlCheckOptions& options, x
 // The text parsed into a tree of its own, its includes made, then validated.
 detail::LoadResult PullIncluding(XmlTextSource& source, const XmlCheckOptions& options)
 {
-    detail::LoadRequest request;
-    request.path = options.baseUrl;
-    request.validate = false;
-    request.resolveExternals = options.resolveExternals;
-    request.source = &source;
-    request.keepTree = true;
-    detail::LoadResult result = detail::LoadXml(request);
+    detail::LoadResult result = detail::LoadTextTree(source, options.baseUrl, options.resolveExternals);
     if (!result.doc) return result;
     result.error = options.validateOnParse ? detail::ValidateIncluding(result.doc, options.resolveExternals)
                                            : detail::ExpandIncludes(result.doc, options.resolveExternals);

@@ -163,13 +163,7 @@ private:
     template <typename Check> void WithTree(const std::string&, Check check)
     {
         if (!m_tree) {
-            detail::LoadRequest request;
-            request.path = m_options.baseUrl;
-            request.validate = false;
-            request.resolveExternals = m_options.resolveExternals;
-            request.source = &m_source;
-            request.keepTree = true;
-            detail::LoadResult tree = detail::LoadXml(request);
+            detail::LoadResult tree = detail::LoadTextTree(m_source, m_options.baseUrl, m_options.resolveExternals);
             if (!tree.doc) {
                 Add(m_report.errors, tree.error);
                 return;
