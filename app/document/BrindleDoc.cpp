@@ -322,15 +322,21 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckSource(XmlParseError& error)
     return CheckText(error, m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0);
 }
 
-CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool validate)
+XmlCheckOptions CBrindleDoc::CheckOptions(bool validate) const
 {
-    // The text is read line by line from the buffer and checked without a DOM,
-    // so a large document is never held twice.
     XmlCheckOptions options;
     options.validateOnParse = validate;
     options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
     options.baseUrl = BaseUrl();
     options.processXIncludes = Settings::GetProcessXIncludes() != 0;
+    return options;
+}
+
+CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool validate)
+{
+    // The text is read line by line from the buffer and checked without a DOM,
+    // so a large document is never held twice.
+    const XmlCheckOptions options = CheckOptions(validate);
     WaitCursor wait;
     ProgressScope progress(validate ? "Validating ..." : "Checking the text ...");
     BufferTextSource source(m_buffer, progress.Callback());
@@ -351,10 +357,8 @@ CBrindleDoc::SourceCheck CBrindleDoc::CheckText(XmlParseError& error, bool valid
 ValidationReport CBrindleDoc::ValidateSource(const SchemaChoice* against)
 {
     ClearErrorMarks();
-    XmlCheckOptions options;
-    options.validateOnParse = m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0;
-    options.resolveExternals = m_dom ? m_dom->resolveExternals() : Settings::GetResolveExternals() != 0;
-    options.baseUrl = BaseUrl();
+    const XmlCheckOptions options =
+        CheckOptions(m_dom ? m_dom->validateOnParse() : Settings::GetValidateOnParse() != 0);
     WaitCursor wait;
     ProgressScope progress("Validating ...");
     BufferTextSource source(m_buffer, progress.Callback());

@@ -253,6 +253,8 @@ private:
 
     // The streaming check of the text, against the DTD and schema or not.
     SourceCheck CheckText(brindle::XmlParseError& error, bool validate);
+    // How the text is checked: the parser settings, with or without validation.
+    brindle::XmlCheckOptions CheckOptions(bool validate) const;
     // Whether the text is unchanged since a check or parse found it well-formed.
     bool TextKnownToParse() const;
     // Frees the tree ahead of parsing a text known to parse, when nothing else

@@ -173,9 +173,14 @@ TEST_F(DocumentTest, ValidateMakesTheIncludesOnlyWhenSetTo)
     doc->RegenerateText();
     XmlParseError error;
     EXPECT_TRUE(doc->CheckSourceParses(error)) << error.reason;
+    EXPECT_TRUE(doc->ValidateSource().errors.empty());
     brindle::Profile::WriteProfileInt("Settings", "processXIncludes", 1);
     EXPECT_FALSE(doc->CheckSourceParses(error));
     EXPECT_NE(error.reason.find("gone.xml"), std::string::npos) << error.reason;
+    // Validate, which lists the errors, makes them too.
+    const ValidationReport report = doc->ValidateSource();
+    ASSERT_EQ(report.errors.size(), 1u);
+    EXPECT_NE(report.errors.front().reason.find("gone.xml"), std::string::npos) << report.errors.front().reason;
     EXPECT_NE(GetWholeText(doc->GetTextBuffer()).find("<xi:include"), std::string::npos);
 }
 
