@@ -15,6 +15,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <atomic>
 #include <thread>
 #include <unistd.h>
 
@@ -178,12 +179,22 @@ TEST_F(RemoteDocumentTest, AFailedUploadLeavesTheServersFileWhole)
     auto doc = OpenBig(original);
     ASSERT_TRUE(doc);
     StartWith({256 * 1024});
-    std::thread killer([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // The server goes once bytes of the upload are on their way, however long
+    // the save takes to get there.
+    std::atomic<bool> uploading = false;
+    ui.onProgress = [&uploading](std::uint64_t done, std::uint64_t) {
+        if (done > 0) uploading = true;
+        return true;
+    };
+    std::thread killer([this, &uploading] {
+        for (int waited = 0; !uploading && waited < 60000; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         Stop();
     });
     const bool saved = doc->Save();
     killer.join();
+    ui.onProgress = nullptr;
     EXPECT_FALSE(saved);
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(original, Read(Root() / "pub" / "xml" / "a.xml"));
