@@ -2,6 +2,7 @@
 
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlLoad.h"
+#include "platform/xml/XmlXInclude.h"
 
 #include <libxml/globals.h>
 #include <libxml/xmlerror.h>
@@ -17,14 +18,20 @@ namespace {
 
 thread_local ErrorCapture* t_xsltCapture = nullptr;
 
-void OnStructured(void* context, xmlErrorPtr err)
+} // namespace
+
+void ErrorCapture::Take(void* context, xmlErrorPtr err)
 {
     auto* capture = static_cast<ErrorCapture*>(context);
-    if (!err || err->level < XML_ERR_ERROR || capture->first.Failed()) return;
-    capture->first = ErrorFromLibXml(err);
+    if (!err || err->level < XML_ERR_ERROR) return;
+    XmlParseError e = ErrorFromLibXml(err);
+    if (capture->namesIncludedFiles && err->node) {
+        std::string file = IncludedFileOf(static_cast<const xmlNode*>(err->node));
+        if (!file.empty()) e.url = std::move(file);
+    }
+    if (!capture->first.Failed()) capture->first = e;
+    if (capture->all && capture->all->size() < kMaxListedErrors) capture->all->push_back(std::move(e));
 }
-
-} // namespace
 
 namespace {
 
@@ -54,13 +61,15 @@ void RouteXsltMessage(void*, const char* format, ...)
     va_end(args);
 }
 
-ErrorCapture::ErrorCapture()
-    : m_prevContext(xmlStructuredErrorContext),
+ErrorCapture::ErrorCapture(std::vector<XmlParseError>* list, bool includedFiles)
+    : all(list),
+      namesIncludedFiles(includedFiles),
+      m_prevContext(xmlStructuredErrorContext),
       m_prevHandler(reinterpret_cast<void*>(xmlStructuredError)),
       m_prevXsltCapture(t_xsltCapture)
 {
     EnsureLibXml(); // installs RouteXsltMessage
-    xmlSetStructuredErrorFunc(this, OnStructured);
+    xmlSetStructuredErrorFunc(this, Take);
     t_xsltCapture = this;
 }
 

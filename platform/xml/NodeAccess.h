@@ -6,6 +6,7 @@
 #include "platform/xml/XmlDocument.h"
 
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <cstdint>
 #include <memory>
@@ -126,10 +127,13 @@ std::string DeclarationPseudoAttribute(const std::string& data, const std::strin
 // thread's previous handler is put back afterwards); also the libxslt messages
 // of this thread. libxslt has one process-wide message handler, so it is set
 // once (EnsureLibXml) to RouteXsltMessage, which hands each message to the
-// capture of the thread that raised it.
+// capture of the thread that raised it. Given a list, every error is added to
+// it as well (up to kMaxListedErrors). With namesIncludedFiles, an error about
+// a node that an include brought names the included file (see ExpandIncludes
+// with markers).
 class ErrorCapture {
 public:
-    ErrorCapture();
+    explicit ErrorCapture(std::vector<XmlParseError>* all = nullptr, bool namesIncludedFiles = false);
     ~ErrorCapture();
     ErrorCapture(const ErrorCapture&) = delete;
     ErrorCapture& operator=(const ErrorCapture&) = delete;
@@ -139,6 +143,11 @@ public:
 
     XmlParseError first;  // first error of level error or fatal
     std::string messages; // libxslt's generic messages
+    std::vector<XmlParseError>* all;
+    bool namesIncludedFiles;
+
+    // A structured error handler for a libxml2 context, given an ErrorCapture.
+    static void Take(void* capture, xmlErrorPtr err);
 
 private:
     void* m_prevContext;

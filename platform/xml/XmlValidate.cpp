@@ -41,6 +41,15 @@ std::string Attribute(const char* name, std::string_view value)
     return std::string(" ") + name + "=\"" + XmlEscaped(value, kXmlAttributeSpecials) + '"';
 }
 
+// A failed validation that libxml2 gave no reason for.
+void Failing(ErrorCapture& sink, int code, const char* reason)
+{
+    if (sink.first.Failed()) return;
+    sink.first.errorCode = 0xC00C0000u | static_cast<uint32_t>(code);
+    sink.first.reason = reason;
+    if (sink.all) sink.all->push_back(sink.first);
+}
+
 } // namespace
 
 NamedSchema::NamedSchema(NamedSchema&& other) noexcept
@@ -96,59 +105,70 @@ NamedSchema LoadNamedSchema(const std::string& noNamespace, const std::string& l
     return out;
 }
 
-SchemaOutcome ValidateWithSchema(xmlDocPtr doc)
+bool ValidateTree(xmlDocPtr doc, xmlSchemaPtr schema, ErrorCapture& sink)
 {
-    SchemaOutcome out;
+    xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(schema);
+    if (!vctxt) return false;
+    xmlSchemaSetValidStructuredErrors(vctxt, ErrorCapture::Take, &sink);
+    // Hide the XML declaration node: it is not part of the data model.
+    xmlNodePtr decl = DeclarationOf(doc);
+    if (decl) xmlUnlinkNode(decl);
+    const int rc = xmlSchemaValidateDoc(vctxt, doc);
+    if (decl) LinkChild(reinterpret_cast<xmlNodePtr>(doc), decl, doc->children);
+    xmlSchemaFreeValidCtxt(vctxt);
+    if (rc != 0) Failing(sink, XML_SCHEMAV_INTERNAL, "The document does not conform to its schema.");
+    return rc == 0;
+}
+
+bool ValidateTreeWithDtd(xmlDocPtr doc, ErrorCapture& sink)
+{
+    if (!doc->intSubset && !doc->extSubset) return true;
+    xmlValidCtxtPtr vctxt = xmlNewValidCtxt();
+    if (!vctxt) return false;
+    vctxt->error = nullptr;
+    vctxt->warning = nullptr;
+    const int ok = xmlValidateDocument(vctxt, doc);
+    xmlFreeValidCtxt(vctxt);
+    if (!ok) Failing(sink, XML_DTD_UNKNOWN_ELEM, "The document is not valid against its DTD.");
+    return ok != 0;
+}
+
+void SchemaLocationsOf(xmlDocPtr doc, std::string& noNamespace, std::string& locations)
+{
     xmlNodePtr root = xmlDocGetRootElement(doc);
-    if (!root) return out;
+    if (!root) return;
     xmlChar* noNs = xmlGetNsProp(root, BAD_CAST "noNamespaceSchemaLocation", BAD_CAST kXsiNs);
     xmlChar* pairs = xmlGetNsProp(root, BAD_CAST "schemaLocation", BAD_CAST kXsiNs);
-    NamedSchema named = LoadNamedSchema(ToStr(noNs), ToStr(pairs), doc->URL);
+    noNamespace = ToStr(noNs);
+    locations = ToStr(pairs);
     xmlFree(noNs);
     xmlFree(pairs);
+}
+
+SchemaOutcome ValidateWithSchema(xmlDocPtr doc, bool includedFiles)
+{
+    SchemaOutcome out;
+    std::string noNamespace, locations;
+    SchemaLocationsOf(doc, noNamespace, locations);
+    NamedSchema named = LoadNamedSchema(noNamespace, locations, doc->URL);
     out.named = named.named;
     out.error = std::move(named.error);
     if (!named.schema) return out;
     out.loaded = true;
-    xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(named.schema);
-    if (vctxt) {
-        xmlSchemaSetValidStructuredErrors(vctxt, OnSchemaError, &out.error);
-        // Hide the XML declaration node: it is not part of the data model.
-        xmlNodePtr decl = DeclarationOf(doc);
-        if (decl) xmlUnlinkNode(decl);
-        const int rc = xmlSchemaValidateDoc(vctxt, doc);
-        if (decl) LinkChild(reinterpret_cast<xmlNodePtr>(doc), decl, doc->children);
-        if (rc != 0 && !out.error.Failed()) {
-            out.error.errorCode = 0xC00C0000u | XML_SCHEMAV_INTERNAL;
-            out.error.reason = "The document does not conform to its schema.";
-        }
-        xmlSchemaFreeValidCtxt(vctxt);
-    }
+    ErrorCapture capture(nullptr, includedFiles);
+    ValidateTree(doc, named.schema, capture);
+    out.error = capture.first;
     return out;
 }
 
-XmlParseError ValidateDocument(xmlDocPtr doc)
+XmlParseError ValidateDocument(xmlDocPtr doc, bool includedFiles)
 {
     EnsureLibXml();
-    if (doc->intSubset || doc->extSubset) {
-        ErrorCapture capture;
-        xmlValidCtxtPtr vctxt = xmlNewValidCtxt();
-        if (vctxt) {
-            vctxt->error = nullptr;
-            vctxt->warning = nullptr;
-            const int ok = xmlValidateDocument(vctxt, doc);
-            xmlFreeValidCtxt(vctxt);
-            if (!ok) {
-                if (capture.first.Failed()) return capture.first;
-                XmlParseError e;
-                e.errorCode = 0xC00C0000u | XML_DTD_UNKNOWN_ELEM;
-                e.reason = "The document is not valid against its DTD.";
-                return e;
-            }
-        }
+    {
+        ErrorCapture capture(nullptr, includedFiles);
+        if (!ValidateTreeWithDtd(doc, capture)) return capture.first;
     }
-    SchemaOutcome schema = ValidateWithSchema(doc);
-    return schema.error;
+    return ValidateWithSchema(doc, includedFiles).error;
 }
 
 } // namespace brindle::detail

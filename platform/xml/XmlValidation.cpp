@@ -7,6 +7,7 @@
 #include "platform/xml/NodeAccess.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
+#include "platform/xml/XmlXInclude.h"
 
 #include <libxml/globals.h>
 #include <libxml/relaxng.h>
@@ -46,13 +47,6 @@ void Add(std::vector<XmlParseError>& list, XmlParseError e)
     if (list.size() < kMaxListedErrors) list.push_back(std::move(e));
 }
 
-// A validation context's structured error handler: adds to the list.
-void Collect(void* context, xmlErrorPtr err)
-{
-    if (!err || err->level < XML_ERR_ERROR) return;
-    Add(*static_cast<std::vector<XmlParseError>*>(context), detail::ErrorFromLibXml(err));
-}
-
 // The file a schema location names, or why it cannot be read.
 bool LocalFile(const std::string& location, const std::string& base, std::string& path, std::string& problem)
 {
@@ -84,10 +78,28 @@ std::string CannotRead(const std::string& location, const std::vector<XmlParseEr
     return why.empty() ? reason + "." : reason + ": " + why.front().reason;
 }
 
+std::vector<XmlParseError> Reason(const detail::ErrorCapture& capture)
+{
+    if (!capture.first.Failed()) return {};
+    return {capture.first};
+}
+
+// The data of the xml-model processing instructions before the document element.
+std::vector<std::string> XmlModelsOf(xmlDocPtr doc)
+{
+    std::vector<std::string> models;
+    for (xmlNodePtr n = doc->children; n && n->type != XML_ELEMENT_NODE; n = n->next)
+        if (n->type == XML_PI_NODE && xmlStrEqual(n->name, BAD_CAST "xml-model")) models.push_back(detail::ToStr(n->content));
+    return models;
+}
+
+// Without includes, the text is checked by pulled parses, each schema applied
+// as it is read. With includes, the text is parsed into a tree of its own, the
+// includes are made, and every check applies to that tree.
 class Validation {
 public:
     Validation(XmlTextSource& source, const XmlCheckOptions& options, ValidationReport& report)
-        : m_source(source), m_options(options), m_report(report)
+        : m_source(source), m_options(options), m_report(report), m_including(options.processXIncludes)
     {
     }
     ~Validation()
@@ -96,6 +108,32 @@ public:
     }
     Validation(const Validation&) = delete;
     Validation& operator=(const Validation&) = delete;
+
+    // Well-formedness, the includes, and the DTD when validate; the named
+    // schemas and xml-model data come back in the result.
+    detail::LoadResult First(bool validate)
+    {
+        if (!m_including) return Pull(validate, nullptr);
+        detail::LoadResult result = detail::LoadTextTree(m_source, m_options.baseUrl, m_options.resolveExternals);
+        m_tree = std::exchange(result.doc, nullptr);
+        if (!m_tree) return result;
+        const XmlParseError included = detail::ExpandIncludes(m_tree, m_options.resolveExternals, true);
+        if (included.Failed()) {
+            Add(m_report.errors, included);
+            m_includeFailed = true;
+            return result;
+        }
+        if (validate) {
+            detail::ErrorCapture sink(&m_report.errors, m_including);
+            detail::ValidateTreeWithDtd(m_tree, sink);
+        }
+        detail::SchemaLocationsOf(m_tree, result.noNamespaceSchema, result.schemaLocations);
+        result.xmlModels = XmlModelsOf(m_tree);
+        return result;
+    }
+
+    // An include could not be made: nothing more is checked.
+    bool IncludeFailed() const { return m_includeFailed; }
 
     detail::LoadResult Pull(bool validate, xmlSchemaPtr schema)
     {
@@ -127,11 +165,8 @@ public:
         if (named.empty() || !found) return;
         const xmlChar* base = m_options.baseUrl.empty() ? nullptr : detail::X(m_options.baseUrl);
         detail::NamedSchema schema = detail::LoadNamedSchema(noNamespace, locations, base);
-        if (!schema.schema) {
-            Add(m_report.errors, Problem(CannotRead(named.front(), {schema.error})));
-            return;
-        }
-        Pull(true, schema.schema);
+        if (!schema.schema) Add(m_report.errors, Problem(CannotRead(named.front(), {schema.error})));
+        else Apply(schema.schema, true);
     }
 
     void Against(const SchemaChoice& choice)
@@ -149,7 +184,7 @@ public:
         case SchemaKind::Xsd: {
             detail::NamedSchema schema = detail::LoadNamedSchema(path, "", nullptr);
             if (!schema.schema) Add(m_report.errors, Problem(CannotRead(choice.location, {schema.error})));
-            else Pull(false, schema.schema);
+            else Apply(schema.schema, false);
             return;
         }
         case SchemaKind::Dtd: return WithTree(choice.location, [&] { return Dtd(choice.location, path); });
@@ -160,6 +195,18 @@ public:
     }
 
 private:
+    // The text against an XML Schema: a pulled parse (with the DTD again when
+    // validate, so errors come in document order), or the tree with includes.
+    void Apply(xmlSchemaPtr schema, bool validate)
+    {
+        if (!m_including) {
+            Pull(validate, schema);
+            return;
+        }
+        detail::ErrorCapture sink(&m_report.errors, m_including);
+        detail::ValidateTree(m_tree, schema, sink);
+    }
+
     template <typename Check> void WithTree(const std::string&, Check check)
     {
         if (!m_tree) {
@@ -175,42 +222,42 @@ private:
 
     void Dtd(const std::string& location, const std::string& path)
     {
+        xmlDtdPtr dtd = nullptr;
         std::vector<XmlParseError> why;
-        void* prevContext = xmlStructuredErrorContext;
-        xmlStructuredErrorFunc prevHandler = xmlStructuredError;
-        xmlSetStructuredErrorFunc(&why, Collect);
-        xmlDtdPtr dtd = xmlParseDTD(nullptr, detail::X(path));
-        if (dtd) {
-            xmlSetStructuredErrorFunc(&m_report.errors, Collect);
-            if (xmlValidCtxtPtr vctxt = xmlNewValidCtxt()) {
-                vctxt->error = nullptr;
-                vctxt->warning = nullptr;
-                xmlValidateDtd(vctxt, m_tree, dtd);
-                xmlFreeValidCtxt(vctxt);
-            }
-            xmlFreeDtd(dtd);
+        {
+            detail::ErrorCapture reading(&why);
+            dtd = xmlParseDTD(nullptr, detail::X(path));
         }
-        xmlSetStructuredErrorFunc(prevContext, prevHandler);
-        if (!dtd) Add(m_report.errors, Problem(CannotRead(location, why)));
+        if (!dtd) {
+            Add(m_report.errors, Problem(CannotRead(location, why)));
+            return;
+        }
+        detail::ErrorCapture sink(&m_report.errors, m_including);
+        if (xmlValidCtxtPtr vctxt = xmlNewValidCtxt()) {
+            vctxt->error = nullptr;
+            vctxt->warning = nullptr;
+            xmlValidateDtd(vctxt, m_tree, dtd);
+            xmlFreeValidCtxt(vctxt);
+        }
+        xmlFreeDtd(dtd);
     }
 
     void RelaxNg(const std::string& location, const std::string& path)
     {
-        std::vector<XmlParseError> why;
         detail::ErrorCapture quiet;
         xmlRelaxNGPtr schema = nullptr;
         if (xmlRelaxNGParserCtxtPtr pctxt = xmlRelaxNGNewParserCtxt(path.c_str())) {
-            xmlRelaxNGSetParserStructuredErrors(pctxt, Collect, &why);
+            xmlRelaxNGSetParserStructuredErrors(pctxt, detail::ErrorCapture::Take, &quiet);
             schema = xmlRelaxNGParse(pctxt);
             xmlRelaxNGFreeParserCtxt(pctxt);
         }
         if (!schema) {
-            if (why.empty() && quiet.first.Failed()) why.push_back(quiet.first);
-            Add(m_report.errors, Problem(CannotRead(location, why)));
+            Add(m_report.errors, Problem(CannotRead(location, Reason(quiet))));
             return;
         }
+        detail::ErrorCapture sink(&m_report.errors, m_including);
         if (xmlRelaxNGValidCtxtPtr vctxt = xmlRelaxNGNewValidCtxt(schema)) {
-            xmlRelaxNGSetValidStructuredErrors(vctxt, Collect, &m_report.errors);
+            xmlRelaxNGSetValidStructuredErrors(vctxt, detail::ErrorCapture::Take, &sink);
             xmlRelaxNGValidateDoc(vctxt, m_tree);
             xmlRelaxNGFreeValidCtxt(vctxt);
         }
@@ -226,13 +273,12 @@ private:
             xmlSchematronFreeParserCtxt(pctxt);
         }
         if (!schema) {
-            std::vector<XmlParseError> why;
-            if (quiet.first.Failed()) why.push_back(quiet.first);
-            Add(m_report.errors, Problem(CannotRead(location, why)));
+            Add(m_report.errors, Problem(CannotRead(location, Reason(quiet))));
             return;
         }
+        detail::ErrorCapture sink(&m_report.errors, m_including);
         if (xmlSchematronValidCtxtPtr vctxt = xmlSchematronNewValidCtxt(schema, XML_SCHEMATRON_OUT_ERROR)) {
-            xmlSchematronSetValidStructuredErrors(vctxt, Collect, &m_report.errors);
+            xmlSchematronSetValidStructuredErrors(vctxt, detail::ErrorCapture::Take, &sink);
             xmlSchematronValidateDoc(vctxt, m_tree);
             xmlSchematronFreeValidCtxt(vctxt);
         }
@@ -242,6 +288,8 @@ private:
     XmlTextSource& m_source;
     const XmlCheckOptions& m_options;
     ValidationReport& m_report;
+    const bool m_including;
+    bool m_includeFailed = false;
     xmlDocPtr m_tree = nullptr; // built once, for the schemas applied after parsing
 };
 
@@ -300,19 +348,8 @@ ValidationReport ValidateXmlText(XmlTextSource& source, const XmlCheckOptions& o
     detail::EnsureLibXml();
     ValidationReport report;
     const bool validate = options.validateOnParse && !against;
-    if (validate && options.processXIncludes) {
-        // With includes made, the tree of its own is validated as a whole: the
-        // first error only (listing every one on this path is still to come).
-        XmlParseError error;
-        report.outcome = CheckXmlText(source, options, error);
-        if (report.outcome == XmlCheck::NotValid || report.outcome == XmlCheck::NotWellFormed) {
-            if (error.url == options.baseUrl) error.url.clear();
-            report.errors.push_back(std::move(error));
-        }
-        return report;
-    }
     Validation run(source, options, report);
-    detail::LoadResult first = run.Pull(validate, nullptr);
+    detail::LoadResult first = run.First(validate);
     if (first.cancelled) {
         report.outcome = XmlCheck::Cancelled;
         report.errors.clear();
@@ -324,9 +361,9 @@ ValidationReport ValidateXmlText(XmlTextSource& source, const XmlCheckOptions& o
         QuoteWholeLine(source, report.errors.front());
     } else {
         if (!first.ok && report.errors.empty()) Add(report.errors, first.error);
-        if (against) {
+        if (against && !run.IncludeFailed()) {
             run.Against(*against);
-        } else if (validate && options.resolveExternals) {
+        } else if (validate && options.resolveExternals && !run.IncludeFailed()) {
             run.NamedSchemas(first.noNamespaceSchema, first.schemaLocations);
             for (const std::string& model : first.xmlModels) {
                 const SchemaChoice choice = SchemaOfXmlModel(model);

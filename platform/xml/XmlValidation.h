@@ -40,7 +40,9 @@ struct ValidationReport {
 // options.validateOnParse and resolveExternals decide, as for CheckXmlText,
 // whether the document's own DTD and schemas are used; a schema it names that
 // cannot be found is an error ("schema not found: ..."). With against, only
-// well-formedness and that schema are checked.
+// well-formedness and that schema are checked. With options.processXIncludes
+// the includes are made first, on a tree of the text's own, and the checks
+// apply to the result; an include that cannot be made ends the check.
 BRINDLEKIT_API ValidationReport ValidateXmlText(XmlTextSource& source, const XmlCheckOptions& options,
                                                 const SchemaChoice* against = nullptr);
 

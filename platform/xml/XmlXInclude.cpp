@@ -42,16 +42,59 @@ XmlParseError NetworkInclude(xmlDocPtr doc)
     return error;
 }
 
+// The href of an include's start marker (not an element, so xmlGetProp
+// does not read it).
+std::string MarkerHref(const xmlNode* start)
+{
+    for (const xmlAttr* a = start->properties; a; a = a->next)
+        if (!a->ns && xmlStrEqual(a->name, BAD_CAST "href")) {
+            xmlChar* value = xmlNodeListGetString(start->doc, a->children, 1);
+            std::string href = ToStr(value);
+            xmlFree(value);
+            return href;
+        }
+    return {};
+}
+
 } // namespace
 
-XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals)
+std::string IncludedFileOf(const xmlNode* node)
+{
+    // Back through earlier siblings and up through parents to the start marker
+    // of the include that holds the node, skipping whole includes on the way.
+    int closed = 0;
+    for (const xmlNode* n = node; n;) {
+        if (!n->prev) {
+            n = n->parent;
+            continue;
+        }
+        n = n->prev;
+        if (n->type == XML_XINCLUDE_END) {
+            ++closed;
+        } else if (n->type == XML_XINCLUDE_START && closed-- == 0) {
+            // An include inside an included file is relative to that file.
+            std::string base = IncludedFileOf(n);
+            if (base.empty() && n->doc && n->doc->URL) base = ToStr(n->doc->URL);
+            xmlChar* url = xmlBuildURI(X(MarkerHref(n)), base.empty() ? nullptr : X(base));
+            std::string file = ToStr(url);
+            xmlFree(url);
+            return file;
+        }
+    }
+    return {};
+}
+
+XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals, bool markers)
 {
     XmlParseError error = NetworkInclude(doc);
     if (error.Failed()) return error;
     ErrorCapture capture;
-    // No xml:base on what is included, and no marker nodes: the tree reads as
-    // if the included content had been written in place, for the DTD as well.
-    int options = XML_PARSE_NONET | XML_PARSE_NOXINCNODE | XML_PARSE_NOBASEFIX;
+    // No xml:base on what is included: the tree reads as if the included
+    // content had been written in place, for the DTD as well. Marker nodes
+    // around it (which validation skips) let libxml2 name the included file in
+    // an error about its content.
+    int options = XML_PARSE_NONET | XML_PARSE_NOBASEFIX;
+    if (!markers) options |= XML_PARSE_NOXINCNODE;
     if (resolveExternals) options |= XML_PARSE_DTDLOAD;
     if (xmlXIncludeProcessFlags(doc, options) >= 0) return error;
     error = capture.first;
@@ -64,8 +107,8 @@ XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals)
 
 XmlParseError ValidateIncluding(xmlDocPtr doc, bool resolveExternals)
 {
-    XmlParseError error = ExpandIncludes(doc, resolveExternals);
-    return error.Failed() ? error : ValidateDocument(doc);
+    XmlParseError error = ExpandIncludes(doc, resolveExternals, true);
+    return error.Failed() ? error : ValidateDocument(doc, true);
 }
 
 } // namespace brindle::detail

@@ -7,12 +7,20 @@
 
 #include <libxml/tree.h>
 
+#include <string>
+
 namespace brindle::detail {
 
 // Replaces the xi:include elements of doc by the files they name (local files
 // only; an include of any other URL is refused). The error says why an include
-// failed (errorCode 0 when every one was made).
-XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals);
+// failed (errorCode 0 when every one was made). With markers, the included
+// content stays between XInclude start and end nodes, for validation to name
+// the file an error lies in.
+XmlParseError ExpandIncludes(xmlDocPtr doc, bool resolveExternals, bool markers = false);
+
+// The file that a node of a tree expanded with markers came from, when an
+// include brought it; else empty.
+std::string IncludedFileOf(const xmlNode* node);
 
 // ExpandIncludes, then the DTD and named schema as validate() does; the first
 // error.

@@ -793,10 +793,33 @@ TEST(XmlXInclude, ValidateSeesTheIncludedContentOnlyWhenAsked)
     EXPECT_FALSE(doc->validateWithIncludes().Failed()) << doc->validateWithIncludes().reason;
     EXPECT_EQ(doc->xml(), before);
 
-    // Included content is validated too.
-    WriteFile(dir / "parts/para.xml", "<para><b/></para>");
+    // Included content is validated too, and Validate lists each of its errors.
+    WriteFile(dir / "parts/para.xml", "<para><b/>\n<c/></para>");
     EXPECT_EQ(Check(text, base, true, error), XmlCheck::NotValid);
     EXPECT_TRUE(doc->validateWithIncludes().Failed());
+    XmlCheckOptions options;
+    options.baseUrl = base;
+    options.processXIncludes = true;
+    PiecesSource listed(text, 0);
+    const ValidationReport report = ValidateXmlText(listed, options);
+    EXPECT_EQ(report.outcome, XmlCheck::NotValid);
+    std::string reasons;
+    for (const XmlParseError& e : report.errors) reasons += e.reason + "\n";
+    EXPECT_NE(reasons.find("b"), std::string::npos) << reasons;
+    EXPECT_NE(reasons.find("c"), std::string::npos) << reasons;
+    EXPECT_GE(report.errors.size(), 3u) << reasons; // b, c, and para's content
+
+    // A schema chosen by the user sees the included content as well.
+    WriteFile(dir / "article.rng", R"(<element name="article" xmlns="http://relaxng.org/ns/structure/1.0">
+  <element name="title"><text/></element><oneOrMore><element name="para"><text/></element></oneOrMore>
+</element>)");
+    WriteFile(dir / "parts/para.xml", "<para>fine</para>");
+    const SchemaChoice rng{SchemaKind::RelaxNg, "article.rng"};
+    PiecesSource against(text, 0);
+    EXPECT_EQ(ValidateXmlText(against, options, &rng).outcome, XmlCheck::Valid);
+    options.processXIncludes = false;
+    PiecesSource unexpanded(text, 0);
+    EXPECT_EQ(ValidateXmlText(unexpanded, options, &rng).outcome, XmlCheck::NotValid);
 }
 
 TEST(XmlXInclude, IncludesThatCannotBeMadeSayWhy)
