@@ -24,13 +24,15 @@ void ErrorCapture::Take(void* context, xmlErrorPtr err)
 {
     auto* capture = static_cast<ErrorCapture*>(context);
     if (!err || err->level < XML_ERR_ERROR) return;
+    const bool listing = capture->all && capture->all->size() < kMaxListedErrors;
+    if (capture->first.Failed() && !listing) return;
     XmlParseError e = ErrorFromLibXml(err);
     if (capture->namesIncludedFiles && err->node) {
         std::string file = IncludedFileOf(static_cast<const xmlNode*>(err->node));
         if (!file.empty()) e.url = std::move(file);
     }
     if (!capture->first.Failed()) capture->first = e;
-    if (capture->all && capture->all->size() < kMaxListedErrors) capture->all->push_back(std::move(e));
+    if (listing) capture->all->push_back(std::move(e));
 }
 
 namespace {
