@@ -96,9 +96,20 @@ std::string GetParserAppId()
 
 void WriteParserAppId(const std::string& identifier) { Profile::WriteProfileString(kSection, "parserAppId", identifier); }
 
-std::string GetTemplatePath() { return GetFolder(Key::kTemplatePath, ProgramFolder() + "templates/"); }
+std::string GetTemplatePath() { return GetFolder(Key::kTemplatePath, ShippedFolder("templates")); }
 std::string GetWorkingPath() { return GetFolder(Key::kWorkingPath, DocumentsFolder()); }
-std::string GetScriptPath() { return GetFolder(Key::kScriptPath, ProgramFolder() + "scripts/"); }
+std::string GetScriptPath() { return GetFolder(Key::kScriptPath, ShippedFolder("scripts")); }
+
+std::string ShippedFolder(const std::string& name)
+{
+    const std::string beside = ProgramFolder() + name + "/";
+    std::error_code ec;
+    if (std::filesystem::is_directory(beside, ec)) return beside;
+    const std::filesystem::path installed =
+        (std::filesystem::path(ProgramFolder()) / BRINDLE_DATA_FROM_PROGRAM / name).lexically_normal();
+    if (std::filesystem::is_directory(installed, ec)) return WithSeparator(installed.string());
+    return beside;
+}
 
 std::string ProgramFolder()
 {

@@ -63,12 +63,17 @@ void WriteParserAppId(const std::string& identifier);
 // Every read first tries to create the folder the stored value names; an empty
 // value is then replaced by the default (so a default folder comes into being at
 // the second read).
-std::string GetTemplatePath(); // "templatePath", default program folder + "templates/"
+std::string GetTemplatePath(); // "templatePath", default ShippedFolder("templates")
 std::string GetWorkingPath();  // "workingPath", default the user's documents folder, else home
-std::string GetScriptPath();   // "scriptPath", default program folder + "scripts/"
+std::string GetScriptPath();   // "scriptPath", default ShippedFolder("scripts")
 
 // The folder of the running executable, with its trailing separator.
 std::string ProgramFolder();
+// The folder of the files we ship under name ("scripts", "templates"): beside
+// the program (a build tree), else in the data folder of the installation the
+// program belongs to (<prefix>/share/brindle/name/); beside the program when
+// neither exists.
+std::string ShippedFolder(const std::string& name);
 // Replaces the program folder (tests); empty restores the executable's folder.
 void SetProgramFolder(const std::string& folder);
 

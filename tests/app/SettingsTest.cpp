@@ -57,6 +57,20 @@ TEST_F(SettingsTest, DefaultFolderIsStoredAtFirstReadAndCreatedAtSecond)
     EXPECT_EQ(Settings::GetScriptPath(), programFolder + "scripts/");
 }
 
+TEST_F(SettingsTest, ShippedFilesAreFoundBesideTheProgramElseInTheInstallationsDataFolder)
+{
+    // An installed program: bin/Brindle, share/brindle/scripts/.
+    fs::create_directories(dir / "usr/bin");
+    fs::create_directories(dir / "usr/share/brindle/scripts");
+    Settings::SetProgramFolder((dir / "usr/bin").string());
+    EXPECT_EQ(Settings::GetScriptPath(), (dir / "usr/share/brindle/scripts/").string());
+    EXPECT_EQ(Stored("scriptPath"), (dir / "usr/share/brindle/scripts/").string());
+    // A build tree: the folder beside the program comes first.
+    fs::create_directories(dir / "usr/bin/templates");
+    fs::create_directories(dir / "usr/share/brindle/templates");
+    EXPECT_EQ(Settings::GetTemplatePath(), (dir / "usr/bin/templates/").string());
+}
+
 TEST_F(SettingsTest, NewDocumentsGoToTheDocumentsFolderOrHome)
 {
     // The documents folder the desktop names (XDG user dirs), else home.
