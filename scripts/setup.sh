@@ -9,6 +9,7 @@ packages=(
   libpcre2-dev # the script engine's regular expressions (UTF-16 matching)
   libgtest-dev googletest libxml2-utils
   xvfb xauth python3-pyftpdlib fonts-dejavu-core
+  python3-openssl # pyftpdlib's TLS handler, for the FTPS tests
   fonts-wqy-microhei # Chinese and other CJK glyphs: the library's own texts and wide characters
   libglib2.0-dev shared-mime-info adwaita-icon-theme # GIO: file types, their descriptions and icons in the local file list
   poppler-utils # pdftotext: the print tests read back the PDF they print

@@ -29,6 +29,14 @@ void AddTransferError(DocErrors& errors, const std::string& failed, const Transf
         errors.Add(outcome.detail, outcome.result == TransferResult::Done ? MsgIcon::Warning : MsgIcon::Error);
 }
 
+// The path made absolute, as the document's path name is.
+std::string FullLocalPath(const std::string& path)
+{
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
 void RemoveFile(const std::string& path)
 {
     std::error_code ignored;
@@ -54,11 +62,11 @@ void CBrindleDocBase::SetPathName(const wxString& path, bool addToRecentFiles)
     if (path.StartsWith("ftp://")) {
         full = recent = wxString::FromUTF8(AddressWithoutPassword(path.utf8_string()));
     } else {
-        std::error_code ec;
-        auto absolute = std::filesystem::absolute(std::filesystem::path(path.utf8_string()), ec);
-        if (!ec) full = wxString::FromUTF8(absolute.lexically_normal().string());
+        full = wxString::FromUTF8(FullLocalPath(path.utf8_string()));
         m_embedded = false;
     }
+    // The watched file is the one at the path name, or none.
+    if (m_isRemote || full.utf8_string() != m_diskWatch.Path()) m_diskWatch.Forget();
     SetTitle(full);
     SetFilename(full, true); // tells the views, which retitle their frames
     if (addToRecentFiles && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(recent);
@@ -91,6 +99,8 @@ bool CBrindleDocBase::OnOpenDocument(const wxString& path)
         m_errors.Add("Cannot open file " + path.utf8_string() + ".");
         return false;
     }
+    // Recorded before the kinds read it: a change made meanwhile is asked about.
+    m_diskWatch.Record(FullLocalPath(path.utf8_string()));
     DeleteContents();
     Modify(false);
     SetDocumentSaved(true); // it has a file: Save writes there without asking
@@ -107,7 +117,9 @@ bool CBrindleDocBase::Save()
     if (m_isNew) return SaveAs();
     bool saved = false;
     if (!m_isRemote) {
+        if (!MayOverwrite()) return false;
         saved = wxDocument::Save();
+        if (saved) m_diskWatch.Record(GetFilename().utf8_string());
         // A new document from a template enters the recent files once it is on disk.
         if (saved && GetDocumentManager()) GetDocumentManager()->AddFileToHistory(GetFilename());
     } else {
@@ -155,6 +167,7 @@ bool CBrindleDocBase::SaveAs()
     m_errors.Tell();
     if (!saved) return false;
     SetPathName(path, true);
+    if (!m_isRemote) m_diskWatch.Record(GetFilename().utf8_string());
     Modify(false);
     return true;
 }
@@ -240,7 +253,44 @@ TransferOutcome CBrindleDocBase::Upload(const RemoteLocation& where)
     m_localCopy = local;
     m_remote = where;
     m_isRemote = true;
+    m_diskWatch.Forget();
     SetPathName(wxString::FromUTF8(where.Address()), true);
     Modify(false);
     return outcome;
+}
+
+bool CBrindleDocBase::MayOverwrite()
+{
+    if (m_diskWatch.Path() != GetFilename().utf8_string() || !m_diskWatch.ChangedSinceRecorded()) return true;
+    const std::string text = GetFilename().utf8_string() +
+                             " has been changed by another program since it was read.\n\n"
+                             "Overwrite it with this document? Cancel leaves the file as it is.";
+    return UIServices().MessageBox(text, MsgButtons::OkCancel, MsgIcon::Warning) == MsgResult::Ok;
+}
+
+CBrindleDocBase::DiskAnswer CBrindleDocBase::CheckFileOnDisk()
+{
+    if (m_isRemote || m_diskWatch.Path() != GetFilename().utf8_string()) return DiskAnswer::Nothing;
+    const std::string& path = m_diskWatch.Path();
+    switch (m_diskWatch.Check()) {
+    case DiskChangeWatch::Change::None: return DiskAnswer::Nothing;
+    case DiskChangeWatch::Change::Deleted:
+        Modify(true); // Save writes it again
+        UIServices().MessageBox(path + " has been deleted or moved by another program.\n\n"
+                                       "The document stays open; Save writes the file again.",
+                                MsgButtons::Ok, MsgIcon::Warning);
+        return DiskAnswer::Keep;
+    case DiskChangeWatch::Change::Changed: break;
+    }
+    if (!IsModified()) {
+        const MsgResult answer = UIServices().MessageBox(
+            path + " has been changed by another program. Reload it?", MsgButtons::YesNo, MsgIcon::Question);
+        return answer == MsgResult::Yes ? DiskAnswer::Reload : DiskAnswer::Keep;
+    }
+    const MsgResult answer = UIServices().MessageBox(
+        path + " has been changed by another program, and this document has changes that are not saved.\n\n"
+               "Yes: reload the file and lose your changes.\n"
+               "No: keep your changes (Save asks before it overwrites the file).",
+        MsgButtons::YesNo, MsgIcon::Warning);
+    return answer == MsgResult::Yes ? DiskAnswer::Reload : DiskAnswer::Keep;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/document/DiskChangeWatch.h"
 #include "app/document/DocErrors.h"
 #include "app/document/RemoteTransfer.h"
 
@@ -30,7 +31,9 @@ public:
     bool OnNewDocument() override;
     // Save: a new document asks for a name; a remote one is written to its local
     // copy and uploaded to its address ("Error saving file via FTP." when that
-    // fails); any other is written to its path. The command: what failed is told.
+    // fails); any other is written to its path, after asking whether to overwrite
+    // it when another program changed it since it was read. The command: what
+    // failed is told.
     bool Save() override;
     // Save As: the file dialog. A remote document offers its file name and keeps
     // its address when the dialog is cancelled or the save fails.
@@ -67,6 +70,17 @@ public:
     // resets the document; the document kinds then load it.
     bool OnOpenDocument(const wxString& path) override;
 
+    // --- the file on disk, as other programs leave it
+    // What the user chose about a change another program made to the file.
+    enum class DiskAnswer { Nothing, Reload, Keep };
+    // Asks about a change made to the document's local file since it was read or
+    // saved, once per change: an unmodified document offers to reload it, a
+    // modified one asks whether to reload it and lose the changes or keep them;
+    // a deleted file is told, and the document is marked modified so that Save
+    // writes it again. On Reload the caller opens the file again.
+    DiskAnswer CheckFileOnDisk();
+    const DiskChangeWatch& DiskWatch() const { return m_diskWatch; }
+
     // What the document's operations failed at, for the caller to tell.
     DocErrors& Errors() { return m_errors; }
 
@@ -94,11 +108,15 @@ protected:
     std::optional<RemoteLocation> m_remote;
     std::string m_localCopy;
     DocErrors m_errors;
+    DiskChangeWatch m_diskWatch;
 
 private:
     TransferOutcome Upload(const RemoteLocation& where);
     bool UploadTo(const wxString& address, const std::string& failed);
     void OnSaveAsTemplate(wxCommandEvent& event);
+    // Whether Save may write the local file: it asks first when another
+    // program changed the file since the document read or wrote it.
+    bool MayOverwrite();
     // The path name changed without the title, recent files or views hearing of it.
     void SetPathQuietly(const wxString& path) { SetFilename(path, false); }
 

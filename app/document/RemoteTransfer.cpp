@@ -82,7 +82,7 @@ void RemoveLeftover(CFTPFolderServer& server, const std::string& folder, const s
         FtpSession session;
         std::unique_ptr<FtpConnection> again =
             session.Connect(server.GetHostname(), static_cast<std::uint16_t>(server.GetPort() & 0xFFFFu),
-                            server.GetUsername(), server.GetPassword());
+                            server.GetUsername(), server.GetPassword(), server.GetTls());
         if (folder.empty() || again->SetCurrentDirectory(folder)) again->RemoveFile(name);
         again->Close();
     } catch (const FtpError&) {

@@ -81,7 +81,7 @@ void CFTPFolderView::OnAddServer(wxCommandEvent&)
     dialog.SetFields(ServerFields::ForNewServer());
     if (dialog.DoModal() != wxID_OK) return;
     const ServerFields& f = dialog.Fields();
-    m_tree->AddServer(f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    AddServerFromFields(*m_tree, f);
 }
 
 void CFTPFolderView::OnProperties(wxCommandEvent&)
@@ -92,7 +92,7 @@ void CFTPFolderView::OnProperties(wxCommandEvent&)
     dialog.SetServer(*server);
     if (dialog.DoModal() != wxID_OK) return;
     const ServerFields& f = dialog.Fields();
-    m_tree->ModifyServer(server, f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    ModifyServerFromFields(*m_tree, server, f);
 }
 
 void CFTPFolderView::OnDelete(wxCommandEvent&)

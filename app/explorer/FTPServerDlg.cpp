@@ -26,6 +26,15 @@ CFTPServerDlg::CFTPServerDlg(wxWindow* parent)
         m_boxes[i]->SetMaxLength(i == 5 ? 5 : kMaxServerField);
         grid->Add(m_boxes[i], 1, wxEXPAND);
     }
+    // Explicit TLS, off for a new server as for a stored one without it.
+    grid->AddSpacer(0);
+    m_tls = new wxCheckBox(this, wxID_ANY, "Require explicit TLS (FTPS)");
+    grid->Add(m_tls);
+    grid->Add(new wxStaticText(this, wxID_ANY, "CA certificates file"), 0, wxALIGN_CENTER_VERTICAL);
+    m_caFile = new wxTextCtrl(this, wxID_ANY);
+    m_caFile->SetMaxLength(kMaxServerField);
+    m_caFile->SetHint("the system's certificate authorities");
+    grid->Add(m_caFile, 1, wxEXPAND);
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(grid, 1, wxEXPAND | wxALL, 10);
     top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
@@ -40,12 +49,15 @@ void CFTPServerDlg::SetFields(const ServerFields& fields)
     const std::string* values[6] = {&fields.entryName, &fields.host,     &fields.initialDir,
                                     &fields.user,      &fields.password, &fields.port};
     for (int i = 0; i < 6; ++i) m_boxes[i]->ChangeValue(wxString::FromUTF8(*values[i]));
+    m_tls->SetValue(fields.tls);
+    m_caFile->ChangeValue(wxString::FromUTF8(fields.caFile));
 }
 
 ServerFields CFTPServerDlg::Typed() const
 {
     auto text = [this](int i) { return m_boxes[i]->GetValue().utf8_string(); };
-    return {text(0), text(1), text(2), text(3), text(4), text(5)};
+    return {text(0), text(1), text(2), text(3), text(4), text(5), m_tls->GetValue(),
+            m_caFile->GetValue().utf8_string()};
 }
 
 void CFTPServerDlg::OnOk(wxCommandEvent& event)

@@ -2,6 +2,7 @@
 
 #include "app/explorer/ServerFields.h"
 
+#include <wx/checkbox.h>
 #include <wx/dialog.h>
 
 class wxTextCtrl;
@@ -25,4 +26,6 @@ private:
 
     ServerFields m_fields;
     wxTextCtrl* m_boxes[6] = {};
+    wxCheckBox* m_tls = nullptr;
+    wxTextCtrl* m_caFile = nullptr;
 };

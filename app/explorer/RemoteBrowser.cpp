@@ -59,13 +59,13 @@ bool RemoteBrowser::Connect(const CFTPFolderServer& server)
 {
     Disconnect();
     Login login{server.GetEntryName(), server.GetHostname(), server.GetUsername(), server.GetPassword(),
-                server.GetPort()};
+                server.GetPort(), server.GetTls()};
     std::unique_ptr<FtpConnection> connection;
     std::string failure;
     try {
         WaitCursor wait;
         connection = m_session.Connect(login.host, static_cast<std::uint16_t>(login.port & 0xFFFF), login.user,
-                                       login.password);
+                                       login.password, login.tls);
     } catch (const FtpError& error) {
         failure = error.what();
     }

@@ -29,6 +29,7 @@ public:
         std::string user;
         std::string password;
         std::uint32_t port = 21;
+        brindle::FtpTls tls = {};
     };
 
     struct Row {

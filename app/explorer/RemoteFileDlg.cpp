@@ -247,7 +247,7 @@ void CRemoteFileDlg::OnAddServer(wxCommandEvent&)
     CFTPServerDlg dialog(this);
     if (dialog.DoModal() != wxID_OK) return;
     const ServerFields& f = dialog.Fields();
-    m_tree->AddServer(f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    AddServerFromFields(*m_tree, f);
 }
 
 void CRemoteFileDlg::OnServerProperties(wxCommandEvent&)
@@ -259,7 +259,7 @@ void CRemoteFileDlg::OnServerProperties(wxCommandEvent&)
     if (dialog.DoModal() != wxID_OK) return;
     const ServerFields& f = dialog.Fields();
     const bool browsing = m_browser.IsConnected() && m_browser.CurrentLogin().entryName == server->GetEntryName();
-    m_tree->ModifyServer(server, f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    ModifyServerFromFields(*m_tree, server, f);
     // Addresses name the entry: the browser follows the server's new values.
     if (browsing) {
         m_browser.Connect(*server);

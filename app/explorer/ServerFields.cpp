@@ -1,15 +1,31 @@
 #include "app/explorer/ServerFields.h"
 
 #include "brindlekit/ftp/FTPFolderServer.h"
+#include "brindlekit/ftp/FTPServerStore.h"
 
 #include <cctype>
 
-ServerFields ServerFields::ForNewServer() { return {"", "", "/", "", "", "21"}; }
+ServerFields ServerFields::ForNewServer() { return {"", "", "/", "", "", "21", false, ""}; }
 
 ServerFields ServerFields::From(const brindle::CFTPFolderServer& server)
 {
     return {server.GetEntryName(), server.GetHostname(),  server.GetInitialDir(),
-            server.GetUsername(),  server.GetPassword(), std::to_string(server.GetPort())};
+            server.GetUsername(),  server.GetPassword(), std::to_string(server.GetPort()),
+            server.GetTls().required, server.GetTls().caFile};
+}
+
+void AddServerFromFields(brindle::CFTPServerStore& store, const ServerFields& f)
+{
+    auto server =
+        std::make_unique<brindle::CFTPFolderServer>(f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
+    server->SetTls({f.tls, f.caFile});
+    store.AddServer(std::move(server));
+}
+
+void ModifyServerFromFields(brindle::CFTPServerStore& store, brindle::CFTPFolderServer* server, const ServerFields& f)
+{
+    server->SetTls({f.tls, f.caFile});
+    store.ModifyServer(server, f.entryName, f.host, f.user, f.password, f.initialDir, ServerPort(f));
 }
 
 namespace {

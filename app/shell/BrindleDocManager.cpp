@@ -116,6 +116,7 @@ wxDocument* CBrindleDocManager::CreateDocument(const wxString& path, long flags)
 
 void CBrindleDocManager::AddFileToHistory(const wxString& file)
 {
+    if (m_recentKept > 0) return;
     m_recentFiles.Add(file.utf8_string());
     m_recentFiles.WriteList();
     if (m_recentChanged) m_recentChanged();

@@ -25,6 +25,18 @@ public:
 
     wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
     void AddFileToHistory(const wxString& file) override;
+    // While one lives, opening files leaves the recent files as they are (a
+    // reload is not a new visit).
+    class RecentFilesKept {
+    public:
+        explicit RecentFilesKept(CBrindleDocManager& manager) : m_manager(manager) { ++m_manager.m_recentKept; }
+        ~RecentFilesKept() { --m_manager.m_recentKept; }
+        RecentFilesKept(const RecentFilesKept&) = delete;
+        RecentFilesKept& operator=(const RecentFilesKept&) = delete;
+
+    private:
+        CBrindleDocManager& m_manager;
+    };
     // The recent files, stored with the settings.
     CRecentStringList& RecentFiles() { return m_recentFiles; }
     // Called whenever a file enters the recent files (the menus show them).
@@ -45,4 +57,5 @@ private:
 
     CRecentStringList m_recentFiles{"Recent File List", "File%d", 4, 30};
     std::function<void()> m_recentChanged;
+    int m_recentKept = 0;
 };

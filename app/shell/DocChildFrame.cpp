@@ -1,5 +1,7 @@
 #include "app/shell/DocChildFrame.h"
 
+#include "app/document/BrindleDocBase.h"
+#include "app/shell/DiskChangeCheck.h"
 #include "brindlekit/text/EditView.h"
 
 wxDEFINE_EVENT(EVT_BRINDLE_VIEW_MODE, wxCommandEvent);
@@ -8,6 +10,17 @@ DocChildFrame::DocChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame*
     : wxDocChildFrameAny(doc, view, parent, wxID_ANY, doc->GetUserReadableName()), m_menuResourceId(menuResourceId)
 {
     if (auto* menus = dynamic_cast<DocumentMenuBarSource*>(parent)) SetMenuBar(menus->CreateDocumentMenuBar(menuResourceId));
+    // A document whose file another program changed is asked about when its
+    // frame comes to the front, once the activation is done.
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+        event.Skip();
+        if (event.GetActive()) CallAfter([this] { CheckFileOnDisk(); });
+    });
+}
+
+void DocChildFrame::CheckFileOnDisk()
+{
+    if (!m_detached) CheckDocumentOnDisk(dynamic_cast<CBrindleDocBase*>(GetDocument()));
 }
 
 void DocChildFrame::UpdateFromDocument()

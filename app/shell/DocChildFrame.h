@@ -40,6 +40,8 @@ public:
     // The document is closing; the frame and its views go soon after it and no
     // longer reach it.
     void DetachDocument();
+    // Asks about a change another program made to the document's file.
+    void CheckFileOnDisk();
 
 protected:
     // Brings the frame's other views up to date with the document.

@@ -117,6 +117,15 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
         UpdateDocumentLists();
         event.Skip();
     });
+    // Coming back to the program asks about the active document's file, in case
+    // another program changed it meanwhile.
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+        event.Skip();
+        if (event.GetActive())
+            CallAfter([this] {
+                if (auto* frame = dynamic_cast<DocChildFrame*>(GetActiveChild())) frame->CheckFileOnDisk();
+            });
+    });
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivateNext(); }, wxID_MDI_WINDOW_NEXT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { ActivatePrevious(); }, wxID_MDI_WINDOW_PREV);
 }

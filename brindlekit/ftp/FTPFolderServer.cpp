@@ -58,7 +58,8 @@ int CFTPFolderServer::Connect()
 {
     try {
         auto connection =
-            m_session.Connect(m_strHostname, static_cast<std::uint16_t>(m_nPort & 0xFFFFu), m_strUsername, m_strPassword);
+            m_session.Connect(m_strHostname, static_cast<std::uint16_t>(m_nPort & 0xFFFFu), m_strUsername, m_strPassword,
+                              m_tls);
         if (!connection) return 0;
         m_pConnection = std::move(connection);
         return 1;

@@ -41,6 +41,11 @@ public:
     std::string GetPassword() const { return m_strPassword; }
     std::string GetInitialDir() const { return m_strInitialDir; }
     std::uint32_t GetPort() const { return m_nPort; }
+    // Whether connections ask for explicit TLS, and the authorities trusted;
+    // kept apart from the six values (a record without them is plain FTP).
+    // Takes effect at the next connection.
+    void SetTls(const FtpTls& tls) { m_tls = tls; }
+    const FtpTls& GetTls() const { return m_tls; }
 
     // ---- The tree entry ----
     // Unset until the server's entry is first expanded.
@@ -70,6 +75,7 @@ private:
     wxTreeItemId m_hFolderItem;
     std::string m_strEntryName;
     std::uint32_t m_nPort = 21;
+    FtpTls m_tls;
     std::string m_strHostname;
     std::string m_strUsername;
     std::string m_strPassword;

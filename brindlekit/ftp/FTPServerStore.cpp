@@ -13,7 +13,7 @@ namespace {
 // "Error removing the item from the registry"
 const char kCannotDeleteRecord[] = "从注册表移除项目错误";
 
-const char* const kRecordValues[] = {"hostport", "initdir", "hostname", "username", "password"};
+const char* const kRecordValues[] = {"hostport", "initdir", "hostname", "username", "password", "usetls", "cafile"};
 
 std::string RecordSection(const std::string& entryName)
 {
@@ -80,7 +80,10 @@ std::unique_ptr<CFTPFolderServer> CFTPServerStore::ReadRecord(const std::string&
     const std::string hostname = Profile::GetProfileString(section, "hostname");
     const std::string username = Profile::GetProfileString(section, "username");
     const std::string password = Profile::GetProfileString(section, "password");
-    return std::make_unique<CFTPFolderServer>(entryName, hostname, username, password, initialDir, port);
+    auto server = std::make_unique<CFTPFolderServer>(entryName, hostname, username, password, initialDir, port);
+    // Records from before TLS could be asked for are plain FTP.
+    server->SetTls({Profile::GetProfileInt(section, "usetls", 0) != 0, Profile::GetProfileString(section, "cafile")});
+    return server;
 }
 
 bool CFTPServerStore::HasRecord(const std::string& entryName)
@@ -101,6 +104,8 @@ void CFTPServerStore::WriteRecord(const CFTPFolderServer& server)
     Profile::WriteProfileString(section, "hostname", server.GetHostname());
     Profile::WriteProfileString(section, "username", server.GetUsername());
     Profile::WriteProfileString(section, "password", server.GetPassword());
+    Profile::WriteProfileInt(section, "usetls", server.GetTls().required ? 1 : 0);
+    Profile::WriteProfileString(section, "cafile", server.GetTls().caFile);
 }
 
 bool CFTPServerStore::DeleteRecord(const std::string& entryName)

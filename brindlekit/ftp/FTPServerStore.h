@@ -14,7 +14,9 @@ namespace brindle {
 // The stored list of FTP servers and how changes to it reach the settings store.
 // Each server is one subkey of "RemoteServers" under the application's profile
 // root, named by its entry name, holding "hostport" (integer, default 21) and
-// "initdir", "hostname", "username", "password" (strings, default ""). The
+// "initdir", "hostname", "username", "password" (strings, default ""), and
+// "usetls" (integer, 1 for explicit TLS, default 0) with "cafile" (string, the
+// certificate authorities to trust, default "" for the system's). The
 // password is kept as typed; the store file is private to the user.
 //
 // The FTP folder tree derives from this class and supplies the tree side: it

@@ -47,6 +47,10 @@ bool IsConnectionFailure(CURLcode code)
     case CURLE_GOT_NOTHING:
     case CURLE_FTP_WEIRD_SERVER_REPLY:
     case CURLE_LOGIN_DENIED:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
         return true;
     default:
         return false;
@@ -119,8 +123,8 @@ size_t ReadFromFile(char* buffer, size_t size, size_t count, void* user)
 class CurlFtpConnection final : public FtpConnection {
 public:
     CurlFtpConnection(const std::string& host, std::uint16_t port, const std::string& user,
-                      const std::string& password)
-        : m_host(host), m_server(FtpServerUrl(host, port)), m_user(user), m_password(password)
+                      const std::string& password, const FtpTls& tls)
+        : m_host(host), m_server(FtpServerUrl(host, port)), m_user(user), m_password(password), m_tls(tls)
     {
         InitCurlOnce();
     }
@@ -280,6 +284,11 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 100L * 1024); // as the curl program reads
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
         curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, "ftp");
+        if (m_tls.required) {
+            // Verification stays as the library starts it: peer and host name on.
+            curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            if (!m_tls.caFile.empty()) curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_tls.caFile.c_str());
+        }
         // The server's replies are read from the debug stream; of what we send
         // (the password among it) only the command's verb is looked at.
         curl_easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, &CurlFtpConnection::OnDebug);
@@ -577,7 +586,10 @@ private:
             DropConnection();
             return false;
         }
-        if (code == CURLE_OPERATION_TIMEDOUT && m_transferring) {
+        if (const std::string tls = TlsFailure(code, reason); !tls.empty()) {
+            m_lastFailure = FtpFailure::Connection;
+            m_lastError = tls;
+        } else if (code == CURLE_OPERATION_TIMEDOUT && m_transferring) {
             m_lastFailure = FtpFailure::Stalled;
             m_lastError = "The transfer stalled (the server stopped answering or moved too few bytes), so it "
                           "was stopped: " + reason;
@@ -594,6 +606,23 @@ private:
         if (IsConnectionFailure(code)) m_open = false;
         HidePassword(m_lastError);
         return false;
+    }
+
+    // What a failure to secure the connection means for the user ("" for other failures).
+    std::string TlsFailure(CURLcode code, const std::string& reason) const
+    {
+        switch (code) {
+        case CURLE_USE_SSL_FAILED:
+            return m_host + " does not offer TLS (it refused AUTH TLS), and this server is set to require it; "
+                            "nothing was sent in the clear.";
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return "The certificate of " + m_host + " cannot be trusted, so the connection was refused: " + reason;
+        case CURLE_SSL_CACERT_BADFILE:
+            return "The CA certificates file " + m_tls.caFile + " cannot be used: " + reason;
+        case CURLE_SSL_CONNECT_ERROR:
+            return "The TLS connection to " + m_host + " could not be set up: " + reason;
+        default: return {};
+        }
     }
 
     bool LocalFailure(const std::string& what)
@@ -657,6 +686,7 @@ private:
     std::string m_server;
     std::string m_user;
     std::string m_password;
+    FtpTls m_tls;
     std::string m_current = "/";
     std::string m_lastReply;
     bool m_open = false;
@@ -700,9 +730,10 @@ FtpSession::FtpSession() { InitCurlOnce(); }
 FtpSession::~FtpSession() = default;
 
 std::unique_ptr<FtpConnection> FtpSession::Connect(const std::string& host, std::uint16_t port,
-                                                   const std::string& user, const std::string& password)
+                                                   const std::string& user, const std::string& password,
+                                                   const FtpTls& tls)
 {
-    auto connection = std::make_unique<CurlFtpConnection>(host, port, user, password);
+    auto connection = std::make_unique<CurlFtpConnection>(host, port, user, password, tls);
     connection->Login();
     return connection;
 }

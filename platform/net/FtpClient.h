@@ -54,6 +54,15 @@ using FtpProgressHandler = std::function<bool(std::uint64_t done, std::uint64_t 
 
 class FtpConnection;
 
+// How a connection is secured. With TLS required the client asks for explicit
+// TLS (AUTH TLS) before logging in and uses it for every command and transfer,
+// failing rather than going on in the clear; the server's certificate is always
+// verified, against the system's certificate authorities or those in caFile.
+struct FtpTls {
+    bool required = false;
+    std::string caFile; // PEM certificates of the authorities to trust; "" for the system's
+};
+
 // An FTP client session: it opens connections. Every call is synchronous and
 // none blocks forever: connecting and every exchange with a silent server end
 // with an error within 30 seconds. Meanwhile the calling thread keeps the user
@@ -68,9 +77,10 @@ public:
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
 
-    // Logs in (passive mode); throws FtpError with the reason.
+    // Logs in (passive mode); throws FtpError with the reason (a certificate
+    // that cannot be trusted names its problem).
     std::unique_ptr<FtpConnection> Connect(const std::string& host, std::uint16_t port, const std::string& user,
-                                           const std::string& password);
+                                           const std::string& password, const FtpTls& tls = {});
 };
 
 // A logged-in connection. Operations give false on failure, with the reason in

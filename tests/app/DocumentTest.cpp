@@ -1,6 +1,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/document/CrLfBreaks.h"
+#include "app/document/DiskChangeWatch.h"
 #include "app/document/EncodedText.h"
 #include "app/document/DocErrors.h"
 #include "app/document/DomMemory.h"
@@ -1243,4 +1244,110 @@ TEST_F(DocumentTest, ShippedTemplatesOpenCleanlyAndDoWhatTheySay)
     EXPECT_TRUE(instance->loadXML(simple, base)) << instance->parseError().reason;
     EXPECT_FALSE(instance->loadXML("<document" + named + "><item>no id</item></document>", base));
     EXPECT_NE(instance->parseError().reason.find("id"), std::string::npos) << instance->parseError().reason;
+}
+
+TEST(DiskChangeWatch, EachStateOfTheFileIsReportedOnce)
+{
+    test::TempDir dir;
+    const auto path = (dir / "a.xml").string();
+    test::WriteFile(path, "<a/>");
+    DiskChangeWatch watch;
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::None); // nothing recorded
+    watch.Record(path);
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::None);
+    EXPECT_FALSE(watch.ChangedSinceRecorded());
+
+    test::WriteFile(path, "<a>1</a>");
+    EXPECT_TRUE(watch.ChangedSinceRecorded());
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::Changed);
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::None); // asked about already
+    EXPECT_TRUE(watch.ChangedSinceRecorded());               // but still not what was read
+    test::WriteFile(path, "<a>12</a>");
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::Changed); // a further change asks again
+
+    fs::remove(path);
+    EXPECT_FALSE(watch.ChangedSinceRecorded()); // nothing there to overwrite
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::Deleted);
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::None);
+
+    // A file replaced by another of the same size and time is still another file.
+    test::WriteFile(path, "<a/>");
+    watch.Record(path);
+    const auto time = fs::last_write_time(path);
+    const auto other = (dir / "b.xml").string();
+    test::WriteFile(other, "<b/>");
+    fs::last_write_time(other, time);
+    fs::rename(other, path);
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::Changed);
+
+    watch.Forget();
+    test::WriteFile(path, "<a>123</a>");
+    EXPECT_EQ(watch.Check(), DiskChangeWatch::Change::None);
+}
+
+TEST_F(DocumentTest, ChangesByOtherProgramsAreAskedAboutOnceAndNeverOverwrittenSilently)
+{
+    auto doc = Open("catalog.xml", kCatalog);
+    const auto path = doc->GetFilename().utf8_string();
+    using Answer = CBrindleDocBase::DiskAnswer;
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Nothing);
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Unmodified: reload is offered.
+    test::WriteFile(path, "<catalog/>\n");
+    ui.answers = {MsgResult::Yes};
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Reload);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, path + " has been changed by another program. Reload it?");
+    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::YesNo);
+
+    // Modified: which to keep. Keeping asks no more until the file changes again.
+    ui.messages.clear();
+    doc->MarkDomChanged();
+    test::WriteFile(path, "<catalog><book/></catalog>\n");
+    ui.answers = {MsgResult::No};
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Keep);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("lose your changes"), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("keep your changes"), std::string::npos);
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Nothing);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(doc->IsModified());
+
+    // Save asks before overwriting the changed file; Cancel leaves it as it is.
+    ui.messages.clear();
+    ui.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(doc->Save());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::OkCancel);
+    EXPECT_NE(ui.messages[0].text.find("since it was read"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(path), "<catalog><book/></catalog>\n");
+    EXPECT_TRUE(doc->IsModified());
+    ui.answers = {MsgResult::Ok};
+    EXPECT_TRUE(doc->Save());
+    EXPECT_NE(test::ReadFile(path).find("<book id=\"b1\">"), std::string::npos);
+    // What it wrote is what it knows: the next save and check ask nothing.
+    ui.messages.clear();
+    doc->MarkDomChanged();
+    EXPECT_TRUE(doc->Save());
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Nothing);
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Deleted: told once; the document stays, modified, and Save writes the file again.
+    fs::remove(path);
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Keep);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("has been deleted or moved by another program"), std::string::npos);
+    EXPECT_EQ(doc->CheckFileOnDisk(), Answer::Nothing);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(doc->Save());
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(test::ReadFile(path).find("<catalog>"), std::string::npos);
+
+    // A document that lives elsewhere than the file it was opened from (a copy
+    // of a template) has no file to watch.
+    auto copy = Open("template.xml", kCatalog);
+    copy->SetPathName(wxString::FromUTF8((dir / "new.xml").string()), false);
+    test::WriteFile(dir / "template.xml", "<changed/>");
+    EXPECT_EQ(copy->CheckFileOnDisk(), Answer::Nothing);
 }

@@ -651,3 +651,37 @@ TEST_F(FtpClientTest, StaleOrOverlongRepliesCloseTheConnection)
     EXPECT_NE(std::string::npos, ftp->LastError().find("over-long")) << ftp->LastError();
     EXPECT_FALSE(ftp->IsOpen());
 }
+
+// Explicit TLS: a certificate that cannot be trusted, or a server without TLS,
+// is refused with the reason.
+
+TEST_F(FtpClientTest, TlsRefusesWhatItCannotTrustOrSecure)
+{
+    StartTls();
+    const auto refusal = [&](const FtpTls& tls) {
+        try {
+            m_session.Connect(Host(), Port(), kUser, kPassword, tls);
+        } catch (const FtpError& e) {
+            return std::string(e.what());
+        }
+        return std::string("connected");
+    };
+    // The system's authorities do not know the test certificate: the problem is named.
+    std::string text = refusal(FtpTls{true, ""});
+    EXPECT_NE(text.find("cannot be trusted"), std::string::npos) << text;
+    EXPECT_NE(text.find("self-signed certificate"), std::string::npos) << text;
+    EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
+
+    // An authority file that is not one.
+    const auto bogus = m_local / "bogus.pem";
+    WriteFile(bogus, "not a certificate\n");
+    text = refusal(FtpTls{true, bogus.string()});
+    EXPECT_NE(text.find("bogus.pem"), std::string::npos) << text;
+
+    // A server in the clear, when TLS is required: refused before the login is sent.
+    Start();
+    text = refusal(FtpTls{true, TlsCaFile()});
+    EXPECT_NE(text.find("does not offer TLS"), std::string::npos) << text;
+    // ... and the same server still answers a plain login.
+    EXPECT_TRUE(m_session.Connect(Host(), Port(), kUser, kPassword));
+}

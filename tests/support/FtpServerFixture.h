@@ -105,6 +105,31 @@ public:
                 LoginLog().string(), options.readOnlyFolder});
     }
 
+#ifdef BRINDLE_TEST_DATA
+    // The same server speaking explicit TLS (AUTH TLS) with the certificate of
+    // tests/data/ftps, issued to 127.0.0.1 and localhost and trusted by nothing
+    // but itself (TlsCaFile).
+    static std::string TlsCaFile() { return std::string(BRINDLE_TEST_DATA) + "/ftps/server-cert.pem"; }
+    void StartTls()
+    {
+        const std::string script =
+            "import sys\n"
+            "from pyftpdlib.authorizers import DummyAuthorizer\n"
+            "from pyftpdlib.handlers import TLS_FTPHandler\n"
+            "from pyftpdlib.servers import FTPServer\n"
+            "a = DummyAuthorizer()\n"
+            "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+            "class H(TLS_FTPHandler):\n"
+            "    certfile = sys.argv[5]\n"
+            "    keyfile = sys.argv[6]\n"
+            "H.authorizer = a\n"
+            "FTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()\n";
+        const std::string data = std::string(BRINDLE_TEST_DATA) + "/ftps/";
+        Launch({"-c", script, std::to_string(m_port), kUser, kPassword, Root().string(), data + "server-cert.pem",
+                data + "server-key.pem"});
+    }
+#endif
+
     // Stores this server in the settings in use as the remote server `entry`,
     // with an initial folder when one is given.
     void StoreServer(const std::string& entry, const std::optional<std::string>& initialDir = std::nullopt) const

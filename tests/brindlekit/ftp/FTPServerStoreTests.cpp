@@ -174,3 +174,26 @@ TEST_F(ServerStore, NamesUpTo254BytesLoadAndALongerOneEndsTheList)
     tree.AddServer("z", "", "", "", "", 21);
     EXPECT_EQ(Reloaded(), (std::vector<std::string>{"a", longest}));
 }
+
+TEST_F(ServerStore, TlsIsKeptPerServerAndOldRecordsArePlainFtp)
+{
+    store->SetString(kList + "\\old", "hostname", "ftp.example.org");
+    FakeFolderTree tree;
+    tree.RestoreSettings();
+    ASSERT_EQ(tree.Texts(), (std::vector<std::string>{"old"}));
+    EXPECT_FALSE(tree.At(0).server->GetTls().required);
+    EXPECT_EQ(store->GetInt(kList + "\\old", "usetls"), 0);
+
+    auto secure = std::make_unique<CFTPFolderServer>("secure", "h", "u", "p", "/", 21);
+    secure->SetTls({true, "/etc/brindle/ca.pem"});
+    tree.AddServer(std::move(secure));
+    auto loaded = CFTPServerStore::ReadRecord("secure");
+    EXPECT_TRUE(loaded->GetTls().required);
+    EXPECT_EQ(loaded->GetTls().caFile, "/etc/brindle/ca.pem");
+
+    // Modifying the other values keeps the choice; renaming carries it along.
+    tree.Select(1);
+    tree.ModifyServer(tree.At(1).server.get(), "renamed", "h2", "u", "p", "/", 990);
+    EXPECT_TRUE(CFTPServerStore::ReadRecord("renamed")->GetTls().required);
+    EXPECT_FALSE(CFTPServerStore::HasRecord("secure"));
+}
