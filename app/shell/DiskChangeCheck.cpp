@@ -52,7 +52,8 @@ wxDocument* ReloadDocument(CBrindleDocBase* doc)
         fresh = manager->CreateDocument(path);
     }
     if (CChildFrame* frame = XmlFrameOf(fresh); frame && mode != ViewMode::Tree) {
-        // After the switch a file that does not parse makes by itself.
+        // Shown again in the mode it had, once the frame is up (a file that no
+        // longer parses is in Source mode already).
         frame->CallAfter([frame, mode] {
             if (mode == ViewMode::Source) frame->ShowSourceMode();
             else if (frame->GetMode() == ViewMode::Tree) frame->ShowBrowserMode();

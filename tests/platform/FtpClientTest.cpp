@@ -652,12 +652,25 @@ TEST_F(FtpClientTest, StaleOrOverlongRepliesCloseTheConnection)
     EXPECT_FALSE(ftp->IsOpen());
 }
 
-// Explicit TLS: a certificate that cannot be trusted, or a server without TLS,
-// is refused with the reason.
+// Explicit TLS: transfers and listings go through it; a certificate that cannot
+// be trusted, or a server without TLS, is refused with the reason.
 
 TEST_F(FtpClientTest, TlsRefusesWhatItCannotTrustOrSecure)
 {
     StartTls();
+    {
+        auto ftp = m_session.Connect(Host(), Port(), kUser, kPassword, FtpTls{true, TlsCaFile()});
+        ASSERT_TRUE(ftp) << "no TLS session";
+        const std::string text = "<doc>over TLS</doc>\r\n";
+        WriteFile(m_local / "up.xml", text);
+        ASSERT_TRUE(ftp->PutFile((m_local / "up.xml").string(), "up.xml")) << ftp->LastError();
+        EXPECT_EQ(text, ReadFile(Root() / "up.xml"));
+        ASSERT_TRUE(ftp->GetFile("up.xml", (m_local / "down.xml").string(), FtpTransfer::Binary)) << ftp->LastError();
+        EXPECT_EQ(text, ReadFile(m_local / "down.xml"));
+        std::vector<FtpEntry> entries;
+        ASSERT_TRUE(ftp->List("*", entries)) << ftp->LastError();
+        ASSERT_TRUE(Find(entries, "up.xml"));
+    }
     const auto refusal = [&](const FtpTls& tls) {
         try {
             m_session.Connect(Host(), Port(), kUser, kPassword, tls);

@@ -119,9 +119,16 @@ public:
             "from pyftpdlib.servers import FTPServer\n"
             "a = DummyAuthorizer()\n"
             "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+            "from pyftpdlib.handlers import TLS_DTPHandler\n"
+            // pyftpdlib drops a data connection whose TLS handshake begins before
+            // the transfer command, as libcurl's does: it is answered instead.
+            "class D(TLS_DTPHandler):\n"
+            "    def readable(self):\n"
+            "        return self._ssl_accepting or super().readable()\n"
             "class H(TLS_FTPHandler):\n"
             "    certfile = sys.argv[5]\n"
             "    keyfile = sys.argv[6]\n"
+            "    dtp_handler = D\n"
             "H.authorizer = a\n"
             "FTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()\n";
         const std::string data = std::string(BRINDLE_TEST_DATA) + "/ftps/";
