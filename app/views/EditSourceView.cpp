@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/menus/Menus.h"
+#include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
 #include "brindlekit/text/LineFlags.h"
 #include "platform/ui/UIServices.h"
@@ -44,7 +45,10 @@ int TextViewCommandFor(int id)
 SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId)
     : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId)
 {
+    ApplyDisplaySettings();
 }
+
+void SourceTextView::ApplyDisplaySettings() { SetShowLineNumbers(Settings::GetShowLineNumbers() != 0); }
 
 void SourceTextView::DetachDocument()
 {
@@ -64,7 +68,10 @@ std::uint32_t SourceTextView::ParseLine(std::uint32_t cookie, int line, TextBloc
 void SourceTextView::OnFocusChanged(bool gained)
 {
     CEditView::OnFocusChanged(gained);
-    if (gained) RequestEditMenu(m_menuResourceId);
+    if (!gained) return;
+    // The settings sheet may have changed them since the view was made.
+    ApplyDisplaySettings();
+    RequestEditMenu(m_menuResourceId);
 }
 
 void SourceTextView::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, m_menuResourceId, point); }

@@ -36,6 +36,9 @@ protected:
     void ShowContextMenu(const wxPoint& point) override;
 
 private:
+    // Line numbers and folding as the Display settings say.
+    void ApplyDisplaySettings();
+
     brindle::CTextBuffer* m_buffer;
     int m_menuResourceId;
 };

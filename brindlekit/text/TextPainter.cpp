@@ -94,12 +94,38 @@ void TextPainter::DrawMargin(wxDC& dc, const wxRect& rect, int line)
         patternColors[0] = a;
         patternColors[1] = b;
     }
+    const GutterLayout& gutter = model.GetGutter();
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(*pattern));
-    dc.DrawRectangle(rect);
+    dc.DrawRectangle(rect.x, rect.y, gutter.marks, rect.height);
     if (line >= 0) {
         const int icon = MarginIconForFlags(model.GetLineFlags(line));
         if (icon >= 0) DrawMarginIcon(dc, icon, rect.x + 2, rect.y + (rect.height - kMarginIconSize) / 2);
+    }
+    if (gutter.Width() > gutter.marks) DrawGutterColumns(dc, rect, line);
+}
+
+void TextPainter::DrawGutterColumns(wxDC& dc, const wxRect& rect, int line)
+{
+    const TextViewModel& model = m_view.Model();
+    const GutterLayout& gutter = model.GetGutter();
+    const wxColour background = ToColour(m_view.GetColor(COLORINDEX_BKGND));
+    const wxColour text = ToColour(m_view.GetColor(COLORINDEX_NORMALTEXT));
+    // Numbers and markers half way between text and background, so they stay quieter than the text.
+    const wxColour quiet((text.Red() + background.Red()) / 2, (text.Green() + background.Green()) / 2,
+                         (text.Blue() + background.Blue()) / 2);
+    const int left = rect.x + gutter.NumbersLeft();
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(background));
+    dc.DrawRectangle(left, rect.y, gutter.numbers + gutter.folds, rect.height);
+    if (line < 0) return;
+    if (gutter.numbers > 0) {
+        const wxString number = LineNumberText(line);
+        dc.SetFont(GetFont(false, false));
+        dc.SetTextForeground(quiet);
+        dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+        const int width = static_cast<int>(number.length()) * model.GetCharWidth();
+        dc.DrawText(number, left + gutter.numbers - GutterLayout::kNumberPadding - width, rect.y);
     }
 }
 

@@ -52,6 +52,7 @@ public:
     void SetTabSize(int tabSize) { m_pModel->SetTabSize(tabSize); }
     void SetViewTabs(bool viewTabs) { m_pModel->SetViewTabs(viewTabs); }
     void SetSelectionMargin(bool margin) { m_pModel->SetSelectionMargin(margin); }
+    void SetShowLineNumbers(bool show) { m_pModel->SetShowLineNumbers(show); }
     void SetSmoothScroll(bool smooth) { m_pModel->SetSmoothScroll(smooth); }
     void SetDisableDragAndDrop(bool disable) { m_pModel->SetDisableDragAndDrop(disable); }
     // Whether Ctrl/Alt+digit and the F2 keys reach the bookmark commands.

@@ -73,6 +73,7 @@ void TextViewModel::ResetView()
     m_bShowInactiveSelection = false;
     m_bVertScrollBarLocked = m_bHorzScrollBarLocked = false;
     m_bBookmarkExist = false;
+    UpdateGutter();
     UpdateCaret();
 }
 
@@ -157,6 +158,7 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
         UpdateCaret();
     }
 
+    if (flags & UPD_VERTRANGE) UpdateGutter(); // the count may have gained or lost a digit
     if ((flags & UPD_VERTRANGE) && !m_bVertScrollBarLocked) RecalcVertScrollBar();
     if (flags & UPD_HORZRANGE) {
         m_nMaxLineLength = -1;
@@ -207,6 +209,9 @@ void TextViewModel::SetCharMetrics(int lineHeight, int charWidth)
 {
     m_nLineHeight = std::max(1, lineHeight);
     m_nCharWidth = std::max(1, charWidth);
+    // The window measures while it repaints and lays out: no notifications here.
+    m_gutter = GutterLayout::Compute(m_bSelMargin, m_bLineNumbers, false, GetLineCount(), m_nCharWidth,
+                                     m_nLineHeight);
 }
 
 void TextViewModel::SetClientSize(int width, int height)
@@ -247,6 +252,25 @@ void TextViewModel::SetSelectionMargin(bool selMargin)
 {
     if (selMargin == m_bSelMargin) return;
     m_bSelMargin = selMargin;
+    UpdateGutter();
+    m_pHost->InvalidateAll();
+    RecalcHorzScrollBar();
+    UpdateCaret();
+}
+
+void TextViewModel::SetShowLineNumbers(bool show)
+{
+    if (show == m_bLineNumbers) return;
+    m_bLineNumbers = show;
+    UpdateGutter();
+}
+
+void TextViewModel::UpdateGutter()
+{
+    const GutterLayout layout = GutterLayout::Compute(m_bSelMargin, m_bLineNumbers, false, GetLineCount(),
+                                                      m_nCharWidth, m_nLineHeight);
+    if (layout == m_gutter) return;
+    m_gutter = layout;
     m_pHost->InvalidateAll();
     RecalcHorzScrollBar();
     UpdateCaret();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brindlekit/text/Gutter.h"
 #include "brindlekit/text/LineValues.h"
 #include "brindlekit/text/Point.h"
 #include "brindlekit/text/TextBufferView.h"
@@ -75,7 +76,9 @@ public:
     int GetCharWidth() const { return m_nCharWidth; }
     int GetScreenLines() const;
     int GetScreenChars() const;
-    int GetMarginWidth() const { return m_bSelMargin ? kMarginWidth : 1; }
+    // Everything left of the text: selection margin, line numbers, fold markers.
+    int GetMarginWidth() const { return m_gutter.Width(); }
+    const GutterLayout& GetGutter() const { return m_gutter; }
 
     int GetTabSize() const { return m_nTabSize; }
     void SetTabSize(int tabSize);
@@ -83,6 +86,9 @@ public:
     void SetViewTabs(bool viewTabs);
     bool GetSelectionMargin() const { return m_bSelMargin; }
     void SetSelectionMargin(bool selMargin);
+    // Line numbers in the gutter (off unless the program turns them on).
+    bool GetShowLineNumbers() const { return m_bLineNumbers; }
+    void SetShowLineNumbers(bool show);
     bool GetSmoothScroll() const { return m_bSmoothScroll; }
     void SetSmoothScroll(bool smooth) { m_bSmoothScroll = smooth; }
     bool GetDisableDragAndDrop() const { return m_bDisableDragAndDrop; }
@@ -250,6 +256,9 @@ protected:
     CPoint LastTextPos() const;
     CPoint NextLineStart(int line) const;
     void InvalidateLineRange(int first, int last);
+    // Lays out the gutter again; when its width changed the window repaints and the
+    // text area's width changes with it.
+    void UpdateGutter();
     // The plain/extending ending of a movement command.
     void FinishMove(bool extend, bool setIdeal);
     void UpdateCaret() { m_pHost->UpdateCaret(); }
@@ -273,6 +282,8 @@ protected:
     int m_nTabSize = kDefaultTabSize;
     bool m_bViewTabs = false;
     bool m_bSelMargin = true;
+    bool m_bLineNumbers = false;
+    GutterLayout m_gutter = GutterLayout::Compute(true, false, false, 1, 1, 1);
     bool m_bSmoothScroll = false;
     bool m_bDisableDragAndDrop = false;
 

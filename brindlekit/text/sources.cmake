@@ -19,6 +19,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/EditViewModel.cpp
   text/TextPrintLayout.cpp
   text/FindReplaceModel.cpp
+  text/Gutter.cpp
   text/LineRendering.cpp
   text/SystemClipboard.cpp
   text/TextKeyTable.cpp
