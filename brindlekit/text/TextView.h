@@ -53,6 +53,7 @@ public:
     void SetViewTabs(bool viewTabs) { m_pModel->SetViewTabs(viewTabs); }
     void SetSelectionMargin(bool margin) { m_pModel->SetSelectionMargin(margin); }
     void SetShowLineNumbers(bool show) { m_pModel->SetShowLineNumbers(show); }
+    void SetFolding(bool folding) { m_pModel->SetFolding(folding); }
     void SetSmoothScroll(bool smooth) { m_pModel->SetSmoothScroll(smooth); }
     void SetDisableDragAndDrop(bool disable) { m_pModel->SetDisableDragAndDrop(disable); }
     // Whether Ctrl/Alt+digit and the F2 keys reach the bookmark commands.
@@ -76,6 +77,10 @@ public:
     // the end of the line. The default colours nothing.
     virtual std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count);
     virtual CTextBuffer* LocateTextBuffer();
+    // Folding: the end of the construct opening on a line, and all of them (the
+    // default knows none).
+    int FoldEnd(int line) override;
+    std::vector<FoldRange> FoldRanges() override;
     virtual ColorRef GetColor(int colorIndex);
     virtual void GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace);
     virtual bool GetBold(int colorIndex);
