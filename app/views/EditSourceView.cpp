@@ -5,6 +5,7 @@
 #include "app/menus/Menus.h"
 #include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
+#include "app/views/XmlFoldScanner.h"
 #include "brindlekit/text/LineFlags.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <memory>
 #include <wx/app.h>
+#include <wx/utils.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
 
@@ -48,7 +50,37 @@ SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuRe
     ApplyDisplaySettings();
 }
 
-void SourceTextView::ApplyDisplaySettings() { SetShowLineNumbers(Settings::GetShowLineNumbers() != 0); }
+void SourceTextView::ApplyDisplaySettings()
+{
+    SetShowLineNumbers(Settings::GetShowLineNumbers() != 0);
+    SetFolding(Settings::GetEnableFolding() != 0);
+}
+
+namespace {
+
+xml_fold::LineSource LinesOf(const CTextBuffer& buffer)
+{
+    return [&buffer](int line) {
+        return std::string_view(buffer.GetLineChars(line), static_cast<size_t>(buffer.GetLineLength(line)));
+    };
+}
+
+} // namespace
+
+int SourceTextView::FoldEnd(int line)
+{
+    const CTextBuffer* buffer = GetBuffer();
+    if (!buffer) return -1;
+    return xml_fold::FindEnd(LinesOf(*buffer), buffer->GetLineCount(), line, FoldModel::kSearchLines);
+}
+
+std::vector<FoldRange> SourceTextView::FoldRanges()
+{
+    const CTextBuffer* buffer = GetBuffer();
+    if (!buffer) return {};
+    wxBusyCursor wait; // the whole text is read
+    return xml_fold::FindRanges(LinesOf(*buffer), buffer->GetLineCount());
+}
 
 void SourceTextView::DetachDocument()
 {
