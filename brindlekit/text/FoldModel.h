@@ -64,8 +64,8 @@ public:
     // Lines [first, last] were edited and `delta` lines came (or went, when negative)
     // after `first`. Folds and ends touching the edited lines are dropped, those
     // after them move; an edit confined to a fold's first line keeps it.
-    // `linesBefore`: whole lines were inserted or deleted at the start of line
-    // `first`, so everything from it on only moves.
+    // `linesBefore`: whole lines were inserted at the start of line `first`, so
+    // everything from it on only moves.
     void OnEdit(int first, int last, int delta, bool linesBefore);
 
 private:

@@ -147,8 +147,8 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
     if (context) {
         const bool insertion = dynamic_cast<CInsertionContext*>(context) != nullptr;
         const int span = context->m_ptEnd.y - context->m_ptStart.y;
-        // Whole lines at the start of a line move what follows without touching it.
-        const bool wholeLines = context->m_ptStart.x == 0 && context->m_ptEnd.x == 0 && span > 0;
+        // Whole lines inserted at the start of a line move what follows without touching it.
+        const bool wholeLines = insertion && context->m_ptStart.x == 0 && context->m_ptEnd.x == 0 && span > 0;
         m_folds.OnEdit(context->m_ptStart.y, insertion ? context->m_ptStart.y : context->m_ptEnd.y,
                        insertion ? span : -span, wholeLines);
     } else {

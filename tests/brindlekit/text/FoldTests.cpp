@@ -205,19 +205,33 @@ TEST(TextViewFolding, FoldsStayWhileTypingElsewhereAndOpenForTheCaretOrAMatch)
     // The end found for a line is known again after the move, without asking.
     EXPECT_EQ(view.FoldEndAt(11), 16);
 
+    // Whole lines deleted above move them back; deleting a fold's first line opens it.
+    ASSERT_TRUE(f.buffer.DeleteText(nullptr, 0, 0, 1, 0, 0));
+    EXPECT_EQ(view.Folds().Folded(), (std::vector<FoldRange>{{10, 15}, {20, 25}}));
+    ASSERT_TRUE(f.buffer.DeleteText(nullptr, 10, 0, 11, 0, 0));
+    EXPECT_EQ(view.Folds().Folded(), (std::vector<FoldRange>{{19, 24}}));
+    f.Insert(0, 0, "a\r\nb\r\n");
+    f.Insert(12, 0, "new first\r\n");
+    f.folding.ends[12] = 17;
+    view.ToggleFold(12);
+    ASSERT_EQ(view.Folds().Folded(), (std::vector<FoldRange>{{12, 17}, {22, 27}}));
+    EXPECT_EQ(view.GetFoldMarker(11), TextViewModel::FoldMarker::None);
+
     // An edit inside a fold opens it.
     f.Insert(13, 0, "y");
-    EXPECT_EQ(view.Folds().Folded(), (std::vector<FoldRange>{{21, 26}}));
+    EXPECT_EQ(view.Folds().Folded(), (std::vector<FoldRange>{{22, 27}}));
 
     // A match inside a fold opens it.
     CPoint found;
     ASSERT_TRUE(view.FindText("l23", CPoint(0, 0), 0, false, &found));
+    ASSERT_EQ(found.y, 25);
     view.HighlightText(found, 3);
     EXPECT_TRUE(view.Folds().Empty());
 
     // Going to a line in a fold (as an error does) opens it.
-    view.ToggleFold(21);
-    view.MoveToPos(24, 0);
-    EXPECT_FALSE(view.Folds().IsFolded(21));
-    EXPECT_EQ(view.GetCursorPos(), CPoint(0, 24));
+    view.ToggleFold(22);
+    ASSERT_TRUE(view.Folds().IsFolded(22));
+    view.MoveToPos(25, 0);
+    EXPECT_FALSE(view.Folds().IsFolded(22));
+    EXPECT_EQ(view.GetCursorPos(), CPoint(0, 25));
 }
