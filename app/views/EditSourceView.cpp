@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <memory>
 #include <wx/app.h>
-#include <wx/utils.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 using namespace brindle;
 

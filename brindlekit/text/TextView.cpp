@@ -251,16 +251,6 @@ void CTextView::OnUpdateCommand(wxUpdateUIEvent& event)
 
 // ---- Hooks ----
 
-int CTextView::FoldEnd(int)
-{
-    return -1;
-}
-
-std::vector<FoldRange> CTextView::FoldRanges()
-{
-    return {};
-}
-
 std::uint32_t CTextView::ParseLine(std::uint32_t, int, TextBlock*, int&)
 {
     return 0;

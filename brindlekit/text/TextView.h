@@ -77,10 +77,8 @@ public:
     // the end of the line. The default colours nothing.
     virtual std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count);
     virtual CTextBuffer* LocateTextBuffer();
-    // Folding: the end of the construct opening on a line, and all of them (the
-    // default knows none).
-    int FoldEnd(int line) override;
-    std::vector<FoldRange> FoldRanges() override;
+    // Folding comes from ITextViewHost::FoldEnd and FoldRanges, which a view that
+    // folds overrides.
     virtual ColorRef GetColor(int colorIndex);
     virtual void GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace);
     virtual bool GetBold(int colorIndex);
