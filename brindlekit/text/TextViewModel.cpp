@@ -372,8 +372,7 @@ CPoint TextViewModel::ClientToText(const CPoint& point) const
 {
     const int lineHeight = std::max(1, m_nLineHeight);
     const int charWidth = std::max(1, m_nCharWidth);
-    const int row = point.y >= 0 ? point.y / lineHeight : (point.y - lineHeight + 1) / lineHeight;
-    const int line = StepLine(m_nTopLine, row);
+    const int line = StepLine(m_nTopLine, point.y / lineHeight);
     const int column = std::max(0, (point.x - GetMarginWidth()) / charWidth + m_nOffsetChar);
     // The same position in half cells, for wide characters: callers add half a cell to
     // snap to the nearest boundary, which for a two-cell character lies at its middle.
