@@ -98,6 +98,9 @@ const std::vector<MenuItemDef> kTextEditItems = {
     {ID_EDIT_FIND, "Find ...", {}},
     {ID_EDIT_FIND_NEXT_TEXT, "Find Next", {}},
     {ID_EDIT_REPLACE, "Replace ...", {}},
+    kSeparator,
+    {ID_EDIT_FOLD_ALL, "Fold All\tCtrl+[", {}},
+    {ID_EDIT_UNFOLD_ALL, "Unfold All\tCtrl+]", {}},
 };
 
 std::vector<MenuItemDef> XmlSourceEditItems()

@@ -24,6 +24,8 @@ inline constexpr const char* kWorkingPath = "workingPath";
 inline constexpr const char* kScriptPath = "scriptPath";
 inline constexpr const char* kUserCatalog = "userCatalog";
 inline constexpr const char* kProcessXIncludes = "processXIncludes";
+inline constexpr const char* kShowLineNumbers = "showLineNumbers";
+inline constexpr const char* kEnableFolding = "enableFolding";
 } // namespace Key
 
 // Store a value of the section under one of the names above.
@@ -39,6 +41,8 @@ int GetDisplayNavBar();        // "displayNavBar", default 0
 int GetStartWithSourceView();  // "startWithSourceView", default 0
 int GetPreviewPages();         // "PreviewPages", default 0
 int GetKeepOwnText();          // "keepOwnText", default 1
+int GetShowLineNumbers();      // "showLineNumbers": numbers beside the source views' lines; default 1
+int GetEnableFolding();        // "enableFolding": fold markers in the source views; default 1
 // "largeFileMB": files larger than this many megabytes are large documents;
 // default (also for a value below 0) 200.
 int GetLargeFileMB();

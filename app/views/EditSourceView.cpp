@@ -3,7 +3,9 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/menus/Menus.h"
+#include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
+#include "app/views/XmlFoldScanner.h"
 #include "brindlekit/text/LineFlags.h"
 #include "platform/ui/UIServices.h"
 #include "resources/CommandIds.h"
@@ -13,6 +15,7 @@
 #include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 using namespace brindle;
 
@@ -44,6 +47,39 @@ int TextViewCommandFor(int id)
 SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId)
     : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId)
 {
+    ApplyDisplaySettings();
+}
+
+void SourceTextView::ApplyDisplaySettings()
+{
+    SetShowLineNumbers(Settings::GetShowLineNumbers() != 0);
+    SetFolding(Settings::GetEnableFolding() != 0);
+}
+
+namespace {
+
+xml_fold::LineSource LinesOf(const CTextBuffer& buffer)
+{
+    return [&buffer](int line) {
+        return std::string_view(buffer.GetLineChars(line), static_cast<size_t>(buffer.GetLineLength(line)));
+    };
+}
+
+} // namespace
+
+int SourceTextView::FoldEnd(int line)
+{
+    const CTextBuffer* buffer = GetBuffer();
+    if (!buffer) return -1;
+    return xml_fold::FindEnd(LinesOf(*buffer), buffer->GetLineCount(), line, FoldModel::kSearchLines);
+}
+
+std::vector<FoldRange> SourceTextView::FoldRanges()
+{
+    const CTextBuffer* buffer = GetBuffer();
+    if (!buffer) return {};
+    wxBusyCursor wait; // the whole text is read
+    return xml_fold::FindRanges(LinesOf(*buffer), buffer->GetLineCount());
 }
 
 void SourceTextView::DetachDocument()
@@ -64,7 +100,10 @@ std::uint32_t SourceTextView::ParseLine(std::uint32_t cookie, int line, TextBloc
 void SourceTextView::OnFocusChanged(bool gained)
 {
     CEditView::OnFocusChanged(gained);
-    if (gained) RequestEditMenu(m_menuResourceId);
+    if (!gained) return;
+    // The settings sheet may have changed them since the view was made.
+    ApplyDisplaySettings();
+    RequestEditMenu(m_menuResourceId);
 }
 
 void SourceTextView::ShowContextMenu(const wxPoint& point) { TrackContextMenu(this, m_menuResourceId, point); }

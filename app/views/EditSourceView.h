@@ -32,10 +32,15 @@ public:
 protected:
     std::uint32_t ParseLine(std::uint32_t cookie, int line, brindle::TextBlock* blocks, int& count) override;
     brindle::CTextBuffer* LocateTextBuffer() override { return m_buffer; }
+    int FoldEnd(int line) override;
+    std::vector<brindle::FoldRange> FoldRanges() override;
     void OnFocusChanged(bool gained) override;
     void ShowContextMenu(const wxPoint& point) override;
 
 private:
+    // Line numbers and folding as the Display settings say.
+    void ApplyDisplaySettings();
+
     brindle::CTextBuffer* m_buffer;
     int m_menuResourceId;
 };

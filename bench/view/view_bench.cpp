@@ -4,8 +4,11 @@
 //                                     plus re-colouring of the visible lines (no window)
 //   view_bench open FILE RUNS         first paint of a real window after the buffer is
 //                                     loaded, then Ctrl+End (needs a display)
+//   ... keystroke/open ... gutter     the same with line numbers and folding on (markers
+//                                     of the visible lines found, a fold above the caret)
 //   view_bench find FILE RUNS         FindText of an absent string, both case modes
 #include "app/views/SourceColouring.h"
+#include "app/views/XmlFoldScanner.h"
 #include "brindlekit/text/EditViewModel.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextView.h"
@@ -33,7 +36,13 @@ std::uint32_t Colour(const TextViewModel& model, std::uint32_t cookie, int line,
     return source_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
 }
 
-// A window-less host that colours lines with the XML source parser.
+int FoldEnd(const TextViewModel& model, int line)
+{
+    return xml_fold::FindEnd([&model](int l) { return model.GetLineText(l); }, model.GetLineCount(), line,
+                             FoldModel::kSearchLines);
+}
+
+// A window-less host that colours lines with the XML source parser and finds fold ranges.
 class ColouringHost : public ITextViewHost {
 public:
     explicit ColouringHost(const TextViewModel& model) : m_model(model) {}
@@ -41,18 +50,23 @@ public:
     {
         return Colour(m_model, cookie, line, blocks, count);
     }
+    int FoldEnd(int line) override { return ::FoldEnd(m_model, line); }
 
 private:
     const TextViewModel& m_model;
 };
 
-int Keystroke(int lines, int runs)
+int Keystroke(int lines, int runs, bool gutter)
 {
     CTextBuffer buffer;
     buffer.InitNew();
     buffer.FreeAll();
+    const int commentAt = lines - 30; // on screen with the last line
     for (int i = 0; i < lines; ++i) {
-        const std::string line = "  <item id=\"" + std::to_string(i) + "\" kind='a'>text &amp; more</item>";
+        std::string line = "  <item id=\"" + std::to_string(i) + "\" kind='a'>text &amp; more</item>";
+        // With the gutter on, a comment over three lines is folded above the caret.
+        if (gutter && i >= commentAt && i < commentAt + 3)
+            line = i == commentAt ? "  <!-- a comment" : i == commentAt + 1 ? "  over three" : "  lines -->";
         buffer.InsertLine(line.data(), static_cast<int>(line.size()));
     }
     EditViewModel view;
@@ -61,17 +75,27 @@ int Keystroke(int lines, int runs)
     view.SetCharMetrics(16, 8);
     view.SetClientSize(TextViewModel::kMarginWidth + 120 * 8, 50 * 16);
     view.AttachToBuffer(&buffer);
+    if (gutter) {
+        view.SetShowLineNumbers(true);
+        view.SetFolding(true);
+        view.ToggleFold(commentAt);
+    }
     view.MoveCtrlEnd(false);
     std::vector<TextBlock> blocks;
-    // Colours the visible lines as a paint would.
+    std::size_t gutterChars = 0;
+    // Colours the visible lines as a paint would, with their numbers and fold markers.
     auto colourVisible = [&]() {
-        const int top = view.GetTopLine();
-        const int last = std::min(view.GetLineCount() - 1, top + view.GetScreenLines());
-        for (int line = top; line <= last; ++line) {
+        for (int row = 0; row <= view.GetScreenLines(); ++row) {
+            const int line = view.LineAtRow(row);
+            if (line < 0) break;
             blocks.resize(static_cast<std::size_t>(3 * view.GetLineLength(line) + 1));
             int count = 0;
             const std::uint32_t cookie = view.GetParseCookie(line - 1);
             view.StoreParseCookie(line, Colour(view, cookie, line, blocks.data(), count));
+            if (gutter) {
+                gutterChars += LineNumberText(line).size();
+                gutterChars += view.GetFoldMarker(line) != TextViewModel::FoldMarker::None;
+            }
         }
     };
     // The first paint there walks the whole document once to learn the parse state.
@@ -88,6 +112,10 @@ int Keystroke(int lines, int runs)
     }
     std::printf("keystroke_median %.4f ms\n", Median(times));
     std::printf("keystroke_max %.4f ms\n", *std::max_element(times.begin(), times.end()));
+    if (gutter && (gutterChars == 0 || !view.Folds().IsFolded(commentAt))) {
+        std::fprintf(stderr, "the gutter was not drawn or the fold went away\n");
+        return 1;
+    }
     return 0;
 }
 
@@ -100,10 +128,11 @@ public:
         if (blocks) ++drawnLines;
         return Colour(Model(), cookie, line, blocks, count);
     }
+    int FoldEnd(int line) override { return ::FoldEnd(Model(), line); }
     int drawnLines = 0;
 };
 
-int Open(const char* path, int runs)
+int Open(const char* path, int runs, bool gutter)
 {
     int argc = 1;
     std::string program = "view_bench";
@@ -119,6 +148,8 @@ int Open(const char* path, int runs)
         wxEventLoopBase::SetActive(&loop);
         auto* frame = new wxFrame(nullptr, wxID_ANY, "view bench", wxDefaultPosition, wxSize(1000, 800));
         auto* view = new ColouredView(frame, wxID_ANY);
+        view->SetShowLineNumbers(gutter);
+        view->SetFolding(gutter);
         frame->Show();
         for (int i = 0; i < 5; ++i) Pump();
 
@@ -210,13 +241,14 @@ int Find(const char* path, int runs)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS | open FILE RUNS | find FILE RUNS\n");
+        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS [gutter] | open FILE RUNS [gutter] | find FILE RUNS\n");
         return 2;
     }
     const std::string mode = argv[1];
     const int runs = std::max(1, std::atoi(argv[3]));
-    if (mode == "keystroke") return Keystroke(std::atoi(argv[2]), runs);
-    if (mode == "open") return Open(argv[2], runs);
+    const bool gutter = argc > 4 && std::string(argv[4]) == "gutter";
+    if (mode == "keystroke") return Keystroke(std::atoi(argv[2]), runs, gutter);
+    if (mode == "open") return Open(argv[2], runs, gutter);
     if (mode == "find") return Find(argv[2], runs);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;

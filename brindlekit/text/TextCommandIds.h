@@ -36,6 +36,9 @@ constexpr int ID_EDIT_EXT_TEXT_BEGIN = 37123;
 constexpr int ID_EDIT_TEXT_END = 37124;
 constexpr int ID_EDIT_EXT_TEXT_END = 37125;
 constexpr int ID_EDIT_FIND_PREVIOUS = 37126;
+// Fold every foldable range / open every fold.
+constexpr int ID_EDIT_FOLD_ALL = 37160;
+constexpr int ID_EDIT_UNFOLD_ALL = 37161;
 
 // Bookmarks.
 constexpr int ID_EDIT_TOGGLE_BOOKMARK0 = 37200; // ... 37209

@@ -56,11 +56,9 @@ void TextPainter::PaintRows(wxDC& dc, int firstRow, int lastRow)
     wxMemoryDC memory(m_lineBitmap);
     firstRow = std::max(0, firstRow);
     lastRow = std::min(lastRow, (client.y - 1) / height);
-    const int lineCount = model.GetLineCount();
     const int margin = model.GetMarginWidth();
     for (int row = firstRow; row <= lastRow; ++row) {
-        int line = model.GetTopLine() + row;
-        if (line >= lineCount) line = -1;
+        const int line = model.LineAtRow(row);
         m_view.DrawMargin(memory, wxRect(0, 0, margin, height), line);
         m_view.DrawSingleLine(memory, wxRect(margin, 0, client.x - margin, height), line);
         m_view.DrawLineOverlay(memory, wxRect(0, 0, client.x, height), line);
@@ -94,12 +92,52 @@ void TextPainter::DrawMargin(wxDC& dc, const wxRect& rect, int line)
         patternColors[0] = a;
         patternColors[1] = b;
     }
+    const GutterLayout& gutter = model.GetGutter();
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(*pattern));
-    dc.DrawRectangle(rect);
+    dc.DrawRectangle(rect.x, rect.y, gutter.marks, rect.height);
     if (line >= 0) {
         const int icon = MarginIconForFlags(model.GetLineFlags(line));
         if (icon >= 0) DrawMarginIcon(dc, icon, rect.x + 2, rect.y + (rect.height - kMarginIconSize) / 2);
+    }
+    if (gutter.Width() > gutter.marks) DrawGutterColumns(dc, rect, line);
+}
+
+void TextPainter::DrawGutterColumns(wxDC& dc, const wxRect& rect, int line)
+{
+    const TextViewModel& model = m_view.Model();
+    const GutterLayout& gutter = model.GetGutter();
+    const wxColour background = ToColour(m_view.GetColor(COLORINDEX_BKGND));
+    const wxColour text = ToColour(m_view.GetColor(COLORINDEX_NORMALTEXT));
+    // Numbers and markers half way between text and background, so they stay quieter than the text.
+    const wxColour quiet((text.Red() + background.Red()) / 2, (text.Green() + background.Green()) / 2,
+                         (text.Blue() + background.Blue()) / 2);
+    const int left = rect.x + gutter.NumbersLeft();
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(background));
+    dc.DrawRectangle(left, rect.y, gutter.numbers + gutter.folds, rect.height);
+    if (line < 0) return;
+    if (gutter.numbers > 0) {
+        const wxString number = LineNumberText(line);
+        dc.SetFont(GetFont(false, false));
+        dc.SetTextForeground(quiet);
+        dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+        const int width = static_cast<int>(number.length()) * model.GetCharWidth();
+        dc.DrawText(number, left + gutter.numbers - GutterLayout::kNumberPadding - width, rect.y);
+    }
+    if (gutter.folds > 0) {
+        const TextViewModel::FoldMarker marker = m_view.Model().GetFoldMarker(line);
+        if (marker == TextViewModel::FoldMarker::None) return;
+        // A 9-pixel box with a minus (open) or a plus (folded).
+        const int box = 9;
+        const int x = rect.x + gutter.FoldsLeft() + (gutter.folds - box) / 2;
+        const int y = rect.y + (rect.height - box) / 2;
+        dc.SetPen(wxPen(quiet));
+        dc.SetBrush(wxBrush(background));
+        dc.DrawRectangle(x, y, box, box);
+        dc.SetPen(wxPen(text));
+        dc.DrawLine(x + 2, y + box / 2, x + box - 2, y + box / 2);
+        if (marker == TextViewModel::FoldMarker::Folded) dc.DrawLine(x + box / 2, y + 2, x + box / 2, y + box - 2);
     }
 }
 

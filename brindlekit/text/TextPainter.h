@@ -44,6 +44,8 @@ public:
     void DrawSingleLine(wxDC& dc, const wxRect& rect, int line);
 
 private:
+    // The line-number and fold-marker columns right of the selection margin.
+    void DrawGutterColumns(wxDC& dc, const wxRect& rect, int line);
     // Text drawing keeps every glyph inside its own cells of the grid.
     void DrawText(wxDC& dc, const wxRect& rect, int fontSlot, int fromColumn, std::string_view chars,
                   int startColumn);

@@ -310,7 +310,7 @@ void CTextView::OnUpdateSibling(CTextView* source, bool vertical)
 wxRect CTextView::LineRect(int line) const
 {
     const int height = m_pModel->GetLineHeight();
-    return wxRect(0, (line - m_pModel->GetTopLine()) * height, GetClientSize().x, height);
+    return wxRect(0, m_pModel->RowOfLine(line) * height, GetClientSize().x, height);
 }
 
 void CTextView::InvalidateLines(int first, int last)
@@ -318,9 +318,8 @@ void CTextView::InvalidateLines(int first, int last)
     if (!GetHandle()) return;
     const int height = std::max(1, m_pModel->GetLineHeight());
     const wxSize client = GetClientSize();
-    const int top = m_pModel->GetTopLine();
-    const int y1 = std::max(0, (first - top) * height);
-    const int y2 = last < 0 ? client.y : std::min(client.y, (last - top + 1) * height);
+    const int y1 = std::max(0, m_pModel->RowOfLine(first) * height);
+    const int y2 = last < 0 ? client.y : std::min(client.y, (m_pModel->RowOfLine(last) + 1) * height);
     if (y2 > y1) RefreshRect(wxRect(0, y1, client.x, y2 - y1), false);
 }
 
@@ -332,7 +331,7 @@ void CTextView::InvalidateAll()
 void CTextView::OnTopLineChanged(int, int newTop)
 {
     if (!GetHandle()) return;
-    SetScrollPos(wxVERTICAL, newTop);
+    SetScrollPos(wxVERTICAL, m_pModel->ToVisible(newTop));
     Refresh(false);
     UpdateSiblingScrollPos(false);
 }
@@ -349,10 +348,11 @@ void CTextView::RecalcVertScrollBar()
 {
     if (!GetHandle()) return;
     EnsureMetrics();
-    const int count = m_pModel->GetLineCount();
+    // Folded lines take no room on the bar.
+    const int count = m_pModel->GetVisibleLineCount();
     const int page = m_pModel->GetScreenLines();
     if (page >= count && m_pModel->GetTopLine() > 0) m_pModel->ScrollToLine(0, true);
-    SetScrollbar(wxVERTICAL, m_pModel->GetTopLine(), std::max(1, page), count);
+    SetScrollbar(wxVERTICAL, m_pModel->ToVisible(m_pModel->GetTopLine()), std::max(1, page), count);
 }
 
 void CTextView::RecalcHorzScrollBar()

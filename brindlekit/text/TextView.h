@@ -52,6 +52,8 @@ public:
     void SetTabSize(int tabSize) { m_pModel->SetTabSize(tabSize); }
     void SetViewTabs(bool viewTabs) { m_pModel->SetViewTabs(viewTabs); }
     void SetSelectionMargin(bool margin) { m_pModel->SetSelectionMargin(margin); }
+    void SetShowLineNumbers(bool show) { m_pModel->SetShowLineNumbers(show); }
+    void SetFolding(bool folding) { m_pModel->SetFolding(folding); }
     void SetSmoothScroll(bool smooth) { m_pModel->SetSmoothScroll(smooth); }
     void SetDisableDragAndDrop(bool disable) { m_pModel->SetDisableDragAndDrop(disable); }
     // Whether Ctrl/Alt+digit and the F2 keys reach the bookmark commands.
@@ -75,6 +77,8 @@ public:
     // the end of the line. The default colours nothing.
     virtual std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count);
     virtual CTextBuffer* LocateTextBuffer();
+    // Folding comes from ITextViewHost::FoldEnd and FoldRanges, which a view that
+    // folds overrides.
     virtual ColorRef GetColor(int colorIndex);
     virtual void GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace);
     virtual bool GetBold(int colorIndex);

@@ -136,6 +136,8 @@ bool TextViewModel::ExecuteCommand(int id)
         break;
     case ID_EDIT_REPEAT: OnEditRepeat(); break;
     case ID_EDIT_FIND_PREVIOUS: OnEditFindPrevious(); break;
+    case ID_EDIT_FOLD_ALL: FoldAll(); break;
+    case ID_EDIT_UNFOLD_ALL: UnfoldAll(); break;
     default: return false;
     }
     return true;
@@ -152,6 +154,8 @@ bool TextViewModel::IsCommandEnabled(int id, bool& handled) const
     case ID_EDIT_FIND_PREVIOUS: return m_bLastSearch;
     case ID_EDIT_COPY: return IsSelection();
     case ID_EDIT_SELECT_ALL: return true;
+    case ID_EDIT_FOLD_ALL: return m_bFolding;
+    case ID_EDIT_UNFOLD_ALL: return !m_folds.Empty();
     default: break;
     }
     if ((id >= ID_EDIT_CHAR_LEFT && id <= ID_EDIT_EXT_TEXT_END) ||

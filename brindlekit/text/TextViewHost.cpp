@@ -1,5 +1,7 @@
 #include "brindlekit/text/TextViewHost.h"
 
+#include "brindlekit/text/FoldModel.h"
+
 namespace brindle {
 
 ITextViewHost::~ITextViewHost() = default;
@@ -18,6 +20,16 @@ void ITextViewHost::EndMouseCapture() {}
 std::uint32_t ITextViewHost::ParseLine(std::uint32_t, int, TextBlock*, int&)
 {
     return 0;
+}
+
+int ITextViewHost::FoldEnd(int)
+{
+    return -1;
+}
+
+std::vector<FoldRange> ITextViewHost::FoldRanges()
+{
+    return {};
 }
 
 bool ITextViewHost::QueryEditable(bool defaultValue)

@@ -4,10 +4,12 @@
 #include "platform/Export.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace brindle {
 
 class CTextBuffer;
+struct FoldRange;
 
 // One coloured stretch of a line, as a line parser reports it: from m_nCharPos up to
 // the next block's position (the last block up to the line end).
@@ -41,6 +43,11 @@ public:
     // The colouring parser: appends blocks (if blocks is not null) and returns the
     // state at the end of the line; the default colours nothing and returns 0.
     virtual std::uint32_t ParseLine(std::uint32_t cookie, int line, TextBlock* blocks, int& count);
+    // Folding: the last line of the construct that opens on `line` and ends on a
+    // later one, -1 when there is none (the default); every such range of the text
+    // in order of first line (the default: none).
+    virtual int FoldEnd(int line);
+    virtual std::vector<FoldRange> FoldRanges();
     // Whether the edit view may change the text; receives the model's own answer
     // (a buffer that is not read-only).
     virtual bool QueryEditable(bool defaultValue);

@@ -73,6 +73,9 @@ void TextViewModel::ResetView()
     m_bShowInactiveSelection = false;
     m_bVertScrollBarLocked = m_bHorzScrollBarLocked = false;
     m_bBookmarkExist = false;
+    m_folds.Clear();
+    m_folds.ForgetEnds();
+    UpdateGutter();
     UpdateCaret();
 }
 
@@ -140,6 +143,18 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
     m_aParseCookies.resize(static_cast<std::size_t>(lineCount));
     ForgetParseStatesFrom(lineCount);
 
+    const bool hadFolds = !m_folds.Empty();
+    if (context) {
+        const bool insertion = dynamic_cast<CInsertionContext*>(context) != nullptr;
+        const int span = context->m_ptEnd.y - context->m_ptStart.y;
+        // Whole lines inserted at the start of a line move what follows without touching it.
+        const bool wholeLines = insertion && context->m_ptStart.x == 0 && context->m_ptEnd.x == 0 && span > 0;
+        m_folds.OnEdit(context->m_ptStart.y, insertion ? context->m_ptStart.y : context->m_ptEnd.y,
+                       insertion ? span : -span, wholeLines);
+    } else {
+        m_folds.OnEdit(from, from, 0, false);
+    }
+
     InvalidateLineRange(from, -1);
 
     if (context) {
@@ -153,10 +168,16 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
         }
         CPoint top(0, m_nTopLine);
         context->RecalcPoint(top);
-        m_nTopLine = std::clamp(top.y, 0, std::max(0, lineCount - 1));
+        m_nTopLine = m_folds.Shown(std::clamp(top.y, 0, std::max(0, lineCount - 1)));
         UpdateCaret();
     }
+    if (hadFolds) {
+        // Rows below the change may now show other lines.
+        m_pHost->InvalidateAll();
+        flags |= UPD_VERTRANGE;
+    }
 
+    if (flags & UPD_VERTRANGE) UpdateGutter(); // the count may have gained or lost a digit
     if ((flags & UPD_VERTRANGE) && !m_bVertScrollBarLocked) RecalcVertScrollBar();
     if (flags & UPD_HORZRANGE) {
         m_nMaxLineLength = -1;
@@ -207,6 +228,9 @@ void TextViewModel::SetCharMetrics(int lineHeight, int charWidth)
 {
     m_nLineHeight = std::max(1, lineHeight);
     m_nCharWidth = std::max(1, charWidth);
+    // The window measures while it repaints and lays out: no notifications here.
+    m_gutter = GutterLayout::Compute(m_bSelMargin, m_bLineNumbers, m_bFolding, GetLineCount(), m_nCharWidth,
+                                     m_nLineHeight);
 }
 
 void TextViewModel::SetClientSize(int width, int height)
@@ -247,6 +271,25 @@ void TextViewModel::SetSelectionMargin(bool selMargin)
 {
     if (selMargin == m_bSelMargin) return;
     m_bSelMargin = selMargin;
+    UpdateGutter();
+    m_pHost->InvalidateAll();
+    RecalcHorzScrollBar();
+    UpdateCaret();
+}
+
+void TextViewModel::SetShowLineNumbers(bool show)
+{
+    if (show == m_bLineNumbers) return;
+    m_bLineNumbers = show;
+    UpdateGutter();
+}
+
+void TextViewModel::UpdateGutter()
+{
+    const GutterLayout layout = GutterLayout::Compute(m_bSelMargin, m_bLineNumbers, m_bFolding, GetLineCount(),
+                                                      m_nCharWidth, m_nLineHeight);
+    if (layout == m_gutter) return;
+    m_gutter = layout;
     m_pHost->InvalidateAll();
     RecalcHorzScrollBar();
     UpdateCaret();
@@ -329,7 +372,7 @@ CPoint TextViewModel::ClientToText(const CPoint& point) const
 {
     const int lineHeight = std::max(1, m_nLineHeight);
     const int charWidth = std::max(1, m_nCharWidth);
-    const int line = std::clamp(point.y / lineHeight + m_nTopLine, 0, GetLineCount() - 1);
+    const int line = StepLine(m_nTopLine, point.y / lineHeight);
     const int column = std::max(0, (point.x - GetMarginWidth()) / charWidth + m_nOffsetChar);
     // The same position in half cells, for wide characters: callers add half a cell to
     // snap to the nearest boundary, which for a two-cell character lies at its middle.
@@ -394,7 +437,7 @@ CPoint TextViewModel::TextToClient(const CPoint& point) const
 {
     return CPoint((CalculateActualOffset(point.y, point.x) - m_nOffsetChar) * std::max(1, m_nCharWidth) +
                       GetMarginWidth(),
-                  (point.y - m_nTopLine) * std::max(1, m_nLineHeight));
+                  RowOfLine(point.y) * std::max(1, m_nLineHeight));
 }
 
 // ---- Parse states ----
@@ -587,11 +630,14 @@ void TextViewModel::SetShowInactiveSelection(bool show)
 
 void TextViewModel::EnsureVisible(const CPoint& pos)
 {
+    // A fold never hides the line the caret, a match or an error is shown on.
+    if (m_folds.Reveal(pos.y)) FoldsChanged();
     const int screenLines = std::max(1, GetScreenLines());
-    int top = m_nTopLine;
-    if (pos.y >= top + screenLines) top = pos.y - screenLines + 1;
-    if (pos.y < top) top = pos.y;
-    top = std::clamp(top, 0, GetLineCount() - 1);
+    const int line = m_folds.ToVisible(pos.y);
+    int top = m_folds.ToVisible(m_nTopLine);
+    if (line >= top + screenLines) top = line - screenLines + 1;
+    if (line < top) top = line;
+    top = m_folds.ToLine(std::max(0, top));
     if (top != m_nTopLine) ScrollToLine(top);
 
     const int column = CalculateActualOffset(pos.y, pos.x);
@@ -612,14 +658,14 @@ void TextViewModel::EnsureVisible(const CPoint& pos)
 
 void TextViewModel::ScrollToLine(int newTop, bool noSmoothScroll)
 {
-    newTop = std::clamp(newTop, 0, GetLineCount() - 1);
+    newTop = m_folds.Shown(std::clamp(newTop, 0, GetLineCount() - 1));
     if (newTop == m_nTopLine) return;
     if (m_bSmoothScroll && !noSmoothScroll) {
         while (m_nTopLine != newTop) {
-            const int distance = newTop - m_nTopLine;
+            const int distance = m_folds.ToVisible(newTop) - m_folds.ToVisible(m_nTopLine);
             const int step = std::min(std::abs(distance) / 6 + 1, std::abs(distance));
             const int old = m_nTopLine;
-            m_nTopLine += distance > 0 ? step : -step;
+            m_nTopLine = StepLine(m_nTopLine, distance > 0 ? step : -step);
             m_pHost->OnTopLineChanged(old, m_nTopLine);
             m_pHost->RepaintNow();
         }
@@ -643,9 +689,10 @@ void TextViewModel::ScrollToChar(int newOffset)
 
 void TextViewModel::OnVScroll(ScrollCode code, int trackPos)
 {
-    const int count = GetLineCount();
+    // The bar counts visible lines.
+    const int count = GetVisibleLineCount();
     const int page = std::max(1, GetScreenLines());
-    int top = m_nTopLine;
+    int top = m_folds.ToVisible(m_nTopLine);
     switch (code) {
     case SB_LINEUP: top -= 1; break;
     case SB_LINEDOWN: top += 1; break;
@@ -655,7 +702,7 @@ void TextViewModel::OnVScroll(ScrollCode code, int trackPos)
     case SB_BOTTOM: top = count - page + 1; break;
     case SB_THUMBTRACK: top = trackPos; break;
     }
-    ScrollToLine(std::clamp(top, 0, count - 1));
+    ScrollToLine(m_folds.ToLine(std::clamp(top, 0, count - 1)));
 }
 
 void TextViewModel::OnHScroll(ScrollCode code, int trackPos)
@@ -678,7 +725,7 @@ void TextViewModel::OnHScroll(ScrollCode code, int trackPos)
 void TextViewModel::OnMouseWheel(int delta, bool shift, bool ctrl)
 {
     if (shift || ctrl) return;
-    ScrollToLine(std::clamp(m_nTopLine + (delta > 0 ? -1 : 1), 0, GetLineCount() - 1));
+    ScrollToLine(StepLine(m_nTopLine, delta > 0 ? -1 : 1));
 }
 
 } // namespace brindle

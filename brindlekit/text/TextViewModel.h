@@ -1,5 +1,7 @@
 #pragma once
 
+#include "brindlekit/text/FoldModel.h"
+#include "brindlekit/text/Gutter.h"
 #include "brindlekit/text/LineValues.h"
 #include "brindlekit/text/Point.h"
 #include "brindlekit/text/TextBufferView.h"
@@ -75,7 +77,9 @@ public:
     int GetCharWidth() const { return m_nCharWidth; }
     int GetScreenLines() const;
     int GetScreenChars() const;
-    int GetMarginWidth() const { return m_bSelMargin ? kMarginWidth : 1; }
+    // Everything left of the text: selection margin, line numbers, fold markers.
+    int GetMarginWidth() const { return m_gutter.Width(); }
+    const GutterLayout& GetGutter() const { return m_gutter; }
 
     int GetTabSize() const { return m_nTabSize; }
     void SetTabSize(int tabSize);
@@ -83,6 +87,9 @@ public:
     void SetViewTabs(bool viewTabs);
     bool GetSelectionMargin() const { return m_bSelMargin; }
     void SetSelectionMargin(bool selMargin);
+    // Line numbers in the gutter (off unless the program turns them on).
+    bool GetShowLineNumbers() const { return m_bLineNumbers; }
+    void SetShowLineNumbers(bool show);
     bool GetSmoothScroll() const { return m_bSmoothScroll; }
     void SetSmoothScroll(bool smooth) { m_bSmoothScroll = smooth; }
     bool GetDisableDragAndDrop() const { return m_bDisableDragAndDrop; }
@@ -103,6 +110,31 @@ public:
     void AdjustTextPoint(CPoint& point) const { point.x += m_nCharWidth / 2; }
     int GetTopLine() const { return m_nTopLine; }
     int GetOffsetChar() const { return m_nOffsetChar; }
+
+    // ---- Folding ----
+    // Fold markers in the gutter and the fold commands (off unless the program turns
+    // them on); turning it off opens every fold.
+    bool GetFolding() const { return m_bFolding; }
+    void SetFolding(bool folding);
+    const FoldModel& Folds() const { return m_folds; }
+    // The last line of the range that opens on `line` (-1: none); the host finds it
+    // once, until an edit may change it.
+    int FoldEndAt(int line);
+    enum class FoldMarker { None, Open, Folded };
+    FoldMarker GetFoldMarker(int line);
+    // Folds the range that opens on the line, or unfolds it; the caret moves out of
+    // what gets hidden.
+    void ToggleFold(int line);
+    // Folds every range of the text (the host lists them) / opens every fold.
+    void FoldAll();
+    void UnfoldAll();
+    // Lines the window shows: the document line in a screen row (-1 below the
+    // text), the row of a line (a hidden line's is its fold's), the visible count.
+    int LineAtRow(int row) const;
+    int RowOfLine(int line) const;
+    int GetVisibleLineCount() const { return GetLineCount() - m_folds.HiddenLineCount(); }
+    int ToVisible(int line) const { return m_folds.ToVisible(line); }
+    int ToLine(int visible) const { return m_folds.ToLine(visible); }
 
     // ---- Parse states ----
     // The parser's state at the end of `line` (0 before line 0), computing the states
@@ -250,6 +282,14 @@ protected:
     CPoint LastTextPos() const;
     CPoint NextLineStart(int line) const;
     void InvalidateLineRange(int first, int last);
+    // Lays out the gutter again; when its width changed the window repaints and the
+    // text area's width changes with it.
+    void UpdateGutter();
+    // The visible line `rows` visible lines from `line`, kept within the text.
+    int StepLine(int line, int rows) const;
+    // After folds changed: the caret and top line leave hidden lines, the window
+    // repaints and the scroll range follows.
+    void FoldsChanged();
     // The plain/extending ending of a movement command.
     void FinishMove(bool extend, bool setIdeal);
     void UpdateCaret() { m_pHost->UpdateCaret(); }
@@ -273,6 +313,10 @@ protected:
     int m_nTabSize = kDefaultTabSize;
     bool m_bViewTabs = false;
     bool m_bSelMargin = true;
+    bool m_bLineNumbers = false;
+    bool m_bFolding = false;
+    FoldModel m_folds;
+    GutterLayout m_gutter = GutterLayout::Compute(true, false, false, 1, 1, 1);
     bool m_bSmoothScroll = false;
     bool m_bDisableDragAndDrop = false;
 

@@ -36,6 +36,14 @@ void TextViewModel::SelectWords(const CPoint& anchor, const CPoint& cursor)
 
 MouseResult TextViewModel::OnLButtonDown(CPoint point, bool shift, bool ctrl)
 {
+    if (point.x >= m_gutter.FoldsLeft() && point.x < m_gutter.Width() && point.y >= 0) {
+        // The fold-marker column: a marker folds or unfolds its range; elsewhere it is margin.
+        const int line = LineAtRow(point.y / std::max(1, m_nLineHeight));
+        if (line >= 0 && GetFoldMarker(line) != FoldMarker::None) {
+            ToggleFold(line);
+            return MouseResult::None;
+        }
+    }
     const bool inMargin = point.x < GetMarginWidth();
     CPoint adjusted = point;
     AdjustTextPoint(adjusted);
@@ -166,10 +174,10 @@ void TextViewModel::OnTimer(CPoint point)
     const int lineHeight = std::max(1, m_nLineHeight);
     if (point.y < 0) {
         const int step = point.y < -lineHeight ? 3 : 1;
-        ScrollToLine(std::max(0, m_nTopLine - step), true);
+        ScrollToLine(StepLine(m_nTopLine, -step), true);
     } else if (point.y >= m_nClientHeight) {
         const int step = point.y >= m_nClientHeight + lineHeight ? 3 : 1;
-        ScrollToLine(std::min(GetLineCount() - 1, m_nTopLine + step), true);
+        ScrollToLine(StepLine(m_nTopLine, step), true);
     }
     if (point.x < 0)
         ScrollToChar(m_nOffsetChar - 1);

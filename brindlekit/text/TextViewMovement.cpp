@@ -26,7 +26,7 @@ void TextViewModel::MoveLeft(bool extend)
         m_ptCursorPos = start;
     } else if (m_ptCursorPos.x == 0) {
         if (m_ptCursorPos.y > 0) {
-            --m_ptCursorPos.y;
+            m_ptCursorPos.y = StepLine(m_ptCursorPos.y, -1);
             m_ptCursorPos.x = GetLineLength(m_ptCursorPos.y);
         }
     } else {
@@ -43,8 +43,8 @@ void TextViewModel::MoveRight(bool extend)
         GetSelection(start, end);
         m_ptCursorPos = end;
     } else if (m_ptCursorPos.x >= GetLineLength(m_ptCursorPos.y)) {
-        if (m_ptCursorPos.y < GetLineCount() - 1) {
-            ++m_ptCursorPos.y;
+        if (const int next = StepLine(m_ptCursorPos.y, 1); next != m_ptCursorPos.y) {
+            m_ptCursorPos.y = next;
             m_ptCursorPos.x = 0;
         }
     } else {
@@ -65,7 +65,7 @@ void TextViewModel::MoveWordLeft(bool extend)
             FinishMove(extend, true);
             return;
         }
-        --pos.y;
+        pos.y = StepLine(pos.y, -1);
         pos.x = GetLineLength(pos.y);
     }
     const std::string_view text = GetLineText(pos.y);
@@ -89,11 +89,12 @@ void TextViewModel::MoveWordRight(bool extend)
     }
     CPoint pos = m_ptCursorPos;
     if (pos.x >= GetLineLength(pos.y)) {
-        if (pos.y >= GetLineCount() - 1) {
+        const int next = StepLine(pos.y, 1);
+        if (next == pos.y) {
             FinishMove(extend, true);
             return;
         }
-        pos = CPoint(0, pos.y + 1);
+        pos = CPoint(0, next);
     }
     const std::string_view text = GetLineText(pos.y);
     const int length = static_cast<int>(text.size());
@@ -121,7 +122,7 @@ void TextViewModel::MoveUp(bool extend)
     }
     if (m_nIdealCharPos < 0) m_nIdealCharPos = CalculateActualOffset(m_ptCursorPos.y, m_ptCursorPos.x);
     if (m_ptCursorPos.y > 0) {
-        --m_ptCursorPos.y;
+        m_ptCursorPos.y = StepLine(m_ptCursorPos.y, -1);
         m_ptCursorPos.x = SnapToCharStart(
             m_ptCursorPos.y,
             std::min(ApproxActualOffset(m_ptCursorPos.y, m_nIdealCharPos), GetLineLength(m_ptCursorPos.y)));
@@ -139,7 +140,7 @@ void TextViewModel::MoveDown(bool extend)
     }
     if (m_nIdealCharPos < 0) m_nIdealCharPos = CalculateActualOffset(m_ptCursorPos.y, m_ptCursorPos.x);
     if (m_ptCursorPos.y < GetLineCount() - 1) {
-        ++m_ptCursorPos.y;
+        m_ptCursorPos.y = StepLine(m_ptCursorPos.y, 1);
         m_ptCursorPos.x = SnapToCharStart(
             m_ptCursorPos.y,
             std::min(ApproxActualOffset(m_ptCursorPos.y, m_nIdealCharPos), GetLineLength(m_ptCursorPos.y)));
@@ -151,9 +152,9 @@ void TextViewModel::MovePgUp(bool extend)
 {
     // A window of one line still pages by one line.
     const int step = std::max(1, GetScreenLines() - 1);
-    const int newTop = std::max(0, m_nTopLine - step);
+    const int newTop = StepLine(m_nTopLine, -step);
     if (newTop != m_nTopLine) ScrollToLine(newTop);
-    m_ptCursorPos.y = std::max(0, m_ptCursorPos.y - step);
+    m_ptCursorPos.y = StepLine(m_ptCursorPos.y, -step);
     m_ptCursorPos.x = SnapToCharStart(m_ptCursorPos.y, std::min(m_ptCursorPos.x, GetLineLength(m_ptCursorPos.y)));
     FinishMove(extend, false);
 }
@@ -161,10 +162,9 @@ void TextViewModel::MovePgUp(bool extend)
 void TextViewModel::MovePgDn(bool extend)
 {
     const int step = std::max(1, GetScreenLines() - 1);
-    const int last = GetLineCount() - 1;
-    const int newTop = std::min(last, m_nTopLine + step);
+    const int newTop = StepLine(m_nTopLine, step);
     if (newTop != m_nTopLine) ScrollToLine(newTop);
-    m_ptCursorPos.y = std::min(last, m_ptCursorPos.y + step);
+    m_ptCursorPos.y = StepLine(m_ptCursorPos.y, step);
     m_ptCursorPos.x = SnapToCharStart(m_ptCursorPos.y, std::min(m_ptCursorPos.x, GetLineLength(m_ptCursorPos.y)));
     FinishMove(extend, false);
 }
@@ -200,12 +200,12 @@ void TextViewModel::MoveCtrlEnd(bool extend)
 
 void TextViewModel::ScrollUp()
 {
-    if (m_nTopLine > 0) ScrollToLine(m_nTopLine - 1);
+    if (m_nTopLine > 0) ScrollToLine(StepLine(m_nTopLine, -1));
 }
 
 void TextViewModel::ScrollDown()
 {
-    if (m_nTopLine < GetLineCount() - 1) ScrollToLine(m_nTopLine + 1);
+    if (m_nTopLine < GetLineCount() - 1) ScrollToLine(StepLine(m_nTopLine, 1));
 }
 
 CPoint TextViewModel::WordToLeft(CPoint pos) const

@@ -19,6 +19,8 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/EditViewModel.cpp
   text/TextPrintLayout.cpp
   text/FindReplaceModel.cpp
+  text/FoldModel.cpp
+  text/Gutter.cpp
   text/LineRendering.cpp
   text/SystemClipboard.cpp
   text/TextKeyTable.cpp
@@ -29,6 +31,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/LineValues.cpp
   text/TextViewMouse.cpp
   text/TextViewMovement.cpp
+  text/TextViewFolding.cpp
   text/EditView.cpp
   text/FindReplaceDialogs.cpp
   text/MarginIcons.cpp
