@@ -63,6 +63,7 @@ int GetDisplayNavBar() { return GetInt(Key::kDisplayNavBar, 0); }
 int GetStartWithSourceView() { return GetInt(Key::kStartWithSourceView, 0); }
 int GetPreviewPages() { return GetInt("PreviewPages", 0); }
 int GetKeepOwnText() { return GetInt(Key::kKeepOwnText, 1); }
+int GetXmlColouring() { return GetInt(Key::kXmlColouring, 1); }
 int GetLargeFileAsText() { return std::clamp(GetInt(Key::kLargeFileAsText, -1), -1, 1); }
 
 int GetLargeFileMB()

@@ -118,6 +118,7 @@ Page MakeDisplayPage(wxWindow* book)
     sizer->Add(largeRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, 6);
     auto* types = AddCheck(page.panel, sizer, 1007, "Display open file types dialog at startup");
     auto* ownText = AddCheck(page.panel, sizer, 1008, "Keep the document's own text until the tree changes it");
+    auto* xmlColouring = AddCheck(page.panel, sizer, 1030, "XML colouring in Source View");
     page.panel->SetSizer(sizer);
     page.load = [=] {
         navBar->SetValue(Settings::GetDisplayNavBar() != 0);
@@ -125,6 +126,7 @@ Page MakeDisplayPage(wxWindow* book)
         largeMB->SetValue(Settings::GetLargeFileMB());
         types->SetValue(Settings::GetDisplayFileTypesDlg() != 0);
         ownText->SetValue(Settings::GetKeepOwnText() != 0);
+        xmlColouring->SetValue(Settings::GetXmlColouring() != 0);
     };
     page.store = [=] {
         Settings::WriteInt(Settings::Key::kDisplayNavBar, navBar->GetValue() ? 1 : 0);
@@ -132,6 +134,7 @@ Page MakeDisplayPage(wxWindow* book)
         Settings::WriteInt(Settings::Key::kLargeFileMB, largeMB->GetValue());
         Settings::WriteInt(Settings::Key::kDisplayFileTypesDlg, types->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kKeepOwnText, ownText->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kXmlColouring, xmlColouring->GetValue() ? 1 : 0);
     };
     return page;
 }

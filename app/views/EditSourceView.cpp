@@ -3,6 +3,7 @@
 #include "app/document/BrindleDoc.h"
 #include "app/document/BrindleDoc2.h"
 #include "app/menus/Menus.h"
+#include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
 #include "brindlekit/text/LineFlags.h"
 #include "platform/ui/UIServices.h"
@@ -41,9 +42,23 @@ int TextViewCommandFor(int id)
 
 } // namespace
 
-SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId)
-    : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId)
+SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId, xml_colour::Grammar grammar)
+    : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId), m_grammar(grammar),
+      m_xmlColouring(Settings::GetXmlColouring() != 0)
 {
+    // The setting is read once a paint, not once a line.
+    Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        ApplyColouringSetting();
+        event.Skip();
+    });
+}
+
+void SourceTextView::ApplyColouringSetting()
+{
+    const bool xml = Settings::GetXmlColouring() != 0;
+    if (xml == m_xmlColouring) return;
+    m_xmlColouring = xml;
+    Model().ForgetParseStates();
 }
 
 void SourceTextView::DetachDocument()
@@ -56,9 +71,9 @@ std::uint32_t SourceTextView::ParseLine(std::uint32_t cookie, int line, TextBloc
 {
     const CTextBuffer* buffer = GetBuffer();
     if (!buffer) return cookie;
-    return source_colour::ParseLine(
-        cookie, std::string_view(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line))),
-        blocks, count);
+    const std::string_view text(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line)));
+    if (m_xmlColouring) return xml_colour::ParseLine(cookie, text, blocks, count, m_grammar);
+    return source_colour::ParseLine(cookie, text, blocks, count);
 }
 
 void SourceTextView::OnFocusChanged(bool gained)
@@ -79,7 +94,7 @@ std::optional<bool> SourceTextView::DerivedCommandState(int id) const
 bool SourceTextView::ExecuteCommand(int id) { return CEditView::ExecuteCommand(TextViewCommandFor(id)); }
 
 CEditSourceView::CEditSourceView(wxWindow* parent, CBrindleDoc* doc)
-    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_SOURCE_EDIT), m_doc(doc)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_SOURCE_EDIT, xml_colour::Grammar::Document), m_doc(doc)
 {
 }
 
@@ -199,6 +214,6 @@ bool CEditSourceView::AutoFormat()
 }
 
 CEditSourceView2::CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc)
-    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_DTD_EDIT)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_DTD_EDIT, xml_colour::Grammar::Dtd)
 {
 }

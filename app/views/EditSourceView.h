@@ -2,6 +2,7 @@
 
 #include "brindlekit/text/EditView.h"
 
+#include "app/views/XmlColouring.h"
 #include "platform/xml/XmlValidation.h"
 
 #include <string>
@@ -18,11 +19,12 @@ void RequestEditMenu(int menuResourceId);
 // view's GetLastErrors holds what it found.
 wxDECLARE_EVENT(EVT_BRINDLE_VALIDATED, wxCommandEvent);
 
-// A document's source text, coloured as XML, with the Edit and context menus of
-// its document kind (a menu resource).
+// A document's source text, coloured as XML (or by the plain line colouring, as
+// the settings say), with the Edit and context menus of its document kind (a
+// menu resource).
 class SourceTextView : public brindle::CEditView {
 public:
-    SourceTextView(wxWindow* parent, brindle::CTextBuffer& buffer, int menuResourceId);
+    SourceTextView(wxWindow* parent, brindle::CTextBuffer& buffer, int menuResourceId, xml_colour::Grammar grammar);
 
     bool ExecuteCommand(int id) override;
     std::optional<bool> DerivedCommandState(int id) const override;
@@ -36,8 +38,13 @@ protected:
     void ShowContextMenu(const wxPoint& point) override;
 
 private:
+    // Follows the colouring setting; a change recolours every line.
+    void ApplyColouringSetting();
+
     brindle::CTextBuffer* m_buffer;
     int m_menuResourceId;
+    xml_colour::Grammar m_grammar;
+    bool m_xmlColouring = true;
 };
 
 // The XML document's source text, with Validate and Auto Format. Its status

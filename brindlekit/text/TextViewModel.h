@@ -112,6 +112,8 @@ public:
     void StoreParseCookie(int line, std::uint32_t cookie);
     // Lines whose state is known, counted from line 0.
     int GetParsedLineCount() const { return m_nParsedLines; }
+    // The colouring changed its rules: every line's state is computed again.
+    void ForgetParseStates() { ForgetParseStatesFrom(0); }
 
     // ---- Cursor and selection ----
     CPoint GetCursorPos() const { return m_ptCursorPos; }

@@ -20,6 +20,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/TextPrintLayout.cpp
   text/FindReplaceModel.cpp
   text/LineRendering.cpp
+  text/ViewPalette.cpp
   text/SystemClipboard.cpp
   text/TextKeyTable.cpp
   text/TextSearch.cpp
@@ -33,6 +34,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/FindReplaceDialogs.cpp
   text/MarginIcons.cpp
   text/TextPainter.cpp
+  text/SystemViewPalette.cpp
   text/TextView.cpp
   text/TextViewPrint.cpp
   text/TextPageSetup.cpp
