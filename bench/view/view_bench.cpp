@@ -1,11 +1,16 @@
 // View benchmarks, each printing "name value unit" lines for bench/view/run.sh:
 //
-//   view_bench keystroke LINES RUNS   typing at the last line of a LINES-line document
-//                                     plus re-colouring of the visible lines (no window)
+//   view_bench keystroke LINES RUNS [xml|plain]
+//                                     typing at the last line of a LINES-line document
+//                                     plus re-colouring of the visible lines (no window),
+//                                     with the XML colouring or the plain line colouring
+//                                     (default: as the settings say)
 //   view_bench open FILE RUNS         first paint of a real window after the buffer is
 //                                     loaded, then Ctrl+End (needs a display)
 //   view_bench find FILE RUNS         FindText of an absent string, both case modes
+#include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
+#include "app/views/XmlColouring.h"
 #include "brindlekit/text/EditViewModel.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextView.h"
@@ -28,12 +33,15 @@ using namespace bench;
 
 namespace {
 
+bool g_xmlColouring = true;
+
 std::uint32_t Colour(const TextViewModel& model, std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {
+    if (g_xmlColouring) return xml_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
     return source_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
 }
 
-// A window-less host that colours lines with the XML source parser.
+// A window-less host that colours lines as the source views do.
 class ColouringHost : public ITextViewHost {
 public:
     explicit ColouringHost(const TextViewModel& model) : m_model(model) {}
@@ -210,11 +218,12 @@ int Find(const char* path, int runs)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS | open FILE RUNS | find FILE RUNS\n");
+        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS [xml|plain] | open FILE RUNS | find FILE RUNS\n");
         return 2;
     }
     const std::string mode = argv[1];
     const int runs = std::max(1, std::atoi(argv[3]));
+    g_xmlColouring = argc > 4 ? std::string(argv[4]) == "xml" : Settings::GetXmlColouring() != 0;
     if (mode == "keystroke") return Keystroke(std::atoi(argv[2]), runs);
     if (mode == "open") return Open(argv[2], runs);
     if (mode == "find") return Find(argv[2], runs);
