@@ -104,6 +104,13 @@ void CEditSourceView::DetachDocument()
     m_doc = nullptr;
 }
 
+void CEditSourceView::OnFocusChanged(bool gained)
+{
+    // The document learns first, so the Edit menu the view asks for sees it.
+    if (gained && m_doc) m_doc->SourceViewFocused();
+    SourceTextView::OnFocusChanged(gained);
+}
+
 std::optional<bool> CEditSourceView::DerivedCommandState(int id) const
 {
     if (id == ids::ID_TOOLS_VALIDATE || id == ids::ID_TOOLS_AUTO_FORMAT || id == ids::ID_TOOLS_VALIDATE_AGAINST)

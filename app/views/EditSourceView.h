@@ -69,6 +69,9 @@ public:
     void SetStatusMessage(const std::string& message) { m_statusMessage = message; }
     void DetachDocument() override;
 
+protected:
+    void OnFocusChanged(bool gained) override;
+
 private:
     bool ShowOutcome(const brindle::ValidationReport& report);
     // Validate Against...: asks for the schema file, its kind by its extension.
