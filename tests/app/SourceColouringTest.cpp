@@ -102,12 +102,13 @@ TEST(SourceColouring, EmptyLinesKeepOnlyTheCarriedState)
 
 namespace {
 
-std::string PreviewTree(const std::string& xml, size_t maxElements = brindle::kPreviewElementLimit)
+std::string PreviewTree(const std::string& xml, size_t maxElements = brindle::kPreviewElementLimit,
+                        std::string_view stylesheet = PreviewTreeStylesheet())
 {
     brindle::test::TempDir dir;
     brindle::test::WriteFile(dir / "doc.xml", xml);
     brindle::PreviewOutput out =
-        brindle::TransformFileWithStylesheetText((dir / "doc.xml").string(), PreviewTreeStylesheet(), maxElements);
+        brindle::TransformFileWithStylesheetText((dir / "doc.xml").string(), stylesheet, maxElements);
     EXPECT_EQ(out.mimeType, "text/html");
     return out.content;
 }
@@ -275,4 +276,20 @@ TEST(XmlColouring, DtdDocumentsAreOneInternalSubset)
                                 xml_colour::Grammar::Dtd);
     EXPECT_EQ(masks, (std::vector<std::string>{"DDDDDDDDDDDDDDDDDDDDDD", "DDDDDDDDDDDDDDDDDDDDvrrrvD",
                                                 "rrrrr.cccccccccc", "DDDDDDDDDDD.DDDDDDDDDDDvvvD.DDD", "."}));
+}
+
+TEST(PreviewTree, TakesTheColoursOfTheThemesPalette)
+{
+    using namespace brindle;
+    const ViewPalette dark(MakeRgb(45, 45, 45), MakeRgb(238, 238, 236), MakeRgb(53, 53, 53), true);
+    const std::string html = PreviewTree("<r a='1'><!-- c --></r>", kPreviewElementLimit, PreviewTreeStylesheet(dark));
+    // The theme's rules come after the stylesheet's own light ones, which they override.
+    const size_t own = html.find("background:#fff;");
+    const size_t body = html.find("body{background:#2d2d2d;color:#eeeeec}");
+    ASSERT_NE(own, std::string::npos) << html;
+    ASSERT_NE(body, std::string::npos) << html;
+    EXPECT_LT(own, body);
+    EXPECT_NE(html.find("b{color:" + CssColour(dark.Colour(COLORINDEX_TAG)) + "}"), std::string::npos) << html;
+    EXPECT_NE(html.find(".c{color:" + CssColour(dark.Colour(COLORINDEX_COMMENT)) + "}"), std::string::npos) << html;
+    EXPECT_LT(html.find("</style>"), html.find("<p class=\"c\">&lt;!-- c --&gt;</p>")) << html;
 }
