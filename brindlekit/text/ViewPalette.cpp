@@ -89,9 +89,10 @@ ViewPalette::ViewPalette(ColorRef window, ColorRef windowText, ColorRef scrollBa
     // the window instead.
     m_marginShade = dark ? Blend(window, windowText, 0.2) : scrollBar;
     m_colours[COLORINDEX_SELMARGIN] = m_marginShade;
-    // The selection inverts the text, as it always has.
-    m_colours[COLORINDEX_SELBKGND] = windowText;
-    m_colours[COLORINDEX_SELTEXT] = window;
+    // The selection is white on black in a light theme, as it always was; a
+    // dark theme inverts its own colours instead.
+    m_colours[COLORINDEX_SELBKGND] = dark ? windowText : FixedDefaultColor(COLORINDEX_SELBKGND);
+    m_colours[COLORINDEX_SELTEXT] = dark ? window : FixedDefaultColor(COLORINDEX_SELTEXT);
     for (int index = COLORINDEX_KEYWORD; index < COLORINDEX_COUNT; ++index) {
         const Hues& hues = kHues[static_cast<size_t>(index)];
         m_colours[static_cast<size_t>(index)] =

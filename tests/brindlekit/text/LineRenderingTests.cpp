@@ -114,6 +114,9 @@ TEST(ViewPalette, LightThemesKeepTheClassicColoursThatReadDarkOnesHaveTheirOwn)
     // The classic colours where they read; the selection black on white as it was.
     for (int index : {COLORINDEX_SELBKGND, COLORINDEX_SELTEXT, COLORINDEX_KEYWORD, COLORINDEX_NUMBER})
         EXPECT_EQ(light.Colour(index), FixedDefaultColor(index)) << index;
+    // Also where the theme's text is not quite black.
+    const ViewPalette adwaita(MakeRgb(255, 255, 255), MakeRgb(46, 52, 54), MakeRgb(206, 206, 206), false);
+    EXPECT_EQ(adwaita.Colour(COLORINDEX_SELBKGND), MakeRgb(0, 0, 0));
     EXPECT_EQ(light.MarginShade(), MakeRgb(212, 208, 200));
     // Pure red and mid grey are too light on white: darkened toward the text.
     EXPECT_NE(light.Colour(COLORINDEX_STRING), FixedDefaultColor(COLORINDEX_STRING));
