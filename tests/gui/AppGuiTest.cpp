@@ -564,7 +564,9 @@ TEST(AppGui, SourceViewColoursAsTheSettingSays)
     CloseAll();
     const fs::path path = *g_dir / "colours.xml";
     // Not well-formed: it opens as text, in Source mode.
-    test::WriteFile(path, "<!-- one\r\ntwo -->\r\n<a x='1'>it's\r\n");
+    std::string text = "<!-- one\r\ntwo -->\r\n<a x='1'>it's\r\n";
+    for (int i = 0; i < 200; ++i) text += "<b>\r\n";
+    test::WriteFile(path, text + "<!-- far below\r\n"); // line 203
     auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
     ASSERT_NE(doc, nullptr);
     Pump();
@@ -591,18 +593,21 @@ TEST(AppGui, SourceViewColoursAsTheSettingSays)
     };
     // XML colouring: the comment runs on to line 1; a tag's name, its attribute,
     // and text that is plain, apostrophe and all.
-    EXPECT_EQ(view->Model().GetParseCookie(0), static_cast<std::uint32_t>(xml_colour::State::Comment));
+    const auto comment = static_cast<std::uint32_t>(xml_colour::State::Comment);
+    EXPECT_EQ(view->Model().GetParseCookie(0), comment);
+    EXPECT_EQ(view->Model().GetParseCookie(203), comment);
     EXPECT_EQ(coloursOfLine2(), (std::vector<int>{COLORINDEX_TAG, COLORINDEX_ATTRNAME, COLORINDEX_NORMALTEXT}));
 
     // The plain line colouring once the setting is off and the view repaints: its
-    // states are computed again.
+    // states are computed again, those of lines out of sight too.
     Profile::WriteProfileInt("Settings", "xmlColouring", 0);
     repaint();
     EXPECT_EQ(view->Model().GetParseCookie(0), 0u);
+    EXPECT_EQ(view->Model().GetParseCookie(203), 0u);
     EXPECT_EQ(coloursOfLine2(), (std::vector<int>{COLORINDEX_NORMALTEXT, COLORINDEX_NORMALTEXT, COLORINDEX_STRING}));
     Profile::WriteProfileInt("Settings", "xmlColouring", 1);
     repaint();
-    EXPECT_EQ(view->Model().GetParseCookie(0), static_cast<std::uint32_t>(xml_colour::State::Comment));
+    EXPECT_EQ(view->Model().GetParseCookie(203), comment);
     CloseAll();
 }
 
