@@ -46,7 +46,8 @@ public:
 
     std::uint32_t Run(std::uint32_t cookie, Grammar grammar)
     {
-        m_state = StateOf(cookie);
+        // A state this parser never returns (a cookie of another) starts as text.
+        m_state = StateOf(cookie) <= State::DeclSingle ? StateOf(cookie) : State::Text;
         m_subset = (cookie & kInSubset) != 0;
         m_dtd = grammar == Grammar::Dtd;
         Define(0, ColourOf(m_state));
@@ -80,7 +81,7 @@ private:
         Define(m_at, ColourOf(state));
     }
 
-    // Runs to the end of `closer` (then to `after`) or to the end of the line.
+    // Runs to the end of `closer`, after which text follows, or to the end of the line.
     void RunTo(std::string_view closer)
     {
         const size_t end = m_line.find(closer, m_at);

@@ -269,6 +269,14 @@ TEST(XmlColouring, DoctypeWithItsInternalSubset)
     EXPECT_EQ(end, static_cast<std::uint32_t>(xml_colour::State::Text));
 }
 
+TEST(XmlColouring, AStateItNeverReturnsStartsAsText)
+{
+    std::vector<brindle::TextBlock> blocks(8);
+    int count = 0;
+    EXPECT_EQ(xml_colour::ParseLine(0x0F, "<a>x", blocks.data(), count), static_cast<std::uint32_t>(xml_colour::State::Text));
+    EXPECT_EQ(blocks[0].m_nColorIndex, xml_colour::kTag);
+}
+
 TEST(XmlColouring, DtdDocumentsAreOneInternalSubset)
 {
     const auto masks = XmlMasks({"<!ELEMENT a (#PCDATA)>", "<!ATTLIST a t CDATA '%x;'>", "%ent; <!-- n -->",
