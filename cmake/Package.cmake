@@ -15,6 +15,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brindle.invalid/")
 # The libraries the program links come from dpkg-shlibdeps; what it loads or
 # runs besides them is named here.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "shared-mime-info, adwaita-icon-theme, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, xml-core, libgl1-mesa-dri")

@@ -521,6 +521,11 @@ void CBrindleDoc::MarkSourceEntered()
     if (!filesOwnText) Modify(true);
 }
 
+void CBrindleDoc::SourceViewFocused()
+{
+    if (Settings::GetKeepOwnText() == 0) Modify(true);
+}
+
 CBrindleDoc::SourceEntry CBrindleDoc::EnterSourceMode()
 {
     RegenerateText();

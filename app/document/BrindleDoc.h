@@ -84,6 +84,10 @@ public:
     // document counts as changed, unless the text is still the file's own (the
     // file's bytes of a document that did not parse, or the kept own text).
     void MarkSourceEntered();
+    // The source view got the focus. With the own text kept, that changes
+    // nothing (entering Source mode and edits decide); without, the document
+    // counts as changed, as it always has.
+    void SourceViewFocused();
 
     // --- the edited form. The frame shows what these decide.
     // Whether the document just opened is to show its source first: a file that

@@ -65,6 +65,7 @@ int GetPreviewPages() { return GetInt("PreviewPages", 0); }
 int GetKeepOwnText() { return GetInt(Key::kKeepOwnText, 1); }
 int GetShowLineNumbers() { return GetInt(Key::kShowLineNumbers, 1); }
 int GetEnableFolding() { return GetInt(Key::kEnableFolding, 1); }
+int GetXmlColouring() { return GetInt(Key::kXmlColouring, 1); }
 int GetLargeFileAsText() { return std::clamp(GetInt(Key::kLargeFileAsText, -1), -1, 1); }
 
 int GetLargeFileMB()

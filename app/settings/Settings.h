@@ -17,6 +17,7 @@ inline constexpr const char* kDisplayFileTypesDlg = "displayFileTypesDlg";
 inline constexpr const char* kDisplayNavBar = "displayNavBar";
 inline constexpr const char* kStartWithSourceView = "startWithSourceView";
 inline constexpr const char* kKeepOwnText = "keepOwnText";
+inline constexpr const char* kXmlColouring = "xmlColouring";
 inline constexpr const char* kLargeFileMB = "largeFileMB";
 inline constexpr const char* kLargeFileAsText = "largeFileAsText";
 inline constexpr const char* kTemplatePath = "templatePath";
@@ -43,6 +44,9 @@ int GetPreviewPages();         // "PreviewPages", default 0
 int GetKeepOwnText();          // "keepOwnText", default 1
 int GetShowLineNumbers();      // "showLineNumbers": numbers beside the source views' lines; default 1
 int GetEnableFolding();        // "enableFolding": fold markers in the source views; default 1
+// "xmlColouring": the source views colour XML's constructs (1) or use the
+// plain line colouring (0); default 1.
+int GetXmlColouring();
 // "largeFileMB": files larger than this many megabytes are large documents;
 // default (also for a value below 0) 200.
 int GetLargeFileMB();

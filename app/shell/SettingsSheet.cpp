@@ -120,6 +120,7 @@ Page MakeDisplayPage(wxWindow* book)
     auto* ownText = AddCheck(page.panel, sizer, 1008, "Keep the document's own text until the tree changes it");
     auto* lineNumbers = AddCheck(page.panel, sizer, wxID_ANY, "Show line numbers");
     auto* folding = AddCheck(page.panel, sizer, wxID_ANY, "Fold elements, comments and CDATA sections");
+    auto* xmlColouring = AddCheck(page.panel, sizer, 1030, "XML colouring in Source View");
     page.panel->SetSizer(sizer);
     page.load = [=] {
         navBar->SetValue(Settings::GetDisplayNavBar() != 0);
@@ -129,6 +130,7 @@ Page MakeDisplayPage(wxWindow* book)
         ownText->SetValue(Settings::GetKeepOwnText() != 0);
         lineNumbers->SetValue(Settings::GetShowLineNumbers() != 0);
         folding->SetValue(Settings::GetEnableFolding() != 0);
+        xmlColouring->SetValue(Settings::GetXmlColouring() != 0);
     };
     page.store = [=] {
         Settings::WriteInt(Settings::Key::kDisplayNavBar, navBar->GetValue() ? 1 : 0);
@@ -138,6 +140,7 @@ Page MakeDisplayPage(wxWindow* book)
         Settings::WriteInt(Settings::Key::kKeepOwnText, ownText->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kShowLineNumbers, lineNumbers->GetValue() ? 1 : 0);
         Settings::WriteInt(Settings::Key::kEnableFolding, folding->GetValue() ? 1 : 0);
+        Settings::WriteInt(Settings::Key::kXmlColouring, xmlColouring->GetValue() ? 1 : 0);
     };
     return page;
 }

@@ -1,6 +1,8 @@
 #include "app/views/BrowserView.h"
 
 #include "app/views/EditSourceView.h"
+#include "brindlekit/text/TextPainter.h"
+#include "brindlekit/text/ViewPalette.h"
 
 #include <wx/webview.h>
 
@@ -11,7 +13,7 @@ namespace {
 void PrepareHost(wxPanel* host)
 {
     host->SetSizer(new wxBoxSizer(wxVERTICAL));
-    host->SetBackgroundColour(*wxWHITE);
+    host->SetBackgroundColour(brindle::ToColour(brindle::SystemViewPalette().Window()));
 }
 
 } // namespace

@@ -44,10 +44,24 @@ int TextViewCommandFor(int id)
 
 } // namespace
 
-SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId)
-    : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId)
+SourceTextView::SourceTextView(wxWindow* parent, CTextBuffer& buffer, int menuResourceId, xml_colour::Grammar grammar)
+    : CEditView(parent), m_buffer(&buffer), m_menuResourceId(menuResourceId), m_grammar(grammar),
+      m_xmlColouring(Settings::GetXmlColouring() != 0)
 {
     ApplyDisplaySettings();
+    // The setting is read once a paint, not once a line.
+    Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        ApplyColouringSetting();
+        event.Skip();
+    });
+}
+
+void SourceTextView::ApplyColouringSetting()
+{
+    const bool xml = Settings::GetXmlColouring() != 0;
+    if (xml == m_xmlColouring) return;
+    m_xmlColouring = xml;
+    Model().ForgetParseStates();
 }
 
 void SourceTextView::ApplyDisplaySettings()
@@ -92,9 +106,9 @@ std::uint32_t SourceTextView::ParseLine(std::uint32_t cookie, int line, TextBloc
 {
     const CTextBuffer* buffer = GetBuffer();
     if (!buffer) return cookie;
-    return source_colour::ParseLine(
-        cookie, std::string_view(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line))),
-        blocks, count);
+    const std::string_view text(buffer->GetLineChars(line), static_cast<size_t>(buffer->GetLineLength(line)));
+    if (m_xmlColouring) return xml_colour::ParseLine(cookie, text, blocks, count, m_grammar);
+    return source_colour::ParseLine(cookie, text, blocks, count);
 }
 
 void SourceTextView::OnFocusChanged(bool gained)
@@ -118,7 +132,7 @@ std::optional<bool> SourceTextView::DerivedCommandState(int id) const
 bool SourceTextView::ExecuteCommand(int id) { return CEditView::ExecuteCommand(TextViewCommandFor(id)); }
 
 CEditSourceView::CEditSourceView(wxWindow* parent, CBrindleDoc* doc)
-    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_SOURCE_EDIT), m_doc(doc)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_SOURCE_EDIT, xml_colour::Grammar::Document), m_doc(doc)
 {
 }
 
@@ -126,6 +140,13 @@ void CEditSourceView::DetachDocument()
 {
     SourceTextView::DetachDocument();
     m_doc = nullptr;
+}
+
+void CEditSourceView::OnFocusChanged(bool gained)
+{
+    // The document learns first, so the Edit menu the view asks for sees it.
+    if (gained && m_doc) m_doc->SourceViewFocused();
+    SourceTextView::OnFocusChanged(gained);
 }
 
 std::optional<bool> CEditSourceView::DerivedCommandState(int id) const
@@ -238,6 +259,6 @@ bool CEditSourceView::AutoFormat()
 }
 
 CEditSourceView2::CEditSourceView2(wxWindow* parent, CBrindleDoc2* doc)
-    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_DTD_EDIT)
+    : SourceTextView(parent, doc->GetTextBuffer(), ids::IDR_DTD_EDIT, xml_colour::Grammar::Dtd)
 {
 }

@@ -2,6 +2,7 @@
 
 #include "brindlekit/text/EditView.h"
 
+#include "app/views/XmlColouring.h"
 #include "platform/xml/XmlValidation.h"
 
 #include <string>
@@ -18,11 +19,12 @@ void RequestEditMenu(int menuResourceId);
 // view's GetLastErrors holds what it found.
 wxDECLARE_EVENT(EVT_BRINDLE_VALIDATED, wxCommandEvent);
 
-// A document's source text, coloured as XML, with the Edit and context menus of
-// its document kind (a menu resource).
+// A document's source text, coloured as XML (or by the plain line colouring, as
+// the settings say), with the Edit and context menus of its document kind (a
+// menu resource).
 class SourceTextView : public brindle::CEditView {
 public:
-    SourceTextView(wxWindow* parent, brindle::CTextBuffer& buffer, int menuResourceId);
+    SourceTextView(wxWindow* parent, brindle::CTextBuffer& buffer, int menuResourceId, xml_colour::Grammar grammar);
 
     bool ExecuteCommand(int id) override;
     std::optional<bool> DerivedCommandState(int id) const override;
@@ -40,9 +42,13 @@ protected:
 private:
     // Line numbers and folding as the Display settings say.
     void ApplyDisplaySettings();
+    // Follows the colouring setting; a change recolours every line.
+    void ApplyColouringSetting();
 
     brindle::CTextBuffer* m_buffer;
     int m_menuResourceId;
+    xml_colour::Grammar m_grammar;
+    bool m_xmlColouring = true;
 };
 
 // The XML document's source text, with Validate and Auto Format. Its status
@@ -66,6 +72,9 @@ public:
     const std::string& GetStatusMessage() const { return m_statusMessage; }
     void SetStatusMessage(const std::string& message) { m_statusMessage = message; }
     void DetachDocument() override;
+
+protected:
+    void OnFocusChanged(bool gained) override;
 
 private:
     bool ShowOutcome(const brindle::ValidationReport& report);

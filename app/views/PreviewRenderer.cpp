@@ -28,6 +28,7 @@ struct PreviewJob {
     // What the worker reads; set before it starts.
     std::string sideFile;
     std::string stylesheet; // a local file, or "" for our tree of the markup
+    std::string treeStylesheet; // our tree's, in the colours of the desktop's theme
     std::string baseUrl;
     std::string pageFile;
     // What it leaves; valid once done is set.
@@ -97,7 +98,7 @@ void Transform(PreviewJob& job)
 {
     try {
         const PreviewOutput output = job.stylesheet.empty()
-                                         ? TransformFileWithStylesheetText(job.sideFile, PreviewTreeStylesheet())
+                                         ? TransformFileWithStylesheetText(job.sideFile, job.treeStylesheet)
                                          : TransformFileForPreview(job.sideFile, job.stylesheet);
         const std::string page = MakePreviewPage(output, job.baseUrl);
         std::ofstream out(job.pageFile, std::ios::binary | std::ios::trunc);
@@ -203,6 +204,8 @@ void PreviewRenderer::StartJob()
     // A relative reference of a remote document names a file on its server.
     if (!href.empty() && IsLocalReference(href) && (local || fs::path(href).is_absolute()))
         job->stylesheet = ResolveStylesheetPath(href, path);
+    // The theme is asked here: the worker thread may not ask the toolkit.
+    if (job->stylesheet.empty()) job->treeStylesheet = PreviewTreeStylesheet(SystemViewPalette());
     job->baseUrl = FileUrl((folder.empty() ? PreviewFolder().string() : folder) + "/");
     if (m_pageFile.empty()) m_pageFile = NextName("page-", ".html");
     job->pageFile = m_pageFile;

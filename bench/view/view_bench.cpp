@@ -1,14 +1,19 @@
 // View benchmarks, each printing "name value unit" lines for bench/view/run.sh:
 //
-//   view_bench keystroke LINES RUNS   typing at the last line of a LINES-line document
-//                                     plus re-colouring of the visible lines (no window)
+//   view_bench keystroke LINES RUNS [xml|plain] [gutter]
+//                                     typing at the last line of a LINES-line document
+//                                     plus re-colouring of the visible lines (no window),
+//                                     with the XML colouring or the plain line colouring
+//                                     (default: as the settings say)
 //   view_bench open FILE RUNS         first paint of a real window after the buffer is
 //                                     loaded, then Ctrl+End (needs a display)
 //   ... keystroke/open ... gutter     the same with line numbers and folding on (markers
 //                                     of the visible lines found, a fold above the caret)
 //   view_bench find FILE RUNS         FindText of an absent string, both case modes
+#include "app/settings/Settings.h"
 #include "app/views/SourceColouring.h"
 #include "app/views/XmlFoldScanner.h"
+#include "app/views/XmlColouring.h"
 #include "brindlekit/text/EditViewModel.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextView.h"
@@ -31,8 +36,11 @@ using namespace bench;
 
 namespace {
 
+bool g_xmlColouring = true;
+
 std::uint32_t Colour(const TextViewModel& model, std::uint32_t cookie, int line, TextBlock* blocks, int& count)
 {
+    if (g_xmlColouring) return xml_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
     return source_colour::ParseLine(cookie, model.GetLineText(line), blocks, count);
 }
 
@@ -42,7 +50,7 @@ int FoldEnd(const TextViewModel& model, int line)
                              FoldModel::kSearchLines);
 }
 
-// A window-less host that colours lines with the XML source parser and finds fold ranges.
+// A window-less host that colours lines as the source views do and finds fold ranges.
 class ColouringHost : public ITextViewHost {
 public:
     explicit ColouringHost(const TextViewModel& model) : m_model(model) {}
@@ -241,12 +249,18 @@ int Find(const char* path, int runs)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS [gutter] | open FILE RUNS [gutter] | find FILE RUNS\n");
+        std::fprintf(stderr, "usage: view_bench keystroke LINES RUNS [xml|plain] [gutter] | open FILE RUNS [xml|plain] [gutter] | find FILE RUNS\n");
         return 2;
     }
     const std::string mode = argv[1];
     const int runs = std::max(1, std::atoi(argv[3]));
-    const bool gutter = argc > 4 && std::string(argv[4]) == "gutter";
+    bool gutter = false;
+    g_xmlColouring = Settings::GetXmlColouring() != 0;
+    for (int i = 4; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "gutter") gutter = true;
+        else g_xmlColouring = option == "xml";
+    }
     if (mode == "keystroke") return Keystroke(std::atoi(argv[2]), runs, gutter);
     if (mode == "open") return Open(argv[2], runs, gutter);
     if (mode == "find") return Find(argv[2], runs);

@@ -75,11 +75,12 @@ void TextPainter::DrawMargin(wxDC& dc, const wxRect& rect, int line)
         dc.DrawRectangle(rect);
         return;
     }
-    // A 50 % checkerboard of the scroll-bar and window colours.
+    // A 50 % checkerboard of the margin shade (the scroll-bar colour in a light
+    // theme) and the window colour.
     static wxBitmap* pattern = nullptr;
     static ColorRef patternColors[2] = {kNoColor, kNoColor};
-    const ColorRef a = FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
-    const ColorRef b = FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    const ColorRef a = m_view.Palette().MarginShade();
+    const ColorRef b = m_view.Palette().Window();
     if (!pattern || patternColors[0] != a || patternColors[1] != b) {
         wxImage image(8, 8);
         for (int y = 0; y < 8; ++y)

@@ -18,8 +18,8 @@ namespace brindle {
 class CTextView;
 
 // Between the views' colour values and wx colours.
-wxColour ToColour(ColorRef c);
-ColorRef FromColour(const wxColour& c);
+BRINDLEKIT_API wxColour ToColour(ColorRef c);
+BRINDLEKIT_API ColorRef FromColour(const wxColour& c);
 
 // Draws a CTextView: rows through one off-screen bitmap a line high, reused for
 // every row; the selection margin with its icons; each line's runs in their

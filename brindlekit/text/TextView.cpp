@@ -263,13 +263,13 @@ CTextBuffer* CTextView::LocateTextBuffer()
 
 ColorRef CTextView::GetColor(int colorIndex)
 {
-    switch (colorIndex) {
-    case COLORINDEX_WHITESPACE:
-    case COLORINDEX_BKGND: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
-    case COLORINDEX_NORMALTEXT: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
-    case COLORINDEX_SELMARGIN: return FromColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
-    default: return FixedDefaultColor(colorIndex);
-    }
+    return Palette().Colour(colorIndex);
+}
+
+const ViewPalette& CTextView::Palette()
+{
+    if (!m_palette) m_palette = SystemViewPalette();
+    return *m_palette;
 }
 
 void CTextView::GetLineColors(int line, ColorRef& background, ColorRef& text, bool& drawWhitespace)
@@ -550,6 +550,7 @@ void CTextView::OnKillFocus(wxFocusEvent& event)
 
 void CTextView::OnSysColourChanged(wxSysColourChangedEvent& event)
 {
+    m_palette.reset();
     Refresh(false);
     event.Skip();
 }

@@ -2,6 +2,7 @@
 
 #include "brindlekit/text/LineRendering.h"
 #include "brindlekit/text/TextViewModel.h"
+#include "brindlekit/text/ViewPalette.h"
 #include "platform/Export.h"
 
 #include <wx/font.h>
@@ -112,6 +113,9 @@ public:
     // The screen rectangle of a text line, for tests and tooltips.
     wxRect LineRect(int line) const;
     bool IsSelectionShown() const;
+    // The colours of the desktop's theme, taken when first needed and again
+    // after the theme changes.
+    const ViewPalette& Palette();
 
 protected:
     explicit CTextView(std::unique_ptr<TextViewModel> model);
@@ -170,6 +174,7 @@ private:
     wxTimer m_timer;
     bool m_bBookmarkKeys = false;
     bool m_bMetricsValid = false;
+    std::optional<ViewPalette> m_palette;
 };
 
 } // namespace brindle

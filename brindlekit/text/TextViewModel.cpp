@@ -92,8 +92,12 @@ void TextViewModel::UpdateView(ITextBufferView*, CUpdateContext* context, std::u
     const int lineCount = GetLineCount();
     const int from = std::max(line, 0);
     if (flags & UPD_SINGLELINE) {
-        // The state at the end of this line may differ, and so may every later one.
+        // The state at the end of this line may differ, and so may every later one;
+        // the later ones hold again once a line ends in the state it had before.
+        const int known = m_nParsedLines;
+        const int stale = m_nStaleParsedEnd;
         ForgetParseStatesFrom(from);
+        m_nStaleParsedEnd = from < known ? known : std::min(stale, from);
         if (from < static_cast<int>(m_aActualLineLength.size())) {
             const int oldLength = ActualLengthCached(from);
             m_aActualLineLength.set(static_cast<std::size_t>(from), kUnknownLength);
@@ -457,8 +461,7 @@ std::uint32_t TextViewModel::GetParseCookie(int line)
         const int next = m_nParsedLines;
         const std::uint32_t before = next > 0 ? m_aParseCookies.get(static_cast<std::size_t>(next - 1)) : 0;
         int blockCount = 0;
-        m_aParseCookies.set(static_cast<std::size_t>(next), m_pHost->ParseLine(before, next, nullptr, blockCount));
-        m_nParsedLines = next + 1;
+        SetKnownParseCookie(next, m_pHost->ParseLine(before, next, nullptr, blockCount));
     }
     return m_aParseCookies.get(static_cast<std::size_t>(line));
 }
@@ -486,8 +489,22 @@ std::uint32_t TextViewModel::IslandCookie(int line)
     return m_aIslandCookies[static_cast<std::size_t>(line - m_nIslandStart)];
 }
 
+void TextViewModel::SetKnownParseCookie(int line, std::uint32_t cookie)
+{
+    const auto at = static_cast<std::size_t>(line);
+    const bool sameAsBefore = line < m_nStaleParsedEnd && m_aParseCookies.get(at) == cookie;
+    m_aParseCookies.set(at, cookie);
+    m_nParsedLines = line + 1;
+    if (sameAsBefore) {
+        // The lines after it are as they were, and so are their states.
+        m_nParsedLines = m_nStaleParsedEnd;
+        m_nStaleParsedEnd = 0;
+    }
+}
+
 void TextViewModel::ForgetParseStatesFrom(int line)
 {
+    m_nStaleParsedEnd = std::min(m_nStaleParsedEnd, line);
     m_nParsedLines = std::min(m_nParsedLines, line);
     if (m_nIslandStart < 0 || line >= m_nIslandStart + static_cast<int>(m_aIslandCookies.size())) return;
     if (line <= m_nIslandStart) {
@@ -508,8 +525,8 @@ void TextViewModel::StoreParseCookie(int line, std::uint32_t cookie)
         return;
     }
     if (line > m_nParsedLines) return; // the states before it are unknown: keep the prefix intact
-    m_aParseCookies.set(static_cast<std::size_t>(line), cookie);
-    if (line == m_nParsedLines) m_nParsedLines = line + 1;
+    if (line == m_nParsedLines) SetKnownParseCookie(line, cookie);
+    else m_aParseCookies.set(static_cast<std::size_t>(line), cookie);
 }
 
 // ---- Cursor and selection ----

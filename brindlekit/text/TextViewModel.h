@@ -144,6 +144,8 @@ public:
     void StoreParseCookie(int line, std::uint32_t cookie);
     // Lines whose state is known, counted from line 0.
     int GetParsedLineCount() const { return m_nParsedLines; }
+    // The colouring changed its rules: every line's state is computed again.
+    void ForgetParseStates() { ForgetParseStatesFrom(0); }
 
     // ---- Cursor and selection ----
     CPoint GetCursorPos() const { return m_ptCursorPos; }
@@ -279,6 +281,8 @@ protected:
     std::uint32_t IslandCookie(int line);
     // States from the line on may have changed.
     void ForgetParseStatesFrom(int line);
+    // The state at the end of the first line whose state was not known.
+    void SetKnownParseCookie(int line, std::uint32_t cookie);
     CPoint LastTextPos() const;
     CPoint NextLineStart(int line) const;
     void InvalidateLineRange(int first, int last);
@@ -326,6 +330,9 @@ protected:
     LineValues m_aActualLineLength{kUnknownLength};
     LineValues m_aParseCookies{0};
     int m_nParsedLines = 0; // cookies [0, m_nParsedLines) are valid
+    // After a change within one line, the cookies up to here are those from
+    // before it: valid again from the first line whose state comes out the same.
+    int m_nStaleParsedEnd = 0;
     // States asked for far past the known ones: walking every line before would
     // take seconds on millions of lines, so a run of states starts kResyncLines
     // before, from a text's first state. A construct longer than that (a comment

@@ -22,6 +22,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/FoldModel.cpp
   text/Gutter.cpp
   text/LineRendering.cpp
+  text/ViewPalette.cpp
   text/SystemClipboard.cpp
   text/TextKeyTable.cpp
   text/TextSearch.cpp
@@ -36,6 +37,7 @@ set(BRINDLEKIT_TEXT_SOURCES
   text/FindReplaceDialogs.cpp
   text/MarginIcons.cpp
   text/TextPainter.cpp
+  text/SystemViewPalette.cpp
   text/TextView.cpp
   text/TextViewPrint.cpp
   text/TextPageSetup.cpp

@@ -979,13 +979,30 @@ TEST_F(DocumentTest, EnteringTheSourceMarksModifiedOnlyWhenTheTextIsNotTheFilesO
     SetText(*broken, "<a/>");
     EXPECT_TRUE(broken->IsModified());
 
-    // The file's own text, kept: unmodified; with the setting off, modified.
+    // The file's own text, kept: unmodified, and focusing the source view again
+    // and again leaves it so; with the setting off, modified.
     auto own = Open("own.xml", kCatalog);
     enterSource(*own);
+    own->SourceViewFocused();
     EXPECT_FALSE(own->IsModified());
+    own->LeaveSourceMode();
+    own->EnterTreeMode();
+    enterSource(*own);
+    own->SourceViewFocused();
+    EXPECT_FALSE(own->IsModified());
+    // Saved text stays saved when the view gets the focus back.
+    SetText(*own, "<catalog/>");
+    ASSERT_TRUE(own->OnSaveDocument(own->GetFilename()));
+    own->SourceViewFocused();
+    EXPECT_FALSE(own->IsModified());
+
     brindle::Profile::WriteProfileInt("Settings", "keepOwnText", 0);
     auto plain = Open("plain.xml", kCatalog);
     enterSource(*plain);
+    EXPECT_TRUE(plain->IsModified());
+    ASSERT_TRUE(plain->OnSaveDocument(plain->GetFilename()));
+    EXPECT_FALSE(plain->IsModified());
+    plain->SourceViewFocused();
     EXPECT_TRUE(plain->IsModified());
 }
 

@@ -1,5 +1,6 @@
 #include "app/views/PreviewStylesheet.h"
 #include "app/views/SourceColouring.h"
+#include "app/views/XmlColouring.h"
 #include "platform/xml/XmlPreview.h"
 #include "tests/support/TempDir.h"
 
@@ -101,12 +102,13 @@ TEST(SourceColouring, EmptyLinesKeepOnlyTheCarriedState)
 
 namespace {
 
-std::string PreviewTree(const std::string& xml, size_t maxElements = brindle::kPreviewElementLimit)
+std::string PreviewTree(const std::string& xml, size_t maxElements = brindle::kPreviewElementLimit,
+                        std::string_view stylesheet = PreviewTreeStylesheet())
 {
     brindle::test::TempDir dir;
     brindle::test::WriteFile(dir / "doc.xml", xml);
     brindle::PreviewOutput out =
-        brindle::TransformFileWithStylesheetText((dir / "doc.xml").string(), PreviewTreeStylesheet(), maxElements);
+        brindle::TransformFileWithStylesheetText((dir / "doc.xml").string(), stylesheet, maxElements);
     EXPECT_EQ(out.mimeType, "text/html");
     return out.content;
 }
@@ -171,4 +173,131 @@ TEST(PreviewTree, ABigDocumentIsShownUpToTheLimitWithANote)
     EXPECT_EQ(html.find("&lt;!-- after"), std::string::npos) << html;
     EXPECT_EQ(Count(html, "The preview shows the first 4\n"), 2u) << html;
     EXPECT_NE(html.find("of this document (of 21)"), std::string::npos) << html;
+}
+
+// The XML-aware colouring: each character's colour as a letter, lines carried
+// into each other by their cookies.
+
+namespace {
+
+char Letter(int colour)
+{
+    switch (colour) {
+    case xml_colour::kText: return '.';
+    case xml_colour::kComment: return 'c';
+    case xml_colour::kAttributeValue: return 'v';
+    case xml_colour::kTag: return 't';
+    case xml_colour::kAttributeName: return 'a';
+    case xml_colour::kCData: return 'd';
+    case xml_colour::kProcessing: return 'p';
+    case xml_colour::kReference: return 'r';
+    case xml_colour::kDeclaration: return 'D';
+    default: return '?';
+    }
+}
+
+std::vector<std::string> XmlMasks(const std::vector<std::string>& lines, xml_colour::Grammar grammar = xml_colour::Grammar::Document,
+                                  std::uint32_t* endCookie = nullptr)
+{
+    std::vector<std::string> masks;
+    std::uint32_t cookie = 0;
+    for (const std::string& line : lines) {
+        std::vector<brindle::TextBlock> blocks(line.size() + 1);
+        int count = 0;
+        int nullCount = 0;
+        const std::uint32_t next = xml_colour::ParseLine(cookie, line, blocks.data(), count, grammar);
+        // Asked for the state alone, the parser must reach the same one.
+        EXPECT_EQ(xml_colour::ParseLine(cookie, line, nullptr, nullCount, grammar), next) << line;
+        EXPECT_EQ(nullCount, 0);
+        EXPECT_LE(count, static_cast<int>(line.size()) + 1);
+        std::string mask(line.size(), '.');
+        for (int b = 0; b < count; ++b) {
+            const auto& block = blocks[static_cast<size_t>(b)];
+            if (b > 0) { EXPECT_GT(block.m_nCharPos, blocks[static_cast<size_t>(b - 1)].m_nCharPos) << line; }
+            const size_t end = b + 1 < count ? static_cast<size_t>(blocks[static_cast<size_t>(b + 1)].m_nCharPos) : line.size();
+            for (size_t i = static_cast<size_t>(block.m_nCharPos); i < end; ++i) mask[i] = Letter(block.m_nColorIndex);
+        }
+        masks.push_back(mask);
+        cookie = next;
+    }
+    if (endCookie) *endCookie = cookie;
+    return masks;
+}
+
+std::string XmlMask(const std::string& line) { return XmlMasks({line}).front(); }
+
+} // namespace
+
+TEST(XmlColouring, TagsAttributesAndPlainText)
+{
+    // Text content is plain, apostrophes and all.
+    EXPECT_EQ(XmlMask("<title lang=\"en\">Developer's Guide</title>"),
+              "tttttttaaaatvvvvt.................tttttttt");
+    EXPECT_EQ(XmlMask("<br/><a x='1' y = \"2\" />"), "ttttttttatvvvtatttvvvttt");
+    // A "<" that opens nothing stays text.
+    EXPECT_EQ(XmlMask("a < b"), ".....");
+}
+
+TEST(XmlColouring, CommentsCDataInstructionsAndReferences)
+{
+    EXPECT_EQ(XmlMask("<?xml version=\"1.0\"?><!-- <a> --><b/>"), "pppppppppppppppppppppcccccccccccctttt");
+    EXPECT_EQ(XmlMask("<![CDATA[<a>&amp;]]>x"), "dddddddddddddddddddd.");
+    EXPECT_EQ(XmlMask("a &amp; &#10; &#x1F; &; &#; &#xZ; & b"), "..rrrrr.rrrrr.rrrrrr.................");
+    // References inside attribute values, which resume after them.
+    EXPECT_EQ(XmlMask("<a t=\"x&lt;y\">"), "tttatvvrrrrvvt");
+}
+
+TEST(XmlColouring, ConstructsSpanningLines)
+{
+    EXPECT_EQ(XmlMasks({"a <!-- one", "two <b>", "end --> c"}),
+              (std::vector<std::string>{"..cccccccc", "ccccccc", "ccccccc.."}));
+    EXPECT_EQ(XmlMasks({"<![CDATA[ x", "", "<y> ]]>z"}), (std::vector<std::string>{"ddddddddddd", "", "ddddddd."}));
+    EXPECT_EQ(XmlMasks({"<?pi one", "two?><a>"}), (std::vector<std::string>{"pppppppp", "pppppttt"}));
+    // A tag and an attribute value across lines.
+    EXPECT_EQ(XmlMasks({"<a", "  b=\"one", "two\" c='3'>text"}),
+              (std::vector<std::string>{"tt", "ttatvvvv", "vvvvtatvvvt...."}));
+}
+
+TEST(XmlColouring, DoctypeWithItsInternalSubset)
+{
+    std::uint32_t end = 0;
+    const auto masks = XmlMasks({"<!DOCTYPE r SYSTEM \"r.dtd\" [", "  <!ENTITY % p \"x\"> %p;", "  <!-- c --> <?pi?>",
+                                 "  <r>&e;</r>", "]>", "<r>&e;</r>"},
+                                xml_colour::Grammar::Document, &end);
+    EXPECT_EQ(masks, (std::vector<std::string>{"DDDDDDDDDDDDDDDDDDDvvvvvvvDD", "..DDDDDDDDDDDDDvvvD.rrr",
+                                                "..cccccccccc.pppppp", ".....rrr....", "DD", "tttrrrtttt"}));
+    EXPECT_EQ(end, static_cast<std::uint32_t>(xml_colour::State::Text));
+}
+
+TEST(XmlColouring, AStateItNeverReturnsStartsAsText)
+{
+    std::vector<brindle::TextBlock> blocks(8);
+    int count = 0;
+    EXPECT_EQ(xml_colour::ParseLine(0x0F, "<a>x", blocks.data(), count), static_cast<std::uint32_t>(xml_colour::State::Text));
+    EXPECT_EQ(blocks[0].m_nColorIndex, xml_colour::kTag);
+}
+
+TEST(XmlColouring, DtdDocumentsAreOneInternalSubset)
+{
+    const auto masks = XmlMasks({"<!ELEMENT a (#PCDATA)>", "<!ATTLIST a t CDATA '%x;'>", "%ent; <!-- n -->",
+                                 "<![INCLUDE[ <!ENTITY b 'c'> ]]>", "]"},
+                                xml_colour::Grammar::Dtd);
+    EXPECT_EQ(masks, (std::vector<std::string>{"DDDDDDDDDDDDDDDDDDDDDD", "DDDDDDDDDDDDDDDDDDDDvrrrvD",
+                                                "rrrrr.cccccccccc", "DDDDDDDDDDD.DDDDDDDDDDDvvvD.DDD", "."}));
+}
+
+TEST(PreviewTree, TakesTheColoursOfTheThemesPalette)
+{
+    using namespace brindle;
+    const ViewPalette dark(MakeRgb(45, 45, 45), MakeRgb(238, 238, 236), MakeRgb(53, 53, 53), true);
+    const std::string html = PreviewTree("<r a='1'><!-- c --></r>", kPreviewElementLimit, PreviewTreeStylesheet(dark));
+    // The theme's rules come after the stylesheet's own light ones, which they override.
+    const size_t own = html.find("background:#fff;");
+    const size_t body = html.find("body{background:#2d2d2d;color:#eeeeec}");
+    ASSERT_NE(own, std::string::npos) << html;
+    ASSERT_NE(body, std::string::npos) << html;
+    EXPECT_LT(own, body);
+    EXPECT_NE(html.find("b{color:" + CssColour(dark.Colour(COLORINDEX_TAG)) + "}"), std::string::npos) << html;
+    EXPECT_NE(html.find(".c{color:" + CssColour(dark.Colour(COLORINDEX_COMMENT)) + "}"), std::string::npos) << html;
+    EXPECT_LT(html.find("</style>"), html.find("<p class=\"c\">&lt;!-- c --&gt;</p>")) << html;
 }

@@ -559,6 +559,58 @@ void Command(int id)
 
 } // namespace
 
+TEST(AppGui, SourceViewColoursAsTheSettingSays)
+{
+    CloseAll();
+    const fs::path path = *g_dir / "colours.xml";
+    // Not well-formed: it opens as text, in Source mode.
+    std::string text = "<!-- one\r\ntwo -->\r\n<a x='1'>it's\r\n";
+    for (int i = 0; i < 200; ++i) text += "<b>\r\n";
+    test::WriteFile(path, text + "<!-- far below\r\n"); // line 203
+    auto* doc = dynamic_cast<CBrindleDoc*>(Manager().OpenDocumentFile(wxString::FromUTF8(path.string())));
+    ASSERT_NE(doc, nullptr);
+    Pump();
+    brindle::CTextView* view = FrameOf(doc)->GetSourceView();
+    ASSERT_NE(view, nullptr);
+    // The colours of characters 1 ("a"), 3 ("x") and 12 (the "s" after an apostrophe) of line 2.
+    const auto coloursOfLine2 = [view] {
+        std::vector<TextBlock> blocks(64);
+        int count = 0;
+        view->ParseLine(view->Model().GetParseCookie(1), 2, blocks.data(), count);
+        std::vector<int> colours;
+        for (int at : {1, 3, 12}) {
+            int colour = COLORINDEX_NORMALTEXT;
+            for (int b = 0; b < count && blocks[static_cast<size_t>(b)].m_nCharPos <= at; ++b)
+                colour = blocks[static_cast<size_t>(b)].m_nColorIndex;
+            colours.push_back(colour);
+        }
+        return colours;
+    };
+    const auto repaint = [view] {
+        view->Refresh();
+        view->Update();
+        Pump();
+    };
+    // XML colouring: the comment runs on to line 1; a tag's name, its attribute,
+    // and text that is plain, apostrophe and all.
+    const auto comment = static_cast<std::uint32_t>(xml_colour::State::Comment);
+    EXPECT_EQ(view->Model().GetParseCookie(0), comment);
+    EXPECT_EQ(view->Model().GetParseCookie(203), comment);
+    EXPECT_EQ(coloursOfLine2(), (std::vector<int>{COLORINDEX_TAG, COLORINDEX_ATTRNAME, COLORINDEX_NORMALTEXT}));
+
+    // The plain line colouring once the setting is off and the view repaints: its
+    // states are computed again, those of lines out of sight too.
+    Profile::WriteProfileInt("Settings", "xmlColouring", 0);
+    repaint();
+    EXPECT_EQ(view->Model().GetParseCookie(0), 0u);
+    EXPECT_EQ(view->Model().GetParseCookie(203), 0u);
+    EXPECT_EQ(coloursOfLine2(), (std::vector<int>{COLORINDEX_NORMALTEXT, COLORINDEX_NORMALTEXT, COLORINDEX_STRING}));
+    Profile::WriteProfileInt("Settings", "xmlColouring", 1);
+    repaint();
+    EXPECT_EQ(view->Model().GetParseCookie(203), comment);
+    CloseAll();
+}
+
 TEST(AppGui, SourceModeMarksChangesOnlyAndSaveAsClearsTheMark)
 {
     CloseAll();

@@ -149,7 +149,9 @@ TEST(TextViewGeometry, ParseStatesAreComputedOnceAndInvalidatedFromTheChange)
     EXPECT_EQ(v.GetParseCookie(20), 21u);
     EXPECT_TRUE(f.host.parsed.empty());
 
-    // Editing line 10 re-parses from line 10 only.
+    // Editing line 10 re-parses from line 10 only, and as its state comes out
+    // as before, the states known after it hold: then lines 50 to 99, which
+    // were never parsed.
     int el = 0;
     int ec = 0;
     f.buffer.InsertText(nullptr, 10, 0, "x", el, ec, EA_TYPING);
@@ -157,7 +159,8 @@ TEST(TextViewGeometry, ParseStatesAreComputedOnceAndInvalidatedFromTheChange)
     v.GetParseCookie(99);
     ASSERT_FALSE(f.host.parsed.empty());
     EXPECT_EQ(f.host.parsed.front(), 10);
-    EXPECT_EQ(f.host.parsed.size(), 90u);
+    EXPECT_EQ(f.host.parsed.size(), 51u);
+    EXPECT_EQ(f.host.parsed[1], 50);
 
     // A multi-line change keeps the states before it.
     f.buffer.InsertText(nullptr, 40, 0, "a\r\nb", el, ec, EA_TYPING);
@@ -183,6 +186,62 @@ TEST(TextViewGeometry, ParseStatesAreComputedOnceAndInvalidatedFromTheChange)
     big.host.parsed.clear();
     w.GetParseCookie(140010);
     EXPECT_EQ(big.host.parsed.front(), 138010);
+}
+
+TEST(TextViewGeometry, AnEditReparsesUntilTheStatesMeetTheOldOnes)
+{
+    // A line holding "{" opens a block and one holding "}" closes it: the state
+    // says whether a line ends inside one.
+    ViewFixture f(Numbered(60));
+    auto& buffer = f.buffer;
+    f.host.parser = [&buffer](std::uint32_t cookie, int line) -> std::uint32_t {
+        const std::string_view text(buffer.GetLineChars(line), static_cast<std::size_t>(buffer.GetLineLength(line)));
+        if (text.find('{') != std::string_view::npos) return 1;
+        if (text.find('}') != std::string_view::npos) return 0;
+        return cookie;
+    };
+    auto& v = f.view;
+    const auto parsedFor = [&](int line) {
+        f.host.parsed.clear();
+        v.GetParseCookie(line);
+        return f.host.parsed;
+    };
+    int el = 0;
+    int ec = 0;
+    buffer.InsertText(nullptr, 10, 0, "{", el, ec, EA_TYPING);
+    buffer.InsertText(nullptr, 20, 0, "}", el, ec, EA_TYPING);
+    EXPECT_EQ(parsedFor(59).size(), 60u);
+    EXPECT_EQ(v.GetParseCookie(15), 1u);
+
+    // An edit that opens nothing stops at its own line.
+    buffer.InsertText(nullptr, 15, 0, "x", el, ec, EA_TYPING);
+    EXPECT_EQ(parsedFor(59), std::vector<int>{15});
+    // Opening a block changes every later state: all of them are computed again,
+    // and so is every one that closing it changes back.
+    buffer.InsertText(nullptr, 30, 0, "{", el, ec, EA_TYPING);
+    EXPECT_EQ(parsedFor(59).size(), 30u);
+    EXPECT_EQ(v.GetParseCookie(59), 1u);
+    buffer.InsertText(nullptr, 40, 0, "}", el, ec, EA_TYPING);
+    EXPECT_EQ(parsedFor(59).size(), 20u);
+    EXPECT_EQ(v.GetParseCookie(59), 0u);
+    // Removing an opening brace: the states differ up to the closing line, where
+    // they meet the old ones.
+    buffer.DeleteText(nullptr, 10, 0, 10, 1, EA_DELETE);
+    EXPECT_EQ(parsedFor(59).size(), 11u);
+    EXPECT_EQ(v.GetParseCookie(15), 0u);
+    EXPECT_EQ(v.GetParseCookie(35), 1u);
+    // A second edit above the first before anything was parsed again: from the
+    // higher one, and again from the lower one, whose states changed.
+    buffer.InsertText(nullptr, 50, 0, "{", el, ec, EA_TYPING);
+    buffer.InsertText(nullptr, 45, 0, "x", el, ec, EA_TYPING);
+    const std::vector<int> both = parsedFor(59);
+    ASSERT_EQ(both.size(), 11u);
+    EXPECT_EQ(both[0], 45);
+    EXPECT_EQ(both[1], 50);
+    EXPECT_EQ(v.GetParseCookie(55), 1u);
+    // A change of the line count recomputes everything after it.
+    buffer.InsertText(nullptr, 5, 0, "a\r\nb", el, ec, EA_TYPING);
+    EXPECT_EQ(parsedFor(60).size(), 56u);
 }
 
 TEST(TextViewGeometry, ExpandedLengthsFollowLineMoves)
