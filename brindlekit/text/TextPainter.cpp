@@ -110,9 +110,7 @@ void TextPainter::DrawGutterColumns(wxDC& dc, const wxRect& rect, int line)
     const GutterLayout& gutter = model.GetGutter();
     const wxColour background = ToColour(m_view.GetColor(COLORINDEX_BKGND));
     const wxColour text = ToColour(m_view.GetColor(COLORINDEX_NORMALTEXT));
-    // Numbers and markers half way between text and background, so they stay quieter than the text.
-    const wxColour quiet((text.Red() + background.Red()) / 2, (text.Green() + background.Green()) / 2,
-                         (text.Blue() + background.Blue()) / 2);
+    const wxColour quiet = ToColour(m_view.Palette().GutterText());
     const int left = rect.x + gutter.NumbersLeft();
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(background));

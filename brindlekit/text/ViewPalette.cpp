@@ -73,6 +73,8 @@ ColorRef WithContrast(ColorRef colour, ColorRef background, ColorRef toward, dou
     return toward;
 }
 
+ColorRef ViewPalette::GutterText() const { return WithContrast(Blend(WindowText(), Window(), 0.5), Window(), WindowText()); }
+
 std::string CssColour(ColorRef colour)
 {
     char text[8];

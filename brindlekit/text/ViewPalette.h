@@ -41,6 +41,9 @@ public:
     // A fixed hue (given for a light background) as it is drawn on this
     // palette's background: its dark variant in a dark theme, made to read.
     ColorRef Readable(ColorRef light, ColorRef dark) const;
+    // The gutter's line numbers and fold boxes: quieter than the text, yet
+    // readable on the background.
+    ColorRef GutterText() const;
 
 private:
     bool m_dark;

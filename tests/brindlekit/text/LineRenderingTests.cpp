@@ -100,8 +100,11 @@ TEST(ViewPalette, EveryTextColourReadsOnItsBackground)
                                palette.Colour(COLORINDEX_STRING)};
         for (int index = COLORINDEX_TAG; index <= COLORINDEX_DECLARATION; ++index) xml.insert(palette.Colour(index));
         EXPECT_EQ(xml.size(), 9u) << theme.name;
-        // The margin is a shade apart from the window.
+        // The margin is a shade apart from the window; the gutter's numbers read
+        // on it, quieter than the text.
         EXPECT_NE(palette.MarginShade(), palette.Window()) << theme.name;
+        EXPECT_GE(ContrastRatio(palette.GutterText(), palette.Window()), 4.5) << theme.name;
+        EXPECT_NE(palette.GutterText(), palette.WindowText()) << theme.name;
         // Indices the views do not know read as strings.
         EXPECT_EQ(palette.Colour(99), palette.Colour(COLORINDEX_STRING));
     }
