@@ -2,9 +2,18 @@
 
 #include "brindlekit/text/TextViewModel.h"
 
+#include "brindlekit/text/LineFlags.h"
+
 #include <algorithm>
 
 namespace brindle {
+
+namespace {
+
+// The lines a fold must leave in sight: the error mark and bookmarks.
+constexpr std::uint32_t kKeptInSight = LINEF_BOOKMARK;
+
+} // namespace
 
 void TextViewModel::SetFolding(bool folding)
 {
@@ -42,6 +51,8 @@ void TextViewModel::ToggleFold(int line)
     if (!m_folds.Unfold(line)) {
         const int end = FoldEndAt(line);
         if (end <= line) return;
+        for (int hidden = line + 1; hidden <= end; ++hidden)
+            if (GetLineFlags(hidden) & kKeptInSight) return;
         m_folds.Fold(line, end);
     }
     FoldsChanged();
@@ -52,7 +63,14 @@ void TextViewModel::FoldAll()
     if (!m_bFolding) return;
     const int count = GetLineCount();
     std::vector<FoldRange> ranges = m_pHost->FoldRanges();
-    std::erase_if(ranges, [count](const FoldRange& r) { return r.first < 0 || r.last >= count || r.last <= r.first; });
+    std::vector<int> marked; // ascending
+    for (int line = 0; line < count; ++line)
+        if (GetLineFlags(line) & kKeptInSight) marked.push_back(line);
+    std::erase_if(ranges, [&](const FoldRange& r) {
+        if (r.first < 0 || r.last >= count || r.last <= r.first) return true;
+        const auto next = std::upper_bound(marked.begin(), marked.end(), r.first);
+        return next != marked.end() && *next <= r.last;
+    });
     // Of the ranges opening on one line the outermost is that line's: its marker's.
     std::sort(ranges.begin(), ranges.end(),
               [](const FoldRange& a, const FoldRange& b) { return a.first < b.first || (a.first == b.first && a.last > b.last); });

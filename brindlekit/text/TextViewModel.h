@@ -123,9 +123,11 @@ public:
     enum class FoldMarker { None, Open, Folded };
     FoldMarker GetFoldMarker(int line);
     // Folds the range that opens on the line, or unfolds it; the caret moves out of
-    // what gets hidden.
+    // what gets hidden. A range that would hide a marked line (an error's, a
+    // bookmark's) stays open.
     void ToggleFold(int line);
-    // Folds every range of the text (the host lists them) / opens every fold.
+    // Folds every range of the text (the host lists them) but those that would
+    // hide a marked line / opens every fold.
     void FoldAll();
     void UnfoldAll();
     // Lines the window shows: the document line in a screen row (-1 below the

@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 
 #include "brindlekit/text/FoldModel.h"
+#include "brindlekit/text/LineFlags.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,16 @@ TEST(TextViewFolding, FoldedLinesAreSkippedByRowsCaretAndScrolling)
     EXPECT_EQ(view.GetVisibleLineCount(), 40 - 4 - 15);
     view.UnfoldAll();
     EXPECT_EQ(view.GetVisibleLineCount(), 40);
+    // A marked line (an error's) is never folded away: its ranges stay open.
+    f.buffer.SetLineFlag(4, LINEF_BOOKMARK, true, false);
+    view.FoldAll();
+    EXPECT_FALSE(view.Folds().IsFolded(2));
+    EXPECT_FALSE(view.Folds().IsFolded(3));
+    EXPECT_TRUE(view.Folds().IsFolded(20));
+    view.UnfoldAll();
+    view.ToggleFold(3);
+    EXPECT_FALSE(view.Folds().IsFolded(3));
+    f.buffer.SetLineFlag(4, LINEF_BOOKMARK, false, false);
     // Turning folding off opens them and hides the markers.
     view.ToggleFold(20);
     view.SetFolding(false);
