@@ -1,21 +1,15 @@
 #include "app/views/XmlColouring.h"
 
+#include "app/views/XmlNameChars.h"
+
 #include <cctype>
 
 namespace xml_colour {
 
 namespace {
 
-bool IsNameStart(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalpha(u) || c == '_' || c == ':' || u >= 0x80;
-}
-
-bool IsNameChar(char c)
-{
-    return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.';
-}
+using xml_name::IsNameChar;
+using xml_name::IsNameStart;
 
 int ColourOf(State state)
 {

@@ -1,7 +1,8 @@
 #include "app/views/XmlFoldScanner.h"
 
+#include "app/views/XmlNameChars.h"
+
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 using brindle::FoldRange;
@@ -10,17 +11,8 @@ namespace xml_fold {
 
 namespace {
 
-bool IsNameStart(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalpha(u) || c == '_' || c == ':' || u >= 0x80;
-}
-
-bool IsNameChar(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return IsNameStart(c) || std::isdigit(u) || c == '-' || c == '.';
-}
+using xml_name::IsNameChar;
+using xml_name::IsNameStart;
 
 // What the tokenizer reports: a start tag (Open), an end tag (Close), or a construct
 // complete in itself (Whole: comment, CDATA, PI, declaration, empty-element tag)

@@ -125,7 +125,7 @@ void TextPainter::DrawGutterColumns(wxDC& dc, const wxRect& rect, int line)
         dc.DrawText(number, left + gutter.numbers - GutterLayout::kNumberPadding - width, rect.y);
     }
     if (gutter.folds > 0) {
-        const TextViewModel::FoldMarker marker = m_view.Model().GetFoldMarker(line);
+        const TextViewModel::FoldMarker marker = m_view.Model().GetFoldMarker(line, false);
         if (marker == TextViewModel::FoldMarker::None) return;
         // A 9-pixel box with a minus (open) or a plus (folded).
         const int box = 9;

@@ -409,6 +409,16 @@ void CTextView::OnPaint(wxPaintEvent&)
     const int height = std::max(1, m_pModel->GetLineHeight());
     const wxRect update = GetUpdateRegion().GetBox();
     m_painter->PaintRows(dc, update.y / height, update.GetBottom() / height);
+    // Fold markers whose ranges were not known yet are searched once the paint is
+    // shown, and the margin is drawn again when one turns up.
+    if (m_pModel->HasPendingFolds() && !m_foldSearchQueued) {
+        m_foldSearchQueued = true;
+        CallAfter([this] {
+            m_foldSearchQueued = false;
+            if (m_pModel->ResolvePendingFolds())
+                RefreshRect(wxRect(0, 0, m_pModel->GetMarginWidth(), GetClientSize().y), false);
+        });
+    }
 }
 
 void CTextView::RenderTo(wxDC& dc)

@@ -174,6 +174,7 @@ private:
     wxTimer m_timer;
     bool m_bBookmarkKeys = false;
     bool m_bMetricsValid = false;
+    bool m_foldSearchQueued = false; // a search for fold markers waits for the paint to be shown
     std::optional<ViewPalette> m_palette;
 };
 

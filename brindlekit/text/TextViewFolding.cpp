@@ -38,11 +38,27 @@ int TextViewModel::FoldEndAt(int line)
     return end;
 }
 
-TextViewModel::FoldMarker TextViewModel::GetFoldMarker(int line)
+TextViewModel::FoldMarker TextViewModel::GetFoldMarker(int line, bool search)
 {
     if (!m_bFolding) return FoldMarker::None;
     if (m_folds.IsFolded(line)) return FoldMarker::Folded;
+    if (!search && line >= 0 && line < GetLineCount() && m_folds.KnownEnd(line) == -2) {
+        m_pendingFolds.push_back(line);
+        return FoldMarker::None;
+    }
     return FoldEndAt(line) > line ? FoldMarker::Open : FoldMarker::None;
+}
+
+bool TextViewModel::ResolvePendingFolds()
+{
+    std::vector<int> lines;
+    lines.swap(m_pendingFolds);
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    bool found = false;
+    for (int line : lines)
+        if (m_folds.KnownEnd(line) == -2 && FoldEndAt(line) > line) found = true;
+    return found;
 }
 
 void TextViewModel::ToggleFold(int line)

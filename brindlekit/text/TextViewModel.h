@@ -121,7 +121,14 @@ public:
     // once, until an edit may change it.
     int FoldEndAt(int line);
     enum class FoldMarker { None, Open, Folded };
-    FoldMarker GetFoldMarker(int line);
+    // The marker of a line. Without search, a line whose range is not known yet
+    // has none for now and is kept for ResolvePendingFolds: a paint never waits
+    // for the search of a long range.
+    FoldMarker GetFoldMarker(int line, bool search = true);
+    bool HasPendingFolds() const { return !m_pendingFolds.empty(); }
+    // Finds the ranges of the lines that were shown without a marker for want
+    // of a search; whether any has one (the margin is to be drawn again).
+    bool ResolvePendingFolds();
     // Folds the range that opens on the line, or unfolds it; the caret moves out of
     // what gets hidden. A range that would hide a marked line (an error's, a
     // bookmark's) stays open.
@@ -322,6 +329,7 @@ protected:
     bool m_bLineNumbers = false;
     bool m_bFolding = false;
     FoldModel m_folds;
+    std::vector<int> m_pendingFolds; // lines shown before their range was searched
     GutterLayout m_gutter = GutterLayout::Compute(true, false, false, 1, 1, 1);
     bool m_bSmoothScroll = false;
     bool m_bDisableDragAndDrop = false;

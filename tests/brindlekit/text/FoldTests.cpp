@@ -142,6 +142,15 @@ TEST(TextViewFolding, FoldedLinesAreSkippedByRowsCaretAndScrolling)
     const int searches = f.folding.searches;
     view.GetFoldMarker(2);
     EXPECT_EQ(f.folding.searches, searches); // remembered
+    // A paint does not search: the line waits, and its marker comes with the search after.
+    EXPECT_EQ(view.GetFoldMarker(20, false), TextViewModel::FoldMarker::None);
+    EXPECT_EQ(f.folding.searches, searches);
+    EXPECT_TRUE(view.HasPendingFolds());
+    EXPECT_TRUE(view.ResolvePendingFolds());
+    EXPECT_FALSE(view.HasPendingFolds());
+    EXPECT_EQ(view.GetFoldMarker(20, false), TextViewModel::FoldMarker::Open);
+    EXPECT_EQ(view.GetFoldMarker(1, false), TextViewModel::FoldMarker::None);
+    EXPECT_FALSE(view.ResolvePendingFolds()); // line 1 opens nothing
 
     view.SetCursorPos(CPoint(1, 5));
     view.ToggleFold(2);
