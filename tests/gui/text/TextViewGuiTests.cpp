@@ -5,6 +5,8 @@
 #include "brindlekit/text/LineFlags.h"
 #include "brindlekit/text/TextBuffer.h"
 #include "brindlekit/text/TextCommandIds.h"
+#include "brindlekit/text/TextPainter.h"
+#include "brindlekit/text/ViewPalette.h"
 #include "platform/settings/Profile.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/settings/SettingsStore.h"
@@ -286,6 +288,33 @@ TEST_F(TextViewGui, PaintsBlocksMarksAndSelection)
     EXPECT_TRUE(iconInk);
     // Below the text: the window colour.
     EXPECT_EQ(Pixel(image, ColumnX(5), LineY(5, mid)), window);
+}
+
+// The view's colours follow the desktop theme. The test runs as it is (a light
+// theme) and once more under GTK_THEME=Adwaita:dark (a test of its own).
+TEST_F(TextViewGui, ColoursFollowTheDesktopTheme)
+{
+    const char* theme = std::getenv("GTK_THEME");
+    const bool dark = theme && std::string(theme).find(":dark") != std::string::npos;
+    EXPECT_EQ(SystemViewPalette().IsDark(), dark);
+    SetLines(buffer, {"ab12 text"});
+    view->AttachToBuffer(&buffer);
+    Pump();
+    const wxImage image = Render();
+    const ColorRef background = FromColour(Pixel(image, ColumnX(30), LineY(0, view->Model().GetLineHeight() / 2)));
+    EXPECT_EQ(IsDarkColour(background), dark) << CssColour(background);
+    // Every colour text is drawn in reads on that background.
+    for (int index = COLORINDEX_NORMALTEXT; index < COLORINDEX_COUNT; ++index) {
+        if (index == COLORINDEX_SELMARGIN || index == COLORINDEX_SELBKGND || index == COLORINDEX_SELTEXT) continue;
+        EXPECT_GE(ContrastRatio(view->GetColor(index), background), 4.5)
+            << "index " << index << ": " << CssColour(view->GetColor(index)) << " on " << CssColour(background);
+    }
+    // And the text is drawn in them: its cells hold ink of the normal text colour.
+    bool ink = false;
+    for (int x = ColumnX(5); x < ColumnX(9) && !ink; ++x)
+        for (int y = LineY(0); y < LineY(1) && !ink; ++y)
+            ink = FromColour(Pixel(image, x, y)) == view->GetColor(COLORINDEX_NORMALTEXT);
+    EXPECT_TRUE(ink);
 }
 
 TEST_F(TextViewGui, WideCharactersDrawInTwoCells)
