@@ -85,8 +85,8 @@ public:
     // file's bytes of a document that did not parse, or the kept own text).
     void MarkSourceEntered();
     // The source view got the focus. With the own text kept, that changes
-    // nothing (entering Source mode and edits decide); without, the document
-    // counts as changed, as it always has.
+    // nothing (entering Source mode and edits decide); without, focusing the
+    // source view marks the document modified.
     void SourceViewFocused();
 
     // --- the edited form. The frame shows what these decide.
