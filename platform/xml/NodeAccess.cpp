@@ -12,14 +12,6 @@ namespace brindle::detail {
 
 uint64_t g_treeGeneration = 1;
 
-namespace {
-
-// Trees parsed from this much input or more are large: millions of small
-// allocations, freed on a thread of their own.
-constexpr uint64_t kLargeTreeInput = 16u << 20;
-
-} // namespace
-
 DocHolder::DocHolder(xmlDocPtr d) : doc(d) { doc->_private = this; }
 
 DocHolder::~DocHolder()
@@ -28,10 +20,8 @@ DocHolder::~DocHolder()
     if (freeInPlace) {
         PoolHold hold; // millions of blocks: one lock for them all
         xmlFreeDoc(doc);
-    } else if (inputSize >= kLargeTreeInput) {
-        ReapLargeTree(doc);
     } else {
-        xmlFreeDoc(doc);
+        FreeTree(doc, inputSize);
     }
 }
 

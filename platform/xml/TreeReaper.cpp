@@ -99,6 +99,15 @@ Reaper& TheReaper()
 
 void ReapLargeTree(xmlDocPtr doc) { TheReaper().Queue(doc); }
 
+void FreeTree(xmlDocPtr doc, uint64_t inputSize)
+{
+    // Trees parsed from this much input or more are large: millions of small
+    // allocations, freed on a thread of their own.
+    constexpr uint64_t kLargeTreeInput = 16u << 20;
+    if (inputSize >= kLargeTreeInput) ReapLargeTree(doc);
+    else xmlFreeDoc(doc);
+}
+
 bool WaitForReapedTrees() { return TheReaper().Wait(); }
 
 } // namespace brindle::detail

@@ -5,6 +5,7 @@
 #include "platform/xml/XmlStreamCheck.h"
 
 #include "platform/xml/NodeAccess.h"
+#include "platform/xml/TreeReaper.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
 #include "platform/xml/XmlXInclude.h"
@@ -34,7 +35,7 @@ detail::LoadResult PullIncluding(XmlTextSource& source, const XmlCheckOptions& o
     result.error = options.validateOnParse ? detail::ValidateIncluding(result.doc, options.resolveExternals)
                                            : detail::ExpandIncludes(result.doc, options.resolveExternals);
     result.ok = !result.error.Failed();
-    xmlFreeDoc(std::exchange(result.doc, nullptr));
+    detail::FreeTree(std::exchange(result.doc, nullptr), source.Size());
     return result;
 }
 
@@ -45,7 +46,7 @@ XmlCheck CheckXmlText(XmlTextSource& source, const XmlCheckOptions& options, Xml
     detail::EnsureLibXml();
     error = {};
     detail::LoadResult result;
-    if (options.processXIncludes) {
+    if (options.processXIncludes && detail::MayInclude(source)) {
         result = PullIncluding(source, options);
     } else {
         result = Pull(source, options, nullptr);

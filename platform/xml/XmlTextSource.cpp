@@ -6,6 +6,26 @@
 
 namespace brindle {
 
+bool TextContains(XmlTextSource& source, std::string_view needle)
+{
+    const size_t overlap = needle.size() - 1;
+    std::string tail; // the last bytes read, for a needle split between pieces
+    bool found = false;
+    source.Rewind();
+    for (std::string_view piece = source.Next(); !piece.empty() && !found; piece = source.Next()) {
+        found = (tail + std::string(piece.substr(0, overlap))).find(needle) != std::string::npos ||
+                piece.find(needle) != std::string_view::npos;
+        if (piece.size() >= overlap) {
+            tail.assign(piece.substr(piece.size() - overlap));
+        } else {
+            tail.append(piece);
+            tail.erase(0, tail.size() - std::min(tail.size(), overlap));
+        }
+    }
+    source.Rewind();
+    return found;
+}
+
 std::string LineOfText(XmlTextSource& source, long line)
 {
     if (line <= 0) return {};

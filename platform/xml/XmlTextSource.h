@@ -41,6 +41,8 @@ private:
     bool m_done = false;
 };
 
+// Whether the text holds needle (not empty) anywhere, across pieces; rewinds it.
+BRINDLEKIT_API bool TextContains(XmlTextSource& source, std::string_view needle);
 // The given line (from 1) of the text, without its line break; rewinds it.
 BRINDLEKIT_API std::string LineOfText(XmlTextSource& source, long line);
 // Makes the error quote its whole line when it quotes none or a part of it.

@@ -5,6 +5,7 @@
 #include "platform/xml/XmlValidation.h"
 
 #include "platform/xml/NodeAccess.h"
+#include "platform/xml/TreeReaper.h"
 #include "platform/xml/XmlLoad.h"
 #include "platform/xml/XmlValidate.h"
 #include "platform/xml/XmlXInclude.h"
@@ -99,12 +100,12 @@ std::vector<std::string> XmlModelsOf(xmlDocPtr doc)
 class Validation {
 public:
     Validation(XmlTextSource& source, const XmlCheckOptions& options, ValidationReport& report)
-        : m_source(source), m_options(options), m_report(report), m_including(options.processXIncludes)
+        : m_source(source), m_options(options), m_report(report), m_including(options.processXIncludes && detail::MayInclude(source))
     {
     }
     ~Validation()
     {
-        if (m_tree) xmlFreeDoc(m_tree);
+        if (m_tree) detail::FreeTree(m_tree, m_source.Size());
     }
     Validation(const Validation&) = delete;
     Validation& operator=(const Validation&) = delete;

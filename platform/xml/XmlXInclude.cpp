@@ -8,6 +8,9 @@
 
 namespace brindle::detail {
 
+// Both namespaces libxml2 takes (2001 and 2003) end in this.
+bool MayInclude(XmlTextSource& source) { return TextContains(source, "/XInclude"); }
+
 namespace {
 
 constexpr uint32_t kXIncludeErrorBase = 0xC00CE000u;

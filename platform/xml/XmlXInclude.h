@@ -4,12 +4,17 @@
 // include, for Validate and Transform (always on a tree of their own).
 
 #include "platform/xml/XmlParseError.h"
+#include "platform/xml/XmlTextSource.h"
 
 #include <libxml/tree.h>
 
 #include <string>
 
 namespace brindle::detail {
+
+// Whether the text can hold xi:include elements: it names the XInclude
+// namespace. A text that cannot is checked without a tree of its own.
+bool MayInclude(XmlTextSource& source);
 
 // Replaces the xi:include elements of doc by the files they name (local files
 // only; an include of any other URL is refused). The error says why an include

@@ -783,6 +783,17 @@ TEST(XmlXInclude, ValidateSeesTheIncludedContentOnlyWhenAsked)
     XmlParseError error;
     EXPECT_EQ(Check(text, base, false, error), XmlCheck::NotValid);
     EXPECT_EQ(Check(text, base, true, error), XmlCheck::Valid) << error.reason;
+    // The namespace is found however the text is cut into pieces; a text that
+    // never names it is checked as without includes.
+    for (size_t size : {1u, 2u, 3u, 5u, 8u, 13u}) {
+        XmlCheckOptions options;
+        options.baseUrl = base;
+        options.processXIncludes = true;
+        PiecesSource pieces(text, size);
+        EXPECT_EQ(CheckXmlText(pieces, options, error), XmlCheck::Valid) << size << ": " << error.reason;
+        PiecesSource plain("<a>http://www.w3.org/2001/XInclud</a>e", size);
+        EXPECT_FALSE(TextContains(plain, "/XInclude")) << size;
+    }
 
     // The document object validates a copy; its own tree keeps the include.
     auto doc = XmlDocument::Create();
