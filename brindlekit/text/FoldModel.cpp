@@ -8,7 +8,7 @@ namespace {
 
 bool ByFirst(const FoldRange& a, const FoldRange& b) { return a.first < b.first || (a.first == b.first && a.last < b.last); }
 
-// Beyond this many remembered ends the oldest knowledge is dropped: it is found again.
+// Beyond this many remembered ends, those a search can find again are dropped.
 constexpr std::size_t kMaxKnownEnds = 200000;
 
 } // namespace
@@ -130,7 +130,12 @@ int FoldModel::KnownEnd(int line) const
 
 void FoldModel::RememberEnd(int line, int last)
 {
-    if (m_ends.size() >= kMaxKnownEnds) m_ends.clear();
+    if (m_ends.size() >= kMaxKnownEnds) {
+        // The ends of ranges longer than a search looks stay: only listing every
+        // range found them.
+        std::erase_if(m_ends, [](const auto& known) { return known.second - known.first <= kSearchLines; });
+        if (m_ends.size() >= kMaxKnownEnds) m_ends.clear();
+    }
     m_ends[line] = last;
 }
 

@@ -130,6 +130,13 @@ TEST(FoldModel, EditsMoveFoldsOrOpenThem)
     EXPECT_EQ(folds.KnownEnd(1), 3);
     EXPECT_EQ(folds.KnownEnd(12), -2);
     EXPECT_EQ(folds.KnownEnd(14), 16);
+
+    // Filling up with ends a search finds again keeps the long ranges' ends,
+    // which only listing every range finds.
+    const int longEnd = 20 + 2 * FoldModel::kSearchLines;
+    folds.RememberEnd(20, longEnd);
+    for (int line = 100; line < 100 + 300000; ++line) folds.RememberEnd(line, line % 3 ? line + 2 : -1);
+    EXPECT_EQ(folds.KnownEnd(20), longEnd);
 }
 
 TEST(TextViewFolding, FoldedLinesAreSkippedByRowsCaretAndScrolling)
