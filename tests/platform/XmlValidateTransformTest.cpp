@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 using namespace brindle;
@@ -819,6 +820,14 @@ TEST(XmlXInclude, ValidateSeesTheIncludedContentOnlyWhenAsked)
     EXPECT_NE(reasons.find("b"), std::string::npos) << reasons;
     EXPECT_NE(reasons.find("c"), std::string::npos) << reasons;
     EXPECT_GE(report.errors.size(), 3u) << reasons; // b, c, and para's content
+    // Each names the included file, at its own line there.
+    for (const auto& [element, line] : {std::pair{"element b", 1}, std::pair{"element c", 2}}) {
+        const auto it = std::find_if(report.errors.begin(), report.errors.end(),
+                                     [&](const XmlParseError& e) { return e.reason.find(element) != std::string::npos; });
+        ASSERT_NE(it, report.errors.end()) << element << " in\n" << reasons;
+        EXPECT_TRUE(it->url.ends_with("parts/para.xml")) << it->url;
+        EXPECT_EQ(it->line, line) << element;
+    }
 
     // A schema chosen by the user sees the included content as well.
     WriteFile(dir / "article.rng", R"(<element name="article" xmlns="http://relaxng.org/ns/structure/1.0">
