@@ -9,12 +9,13 @@ namespace brindle {
 bool TextContains(XmlTextSource& source, std::string_view needle)
 {
     const size_t overlap = needle.size() - 1;
-    std::string tail; // the last bytes read, for a needle split between pieces
+    std::string tail;   // the last bytes read, for a needle split between pieces
+    std::string joined; // tail and the start of the next piece (its capacity reused)
     bool found = false;
     source.Rewind();
     for (std::string_view piece = source.Next(); !piece.empty() && !found; piece = source.Next()) {
-        found = (tail + std::string(piece.substr(0, overlap))).find(needle) != std::string::npos ||
-                piece.find(needle) != std::string_view::npos;
+        joined.assign(tail).append(piece.substr(0, overlap));
+        found = joined.find(needle) != std::string::npos || piece.find(needle) != std::string_view::npos;
         if (piece.size() >= overlap) {
             tail.assign(piece.substr(piece.size() - overlap));
         } else {
