@@ -41,10 +41,11 @@ CChildFrame::CChildFrame(CBrindleDoc* doc, wxView* view, wxAuiMDIParentFrame* pa
     m_sourceStatus = new IndicatorStatusBar(this, {AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_OVR,
                                                    ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL});
     m_sourceStatus->Hide();
-    // A row of the errors pane leads into the source text, in Source mode.
+    // A row of the errors pane leads into the source text, in Source mode, or
+    // into the other file the error lies in.
     m_errors = new ValidationErrorsPane(this, [this](const ValidationErrorsModel::Place& place) {
-        if (m_mode != ViewMode::Source && !ShowSourceMode()) return;
-        m_source->GoTo(place.line, place.column);
+        if (place.file.empty()) GoToText(place.line, place.column);
+        else GoToFile(place.file, place.line, place.column);
     });
     m_errors->Hide();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -157,6 +158,8 @@ bool CChildFrame::LeaveSourceMode()
         brindle::UIServices().MessageBox(exit.message, brindle::MsgButtons::Ok, brindle::MsgIcon::Warning);
     return true;
 }
+
+bool CChildFrame::ShowText() { return m_mode == ViewMode::Source || ShowSourceMode(); }
 
 bool CChildFrame::ShowSourceMode()
 {

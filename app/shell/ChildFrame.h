@@ -47,6 +47,7 @@ public:
     void TransformDocument();
 
 protected:
+    bool ShowText() override;
     void OnDocumentUpdate() override;
     void OnDetachDocument() override;
 

@@ -42,8 +42,15 @@ public:
     void DetachDocument();
     // Asks about a change another program made to the document's file.
     void CheckFileOnDisk();
+    // Shows the text with the caret at line and column (from 1, clamped).
+    void GoToText(long line, long column);
+    // Opens the file (or finds it open) and goes to line and column of its text.
+    void GoToFile(const std::string& file, long line, long column);
 
 protected:
+    // Brings the document's text into view (a frame with other modes switches);
+    // false when it cannot be shown.
+    virtual bool ShowText() { return true; }
     // Brings the frame's other views up to date with the document.
     virtual void OnDocumentUpdate() {}
     // Lets the frame's views drop the document.

@@ -214,18 +214,6 @@ bool CEditSourceView::ShowOutcome(const ValidationReport& report)
     return false;
 }
 
-void CEditSourceView::GoTo(long line, long column)
-{
-    CTextBuffer* buffer = GetBuffer();
-    if (!buffer || buffer->GetLineCount() == 0 || line < 1) return;
-    const int at = static_cast<int>(std::min<long>(line, buffer->GetLineCount())) - 1;
-    const int ch = static_cast<int>(std::clamp<long>(column - 1, 0, buffer->GetLineLength(at)));
-    SetFocus();
-    Model().MoveToPos(at, ch);
-    Model().EnsureVisible(CPoint(ch, at));
-    Refresh();
-}
-
 void CEditSourceView::ChooseSchemaAndValidate()
 {
     wxFileDialog dialog(this, "Validate Against", wxEmptyString, wxString::FromUTF8(m_lastSchema),

@@ -65,8 +65,6 @@ public:
     // The same against a schema the user chose instead of the document's own.
     bool ValidateAgainst(const brindle::SchemaChoice& schema);
     const std::vector<brindle::XmlParseError>& GetLastErrors() const { return m_lastErrors; }
-    // Puts the caret at a line and column of the text (from 1), in view.
-    void GoTo(long line, long column);
     // Validates, then rewrites the text as indented XML.
     bool AutoFormat();
     const std::string& GetStatusMessage() const { return m_statusMessage; }

@@ -45,8 +45,9 @@ std::string ValidationErrorsModel::Cell(size_t row, Column column) const
 
 ValidationErrorsModel::Place ValidationErrorsModel::PlaceOf(size_t row) const
 {
-    if (row >= m_errors.size() || !m_errors[row].url.empty()) return {};
-    return {m_errors[row].line, m_errors[row].linepos};
+    if (row >= m_errors.size()) return {};
+    const XmlParseError& e = m_errors[row];
+    return {e.line, e.linepos, e.url};
 }
 
 std::string ValidationErrorsModel::CopyAllText() const

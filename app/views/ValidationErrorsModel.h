@@ -21,11 +21,13 @@ public:
     // A cell's text; a position that is not known is blank.
     std::string Cell(size_t row, Column column) const;
 
-    // Where a row points in the document's text (from 1); line 0 when it points
-    // nowhere there (no line known, or another file).
+    // Where a row points (from 1): in the document's text, or in the file it
+    // names when the error lies in another (an included file, a DTD); line 0
+    // when no line is known.
     struct Place {
         long line = 0;
         long column = 0;
+        std::string file; // empty: the document itself
     };
     Place PlaceOf(size_t row) const;
 

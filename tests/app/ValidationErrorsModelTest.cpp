@@ -38,11 +38,13 @@ TEST(ValidationErrorsModel, RowsPlacesAndTheCopiedText)
     EXPECT_EQ(model.Cell(2, ValidationErrorsModel::kMessage), "/defs/r.dtd: Bad entity");
     EXPECT_EQ(model.Cell(3, ValidationErrorsModel::kLine), "");
 
-    // Only rows in the document's own text lead somewhere.
+    // Rows lead into the document's own text, or into the file they name.
     EXPECT_EQ(model.PlaceOf(0).line, 3);
     EXPECT_EQ(model.PlaceOf(0).column, 7);
+    EXPECT_EQ(model.PlaceOf(0).file, "");
     EXPECT_EQ(model.PlaceOf(1).line, 0);
-    EXPECT_EQ(model.PlaceOf(2).line, 0);
+    EXPECT_EQ(model.PlaceOf(2).line, 12);
+    EXPECT_EQ(model.PlaceOf(2).file, "/defs/r.dtd");
     EXPECT_EQ(model.PlaceOf(9).line, 0);
 
     EXPECT_EQ(model.CopyAllText(), "/home/u/doc.xml:3:7: Element x is not declared in r list of possible children\n"

@@ -504,6 +504,29 @@ TEST(AppGui, ValidationErrorsAreListedBelowTheViewsAndLeadToTheirPlace)
     EXPECT_EQ(view->Model().GetCursorPos().x, pane->Model().PlaceOf(0).column - 1);
     EXPECT_GT(pane->Model().PlaceOf(0).column, 1);
 
+    // A row in another file opens that file at its line (here the DTD).
+    XmlParseError inDtd;
+    inDtd.line = 2;
+    inDtd.linepos = 3;
+    inDtd.reason = "in the DTD";
+    inDtd.url = (*g_dir / "items.dtd").string();
+    pane->ShowErrors({inDtd}, path.string());
+    pane->Activate(0);
+    Pump();
+    wxDocument* dtd = Manager().FindDocumentByPath(wxString::FromUTF8(inDtd.url));
+    ASSERT_NE(dtd, nullptr);
+    auto* dtdFrame = dynamic_cast<DocChildFrame*>(dtd->GetFirstView()->GetFrame());
+    ASSERT_NE(dtdFrame, nullptr);
+    EXPECT_EQ(dtdFrame->GetSourceEditor()->Model().GetCursorPos(), CPoint(2, 1));
+    // Open already: found, not opened again.
+    const size_t open = Manager().GetDocumentsVector().size();
+    pane->Activate(0);
+    Pump();
+    EXPECT_EQ(Manager().GetDocumentsVector().size(), open);
+    ASSERT_TRUE(Manager().CloseDocument(dtd, true));
+    frame->Activate();
+    Pump();
+
     // Valid again: the pane goes.
     wxCommandEvent undo(wxEVT_MENU, ids::ID_EDIT_UNDO);
     wxGetApp().MainFrame()->GetEventHandler()->ProcessEvent(undo);
