@@ -282,15 +282,13 @@ CBrindleDocBase::DiskAnswer CBrindleDocBase::CheckFileOnDisk()
         return DiskAnswer::Keep;
     case DiskChangeWatch::Change::Changed: break;
     }
-    if (!IsModified()) {
-        const MsgResult answer = UIServices().MessageBox(
-            path + " has been changed by another program. Reload it?", MsgButtons::YesNo, MsgIcon::Question);
-        return answer == MsgResult::Yes ? DiskAnswer::Reload : DiskAnswer::Keep;
-    }
-    const MsgResult answer = UIServices().MessageBox(
-        path + " has been changed by another program, and this document has changes that are not saved.\n\n"
-               "Yes: reload the file and lose your changes.\n"
-               "No: keep your changes (Save asks before it overwrites the file).",
-        MsgButtons::YesNo, MsgIcon::Warning);
+    const bool modified = IsModified();
+    const std::string question =
+        modified ? path + " has been changed by another program, and this document has changes that are not saved.\n\n"
+                          "Yes: reload the file and lose your changes.\n"
+                          "No: keep your changes (Save asks before it overwrites the file)."
+                 : path + " has been changed by another program. Reload it?";
+    const MsgResult answer =
+        UIServices().MessageBox(question, MsgButtons::YesNo, modified ? MsgIcon::Warning : MsgIcon::Question);
     return answer == MsgResult::Yes ? DiskAnswer::Reload : DiskAnswer::Keep;
 }

@@ -30,7 +30,6 @@ struct ServerFields {
 inline constexpr std::size_t kMaxServerField = 255;
 inline constexpr std::uint32_t kMaxServerPort = 99999;
 
-
 // nullopt when the values can be stored; otherwise what to tell the user. The
 // message never holds the password.
 std::optional<std::string> ValidateServerFields(const ServerFields& fields);

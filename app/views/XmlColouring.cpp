@@ -179,6 +179,26 @@ private:
         }
     }
 
+    // What tags and declarations share: a quote opens a quoted value (in one of
+    // the two states), '>' closes the construct, and a '<' means it was left
+    // open while typing, so the next construct starts afresh. False for any
+    // other character.
+    bool QuoteOrEnd(char c, State inDouble, State inSingle)
+    {
+        if (c == '"' || c == '\'') {
+            Enter(c == '"' ? inDouble : inSingle);
+            ++m_at;
+        } else if (c == '>') {
+            ++m_at;
+            Enter(State::Text);
+        } else if (c == '<') {
+            Enter(State::Text);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
     void TagStep()
     {
         const char c = m_line[m_at];
@@ -186,16 +206,7 @@ private:
             Define(m_at, kAttributeName);
             while (m_at < m_line.size() && IsNameChar(m_line[m_at])) ++m_at;
             Define(m_at, kTag);
-        } else if (c == '"' || c == '\'') {
-            Enter(c == '"' ? State::ValueDouble : State::ValueSingle);
-            ++m_at;
-        } else if (c == '>') {
-            ++m_at;
-            Enter(State::Text);
-        } else if (c == '<') {
-            // A tag left open while typing: the next one starts afresh.
-            Enter(State::Text);
-        } else {
+        } else if (!QuoteOrEnd(c, State::ValueDouble, State::ValueSingle)) {
             ++m_at;
         }
     }
@@ -216,21 +227,13 @@ private:
     void DeclarationStep()
     {
         const char c = m_line[m_at];
-        if (c == '"' || c == '\'') {
-            Enter(c == '"' ? State::DeclDouble : State::DeclSingle);
-            ++m_at;
-        } else if (c == '%' && InSubset()) {
+        if (QuoteOrEnd(c, State::DeclDouble, State::DeclSingle)) return;
+        if (c == '%' && InSubset()) {
             Reference();
         } else if (c == '[') {
             // A DOCTYPE's internal subset, or a conditional section of a DTD.
             ++m_at;
             if (!InSubset()) m_subset = true;
-            Enter(State::Text);
-        } else if (c == '>') {
-            ++m_at;
-            Enter(State::Text);
-        } else if (c == '<') {
-            // A declaration left open while typing: the next construct starts afresh.
             Enter(State::Text);
         } else {
             ++m_at;

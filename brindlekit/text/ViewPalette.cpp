@@ -73,8 +73,6 @@ ColorRef WithContrast(ColorRef colour, ColorRef background, ColorRef toward, dou
     return toward;
 }
 
-ColorRef ViewPalette::GutterText() const { return WithContrast(Blend(WindowText(), Window(), 0.5), Window(), WindowText()); }
-
 std::string CssColour(ColorRef colour)
 {
     char text[8];
@@ -100,6 +98,8 @@ ViewPalette::ViewPalette(ColorRef window, ColorRef windowText, ColorRef scrollBa
         m_colours[static_cast<size_t>(index)] =
             Readable(index <= COLORINDEX_PREPROCESSOR ? FixedDefaultColor(index) : hues.light, hues.dark);
     }
+    // Worked out once: the gutter draws it on every line it paints.
+    m_gutterText = WithContrast(Blend(windowText, window, 0.5), window, windowText);
 }
 
 ColorRef ViewPalette::Readable(ColorRef light, ColorRef dark) const

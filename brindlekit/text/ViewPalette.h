@@ -4,6 +4,7 @@
 #include "platform/Export.h"
 
 #include <array>
+#include <string>
 
 namespace brindle {
 
@@ -43,17 +44,19 @@ public:
     ColorRef Readable(ColorRef light, ColorRef dark) const;
     // The gutter's line numbers and fold boxes: quieter than the text, yet
     // readable on the background.
-    ColorRef GutterText() const;
+    ColorRef GutterText() const { return m_gutterText; }
 
 private:
     bool m_dark;
     std::array<ColorRef, COLORINDEX_COUNT> m_colours{};
     ColorRef m_marginShade;
+    ColorRef m_gutterText;
 };
 
 // The WCAG contrast ratio of two colours (1 to 21).
 BRINDLEKIT_API double ContrastRatio(ColorRef a, ColorRef b);
-// Whether a colour is dark (its relative luminance is below a half's).
+// Whether a colour is dark: its relative luminance is below 0.18, about the
+// grey the eye takes for half-way between black and white.
 BRINDLEKIT_API bool IsDarkColour(ColorRef colour);
 // `colour` blended toward `toward` by the fewest steps of a tenth that make it
 // read on `background`; `toward` itself when no step does.
@@ -61,9 +64,7 @@ BRINDLEKIT_API ColorRef WithContrast(ColorRef colour, ColorRef background, Color
 // "#rrggbb", for style sheets.
 BRINDLEKIT_API std::string CssColour(ColorRef colour);
 
-} // namespace brindle
-
-namespace brindle {
 // The palette of the desktop's current theme.
 BRINDLEKIT_API ViewPalette SystemViewPalette();
+
 } // namespace brindle

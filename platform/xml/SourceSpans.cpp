@@ -124,7 +124,6 @@ void PassSpan(xmlNodePtr old, xmlNodePtr replacement)
     NoteEdit(replacement, kAttributesChanged);
 }
 
-
 std::string SpanTextEncoding(const std::string& head, const std::string& byteOrderMark,
                              const std::string& declaration, size_t& skip)
 {

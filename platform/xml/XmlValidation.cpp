@@ -100,7 +100,8 @@ std::vector<std::string> XmlModelsOf(xmlDocPtr doc)
 class Validation {
 public:
     Validation(XmlTextSource& source, const XmlCheckOptions& options, ValidationReport& report)
-        : m_source(source), m_options(options), m_report(report), m_including(options.processXIncludes && detail::MayInclude(source))
+        : m_source(source), m_options(options), m_report(report),
+          m_including(options.processXIncludes && detail::MayInclude(source))
     {
     }
     ~Validation()
